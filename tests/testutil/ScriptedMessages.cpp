@@ -1,0 +1,23 @@
+#include "ScriptedMessages.h"
+
+#include <QTest>
+
+namespace kivo::test {
+
+void ScriptedMessages::Notice(const QString& text)
+{
+    shown << text;
+}
+
+bool ScriptedMessages::Ask(const QString& text)
+{
+    shown << text;
+    if (m_answers.isEmpty()) {
+        unexpectedQuestion = true;
+        QTest::qFail(qPrintable(QStringLiteral("Unexpected question: ") + text), __FILE__, __LINE__);
+        return false;
+    }
+    return m_answers.dequeue();
+}
+
+} // namespace kivo::test

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "Messages.h"
+
+#include <QQueue>
+#include <QStringList>
+
+namespace kivo::test {
+
+// Messages for engine tests: records every text shown and answers questions from a queue
+// of scripted answers. A question with no scripted answer fails the test.
+class ScriptedMessages : public Messages {
+public:
+    void Notice(const QString& text) override;
+    bool Ask(const QString& text) override;
+
+    // Scripts the answer to the next question.
+    void Answer(bool yes) { m_answers.enqueue(yes); }
+
+    QStringList shown; // every notice and question, in order
+    bool unexpectedQuestion = false;
+
+private:
+    QQueue<bool> m_answers;
+};
+
+} // namespace kivo::test
