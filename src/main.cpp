@@ -1,4 +1,9 @@
-int main()
+#include "ProgramStart.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
 {
-    return 0;
+    QApplication application(argc, argv);
+    return kivo::RunProgram(application);
 }

@@ -1,0 +1,165 @@
+#include "Settings.h"
+
+#include "DbError.h"
+#include "ErrorReporter.h"
+#include "Session.h"
+
+#include <QAbstractButton>
+#include <QHeaderView>
+#include <QMdiSubWindow>
+#include <QTableView>
+
+namespace kivo {
+
+void LoadPreferences(Session& session)
+{
+    Recordset& rs = session.rsSettings;
+    rs.Close();
+    rs.Open(QStringLiteral("kaPreference"));
+    Preferences& p = session.preferences;
+    p.PStkChek = rs.Text(QStringLiteral("PStkChek"));
+    p.PRatEdit = rs.Text(QStringLiteral("PRatEdit"));
+    p.PDisPerc = rs.Text(QStringLiteral("PDisPerc"));
+    p.PDisEdit = rs.Text(QStringLiteral("PDisEdit"));
+    p.PGrpSave = rs.Text(QStringLiteral("PGrpSave"));
+    p.PTaxPer1 = rs.Text(QStringLiteral("PTaxPer1"));
+    p.PTaxPer2 = rs.Text(QStringLiteral("PTaxPer2"));
+    p.PAmtRoun = rs.Text(QStringLiteral("PAmtRoun"));
+    p.PQtyDeci = rs.Text(QStringLiteral("PQtyDeci"));
+    p.PDefBill = rs.Text(QStringLiteral("PDefBill"));
+    p.PBilLogo = rs.Text(QStringLiteral("PBilLogo"));
+    rs.Close();
+}
+
+void LoadCustomize(Session& session)
+{
+    Recordset& rs = session.rsSettings;
+    rs.Close();
+    rs.Open(QStringLiteral("kaCustomize"));
+    Customization& c = session.customization;
+    c.CBackColor = rs.Text(QStringLiteral("CBackColor"));
+    c.CTexTure = rs.Text(QStringLiteral("CTexTure"));
+    c.CTextFont = rs.Text(QStringLiteral("CTextFont"));
+    c.CTextSize = rs.Text(QStringLiteral("CTextSize"));
+    c.CTextColor = rs.Text(QStringLiteral("CTextColor"));
+    c.CDefaScrn = rs.Text(QStringLiteral("CDefaScrn"));
+    c.CAdminDisp = rs.Text(QStringLiteral("CAdminDisp"));
+    c.CModiPass = rs.Text(QStringLiteral("CModiPass"));
+    c.CAllowDele = rs.Text(QStringLiteral("CAllowDele"));
+    c.CDelePass = rs.Text(QStringLiteral("CDelePass"));
+    c.CShowDash = rs.Text(QStringLiteral("CShowDash"));
+    c.CToolShow = rs.Text(QStringLiteral("CToolShow"));
+    rs.Close();
+    session.ToolbarToggleCaption = IsYes(c.CToolShow) ? QStringLiteral("+") : QStringLiteral("-");
+}
+
+QColor WindowsColour(const QString& text)
+{
+    bool ok = false;
+    const qlonglong value = text.trimmed().toLongLong(&ok);
+    if (!ok || value < 0 || value > 0xFFFFFF)
+        throw DbError(
+            13, QStringLiteral("ApplyAppearance"), QStringLiteral("Type mismatch: colour '%1'").arg(text));
+    return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
+}
+
+QString ElementFamily(const QString& objectName)
+{
+    const qsizetype paren = objectName.indexOf(u'(');
+    return paren < 0 ? objectName : objectName.left(paren);
+}
+
+namespace {
+
+// One twip is 1/15 of a pixel at 96 dpi.
+int Twips(int twips)
+{
+    return twips / 15;
+}
+
+void SetBackground(QWidget* widget, const QColor& colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    if (qobject_cast<QAbstractButton*>(widget))
+        palette.setColor(QPalette::Button, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+void SetTextColour(QWidget* widget, const QColor& colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::ButtonText, colour);
+    palette.setColor(QPalette::Text, colour);
+    widget->setPalette(palette);
+}
+
+bool IsChildWindow(const QWidget* screen)
+{
+    for (const QWidget* w = screen; w; w = w->parentWidget())
+        if (qobject_cast<const QMdiSubWindow*>(w))
+            return true;
+    return false;
+}
+
+} // namespace
+
+void ApplyAppearance(Session& session, QWidget* screen)
+{
+    const Customization& c = session.customization;
+    if (IsYes(c.CDefaScrn) || !screen)
+        return;
+    const bool child = IsChildWindow(screen);
+    ErrorReporter& errors = session.errors;
+    if (child)
+        TryStep(errors, [&] { SetBackground(screen, WindowsColour(c.CBackColor)); });
+
+    QWidget* frame = screen->findChild<QWidget*>(QStringLiteral("frmMain"));
+    const QList<QWidget*> controls = screen->findChildren<QWidget*>();
+    for (QWidget* control : controls) {
+        const QString family = ElementFamily(control->objectName());
+        if (family == u"shpMain") {
+            TryStep(errors, [&] {
+                if (frame)
+                    control->setFixedWidth(qMax(0, frame->width() - Twips(500)));
+            });
+        } else if (family == u"frmMain") {
+            if (child)
+                TryStep(errors, [&] { SetBackground(control, WindowsColour(c.CBackColor)); });
+            TryStep(errors, [&] { SetTextColour(control, WindowsColour(c.CTextColor)); });
+        } else if (family == u"lblField" || family == u"lblList" || family == u"chkField") {
+            if (child) {
+                TryStep(errors, [&] { SetBackground(control, WindowsColour(c.CBackColor)); });
+                TryStep(errors, [&] {
+                    QFont font = control->font();
+                    font.setFamily(c.CTextFont);
+                    bool ok = false;
+                    const int size = c.CTextSize.trimmed().toInt(&ok);
+                    if (!ok || size <= 0)
+                        throw DbError(13, QStringLiteral("ApplyAppearance"),
+                            QStringLiteral("Type mismatch: text size '%1'").arg(c.CTextSize));
+                    font.setPointSize(size);
+                    control->setFont(font);
+                });
+            }
+            TryStep(errors, [&] { SetTextColour(control, WindowsColour(c.CTextColor)); });
+        } else if (family == u"grdMain" || family == u"grdPort" || family == u"grdData") {
+            // Only the heading cells take the text colour; the body stays as designed.
+            TryStep(errors, [&] {
+                const QColor colour = WindowsColour(c.CTextColor);
+                if (auto* table = qobject_cast<QTableView*>(control)) {
+                    for (QHeaderView* header : { table->horizontalHeader(), table->verticalHeader() }) {
+                        QPalette palette = header->palette();
+                        palette.setColor(QPalette::ButtonText, colour);
+                        palette.setColor(QPalette::WindowText, colour);
+                        header->setPalette(palette);
+                    }
+                }
+            });
+        }
+    }
+}
+
+} // namespace kivo

@@ -1,0 +1,202 @@
+#include "LoginState.h"
+#include "SeedData.h"
+#include "TestSession.h"
+
+#include <QTest>
+
+using namespace kivo;
+using kivo::test::TestSession;
+
+namespace {
+
+void OpenLoginTables(Session& session)
+{
+    session.rsUser.Open(QStringLiteral("kaUser"));
+    session.rsEnterprise.Open(QStringLiteral("kaEnterprise"));
+}
+
+} // namespace
+
+class TestLogin : public QObject {
+    Q_OBJECT
+private slots:
+    void check_data()
+    {
+        QTest::addColumn<QString>("login");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<bool>("loggedIn");
+        QTest::addColumn<bool>("fieldsEmptied");
+
+        const QStringList blank { QStringLiteral("Blank Login/Password !") };
+        const QStringList invalid { QStringLiteral("Invalid Login/Password !") };
+        QTest::newRow("blank login") << ""
+                                     << "kivo" << blank << false << false;
+        QTest::newRow("blank password") << "Chief"
+                                        << "" << blank << false << false;
+        QTest::newRow("both blank") << ""
+                                    << "" << blank << false << false;
+        QTest::newRow("unknown login") << "nobody"
+                                       << "kivo" << invalid << false << true;
+        QTest::newRow("wrong password") << "Chief"
+                                        << "kiwi" << invalid << false << true;
+        QTest::newRow("password in other case") << "Chief"
+                                                << "KiVO" << QStringList() << true << false;
+        QTest::newRow("login in other case") << "CHIEF"
+                                             << "kivo" << QStringList() << true << false;
+        QTest::newRow("leading space searched as typed") << " Chief"
+                                                         << "kivo" << invalid << false << true;
+        QTest::newRow("trailing space searched as typed") << "Chief "
+                                                          << "kivo" << invalid << false << true;
+        QTest::newRow("quote in login") << "Ch'ief"
+                                        << "kivo" << invalid << false << true;
+        QTest::newRow("sql fragment in login") << "' or ''='"
+                                               << "x" << invalid << false << true;
+        QTest::newRow("sql fragment in password") << "Chief"
+                                                  << "' or ''='" << invalid << false << true;
+    }
+
+    void check()
+    {
+        QFETCH(QString, login);
+        QFETCH(QString, password);
+        QFETCH(QStringList, shown);
+        QFETCH(bool, loggedIn);
+        QFETCH(bool, fieldsEmptied);
+
+        TestSession t;
+        OpenLoginTables(t.session);
+        LoginState state(t.session);
+        state.txtField[0] = login;
+        state.txtField[1] = password;
+        state.focus = LoginState::PasswordField;
+        state.Ok();
+
+        QCOMPARE(t.messages.shown, shown);
+        QCOMPARE(state.result, loggedIn ? LoginState::Result::LoggedIn : LoginState::Result::Open);
+        if (fieldsEmptied) {
+            QCOMPARE(state.txtField[0], QString());
+            QCOMPARE(state.txtField[1], QString());
+            QCOMPARE(state.focus, LoginState::LoginField);
+        } else if (!loggedIn) {
+            QCOMPARE(state.txtField[0], login);
+            QCOMPARE(state.txtField[1], password);
+        }
+        QVERIFY(t.ErrorLogLines().isEmpty());
+    }
+
+    void successFillsLoginValuesAndLoadsSettings()
+    {
+        TestSession t;
+        OpenLoginTables(t.session);
+        LoginState state(t.session);
+        state.txtField[0] = QStringLiteral("cHIEF");
+        state.txtField[1] = QStringLiteral("KIVO");
+        state.Ok();
+        QCOMPARE(state.result, LoginState::Result::LoggedIn);
+
+        const LoginValues& v = t.session.login;
+        QCOMPARE(v.LoginName, QStringLiteral("cHIEF")); // exactly as typed
+        QCOMPARE(v.UserId, QStringLiteral("1"));
+        QCOMPARE(v.UserMode, QStringLiteral("B"));
+        QCOMPARE(v.EnterpriseShort, QStringLiteral("MyShop"));
+        QCOMPARE(v.EnterpriseName, QStringLiteral("My Shop"));
+        QCOMPARE(v.EnterpriseAccessCode, QStringLiteral("KIVO"));
+        QCOMPARE(v.EnterpriseAddress,
+            QStringLiteral("Shop address line 1 Address line 2 :: City State Country # 0000000000"));
+        QCOMPARE(t.session.preferences.PDefBill, QStringLiteral("S"));
+        QCOMPARE(t.session.customization.CToolShow, QStringLiteral("Y"));
+        QCOMPARE(t.session.ToolbarToggleCaption, QStringLiteral("+"));
+        QVERIFY(!t.session.rsSettings.IsOpen());
+    }
+
+    void salesUserGetsTheirModeAndId()
+    {
+        TestSession t;
+        InsertRow(t.session.connection, QStringLiteral("kaUser"),
+            { 2, QDate(2026, 3, 1), QStringLiteral("anna"), QStringLiteral("Till1"), QString(),
+                QStringLiteral("S"), QStringLiteral("Anna"), QString(), QString(), QString(), QString() });
+        OpenLoginTables(t.session);
+        LoginState state(t.session);
+        state.txtField[0] = QStringLiteral("Anna");
+        state.txtField[1] = QStringLiteral("till1");
+        state.Ok();
+        QCOMPARE(state.result, LoginState::Result::LoggedIn);
+        QCOMPARE(t.session.login.UserId, QStringLiteral("2"));
+        QCOMPARE(t.session.login.UserMode, QStringLiteral("S"));
+    }
+
+    void enterMovesOnThenChecks()
+    {
+        TestSession t;
+        OpenLoginTables(t.session);
+        LoginState state(t.session);
+        state.PressEnter(LoginState::LoginField);
+        QCOMPARE(state.focus, LoginState::PasswordField);
+        QVERIFY(t.messages.shown.isEmpty());
+        state.PressEnter(LoginState::PasswordField);
+        QCOMPARE(t.messages.shown, QStringList { QStringLiteral("Blank Login/Password !") });
+    }
+
+    void retriesAreUnlimited()
+    {
+        TestSession t;
+        OpenLoginTables(t.session);
+        LoginState state(t.session);
+        for (int i = 0; i < 5; ++i) {
+            state.txtField[0] = QStringLiteral("Chief");
+            state.txtField[1] = QStringLiteral("wrong");
+            state.Ok();
+        }
+        state.txtField[0] = QStringLiteral("Chief");
+        state.txtField[1] = QStringLiteral("kivo");
+        state.Ok();
+        QCOMPARE(state.result, LoginState::Result::LoggedIn);
+        QCOMPARE(t.messages.shown.size(), 5);
+    }
+
+    void cancelEndsWithoutMessage()
+    {
+        TestSession t;
+        LoginState state(t.session);
+        state.Cancel();
+        QCOMPARE(state.result, LoginState::Result::Cancelled);
+        QVERIFY(t.messages.shown.isEmpty());
+    }
+
+    void closedUserTableIsReportedNotCrashed()
+    {
+        TestSession t; // login tables not opened
+        LoginState state(t.session);
+        state.txtField[0] = QStringLiteral("Chief");
+        state.txtField[1] = QStringLiteral("kivo");
+        state.Ok();
+        QCOMPARE(t.messages.shown,
+            (QStringList { QStringLiteral("ErroR!"), QStringLiteral("Invalid Login/Password !") }));
+        QCOMPARE(t.ErrorLogLines().size(), 1);
+    }
+
+    void properCase_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("upper") << "CHIEF"
+                               << "Chief";
+        QTest::newRow("mixed words") << "aNNa maRIE"
+                                     << "Anna Marie";
+        QTest::newRow("digits") << "till2"
+                                << "Till2";
+        QTest::newRow("empty") << ""
+                               << "";
+    }
+
+    void properCase()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        QCOMPARE(ProperCase(text), expected);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLogin)
+#include "tst_login.moc"
