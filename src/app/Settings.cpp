@@ -128,7 +128,12 @@ void ApplyAppearance(Session& session, QWidget* screen)
         } else if (family == u"frmMain") {
             if (child)
                 TryStep(errors, [&] { SetBackground(control, WindowsColour(c.CBackColor)); });
-            TryStep(errors, [&] { SetTextColour(control, WindowsColour(c.CTextColor)); });
+            // Only the frame's own caption: a palette's Text role would reach the grids inside it.
+            TryStep(errors, [&] {
+                QPalette palette = control->palette();
+                palette.setColor(QPalette::WindowText, WindowsColour(c.CTextColor));
+                control->setPalette(palette);
+            });
         } else if (family == u"lblField" || family == u"lblList" || family == u"chkField") {
             if (child) {
                 TryStep(errors, [&] { SetBackground(control, WindowsColour(c.CBackColor)); });

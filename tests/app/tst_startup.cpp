@@ -1,0 +1,180 @@
+#include "DatabasePassword.h"
+#include "LoginState.h"
+#include "StartupSequence.h"
+#include "TestSession.h"
+
+#include <QFile>
+#include <QTest>
+
+using namespace kivo;
+using kivo::test::TempDatabase;
+using kivo::test::TestSession;
+
+namespace {
+
+// Records the order of the windows and logs in (or cancels) through the real check.
+class ScriptedWindows : public StartupWindows {
+public:
+    ScriptedWindows(Session& session, QString login, QString password)
+        : m_session(session)
+        , m_login(std::move(login))
+        , m_password(std::move(password))
+    {
+    }
+    void RunMaintenance() override
+    {
+        calls << QStringLiteral("maintenance:") + (m_session.connection.IsOpen() ? u"open" : u"closed");
+    }
+    bool RunLogin() override
+    {
+        calls << QStringLiteral("login");
+        if (m_login.isEmpty())
+            return false;
+        LoginState state(m_session);
+        state.txtField[0] = m_login;
+        state.txtField[1] = m_password;
+        state.Ok();
+        return state.result == LoginState::Result::LoggedIn;
+    }
+    void SetupMainWindow() override { calls << QStringLiteral("setup:") + m_session.login.LoginName; }
+    void ShowMainWindow() override { calls << QStringLiteral("show"); }
+    void SetIdleCommandState() override { calls << QStringLiteral("idle"); }
+
+    QStringList calls;
+
+private:
+    Session& m_session;
+    QString m_login;
+    QString m_password;
+};
+
+} // namespace
+
+class TestStartup : public QObject {
+    Q_OBJECT
+private slots:
+    void locations()
+    {
+        const Locations l = InitLocations(QStringLiteral("/shops/F/"));
+        QCOMPARE(l.AppFolder, QStringLiteral("/shops/F"));
+        QCOMPARE(l.DatabaseFile(), QStringLiteral("/shops/F/Kivo.Kvd"));
+        QCOMPARE(l.ArchiveFolder, QStringLiteral("/shops/F/Arc/"));
+        QCOMPARE(l.BinFolder, QStringLiteral("/shops/F/Bin/"));
+        QCOMPARE(l.DocFolder, QStringLiteral("/shops/F/Doc/"));
+        QCOMPARE(l.ErrorLogFile, QStringLiteral("/shops/F/Doc/Kivo.Err"));
+        QCOMPARE(l.HelpFile, QStringLiteral("/shops/F/Bin/help/index.html"));
+        QCOMPARE(l.ImportTables.join(u','), QStringLiteral("Product,Coupon,Customer,Supplier"));
+        QCOMPARE(
+            l.ExportTables.join(u','), QStringLiteral("Product,Coupon,Customer,Supplier,BillMast,PurcMast"));
+    }
+
+    void appFolderArgument_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("none") << QStringList { QStringLiteral("kivo") } << "/opt/kivo";
+        QTest::newRow("separate value")
+            << QStringList { QStringLiteral("kivo"), QStringLiteral("--app-folder"), QStringLiteral("/shop") }
+            << "/shop";
+        QTest::newRow("joined value")
+            << QStringList { QStringLiteral("kivo"), QStringLiteral("--app-folder=/s2") } << "/s2";
+        QTest::newRow("other arguments ignored")
+            << QStringList { QStringLiteral("kivo"), QStringLiteral("--demo"), QStringLiteral("x") }
+            << "/opt/kivo";
+        QTest::newRow("flag without value")
+            << QStringList { QStringLiteral("kivo"), QStringLiteral("--app-folder") } << "/opt/kivo";
+    }
+
+    void appFolderArgument()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, folder);
+        QCOMPARE(AppFolderFromArguments(arguments, QStringLiteral("/opt/kivo")), folder);
+    }
+
+    void fullSequenceInOrder()
+    {
+        TestSession t;
+        t.session.connection.Close();
+        ScriptedWindows windows(t.session, QStringLiteral("chief"), QStringLiteral("KIVO"));
+        QVERIFY(RunStartup(t.session, windows));
+        QCOMPARE(windows.calls,
+            (QStringList { QStringLiteral("maintenance:closed"), QStringLiteral("login"),
+                QStringLiteral("setup:chief"), QStringLiteral("show"), QStringLiteral("idle") }));
+        QVERIFY(t.session.connection.IsOpen());
+        QVERIFY(!t.session.rsUser.IsOpen());
+        QVERIFY(!t.session.rsEnterprise.IsOpen());
+        QVERIFY(t.session.CurrentForm.isNull());
+        QVERIFY(t.messages.shown.isEmpty());
+    }
+
+    void cancelledLoginEndsBeforeTheMainWindow()
+    {
+        TestSession t;
+        t.session.connection.Close();
+        ScriptedWindows windows(t.session, QString(), QString());
+        QVERIFY(!RunStartup(t.session, windows));
+        QCOMPARE(
+            windows.calls, (QStringList { QStringLiteral("maintenance:closed"), QStringLiteral("login") }));
+        QVERIFY(t.messages.shown.isEmpty());
+    }
+
+    // A database that cannot be opened is reported at each step that needs it; the login
+    // screen still comes up and nothing crashes.
+    void unopenableDatabase_data()
+    {
+        QTest::addColumn<QByteArray>("content"); // empty: the file is removed
+        QTest::addColumn<QString>("logged");
+        QTest::newRow("missing") << QByteArray() << QStringLiteral("was not found");
+        QTest::newRow("damaged") << QByteArray(4096, 'x') << QStringLiteral("damaged");
+        QTest::newRow("plain unencrypted file")
+            << QByteArray("SQLite format 3").append(4081, '\0') << QStringLiteral("damaged");
+    }
+
+    void unopenableDatabase()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, logged);
+        TestSession t;
+        t.session.connection.Close();
+        t.database.connection().Close();
+        const QString path = t.session.locations.DatabaseFile();
+        QFile::remove(path + QStringLiteral("-wal"));
+        QFile::remove(path + QStringLiteral("-shm"));
+        QVERIFY(QFile::remove(path));
+        if (!content.isEmpty()) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        }
+        // The user tries once, is refused, and leaves.
+        ScriptedWindows windows(t.session, QStringLiteral("Chief"), QStringLiteral("kivo"));
+        QVERIFY(!RunStartup(t.session, windows));
+        QCOMPARE(
+            windows.calls, (QStringList { QStringLiteral("maintenance:closed"), QStringLiteral("login") }));
+        QVERIFY(!t.session.connection.IsOpen());
+        const QStringList log = t.ErrorLogLines();
+        QVERIFY(log.size() >= 3); // open, user table, enterprise table
+        QVERIFY2(log[0].contains(logged), qPrintable(log[0]));
+        QCOMPARE(t.messages.shown.count(QStringLiteral("ErroR!")), log.size());
+        QVERIFY(t.messages.shown.contains(QStringLiteral("Invalid Login/Password !")));
+    }
+
+    void wrongKeyIsAClearError()
+    {
+        TempDatabase db;
+        db.connection().Close();
+        Connection connection;
+        try {
+            connection.Open(db.file(), QStringLiteral("Kv7qP5"));
+            QFAIL("opened with a wrong key");
+        } catch (const DbError& e) {
+            QVERIFY(e.description.contains(QStringLiteral("password")));
+        }
+        connection.Open(db.file(), DatabasePassword());
+        QVERIFY(connection.IsOpen());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStartup)
+#include "tst_startup.moc"
