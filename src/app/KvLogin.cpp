@@ -103,6 +103,7 @@ bool KvLogin::eventFilter(QObject* watched, QEvent* event)
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             const auto field = watched == m_fields[0] ? LoginState::LoginField : LoginState::PasswordField;
             if (field == LoginState::LoginField) {
+                TakeTypedText();
                 m_state.PressEnter(field);
                 ShowState();
             } else {
@@ -114,10 +115,15 @@ bool KvLogin::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-void KvLogin::Check()
+void KvLogin::TakeTypedText()
 {
     m_state.txtField[0] = m_fields[0]->text();
     m_state.txtField[1] = m_fields[1]->text();
+}
+
+void KvLogin::Check()
+{
+    TakeTypedText();
     m_state.Ok();
     if (m_state.result == LoginState::Result::LoggedIn) {
         accept();

@@ -26,6 +26,7 @@ protected:
     void reject() override;
 
 private:
+    void TakeTypedText();
     void Check();
     void ShowState();
 

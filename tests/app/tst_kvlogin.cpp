@@ -1,0 +1,97 @@
+#include "KvLogin.h"
+#include "TestSession.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStyle>
+#include <QTest>
+
+using namespace kivo;
+using kivo::test::TestSession;
+
+class TestKvLogin : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        m_t = std::make_unique<TestSession>();
+        m_t->session.rsUser.Open(QStringLiteral("kaUser"));
+        m_t->session.rsEnterprise.Open(QStringLiteral("kaEnterprise"));
+        m_login = std::make_unique<KvLogin>(m_t->session);
+        m_login->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_login.get()));
+        m_login->activateWindow();
+        m_login->field(0)->setFocus();
+    }
+
+    void cleanup()
+    {
+        m_login.reset();
+        m_t.reset();
+    }
+
+    void layoutAndAccessibility()
+    {
+        QCOMPARE(m_login->windowTitle(), QStringLiteral("Login"));
+        QCOMPARE(m_login->field(0)->maxLength(), 10);
+        QCOMPARE(m_login->field(1)->maxLength(), 10);
+        QCOMPARE(m_login->field(1)->echoMode(), QLineEdit::Password);
+        QCOMPARE(m_login->field(1)->style()->styleHint(
+                     QStyle::SH_LineEdit_PasswordCharacter, nullptr, m_login->field(1)),
+            int(u'x'));
+        QCOMPARE(m_login->field(0)->accessibleName(), QStringLiteral("LoginId"));
+        QCOMPARE(m_login->field(0)->accessibleDescription(), QStringLiteral("txtField(0)"));
+        QCOMPARE(m_login->field(1)->accessibleName(), QStringLiteral("Password"));
+        auto* cancel = m_login->findChild<QPushButton*>(QStringLiteral("cmdCancel"));
+        QVERIFY(cancel);
+        QCOMPARE(cancel->accessibleDescription(), QStringLiteral("cmdCancel"));
+    }
+
+    void enterMovesFocusThenLogsIn()
+    {
+        QTest::keyClicks(m_login->field(0), QStringLiteral("chief"));
+        QTest::keyClick(m_login->field(0), Qt::Key_Return);
+        QVERIFY(m_login->field(1)->hasFocus());
+        QTest::keyClicks(m_login->field(1), QStringLiteral("KIVO"));
+        QSignalSpy accepted(m_login.get(), &QDialog::accepted);
+        QTest::keyClick(m_login->field(1), Qt::Key_Return);
+        QCOMPARE(accepted.count(), 1);
+        QCOMPARE(m_t->session.login.LoginName, QStringLiteral("chief"));
+        QVERIFY(m_t->messages.shown.isEmpty());
+    }
+
+    void wrongPasswordEmptiesBothFields()
+    {
+        QTest::keyClicks(m_login->field(0), QStringLiteral("Chief"));
+        QTest::keyClicks(m_login->field(1), QStringLiteral("nope"));
+        QTest::mouseClick(m_login->findChild<QPushButton*>(QStringLiteral("cmdOk")), Qt::LeftButton);
+        QCOMPARE(m_t->messages.shown, QStringList { QStringLiteral("Invalid Login/Password !") });
+        QCOMPARE(m_login->field(0)->text(), QString());
+        QCOMPARE(m_login->field(1)->text(), QString());
+        QVERIFY(m_login->isVisible());
+        QVERIFY(m_login->field(0)->hasFocus());
+    }
+
+    void typingStopsAtTenCharacters()
+    {
+        QTest::keyClicks(m_login->field(0), QStringLiteral("abcdefghijklmn"));
+        QCOMPARE(m_login->field(0)->text(), QStringLiteral("abcdefghij"));
+    }
+
+    void escapeCancelsWithoutMessage()
+    {
+        QSignalSpy rejected(m_login.get(), &QDialog::rejected);
+        QTest::keyClick(m_login->field(1), Qt::Key_Escape);
+        QCOMPARE(rejected.count(), 1);
+        QCOMPARE(m_login->state().result, LoginState::Result::Cancelled);
+        QVERIFY(m_t->messages.shown.isEmpty());
+    }
+
+private:
+    std::unique_ptr<TestSession> m_t;
+    std::unique_ptr<KvLogin> m_login;
+};
+
+QTEST_MAIN(TestKvLogin)
+#include "tst_kvlogin.moc"
