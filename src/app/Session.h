@@ -67,6 +67,26 @@ public:
     QString DetailTable;
     int LastField = 0;
     int ScreenReport = 0;
+
+    // Record screen state shared by the screen frame and the record engine.
+    QString SqlText; // the statement last built for a screen or report
+    int RecordTotal = 0; // rows of rsScreen, for the record position label
+    bool CommandLock = false; // true while a screen is open and browsing
+    QString CommandList; // "/"-separated command numbers chosen by the command state
+    bool NewRecordPending = false; // between Add or Xerox and the next Save or Cancel
+    int ChoiceField = 0; // the field the option button stepped last
+    int ChoicePosition = 0; // and the position it reached
+
+    // Values through which pickers and prompts answer their callers.
+    int CallerCode = 0; // 99: the report screen; otherwise the field index that receives a pick
+    QString ListSource; // "GName, EId From kmGroup": what the list picker shows
+    QString AccessResult; // "N" before the access-code prompt, "Y" when the code matched
+    QString CustomerReturnText;
+
+    // Report screen values.
+    QString ReportMode = QStringLiteral("R"); // "R" view, "P" print from the checkout
+    QString CriteriaSql;
+    QString FilterText;
 };
 
 } // namespace kivo
