@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QStringList>
+
+class QTextStream;
+
+namespace kivo {
+
+class Connection;
+
+// The kivo-admin command line: init, sql and check on a data folder. Results go to `out`,
+// messages to `err`. Exit statuses: 0 done, 1 a database or file failure or a problem
+// found by check, 2 wrong arguments or a refused init.
+class AdminCommands {
+public:
+    AdminCommands(QTextStream& out, QTextStream& err);
+
+    // arguments: the command line without the program name.
+    int Run(const QStringList& arguments);
+
+private:
+    int Init(const QStringList& arguments);
+    int Sql(const QString& folder, const QString& statement);
+    int Check(const QString& folder);
+    // Writes the usage text to the error stream; returns the exit status for wrong arguments.
+    int Usage();
+    static void WriteUsage(QTextStream& stream);
+
+    void OpenDatabase(Connection& connection, const QString& folder);
+    bool CheckIntegrity(Connection& connection);
+    bool CheckStock(Connection& connection);
+
+    QTextStream& m_out;
+    QTextStream& m_err;
+};
+
+} // namespace kivo
