@@ -47,6 +47,9 @@ KvLogin::KvLogin(Session& session, QWidget* parent)
     headingFont.setBold(true);
     heading->setFont(headingFont);
     heading->setAlignment(Qt::AlignCenter);
+    auto* subtitle = new QLabel(QStringLiteral("Sales Software"), this);
+    subtitle->setAlignment(Qt::AlignCenter);
+    subtitle->setEnabled(false);
 
     auto* form = new QFormLayout;
     form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -89,6 +92,7 @@ KvLogin::KvLogin(Session& session, QWidget* parent)
     layout->setContentsMargins(24, 18, 24, 18);
     layout->setSpacing(14);
     layout->addWidget(heading);
+    layout->addWidget(subtitle);
     layout->addLayout(form);
     layout->addLayout(buttons);
     setFixedSize(sizeHint());
