@@ -18,7 +18,9 @@ struct CommandState {
     QString commandList;
 };
 
-// key: "Tran", "Trao", "Trap", "Traq", "Trar", "Mast", "Admn", "Edit" or "Help".
+// key: "Tran", "Trao", "Trap", "Traq", "Trar", "Mast", "Admn", "Edit" or "Help"; any other key is
+// taken as "Help" (no screen open). With no screen open the frame and the left pane are not
+// concerned: both flags are false and the window leaves them as they are.
 // screenEmpty: rsScreen is at its end (the table has no rows).
 // adminAllowed: CAdminDisp is "Y" or the login name in capitals is "CHIEF".
 CommandState ComputeCommandState(const QString& key, bool screenEmpty, bool adminAllowed);
@@ -32,7 +34,7 @@ struct ToolbarLabels {
 };
 ToolbarLabels ToggleToolbarLabels(const QString& toggleCaption);
 
-// The caption of each toolbar command (1 "Add" ... 15 "Report").
+// The caption of each toolbar command (1 "Add" ... 15 "Report", 17 "Exit"); empty for a separator.
 QString CommandCaption(int command);
 
 } // namespace kivo

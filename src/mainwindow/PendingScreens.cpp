@@ -1,0 +1,48 @@
+#include "PendingScreens.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace kivo {
+
+namespace {
+
+struct PendingEntry {
+    const char16_t* menu;
+    int entry; // 0: every entry of the menu
+};
+
+// The one list of what is still to come.
+const PendingEntry Pending[] = {
+    { u"Transaction", 6 }, // Bill
+    { u"Transaction", 7 }, // Quote
+    { u"Transaction", 9 }, // Purchase
+    { u"Transaction", 10 }, // Order
+    { u"Transaction", 14 }, // Import..
+    { u"Transaction", 15 }, // Export..
+    { u"Utility", 0 }, // Find & Replace, Product Update, Stock Closing, Trends..
+    { u"Report", 0 }, // every report
+    { u"Admin", 8 }, // Options..
+    { u"Help", 2 }, // Specifics
+    { u"Help", 4 }, // About
+};
+
+// Billing, the three bill prints, product query and customer info.
+const int PendingQuickButtons[] = { 1, 2, 3, 4, 5, 6 };
+
+} // namespace
+
+bool MenuEntryPending(const QString& menu, int entry)
+{
+    return std::any_of(std::begin(Pending), std::end(Pending), [&](const PendingEntry& pending) {
+        return menu == QStringView(pending.menu) && (pending.entry == 0 || pending.entry == entry);
+    });
+}
+
+bool QuickButtonPending(int index)
+{
+    return std::find(std::begin(PendingQuickButtons), std::end(PendingQuickButtons), index)
+        != std::end(PendingQuickButtons);
+}
+
+} // namespace kivo
