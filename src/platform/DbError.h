@@ -40,6 +40,7 @@ inline constexpr int BadCriterion = 3001; // a Find criterion that cannot be rea
 inline constexpr int WrongKeyOrDamaged = 3343; // not a database, or the key does not open it
 inline constexpr int FileMissing = 3024; // the database file does not exist
 inline constexpr int FileError = 3043; // a file could not be read or written
+inline constexpr int BadDate = 3075; // a date literal "#...#" that names no real date
 } // namespace DbErrorNumber
 
 } // namespace kivo

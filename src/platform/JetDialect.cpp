@@ -1,5 +1,8 @@
 #include "JetDialect.h"
 
+#include "DbError.h"
+
+#include <QDate>
 #include <vector>
 
 namespace kivo {
@@ -105,9 +108,19 @@ std::vector<Token> Tokenize(QStringView s)
     return tokens;
 }
 
+// The dialect's keywords are plain ASCII letters; comparing them without a full Unicode
+// case fold keeps the translation cheap, as every statement passes through it.
 bool WordIs(QStringView s, const Token& t, QStringView word)
 {
-    return t.kind == TokenKind::Word && s.sliced(t.begin, t.length).compare(word, Qt::CaseInsensitive) == 0;
+    if (t.kind != TokenKind::Word || t.length != word.size())
+        return false;
+    for (qsizetype i = 0; i < t.length; ++i) {
+        const char16_t a = s[t.begin + i].unicode();
+        const char16_t b = word[i].unicode();
+        if (a != b && (a | 0x20) != (b | 0x20))
+            return false;
+    }
+    return true;
 }
 
 bool SymbolIs(QStringView s, const Token& t, QChar c)
@@ -139,6 +152,298 @@ QString DoubleQuotedToSingle(QStringView body)
     return u'\'' + SqlQuote(text) + u'\'';
 }
 
+// A literal whose closing quote is missing is left as written, so that the engine refuses
+// the statement rather than running it with a shortened value.
+bool IsTerminated(QStringView literal)
+{
+    return literal.size() >= 2 && literal.back() == literal.front();
+}
+
+// Functions whose result is text: a "+" next to their call joins text.
+bool IsTextFunction(QStringView name)
+{
+    static constexpr QStringView names[]
+        = { u"Left", u"Right", u"Trim", u"LTrim", u"RTrim", u"UCase", u"LCase" };
+    for (QStringView n : names)
+        if (name.compare(n, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+void AppendDigits(QChar*& to, int value, int width)
+{
+    for (int i = width - 1; i >= 0; --i) {
+        to[i] = QChar(u'0' + value % 10);
+        value /= 10;
+    }
+    to += width;
+}
+
+// What may follow the date inside a literal: a time of day ("10:30:00 PM").
+bool IsTimeOfDay(QStringView text)
+{
+    for (QChar c : text)
+        if (!c.isDigit() && c != u':' && c != u' ' && c != u'.' && !QStringView(u"AaPpMm").contains(c))
+            return false;
+    return true;
+}
+
+// Rewrites one tokenized statement.
+class Rewriter {
+public:
+    Rewriter(QStringView s, const QSet<QString>& textColumns)
+        : m_s(s)
+        , m_tokens(Tokenize(s))
+        , m_textColumns(textColumns)
+    {
+    }
+
+    QString Run();
+
+private:
+    QStringView Text(qsizetype k) const { return m_s.sliced(m_tokens[k].begin, m_tokens[k].length); }
+    bool Is(qsizetype k, TokenKind kind) const { return k >= 0 && m_tokens[k].kind == kind; }
+    bool IsSymbol(qsizetype k, QChar c) const { return k >= 0 && SymbolIs(m_s, m_tokens[k], c); }
+    bool IsWord(qsizetype k, QStringView word) const { return k >= 0 && WordIs(m_s, m_tokens[k], word); }
+    qsizetype Next(qsizetype k) const { return NextSignificant(m_tokens, k + 1); }
+    qsizetype Previous(qsizetype k) const { return PreviousSignificant(m_tokens, k - 1); }
+
+    bool StartsNumber(qsizetype k) const
+    {
+        if (IsSymbol(k, u'-') || IsSymbol(k, u'+'))
+            k = Next(k);
+        return Is(k, TokenKind::Number);
+    }
+    bool IsTextColumn(qsizetype k) const;
+    bool EndsTextOperand(qsizetype k) const;
+    bool StartsTextOperand(qsizetype k) const;
+    void AppendLimit(QStringView count);
+    void CloseLimits(int depth);
+
+    // Output: unchanged tokens are collected as one span of the statement and copied at
+    // once; rewritten text is put after the span so far.
+    void Keep(qsizetype k)
+    {
+        const Token& t = m_tokens[k];
+        if (t.begin != m_keptEnd) {
+            Flush();
+            m_keptBegin = t.begin;
+        }
+        m_keptEnd = t.begin + t.length;
+    }
+    void Put(QStringView text)
+    {
+        Flush();
+        m_out += text;
+    }
+    void Flush()
+    {
+        if (m_keptEnd > m_keptBegin)
+            m_out += m_s.sliced(m_keptBegin, m_keptEnd - m_keptBegin);
+        m_keptBegin = m_keptEnd = -1;
+    }
+
+    QStringView m_s;
+    std::vector<Token> m_tokens;
+    const QSet<QString>& m_textColumns;
+    QString m_out;
+    qsizetype m_keptBegin = -1;
+    qsizetype m_keptEnd = -1;
+
+    // "Top n" counts found at each parenthesis depth, applied where that depth closes.
+    struct PendingLimit {
+        int depth;
+        QStringView count;
+    };
+    std::vector<PendingLimit> m_limits;
+};
+
+bool Rewriter::IsTextColumn(qsizetype k) const
+{
+    QStringView name = Text(k);
+    if (m_tokens[k].kind == TokenKind::Bracket) {
+        if (name.size() < 2 || name.back() != u']')
+            return false;
+        name = name.sliced(1, name.size() - 2);
+    } else if (m_tokens[k].kind != TokenKind::Word) {
+        return false;
+    }
+    return m_textColumns.contains(name.toString().toLower());
+}
+
+// The operand that ends with token k, read backwards: a string, a text column ("a.CName":
+// its last part) or the call of a text function ("Left(CName,16)").
+bool Rewriter::EndsTextOperand(qsizetype k) const
+{
+    if (k < 0)
+        return false;
+    if (Is(k, TokenKind::String))
+        return true;
+    if (IsSymbol(k, u')')) {
+        int depth = 0;
+        for (qsizetype j = k; j >= 0; --j) {
+            if (IsSymbol(j, u')'))
+                ++depth;
+            else if (IsSymbol(j, u'(') && --depth == 0) {
+                const qsizetype name = Previous(j);
+                return Is(name, TokenKind::Word) && IsTextFunction(Text(name));
+            }
+        }
+        return false;
+    }
+    return IsTextColumn(k);
+}
+
+// The operand that starts with token k, read forwards.
+bool Rewriter::StartsTextOperand(qsizetype k) const
+{
+    if (k < 0)
+        return false;
+    if (Is(k, TokenKind::String))
+        return true;
+    if (Is(k, TokenKind::Word) && IsSymbol(Next(k), u'('))
+        return IsTextFunction(Text(k));
+    // "a.CName": the column is the last part of a dotted name.
+    qsizetype last = k;
+    for (qsizetype dot = Next(last); IsSymbol(dot, u'.') && Next(dot) >= 0; dot = Next(last))
+        last = Next(dot);
+    return IsTextColumn(last);
+}
+
+// The limit goes after the statement's (or subquery's) last token, before the blanks and
+// ";" that close it.
+void Rewriter::AppendLimit(QStringView count)
+{
+    Flush();
+    qsizetype at = m_out.size();
+    while (at > 0 && (m_out[at - 1].isSpace() || m_out[at - 1] == u';'))
+        --at;
+    QString limit;
+    limit.reserve(count.size() + 7);
+    limit += QStringLiteral(" LIMIT ");
+    limit += count;
+    m_out.insert(at, limit);
+}
+
+void Rewriter::CloseLimits(int depth)
+{
+    while (!m_limits.empty() && m_limits.back().depth == depth) {
+        AppendLimit(m_limits.back().count);
+        m_limits.pop_back();
+    }
+}
+
+QString Rewriter::Run()
+{
+    m_out.reserve(m_s.size() + 16);
+    int depth = 0;
+    bool afterSelect = false; // "Select" or "Select Distinct" was the last word
+    const qsizetype count = qsizetype(m_tokens.size());
+
+    for (qsizetype k = 0; k < count; ++k) {
+        const Token& t = m_tokens[k];
+        if (t.kind != TokenKind::Space && !(t.kind == TokenKind::Word && afterSelect))
+            afterSelect = false;
+        switch (t.kind) {
+        case TokenKind::Space:
+        case TokenKind::Bracket:
+        case TokenKind::Number:
+            Keep(k);
+            break;
+        case TokenKind::DateLiteral: {
+            const QStringView text = Text(k);
+            const QString iso = JetDialect::DateLiteralToIso(text.sliced(1, text.size() - 2));
+            if (iso.isEmpty())
+                throw DbError(DbErrorNumber::BadDate, QStringLiteral("Kivo Database"),
+                    QStringLiteral("Syntax error in date: %1").arg(text));
+            Put(u"'");
+            m_out += iso;
+            m_out += u'\'';
+            break;
+        }
+        case TokenKind::String: {
+            const QStringView text = Text(k);
+            if (text.front() == u'"' && IsTerminated(text))
+                Put(DoubleQuotedToSingle(text.sliced(1, text.size() - 2)));
+            else
+                Keep(k);
+            break;
+        }
+        case TokenKind::Word:
+            if (afterSelect && WordIs(m_s, t, u"Top")) {
+                const qsizetype number = Next(k);
+                if (Is(number, TokenKind::Number) && !Text(number).contains(u'.')) {
+                    m_limits.push_back({ depth, Text(number) });
+                    // Drop "Top", the count and the blank after it; the blank before "Top" stays.
+                    k = number;
+                    if (Is(k + 1, TokenKind::Space))
+                        ++k;
+                    afterSelect = false;
+                    break;
+                }
+            }
+            if ((WordIs(m_s, t, u"Left") || WordIs(m_s, t, u"Right")) && IsSymbol(Next(k), u'(')) {
+                // Join keywords to the engine: called by their quoted name, which the engine
+                // reads as the function registered under that name.
+                Put(u"\"");
+                m_out += Text(k);
+                m_out += u'"';
+                break;
+            }
+            if (WordIs(m_s, t, u"Like") && StartsNumber(Next(k))) {
+                // A number compares as a number. The engine would compare the text forms,
+                // where a whole amount held as a double reads "2.0" and never matches "2".
+                Put(u"=");
+                break;
+            }
+            Keep(k);
+            if (WordIs(m_s, t, u"Select")) {
+                afterSelect = true;
+            } else if (afterSelect && WordIs(m_s, t, u"Distinct")) {
+                // "Select Distinct Top n" keeps looking for Top
+            } else {
+                afterSelect = false;
+            }
+            if (WordIs(m_s, t, u"Delete")) {
+                // "Delete * From": the star goes; one blank stays between the two words.
+                const qsizetype star = Next(k);
+                if (IsSymbol(star, u'*') && IsWord(Next(star), u"From")) {
+                    if (star > k + 1)
+                        Keep(k + 1);
+                    else
+                        Put(u" ");
+                    k = star;
+                    if (Is(k + 1, TokenKind::Space))
+                        ++k;
+                }
+            }
+            break;
+        case TokenKind::Symbol:
+            if (IsSymbol(k, u'(')) {
+                ++depth;
+            } else if (IsSymbol(k, u')')) {
+                CloseLimits(depth);
+                --depth;
+            } else if (IsSymbol(k, u'&')) {
+                Put(u"||");
+                break;
+            } else if (IsSymbol(k, u'+')) {
+                if (EndsTextOperand(Previous(k)) || StartsTextOperand(Next(k))) {
+                    Put(u"||");
+                    break;
+                }
+            }
+            Keep(k);
+            break;
+        }
+    }
+    // The statement's own limit, and any left open by unbalanced parentheses.
+    while (!m_limits.empty())
+        CloseLimits(m_limits.back().depth);
+    Flush();
+    return std::move(m_out);
+}
+
 } // namespace
 
 QString SqlQuote(const QString& typed)
@@ -153,9 +458,12 @@ QString SqlQuote(const QString& typed)
 QString JetDialect::DateLiteralToIso(QStringView body)
 {
     body = body.trimmed();
-    // A time part after the date is not kept: dates are stored without time.
-    if (const qsizetype blank = body.indexOf(u' '); blank > 0)
+    if (const qsizetype blank = body.indexOf(u' '); blank > 0) {
+        // A time part after the date is not kept: dates are stored without time.
+        if (!IsTimeOfDay(body.sliced(blank)))
+            return {};
         body = body.first(blank);
+    }
     int parts[3] = { 0, 0, 0 };
     int digits[3] = { 0, 0, 0 };
     int part = 0;
@@ -189,153 +497,21 @@ QString JetDialect::DateLiteralToIso(QStringView body)
         if (digits[2] <= 2)
             year += year < 30 ? 2000 : 1900;
     }
-    if (month < 1 || month > 12 || day < 1 || day > 31 || year < 100)
+    if (year < 100 || !QDate::isValid(year, month, day))
         return {};
-    return QStringLiteral("%1-%2-%3")
-        .arg(year, 4, 10, QLatin1Char('0'))
-        .arg(month, 2, 10, QLatin1Char('0'))
-        .arg(day, 2, 10, QLatin1Char('0'));
+    QString iso(10, Qt::Uninitialized);
+    QChar* to = iso.data();
+    AppendDigits(to, year, 4);
+    *to++ = u'-';
+    AppendDigits(to, month, 2);
+    *to++ = u'-';
+    AppendDigits(to, day, 2);
+    return iso;
 }
 
 QString JetDialect::Translate(const QString& statement) const
 {
-    const QStringView s(statement);
-    const std::vector<Token> tokens = Tokenize(s);
-    QString out;
-    out.reserve(statement.size() + 16);
-
-    // "Top n" limits found at each parenthesis depth, applied where that depth closes.
-    struct PendingLimit {
-        int depth;
-        QStringView count;
-    };
-    std::vector<PendingLimit> limits;
-    int depth = 0;
-    bool lastWasSelect = false;
-
-    auto isTextOperand = [&](qsizetype k, bool lookForward) {
-        if (k < 0)
-            return false;
-        const Token& t = tokens[k];
-        if (t.kind == TokenKind::String)
-            return true;
-        if (lookForward) {
-            // "a.CName": the column is the last word of a dotted chain.
-            qsizetype last = k;
-            while (true) {
-                const qsizetype dot = NextSignificant(tokens, last + 1);
-                if (dot < 0 || !SymbolIs(s, tokens[dot], u'.'))
-                    break;
-                const qsizetype word = NextSignificant(tokens, dot + 1);
-                if (word < 0)
-                    break;
-                last = word;
-            }
-            k = last;
-        }
-        const Token& w = tokens[k];
-        if (w.kind == TokenKind::Word)
-            return m_textColumns.contains(s.sliced(w.begin, w.length).toString().toLower());
-        if (w.kind == TokenKind::Bracket && w.length > 2)
-            return m_textColumns.contains(s.sliced(w.begin + 1, w.length - 2).toString().toLower());
-        return false;
-    };
-
-    auto closeLimits = [&](int atDepth) {
-        while (!limits.empty() && limits.back().depth == atDepth) {
-            out += QStringLiteral(" LIMIT ");
-            out += limits.back().count;
-            limits.pop_back();
-        }
-    };
-
-    const qsizetype count = qsizetype(tokens.size());
-    // Where the statement's own text ends: trailing blanks and ";" come after a LIMIT.
-    qsizetype end = count;
-    while (end > 0 && (tokens[end - 1].kind == TokenKind::Space || SymbolIs(s, tokens[end - 1], u';')))
-        --end;
-
-    for (qsizetype k = 0; k < count; ++k) {
-        if (k == end)
-            closeLimits(0);
-        const Token& t = tokens[k];
-        const QStringView text = s.sliced(t.begin, t.length);
-        switch (t.kind) {
-        case TokenKind::DateLiteral: {
-            const QString iso = DateLiteralToIso(text.sliced(1, text.size() - 2));
-            out += u'\'';
-            out += iso.isEmpty() ? SqlQuote(text.sliced(1, text.size() - 2).toString()) : iso;
-            out += u'\'';
-            lastWasSelect = false;
-            continue;
-        }
-        case TokenKind::String:
-            if (text.front() == u'"')
-                out += DoubleQuotedToSingle(text.sliced(1, qMax<qsizetype>(0, text.size() - 2)));
-            else
-                out += text;
-            lastWasSelect = false;
-            continue;
-        case TokenKind::Word:
-            if (lastWasSelect && WordIs(s, t, u"Top")) {
-                const qsizetype number = NextSignificant(tokens, k + 1);
-                if (number >= 0 && tokens[number].kind == TokenKind::Number) {
-                    limits.push_back({ depth, s.sliced(tokens[number].begin, tokens[number].length) });
-                    k = number;
-                    // Drop the blank after the count; the one before "Top" stays.
-                    if (k + 1 < count && tokens[k + 1].kind == TokenKind::Space)
-                        ++k;
-                    lastWasSelect = false;
-                    continue;
-                }
-            }
-            if (WordIs(s, t, u"Distinct") && lastWasSelect) {
-                out += text;
-                continue; // "Select Distinct Top n" keeps looking for Top
-            }
-            out += text;
-            lastWasSelect = WordIs(s, t, u"Select");
-            if (WordIs(s, t, u"Delete")) {
-                const qsizetype star = NextSignificant(tokens, k + 1);
-                if (star >= 0 && SymbolIs(s, tokens[star], u'*')) {
-                    const qsizetype from = NextSignificant(tokens, star + 1);
-                    if (from >= 0 && WordIs(s, tokens[from], u"From"))
-                        k = star; // the blank after "*" is copied with the next token
-                }
-            }
-            continue;
-        case TokenKind::Space:
-            out += text;
-            continue;
-        case TokenKind::Symbol:
-            lastWasSelect = false;
-            if (text == u"(") {
-                ++depth;
-            } else if (text == u")") {
-                closeLimits(depth);
-                --depth;
-            } else if (text == u"&" || text == u"+") {
-                const bool joinsText = text == u"&"
-                    || isTextOperand(PreviousSignificant(tokens, k - 1), false)
-                    || isTextOperand(NextSignificant(tokens, k + 1), true);
-                out += joinsText ? QStringView(u"||") : text;
-                continue;
-            }
-            out += text;
-            continue;
-        case TokenKind::Bracket:
-        case TokenKind::Number:
-            lastWasSelect = false;
-            out += text;
-            continue;
-        }
-    }
-    if (end == count)
-        closeLimits(0);
-    // Unbalanced parentheses: whatever is still pending goes at the end.
-    while (!limits.empty())
-        closeLimits(limits.back().depth);
-    return out;
+    return Rewriter(statement, m_textColumns).Run();
 }
 
 } // namespace kivo

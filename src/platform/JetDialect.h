@@ -7,8 +7,9 @@ namespace kivo {
 
 // Translates a statement written in the program's SQL dialect (date literals between
 // "#" in month/day/year order, "Select Top n", "Delete * From", text joined with "+" or
-// "&", double-quoted string literals) into the SQL that the embedded engine runs.
-// Works on tokens, so text inside string literals is never touched.
+// "&", double-quoted string literals, the functions Left and Right, "Like" with a number)
+// into the SQL that the embedded engine runs. Works on tokens, so text inside string
+// literals is never touched; no statement is parsed beyond what these rewrites need.
 class JetDialect {
 public:
     JetDialect() = default;
@@ -17,9 +18,12 @@ public:
     // to a string literal, joins text and becomes "||"; any other "+" stays an addition.
     void SetTextColumns(QSet<QString> lowerCaseNames) { m_textColumns = std::move(lowerCaseNames); }
 
+    // Throws DbError (BadDate) for a date literal that names no real date, as the engine
+    // would refuse it: turned into text it would quietly match nothing.
     QString Translate(const QString& statement) const;
 
-    // '#MM/DD/YYYY#' body to ISO 'YYYY-MM-DD'; empty when the text is not a date.
+    // '#MM/DD/YYYY#' body to ISO 'YYYY-MM-DD'; empty when the text is not a real date. A time
+    // of day after the date is accepted and dropped; a two-digit year 00-29 is 20xx, 30-99 19xx.
     static QString DateLiteralToIso(QStringView body);
 
 private:

@@ -1,0 +1,373 @@
+#include "DbError.h"
+#include "JetDialect.h"
+#include "TempDatabase.h"
+
+#include <QTest>
+
+using namespace kivo;
+
+// The translation of single statements, token by token: what the program writes on the
+// left, exactly what the engine receives on the right.
+class TestDialect : public QObject {
+    Q_OBJECT
+
+    static JetDialect Dialect()
+    {
+        // A few text columns of the customer and bill tables; everything else is a number.
+        JetDialect dialect;
+        dialect.SetTextColumns({ QStringLiteral("cname"), QStringLiteral("ccity"), QStringLiteral("cphone"),
+            QStringLiteral("bpdesc") });
+        return dialect;
+    }
+
+    static void AddColumns()
+    {
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<QString>("expected");
+    }
+
+private slots:
+    void dateLiterals_data()
+    {
+        AddColumns();
+        QTest::newRow("month/day/year")
+            << QStringLiteral("Select * From ktBillMast Where EDate=#03/05/2026#")
+            << QStringLiteral("Select * From ktBillMast Where EDate='2026-03-05'");
+        QTest::newRow("one-digit month and day")
+            << QStringLiteral("Where EDate = #3/5/2026#") << QStringLiteral("Where EDate = '2026-03-05'");
+        QTest::newRow("range criterion")
+            << QStringLiteral(" And ( a.EDate Between #01/31/2024# And #02/29/2024# ) ")
+            << QStringLiteral(" And ( a.EDate Between '2024-01-31' And '2024-02-29' ) ");
+        QTest::newRow("no blanks around the literals")
+            << QStringLiteral("EDate Between#01/31/2024#And#02/29/2024#")
+            << QStringLiteral("EDate Between'2024-01-31'And'2024-02-29'");
+        QTest::newRow("two-digit year, 20th century")
+            << QStringLiteral("EDate=#12/31/99#") << QStringLiteral("EDate='1999-12-31'");
+        QTest::newRow("two-digit year, 21st century")
+            << QStringLiteral("EDate=#1/1/29#") << QStringLiteral("EDate='2029-01-01'");
+        QTest::newRow("two-digit year 30")
+            << QStringLiteral("EDate=#1/1/30#") << QStringLiteral("EDate='1930-01-01'");
+        QTest::newRow("time of day is dropped")
+            << QStringLiteral("EDate=#01/31/2024 10:30:00 PM#") << QStringLiteral("EDate='2024-01-31'");
+        QTest::newRow("ISO order") << QStringLiteral("EDate=#2024-01-31#")
+                                   << QStringLiteral("EDate='2024-01-31'");
+        QTest::newRow("leap day") << QStringLiteral("EDate=#2/29/2000#")
+                                  << QStringLiteral("EDate='2000-02-29'");
+        QTest::newRow("hash inside a string literal")
+            << QStringLiteral("Where BReceipt='Receipt#1' And EDate=#01/02/2024#")
+            << QStringLiteral("Where BReceipt='Receipt#1' And EDate='2024-01-02'");
+        QTest::newRow("date-like text in a string literal")
+            << QStringLiteral("Where CName='#01/02/2024#'") << QStringLiteral("Where CName='#01/02/2024#'");
+    }
+    void dateLiterals()
+    {
+        QFETCH(QString, statement);
+        QFETCH(QString, expected);
+        QCOMPARE(Dialect().Translate(statement), expected);
+    }
+
+    // A date that does not exist is a mistake in the statement; it must not turn into text
+    // that quietly matches nothing.
+    void invalidDateLiteralIsAnError_data()
+    {
+        QTest::addColumn<QString>("statement");
+        QTest::newRow("month 13") << QStringLiteral("Where EDate=#13/01/2024#");
+        QTest::newRow("30 February") << QStringLiteral("Where EDate=#02/30/2024#");
+        QTest::newRow("29 February of a common year") << QStringLiteral("Where EDate=#02/29/2023#");
+        QTest::newRow("day 0") << QStringLiteral("Where EDate=#01/00/2024#");
+        QTest::newRow("no year") << QStringLiteral("Where EDate=#01/31#");
+        QTest::newRow("letters") << QStringLiteral("Where EDate=#ab/cd/efgh#");
+        QTest::newRow("mixed separators") << QStringLiteral("Where EDate=#01/31-2024#");
+        QTest::newRow("text after the date") << QStringLiteral("Where EDate=#01/31/2024 soon#");
+        QTest::newRow("second literal bad") << QStringLiteral("EDate Between #01/31/2024# And #02/30/2024#");
+    }
+    void invalidDateLiteralIsAnError()
+    {
+        QFETCH(QString, statement);
+        try {
+            Dialect().Translate(statement);
+            QFAIL("an impossible date was translated");
+        } catch (const DbError& e) {
+            QCOMPARE(e.number, DbErrorNumber::BadDate);
+        }
+    }
+
+    void isoFromDateLiteral_data()
+    {
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<QString>("iso");
+        QTest::newRow("padded") << QStringLiteral("03/05/2026") << QStringLiteral("2026-03-05");
+        QTest::newRow("blanks around") << QStringLiteral(" 3/5/2026 ") << QStringLiteral("2026-03-05");
+        QTest::newRow("dots") << QStringLiteral("12.24.2025") << QStringLiteral("2025-12-24");
+        QTest::newRow("year 100") << QStringLiteral("1/1/0100") << QStringLiteral("0100-01-01");
+        QTest::newRow("year 99 with four digits") << QStringLiteral("1/1/0099") << QString();
+        QTest::newRow("five-digit year") << QStringLiteral("1/1/20240") << QString();
+        QTest::newRow("31 April") << QStringLiteral("04/31/2024") << QString();
+        QTest::newRow("empty") << QString() << QString();
+        QTest::newRow("trailing separator") << QStringLiteral("1/2/") << QString();
+    }
+    void isoFromDateLiteral()
+    {
+        QFETCH(QString, body);
+        QFETCH(QString, iso);
+        QCOMPARE(JetDialect::DateLiteralToIso(body), iso);
+    }
+
+    void topBecomesLimit_data()
+    {
+        AddColumns();
+        QTest::newRow("newest row") << QStringLiteral("Select Top 1 * From ktProduct Order By EId Desc")
+                                    << QStringLiteral("Select * From ktProduct Order By EId Desc LIMIT 1");
+        QTest::newRow("lower case") << QStringLiteral("select top 5 GName from kmGroup")
+                                    << QStringLiteral("select GName from kmGroup LIMIT 5");
+        QTest::newRow("count glued to the star") << QStringLiteral("Select Top 1* From kmGroup")
+                                                 << QStringLiteral("Select * From kmGroup LIMIT 1");
+        QTest::newRow("distinct before top")
+            << QStringLiteral("Select Distinct Top 5 GName From kmGroup Order By GName")
+            << QStringLiteral("Select Distinct GName From kmGroup Order By GName LIMIT 5");
+        QTest::newRow("grouped with a parenthesised criterion")
+            << QStringLiteral(
+                   "Select Top 10 BPDesc As PName, Sum(BQty) As PQty From ktBillDetl Where 1=1 And ( "
+                   "EDate Between #01/31/2024# And #02/29/2024# )  Group By BPDesc Order by Sum(BQty) Desc")
+            << QStringLiteral(
+                   "Select BPDesc As PName, Sum(BQty) As PQty From ktBillDetl Where 1=1 And ( EDate "
+                   "Between '2024-01-31' And '2024-02-29' )  Group By BPDesc Order by Sum(BQty) Desc LIMIT "
+                   "10");
+        QTest::newRow("in a subquery")
+            << QStringLiteral(
+                   "Select PName From ktProduct Where EId In (Select Top 3 EId From ktProduct Order By "
+                   "PCloseQty Desc) Order By PName")
+            << QStringLiteral("Select PName From ktProduct Where EId In (Select EId From ktProduct Order By "
+                              "PCloseQty Desc LIMIT 3) Order By PName");
+        QTest::newRow("outer and inner")
+            << QStringLiteral(
+                   "Select Top 2 * From (Select Top 5 * From ktProduct Order By EId) Order By EId Desc")
+            << QStringLiteral(
+                   "Select * From (Select * From ktProduct Order By EId LIMIT 5) Order By EId Desc LIMIT 2");
+        QTest::newRow("subquery with nested parentheses and a blank before its end")
+            << QStringLiteral(
+                   "Select * From ktProduct Where EId In (Select Top 1 EId From ktProduct Where (PGId = 3) "
+                   "Order By EId Desc )")
+            << QStringLiteral(
+                   "Select * From ktProduct Where EId In (Select EId From ktProduct Where (PGId = 3) "
+                   "Order By EId Desc LIMIT 1 )");
+        QTest::newRow("trailing semicolon") << QStringLiteral("Select Top 1 * From kmGroup;")
+                                            << QStringLiteral("Select * From kmGroup LIMIT 1;");
+        QTest::newRow("trailing blanks and semicolon") << QStringLiteral("Select Top 1 * From kmGroup ; ")
+                                                       << QStringLiteral("Select * From kmGroup LIMIT 1 ; ");
+        QTest::newRow("top in a string literal") << QStringLiteral("Select 'Top 5' As Caption From kmGroup")
+                                                 << QStringLiteral("Select 'Top 5' As Caption From kmGroup");
+        QTest::newRow("top as a column alias") << QStringLiteral("Select EId As Top From kmGroup")
+                                               << QStringLiteral("Select EId As Top From kmGroup");
+        QTest::newRow("top not followed by a count")
+            << QStringLiteral("Select Top From kmGroup") << QStringLiteral("Select Top From kmGroup");
+    }
+    void topBecomesLimit()
+    {
+        QFETCH(QString, statement);
+        QFETCH(QString, expected);
+        QCOMPARE(Dialect().Translate(statement), expected);
+    }
+
+    void deleteStar_data()
+    {
+        AddColumns();
+        QTest::newRow("period closing")
+            << QStringLiteral("Delete * From ktBillMast") << QStringLiteral("Delete From ktBillMast");
+        QTest::newRow("lower case with a condition") << QStringLiteral("delete * from ktBillDetl where EId=5")
+                                                     << QStringLiteral("delete from ktBillDetl where EId=5");
+        QTest::newRow("star glued to From")
+            << QStringLiteral("Delete *From ktBillMast") << QStringLiteral("Delete From ktBillMast");
+        QTest::newRow("already plain") << QStringLiteral("Delete From ktBillMast Where EId=1")
+                                       << QStringLiteral("Delete From ktBillMast Where EId=1");
+        QTest::newRow("in a string literal")
+            << QStringLiteral("Update ktBillMast Set BRemarks='Delete * From ktBillMast' Where EId=1")
+            << QStringLiteral("Update ktBillMast Set BRemarks='Delete * From ktBillMast' Where EId=1");
+        QTest::newRow("multiplication") << QStringLiteral("Select PSaleRate * 2 From ktProduct")
+                                        << QStringLiteral("Select PSaleRate * 2 From ktProduct");
+    }
+    void deleteStar()
+    {
+        QFETCH(QString, statement);
+        QFETCH(QString, expected);
+        QCOMPARE(Dialect().Translate(statement), expected);
+    }
+
+    void textJoin_data()
+    {
+        AddColumns();
+        QTest::newRow("phone and name")
+            << QStringLiteral("Select CPhone+';'+CName From ktCustomer Where EId=2")
+            << QStringLiteral("Select CPhone||';'||CName From ktCustomer Where EId=2");
+        QTest::newRow("function result and literal")
+            << QStringLiteral(
+                   "Select Left(CName,16)+';'+CPhone As [Customer], EId From ktCustomer Where CActive='Y'")
+            << QStringLiteral("Select \"Left\"(CName,16)||';'||CPhone As [Customer], EId From ktCustomer "
+                              "Where CActive='Y'");
+        QTest::newRow("qualified columns")
+            << QStringLiteral("Select a.CName + ' ' + a.CCity From ktCustomer a")
+            << QStringLiteral("Select a.CName || ' ' || a.CCity From ktCustomer a");
+        QTest::newRow("two text columns") << QStringLiteral("Select CName+CCity From ktCustomer")
+                                          << QStringLiteral("Select CName||CCity From ktCustomer");
+        QTest::newRow("two text functions")
+            << QStringLiteral("Select Trim(CName)+UCase(CCity) From ktCustomer")
+            << QStringLiteral("Select Trim(CName)||UCase(CCity) From ktCustomer");
+        QTest::newRow("text function with nested call")
+            << QStringLiteral("Select Left(Trim(CName), 3)+Left(CCity,2) From ktCustomer")
+            << QStringLiteral("Select \"Left\"(Trim(CName), 3)||\"Left\"(CCity,2) From ktCustomer");
+        QTest::newRow("bracketed text column") << QStringLiteral("Select [CName]+[CPhone] From ktCustomer")
+                                               << QStringLiteral("Select [CName]||[CPhone] From ktCustomer");
+        QTest::newRow("ampersand") << QStringLiteral("Select CName & EId From ktCustomer")
+                                   << QStringLiteral("Select CName || EId From ktCustomer");
+        QTest::newRow("numeric sum") << QStringLiteral(
+            "Select Sum(a.BTax1+a.BTax2) as tBTax From ktBillMast as a")
+                                     << QStringLiteral(
+                                            "Select Sum(a.BTax1+a.BTax2) as tBTax From ktBillMast as a");
+        QTest::newRow("stock formula")
+            << QStringLiteral("Update ktProduct Set PCloseQty=POpenQty+PPurchQty-PSaleQty")
+            << QStringLiteral("Update ktProduct Set PCloseQty=POpenQty+PPurchQty-PSaleQty");
+        QTest::newRow("numbers") << QStringLiteral("Select EId+1, 1+2.5, Len(CName)+1 From ktCustomer")
+                                 << QStringLiteral("Select EId+1, 1+2.5, Len(CName)+1 From ktCustomer");
+        QTest::newRow("exponent") << QStringLiteral("Select 1e+3+EId From kmGroup")
+                                  << QStringLiteral("Select 1e+3+EId From kmGroup");
+        QTest::newRow("plus in a string literal")
+            << QStringLiteral("Select * From ktCustomer Where CPhone='+4755'")
+            << QStringLiteral("Select * From ktCustomer Where CPhone='+4755'");
+    }
+    void textJoin()
+    {
+        QFETCH(QString, statement);
+        QFETCH(QString, expected);
+        QCOMPARE(Dialect().Translate(statement), expected);
+    }
+
+    // Left and Right are join keywords to the engine; a number after Like compares as a
+    // number, as the program means when it writes a numeric criterion with Like.
+    void functionsAndOperators_data()
+    {
+        AddColumns();
+        QTest::newRow("Left") << QStringLiteral("Select Left(CName,16) From ktCustomer")
+                              << QStringLiteral("Select \"Left\"(CName,16) From ktCustomer");
+        QTest::newRow("Right, lower case, blank before the parenthesis")
+            << QStringLiteral("Select right (CPhone, 4) From ktCustomer")
+            << QStringLiteral("Select \"right\" (CPhone, 4) From ktCustomer");
+        QTest::newRow("left join stays")
+            << QStringLiteral("Select * From ktBillMast a Left Join ktCustomer b On a.BCId=b.EId")
+            << QStringLiteral("Select * From ktBillMast a Left Join ktCustomer b On a.BCId=b.EId");
+        QTest::newRow("Left as a word in a literal")
+            << QStringLiteral("Where CRemarks='Left(x)'") << QStringLiteral("Where CRemarks='Left(x)'");
+        QTest::newRow("Year and Month unchanged") << QStringLiteral("GROUP BY Year(a.EDate),Month(a.EDate)")
+                                                  << QStringLiteral("GROUP BY Year(a.EDate),Month(a.EDate)");
+        QTest::newRow("Like with a whole number")
+            << QStringLiteral("Where PSaleRate Like 2") << QStringLiteral("Where PSaleRate = 2");
+        QTest::newRow("Like with a decimal") << QStringLiteral("Where PSaleRate Like 2.5 And PGId like -3")
+                                             << QStringLiteral("Where PSaleRate = 2.5 And PGId = -3");
+        QTest::newRow("Like with text")
+            << QStringLiteral("Where PCode Like 'AB%' ") << QStringLiteral("Where PCode Like 'AB%' ");
+        QTest::newRow("Like with a date") << QStringLiteral("Where EDate Like #02/29/2024#")
+                                          << QStringLiteral("Where EDate Like '2024-02-29'");
+        QTest::newRow("Like with a column")
+            << QStringLiteral("Where CName Like CCity") << QStringLiteral("Where CName Like CCity");
+    }
+    void functionsAndOperators()
+    {
+        QFETCH(QString, statement);
+        QFETCH(QString, expected);
+        QCOMPARE(Dialect().Translate(statement), expected);
+    }
+
+    void literals_data()
+    {
+        AddColumns();
+        QTest::newRow("double-quoted") << QStringLiteral("Select * From ktCustomer Where CName = \"Ann Lee\"")
+                                       << QStringLiteral("Select * From ktCustomer Where CName = 'Ann Lee'");
+        QTest::newRow("double-quoted with a single quote")
+            << QStringLiteral("Where CName = \"O'Brien\"") << QStringLiteral("Where CName = 'O''Brien'");
+        QTest::newRow("double-quoted with a doubled double quote") << QStringLiteral(
+            "Where CName = \"say \"\"hi\"\"\"") << QStringLiteral("Where CName = 'say \"hi\"'");
+        QTest::newRow("double-quoted empty")
+            << QStringLiteral("Where CRemarks = \"\"") << QStringLiteral("Where CRemarks = ''");
+        QTest::newRow("double-quoted dialect words")
+            << QStringLiteral("Where CName = \"#01/02/2024# + Top 5 Delete * From\"")
+            << QStringLiteral("Where CName = '#01/02/2024# + Top 5 Delete * From'");
+        QTest::newRow("single-quoted with a quote")
+            << QStringLiteral("Where CName='O''Brien'") << QStringLiteral("Where CName='O''Brien'");
+        QTest::newRow("single-quoted dialect words")
+            << QStringLiteral("Where CName='Top 5 + Delete * From #1/2/2024#'")
+            << QStringLiteral("Where CName='Top 5 + Delete * From #1/2/2024#'");
+        // Left as written so that the engine reports the statement instead of running a
+        // shortened value.
+        QTest::newRow("unterminated double-quoted")
+            << QStringLiteral("Where CName = \"abc") << QStringLiteral("Where CName = \"abc");
+        QTest::newRow("unterminated single-quoted")
+            << QStringLiteral("Where CName = 'abc") << QStringLiteral("Where CName = 'abc");
+        QTest::newRow("brackets") << QStringLiteral("Select * From [Sheet1$] Where [CName] Like 'AB%' ")
+                                  << QStringLiteral("Select * From [Sheet1$] Where [CName] Like 'AB%' ");
+        QTest::newRow("nested parentheses")
+            << QStringLiteral(
+                   "Select * From ktBillMast a Where ((a.EDate Between #01/31/2024# And #02/29/2024#) "
+                   "And (a.BUId = 2))")
+            << QStringLiteral(
+                   "Select * From ktBillMast a Where ((a.EDate Between '2024-01-31' And '2024-02-29') "
+                   "And (a.BUId = 2))");
+        QTest::newRow("unicode text") << QStringLiteral("Where CName='Søren Ærø' And CCity=\"Tromsø\"")
+                                      << QStringLiteral("Where CName='Søren Ærø' And CCity='Tromsø'");
+        QTest::newRow("empty statement") << QString() << QString();
+    }
+    void literals()
+    {
+        QFETCH(QString, statement);
+        QFETCH(QString, expected);
+        QCOMPARE(Dialect().Translate(statement), expected);
+    }
+
+    void sqlQuote_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("quoted");
+        QTest::newRow("plain") << QStringLiteral("Chief") << QStringLiteral("Chief");
+        QTest::newRow("apostrophe") << QStringLiteral("O'Brien") << QStringLiteral("O''Brien");
+        QTest::newRow("only quotes") << QStringLiteral("''") << QStringLiteral("''''");
+        QTest::newRow("empty") << QString() << QString();
+        QTest::newRow("double quotes kept") << QStringLiteral("it's \"x\"") << QStringLiteral("it''s \"x\"");
+        QTest::newRow("injection attempt")
+            << QStringLiteral("x' Or '1'='1") << QStringLiteral("x'' Or ''1''=''1");
+    }
+    void sqlQuote()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, quoted);
+        QCOMPARE(SqlQuote(typed), quoted);
+        // Placed between quotes, the value stays one literal through the translation.
+        const QString statement = QStringLiteral("Select * From kaUser Where ULogin='") + quoted + u'\'';
+        QCOMPARE(Dialect().Translate(statement), statement);
+    }
+
+    // Which "+" joins text depends on the open database's columns: a name that is text in one
+    // table and a number in another (PTax) does not decide on its own.
+    void textColumnsOfTheSchema_data()
+    {
+        AddColumns();
+        QTest::newRow("customer phone") << QStringLiteral("Select CPhone+CName From ktCustomer")
+                                        << QStringLiteral("Select CPhone||CName From ktCustomer");
+        QTest::newRow("enterprise address")
+            << QStringLiteral("Select EAddress1+EAddress2 From kaEnterprise")
+            << QStringLiteral("Select EAddress1||EAddress2 From kaEnterprise");
+        QTest::newRow("bill taxes") << QStringLiteral("Select BTax1+BTax2 From ktBillMast")
+                                    << QStringLiteral("Select BTax1+BTax2 From ktBillMast");
+        QTest::newRow("text in one table, number in another") << QStringLiteral(
+            "Select PGross+PTax From ktPurcMast") << QStringLiteral("Select PGross+PTax From ktPurcMast");
+        QTest::newRow("names compare without case") << QStringLiteral("Select cphone+cname From ktCustomer")
+                                                    << QStringLiteral("Select cphone||cname From ktCustomer");
+    }
+    void textColumnsOfTheSchema()
+    {
+        QFETCH(QString, statement);
+        QFETCH(QString, expected);
+        test::TempDatabase db;
+        QCOMPARE(db.connection().Translate(statement), expected);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDialect)
+#include "tst_dialect.moc"
