@@ -225,10 +225,18 @@ StatementHandle Connection::Prepare(const QString& engineSql, const QVariantList
         throw DbError(DbErrorNumber::NotOpen, ErrorSource(), QStringLiteral("The database is not open"));
     const QByteArray utf8 = engineSql.toUtf8();
     sqlite3_stmt* raw = nullptr;
-    const int rc = sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &raw, nullptr);
+    const char* tail = nullptr;
+    const int rc = sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &raw, &tail);
     StatementHandle statement(raw);
     if (rc != SQLITE_OK)
         ThrowEngineError(rc, ErrorSource());
+    if (!raw)
+        throw DbError(DbErrorNumber::BadStatement, ErrorSource(), QStringLiteral("The statement is empty"));
+    // One statement at a time: a second one after ";" would otherwise be dropped unseen.
+    for (const char* c = tail; c && c < utf8.constData() + utf8.size(); ++c)
+        if (*c != ';' && *c != ' ' && *c != '\t' && *c != '\r' && *c != '\n')
+            throw DbError(DbErrorNumber::BadStatement, ErrorSource(),
+                QStringLiteral("Characters found after the end of the statement: ") + QString::fromUtf8(c));
     for (int i = 0; i < parameters.size(); ++i)
         BindValue(raw, i + 1, parameters[i]);
     return statement;
@@ -272,7 +280,8 @@ int Connection::Execute(const QString& statement, const QVariantList& parameters
     while ((rc = sqlite3_step(handle.get())) == SQLITE_ROW) { }
     if (rc != SQLITE_DONE)
         ThrowEngineError(rc, ErrorSource());
-    return sqlite3_changes(m_db);
+    // The engine's count belongs to the last statement that changed rows; a query changed none.
+    return sqlite3_stmt_readonly(handle.get()) ? 0 : sqlite3_changes(m_db);
 }
 
 void Connection::ExecuteRaw(const QString& sql)

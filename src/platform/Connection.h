@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DbError.h"
 #include "JetDialect.h"
 
 #include <memory>
@@ -45,7 +46,8 @@ public:
     // The first column of the first row of a query, or a null QVariant when there is no row.
     QVariant Scalar(const QString& statement, const QVariantList& parameters = {});
 
-    // Prepares an already translated statement and binds its parameters.
+    // Prepares one already translated statement and binds its parameters. An empty text, or
+    // anything but blanks and ";" after the statement, throws DbError (BadStatement).
     StatementHandle Prepare(const QString& engineSql, const QVariantList& parameters = {});
     QString Translate(const QString& statement) const { return m_dialect.Translate(statement); }
     // Re-reads the table definitions after the schema changed (text columns for "+").

@@ -41,6 +41,7 @@ inline constexpr int WrongKeyOrDamaged = 3343; // not a database, or the key doe
 inline constexpr int FileMissing = 3024; // the database file does not exist
 inline constexpr int FileError = 3043; // a file could not be read or written
 inline constexpr int BadDate = 3075; // a date literal "#...#" that names no real date
+inline constexpr int BadStatement = 3129; // an empty statement, or text after its end
 } // namespace DbErrorNumber
 
 } // namespace kivo
