@@ -32,6 +32,8 @@ public:
     // Shows or hides the left pane and the dashboard while a screen opens or closes.
     virtual void ShowLeftPane(bool shown) = 0;
     virtual void ShowDashboard(bool shown) = 0;
+    // Gives the module labels their back colour again, clearing any hover colour.
+    virtual void ResetModuleColours() { }
 
     // Modal dialogs. The access-code prompt sets AccessResult to "Y" on the right code.
     virtual void AskAccessCode() = 0;
