@@ -1,0 +1,513 @@
+// The record screen commands driven headless: opening and closing, browsing, Add, Modify,
+// Delete, Xerox, Cancel, Find, Exit, the permissions and access-code prompts, and the
+// command states handed to the main window.
+#include "EngineFixture.h"
+
+#include <QTest>
+
+using namespace kivo;
+using namespace kivo::test;
+
+namespace {
+
+const QDate Day(2026, 1, 15);
+
+QStringList Keys(std::initializer_list<const char*> keys)
+{
+    QStringList list;
+    for (const char* key : keys)
+        list << QString::fromLatin1(key);
+    return list;
+}
+
+} // namespace
+
+class TestRecordCommands : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        f = std::make_unique<EngineFixture>();
+        // Ids 10, 20, 30, so that positions and ids never coincide.
+        f->Insert("kmGroup", { 10, Day, QStringLiteral("Grocery"), 5.0, QStringLiteral("Dry goods") });
+        f->Insert("kmGroup", { 20, Day, QStringLiteral("Dairy"), 2.5, QStringLiteral("Chilled") });
+        f->Insert("kmGroup", { 30, Day, QStringLiteral("Bakery"), 0.0, QStringLiteral("Fresh") });
+    }
+    void cleanup() { f.reset(); }
+
+    void openShowsNewestRecordAndBrowses()
+    {
+        RecordScreen& screen = f->Open(QStringLiteral("kmGroup"));
+        QCOMPARE(f->host.calls.first(), QStringLiteral("ShowScreenCaption(Loading...)"));
+        QCOMPARE(f->host.calls.at(1), QStringLiteral("ShowDashboard(false)"));
+        QCOMPARE(f->host.calls.mid(f->host.calls.size() - 4),
+            QStringList({ QStringLiteral("SetCommandState(Mast)"), QStringLiteral("SetFindBoxText(Find Id)"),
+                QStringLiteral("ShowLeftPane(true)"), QStringLiteral("ShowScreenCaption(Group)") }));
+        QCOMPARE(f->session().SqlText, QStringLiteral("Select EId, EDate From kmGroup"));
+        QCOMPARE(f->session().ScreenTable, QStringLiteral("kmGroup"));
+        QCOMPARE(f->session().LastField, 4);
+        QCOMPARE(f->session().RecordTotal, 3);
+        QCOMPARE(f->host.positionLabel, QStringLiteral("3 / 3"));
+        QCOMPARE(screen.Text(0), QStringLiteral("30"));
+        QCOMPARE(screen.Text(2), QStringLiteral("Bakery"));
+        QCOMPARE(screen.frameEnabled, false);
+        QCOMPARE(f->modes, QStringList { QStringLiteral("DL") });
+    }
+
+    void openOnEmptyTable()
+    {
+        f->session().connection.Execute(QStringLiteral("Delete * From kmGroup"));
+        f->Open(QStringLiteral("kmGroup"));
+        QCOMPARE(f->host.positionLabel, QStringLiteral("."));
+        QCOMPARE(f->session().rsScreen.Eof(), true);
+        QCOMPARE(f->host.commandStates, QStringList { QStringLiteral("Mast") });
+        QCOMPARE(f->modes, QStringList());
+        QCOMPARE(f->messages().shown, QStringList());
+    }
+
+    void closeReturnsToIdle_data()
+    {
+        QTest::addColumn<bool>("editing");
+        QTest::addColumn<QString>("showDash");
+        QTest::addColumn<bool>("paneShown");
+        QTest::addColumn<bool>("dashboardShown");
+        QTest::newRow("browsing, dashboard on") << false << "Y" << false << true;
+        QTest::newRow("browsing, dashboard off") << false << "N" << false << false;
+        QTest::newRow("editing leaves pane and hides dashboard") << true << "Y" << true << false;
+    }
+    void closeReturnsToIdle()
+    {
+        QFETCH(bool, editing);
+        QFETCH(QString, showDash);
+        f->session().customization.CShowDash = showDash;
+        RecordScreen& screen = f->Open(QStringLiteral("kmGroup"));
+        if (editing)
+            f->Command(CommandNumber::Modify);
+        f->session().rsWork.Open(QStringLiteral("kmGroup"));
+        f->session().ChoiceField = 3;
+        f->engine.CloseRecordScreen(screen);
+
+        QTEST(f->host.leftPaneShown, "paneShown");
+        QTEST(f->host.dashboardShown, "dashboardShown");
+        QCOMPARE(f->modes.last(), QStringLiteral("FC"));
+        QCOMPARE(f->session().rsScreen.IsOpen(), false);
+        QCOMPARE(f->session().rsWork.IsOpen(), false);
+        QVERIFY(f->session().CurrentForm.isNull());
+        QCOMPARE(f->session().ScreenKey, QString());
+        QCOMPARE(f->session().ScreenReport, 0);
+        QCOMPARE(f->session().ChoiceField, 0);
+        QCOMPARE(f->host.commandStates.last(), QStringLiteral("Help"));
+        QCOMPARE(f->host.positionLabel, QStringLiteral("."));
+        QCOMPARE(f->host.screenCaption, QStringLiteral("Main"));
+        QCOMPARE(f->host.calls.last(), QStringLiteral("ResetModuleColours()"));
+    }
+
+    void navigation_data()
+    {
+        QTest::addColumn<QList<int>>("commands");
+        QTest::addColumn<QString>("position");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("first") << QList<int> { 9 } << "1 / 3"
+                               << "Grocery";
+        QTest::newRow("prior on first stays") << QList<int> { 9, 10, 10 } << "1 / 3"
+                                              << "Grocery";
+        QTest::newRow("next on last stays") << QList<int> { 11, 11 } << "3 / 3"
+                                            << "Bakery";
+        QTest::newRow("next from first") << QList<int> { 9, 11 } << "2 / 3"
+                                         << "Dairy";
+        QTest::newRow("prior from last") << QList<int> { 10 } << "2 / 3"
+                                         << "Dairy";
+        QTest::newRow("last after first") << QList<int> { 9, 12 } << "3 / 3"
+                                          << "Bakery";
+    }
+    void navigation()
+    {
+        QFETCH(QList<int>, commands);
+        RecordScreen& screen = f->Open(QStringLiteral("kmGroup"));
+        for (int command : commands)
+            f->Command(command);
+        QTEST(f->host.positionLabel, "position");
+        QTEST(screen.Text(2), "name");
+        QCOMPARE(f->messages().shown, QStringList());
+    }
+
+    void addThenSaveStoresTheRecord()
+    {
+        RecordScreen& screen = f->Open(QStringLiteral("kmGroup"));
+        f->messages().Answer(true);
+        f->Command(CommandNumber::Add);
+        QCOMPARE(screen.Text(0), QStringLiteral("(New)"));
+        QCOMPARE(screen.Text(1), QStringLiteral("2026-03-05"));
+        QCOMPARE(screen.Text(3), QStringLiteral("0.00"));
+        QCOMPARE(screen.frameEnabled, true);
+        QCOMPARE(f->host.modulePaneEnabled, false);
+        QCOMPARE(f->session().NewRecordPending, true);
+
+        screen.SetText(2, QStringLiteral("Frozen"));
+        screen.SetText(3, QStringLiteral("3,5"));
+        screen.SetText(4, QStringLiteral("Freezer"));
+        f->Command(CommandNumber::Save);
+        QCOMPARE(f->messages().shown, QStringList { QStringLiteral("Confirm Add ?") });
+        QCOMPARE(f->session().NewRecordPending, false);
+        QCOMPARE(screen.frameEnabled, false);
+        QCOMPARE(f->session().RecordTotal, 4);
+        QCOMPARE(f->host.positionLabel, QStringLiteral("4 / 4"));
+        QCOMPARE(screen.Text(0), QStringLiteral("31"));
+        QCOMPARE(screen.Text(3), QStringLiteral("3.50"));
+        QCOMPARE(
+            f->Scalar(QStringLiteral("Select GSavePer From kmGroup Where GName='Frozen'")).toDouble(), 3.5);
+        QCOMPARE(f->host.commandStates, Keys({ "Mast", "Edit", "Mast" }));
+    }
+
+    void addDeclinedChangesNothing()
+    {
+        RecordScreen& screen = f->Open(QStringLiteral("kmGroup"));
+        f->host.calls.clear();
+        f->messages().Answer(false);
+        f->Command(CommandNumber::Add);
+        QCOMPARE(screen.Text(0), QStringLiteral("30"));
+        QCOMPARE(f->session().NewRecordPending, false);
+        QCOMPARE(f->host.calls, QStringList());
+    }
+
+    void cancelAfterAddShowsLastRecord()
+    {
+        RecordScreen& screen = f->Open(QStringLiteral("kmGroup"));
+        f->Command(CommandNumber::First);
+        f->messages().Answer(true);
+        f->Command(CommandNumber::Add);
+        f->Command(CommandNumber::Cancel);
+        QCOMPARE(screen.Text(2), QStringLiteral("Bakery"));
+        QCOMPARE(f->host.positionLabel, QStringLiteral("3 / 3"));
+        QCOMPARE(f->session().NewRecordPending, false);
+        QCOMPARE(screen.frameEnabled, false);
+        QCOMPARE(f->Scalar(QStringLiteral("Select Count(*) From kmGroup")).toInt(), 3);
+    }
+
+    void cancelAfterModifyReloadsTheRecord()
+    {
+        RecordScreen& screen = f->Open(QStringLiteral("kmGroup"));
+        f->Command(CommandNumber::Modify);
+        QCOMPARE(f->host.commandStates.last(), QStringLiteral("Edit"));
+        screen.SetText(2, QStringLiteral("Changed"));
+        f->Command(CommandNumber::Cancel);
+        QCOMPARE(screen.Text(2), QStringLiteral("Bakery"));
+        QCOMPARE(f->host.commandStates.last(), QStringLiteral("Mast"));
+    }
+
+    void modifyThenSaveKeepsPosition()
+    {
+        RecordScreen& screen = f->Open(QStringLiteral("kmGroup"));
+        f->Command(CommandNumber::Prior);
+        f->Command(CommandNumber::Modify);
+        screen.SetText(2, QStringLiteral("Milk"));
+        f->Command(CommandNumber::Save);
+        QCOMPARE(f->host.positionLabel, QStringLiteral("2 / 3"));
+        QCOMPARE(f->Scalar(QStringLiteral("Select GName From kmGroup Where EId=20")).toString(),
+            QStringLiteral("Milk"));
+        QCOMPARE(f->Scalar(QStringLiteral("Select Count(*) From kmGroup")).toInt(), 3);
+    }
+
+    void deleteShowsTheNextRecord()
+    {
+        RecordScreen& screen = f->Open(QStringLiteral("kmGroup"));
+        f->Command(CommandNumber::Prior);
+        f->messages().Answer(true);
+        f->Command(CommandNumber::Delete);
+        QCOMPARE(f->messages().shown, QStringList { QStringLiteral("Confirm Delete ?") });
+        QCOMPARE(screen.Text(2), QStringLiteral("Bakery"));
+        QCOMPARE(f->host.positionLabel, QStringLiteral("2 / 2"));
+        QCOMPARE(f->session().RecordTotal, 2);
+        QCOMPARE(f->Scalar(QStringLiteral("Select Count(*) From kmGroup Where EId=20")).toInt(), 0);
+    }
+
+    void deleteOfLastRowShowsTheNewLastRow()
+    {
+        RecordScreen& screen = f->Open(QStringLiteral("kmGroup"));
+        f->messages().Answer(true);
+        f->Command(CommandNumber::Delete);
+        QCOMPARE(screen.Text(2), QStringLiteral("Dairy"));
+        QCOMPARE(f->host.positionLabel, QStringLiteral("2 / 2"));
+    }
+
+    void deleteOfOnlyRecordLeavesEmptyScreen()
+    {
+        f->session().connection.Execute(QStringLiteral("Delete * From kmGroup Where EId<>10"));
+        RecordScreen& screen = f->Open(QStringLiteral("kmGroup"));
+        f->messages().Answer(true);
+        f->Command(CommandNumber::Delete);
+        QCOMPARE(f->host.positionLabel, QStringLiteral("."));
+        QCOMPARE(screen.Text(0), QStringLiteral("(New)"));
+        QCOMPARE(screen.Text(2), QString());
+        QCOMPARE(screen.frameEnabled, false);
+        QCOMPARE(f->host.commandStates.last(), QStringLiteral("Mast"));
+        QCOMPARE(f->messages().shown, QStringList { QStringLiteral("Confirm Delete ?") });
+        QCOMPARE(f->Scalar(QStringLiteral("Select Count(*) From kmGroup")).toInt(), 0);
+    }
+
+    void deleteDeclinedKeepsTheRecord()
+    {
+        f->Open(QStringLiteral("kmGroup"));
+        f->messages().Answer(false);
+        f->Command(CommandNumber::Delete);
+        QCOMPARE(f->Scalar(QStringLiteral("Select Count(*) From kmGroup")).toInt(), 3);
+        QCOMPARE(f->host.positionLabel, QStringLiteral("3 / 3"));
+    }
+
+    void permissions_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<int>("operation");
+        QTest::addColumn<int>("statusField");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("allowDelete");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("add on bill screen") << "ktBillMast" << 1 << -1 << ""
+                                            << "Y"
+                                            << "Add Disabled !";
+        QTest::newRow("add on quote screen") << "ktQuotMast" << 1 << -1 << ""
+                                             << "Y"
+                                             << "";
+        QTest::newRow("modify billed quote") << "ktQuotMast" << 2 << 13 << "B"
+                                             << "Y"
+                                             << "Cannot Modify Processed Quote !";
+        QTest::newRow("modify open quote") << "ktQuotMast" << 2 << 13 << "N"
+                                           << "Y"
+                                           << "";
+        QTest::newRow("modify purchased order") << "ktOrdrMast" << 2 << 7 << "C"
+                                                << "Y"
+                                                << "Cannot Modify Processed Order !";
+        QTest::newRow("modify open order") << "ktOrdrMast" << 2 << 7 << "N"
+                                           << "Y"
+                                           << "";
+        QTest::newRow("modify bill") << "ktBillMast" << 2 << -1 << ""
+                                     << "Y"
+                                     << "";
+        QTest::newRow("delete denied") << "kmGroup" << 3 << -1 << ""
+                                       << "N"
+                                       << "Delete Denied !";
+        QTest::newRow("delete allowed") << "kmGroup" << 3 << -1 << ""
+                                        << "Y"
+                                        << "";
+        QTest::newRow("delete of billed quote allowed") << "ktQuotMast" << 3 << 13 << "B"
+                                                        << "Y"
+                                                        << "";
+    }
+    void permissions()
+    {
+        QFETCH(QString, table);
+        QFETCH(int, statusField);
+        QFETCH(QString, status);
+        QFETCH(QString, allowDelete);
+        QFETCH(int, operation);
+        QFETCH(QString, refusal);
+        f->session().customization.CAllowDele = allowDelete;
+        auto screen = SchemaScreen(table);
+        if (statusField >= 0)
+            screen->SetText(statusField, status);
+        QCOMPARE(f->engine.CheckPermission(*screen, operation), refusal.isEmpty());
+        QCOMPARE(f->messages().shown, refusal.isEmpty() ? QStringList() : QStringList { refusal });
+    }
+
+    void accessCodePrompts_data()
+    {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<int>("prompts");
+        QTest::addColumn<bool>("rightCode");
+        QTest::addColumn<bool>("goesOn");
+        QTest::newRow("modify, right code") << 2 << "Y" << 1 << true << true;
+        QTest::newRow("modify, wrong code") << 2 << "Y" << 1 << false << false;
+        QTest::newRow("modify, no code asked") << 2 << "N" << 0 << false << true;
+        QTest::newRow("delete, right code") << 3 << "Y" << 1 << true << true;
+        QTest::newRow("delete, wrong code") << 3 << "Y" << 1 << false << false;
+        QTest::newRow("delete, no code asked") << 3 << "N" << 0 << false << true;
+    }
+    void accessCodePrompts()
+    {
+        QFETCH(int, command);
+        QFETCH(QString, setting);
+        QFETCH(int, prompts);
+        QFETCH(bool, goesOn);
+        QFETCH(bool, rightCode);
+        (command == CommandNumber::Modify ? f->session().customization.CModiPass
+                                          : f->session().customization.CDelePass)
+            = setting;
+        // A code given earlier in the run does not open the next command.
+        f->session().AccessResult = QStringLiteral("Y");
+        f->Open(QStringLiteral("kmGroup"));
+        if (prompts > 0)
+            f->host.AnswerAccessCode(rightCode);
+        if (command == CommandNumber::Delete && goesOn)
+            f->messages().Answer(true);
+        f->Command(command);
+
+        QCOMPARE(f->host.accessPrompts, prompts);
+        if (command == CommandNumber::Modify) {
+            QCOMPARE(f->host.commandStates.last(), goesOn ? QStringLiteral("Edit") : QStringLiteral("Mast"));
+        } else {
+            QCOMPARE(f->messages().shown.contains(QStringLiteral("Confirm Delete ?")), goesOn);
+            QCOMPARE(f->Scalar(QStringLiteral("Select Count(*) From kmGroup")).toInt(), goesOn ? 2 : 3);
+        }
+    }
+
+    void findById_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("boxAfter");
+        QTest::addColumn<QString>("position");
+        QTest::addColumn<bool>("invalid");
+        QTest::newRow("existing id") << "10"
+                                     << "10"
+                                     << "1 / 3" << false;
+        QTest::newRow("blanks around the id") << " 20 "
+                                              << " 20 "
+                                              << "2 / 3" << false;
+        QTest::newRow("missing id") << "999"
+                                    << "999"
+                                    << "2 / 3" << true;
+        QTest::newRow("not a number") << "abc"
+                                      << "0"
+                                      << "2 / 3" << true;
+        QTest::newRow("sql fragment") << "10 Or 1=1"
+                                      << "0"
+                                      << "2 / 3" << true;
+        QTest::newRow("a fraction names no id") << "10.5"
+                                                << "10.5"
+                                                << "2 / 3" << true;
+    }
+    void findById()
+    {
+        RecordScreen& screen = f->Open(QStringLiteral("kmGroup"));
+        f->Command(CommandNumber::Prior);
+        bool focused = false;
+        connect(&screen, &RecordScreen::focusRequested, this, [&] { focused = true; });
+        QFETCH(QString, typed);
+        QFETCH(bool, invalid);
+        f->host.findBox = typed;
+        f->Command(CommandNumber::Find);
+        QTEST(f->host.findBox, "boxAfter");
+        QTEST(f->host.positionLabel, "position");
+        QCOMPARE(
+            f->messages().shown, invalid ? QStringList { QStringLiteral("Invalid Id !") } : QStringList());
+        QCOMPARE(focused, true);
+    }
+
+    void xeroxThenSaveReportsTheUniqueField()
+    {
+        RecordScreen& screen = f->Open(QStringLiteral("kmGroup"));
+        f->messages().Answer(true);
+        f->Command(CommandNumber::Xerox);
+        QCOMPARE(screen.Text(0), QStringLiteral("(New)"));
+        QCOMPARE(screen.Text(1), QStringLiteral("2026-03-05"));
+        QCOMPARE(screen.Text(2), QStringLiteral("Bakery"));
+        QCOMPARE(screen.Text(4), QStringLiteral("Id#30"));
+        QCOMPARE(f->modes.last(), QStringLiteral("DX"));
+        QCOMPARE(screen.frameEnabled, true);
+
+        f->Command(CommandNumber::Save);
+        QCOMPARE(
+            f->messages().shown.last(), QStringLiteral("Invalid-Empty Fields:\n\n\nProduct Group (Exists)"));
+        QCOMPARE(screen.frameEnabled, true);
+        QCOMPARE(f->Scalar(QStringLiteral("Select Count(*) From kmGroup")).toInt(), 3);
+
+        screen.SetText(2, QStringLiteral("Pastry"));
+        f->Command(CommandNumber::Save);
+        QCOMPARE(f->Scalar(QStringLiteral("Select GRemarks From kmGroup Where GName='Pastry'")).toString(),
+            QStringLiteral("Id#30"));
+        QCOMPARE(f->host.positionLabel, QStringLiteral("4 / 4"));
+    }
+
+    void reportCommand_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QList<int>>("reports");
+        QTest::newRow("screen without report")
+            << "kmGroup" << QStringList { QStringLiteral("No Report !") } << QList<int> {};
+        QTest::newRow("product list") << "ktProduct" << QStringList {} << QList<int> { 41 };
+    }
+    void reportCommand()
+    {
+        QFETCH(QString, table);
+        f->Open(table);
+        f->Command(CommandNumber::Report);
+        QTEST(f->messages().shown, "messages");
+        QTEST(f->host.reportsOpened, "reports");
+    }
+
+    void inquiryAndToolbarLabels()
+    {
+        f->Open(QStringLiteral("kmGroup"));
+        f->Command(CommandNumber::Inquiry);
+        f->Command(CommandNumber::ToolbarLabels);
+        QCOMPARE(f->host.inquiries, 1);
+        QCOMPARE(f->host.commandStates.last(), QStringLiteral("Text"));
+    }
+
+    void exit_data()
+    {
+        QTest::addColumn<bool>("editing");
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<bool>("closed");
+        QTest::newRow("browsing closes at once") << false << false << true;
+        QTest::newRow("editing, keep the edits") << true << false << false;
+        QTest::newRow("editing, cancel the edits") << true << true << true;
+    }
+    void exit()
+    {
+        QFETCH(bool, editing);
+        QFETCH(bool, closed);
+        QFETCH(bool, answer);
+        f->Open(QStringLiteral("kmGroup"));
+        if (editing) {
+            f->Command(CommandNumber::Modify);
+            f->messages().Answer(answer);
+        }
+        f->Command(CommandNumber::Exit);
+        QCOMPARE(
+            f->messages().shown, editing ? QStringList { QStringLiteral("Cancel Edits ?") } : QStringList());
+        QCOMPARE(f->host.screenCloses, closed ? 1 : 0);
+        QCOMPARE(f->session().CurrentForm.isNull(), closed);
+        // Closed after the edits were given up, the pane was enabled again and so is hidden.
+        QCOMPARE(f->host.leftPaneShown, !closed);
+    }
+
+    void exitWithNoScreenClosesTheProgram()
+    {
+        f->Command(CommandNumber::Exit);
+        f->Command(CommandNumber::First);
+        QCOMPARE(f->host.mainWindowCloses, 1);
+        QCOMPARE(f->host.calls, QStringList { QStringLiteral("CloseMainWindow()") });
+    }
+
+    void commandStatesInOrder()
+    {
+        RecordScreen& screen = f->Open(QStringLiteral("kmGroup"));
+        f->messages().Answer(true);
+        f->Command(CommandNumber::Add);
+        f->Command(CommandNumber::Cancel);
+        f->Command(CommandNumber::Modify);
+        screen.SetText(4, QStringLiteral("Changed"));
+        f->Command(CommandNumber::Save);
+        f->Command(CommandNumber::Next);
+        QCOMPARE(f->host.commandStates, Keys({ "Mast", "Edit", "Mast", "Edit", "Mast", "Mast" }));
+    }
+
+    void otherNumbersDoNothing()
+    {
+        f->Open(QStringLiteral("kmGroup"));
+        f->host.calls.clear();
+        for (int number : { 0, 4, 8, 13, 16, 18, 100 })
+            f->Command(number);
+        QCOMPARE(f->host.calls, QStringList());
+        QCOMPARE(f->messages().shown, QStringList());
+    }
+
+private:
+    std::unique_ptr<EngineFixture> f;
+};
+
+QTEST_GUILESS_MAIN(TestRecordCommands)
+#include "tst_recordcommands.moc"

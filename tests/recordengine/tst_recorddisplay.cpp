@@ -1,0 +1,263 @@
+// Showing a record by its descriptors, clearing the screen for a new one, the look-up
+// captions beside id fields and the option buttons.
+#include "EngineFixture.h"
+
+#include <QFile>
+#include <QTest>
+
+using namespace kivo;
+using namespace kivo::test;
+
+class TestRecordDisplay : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { f = std::make_unique<EngineFixture>(); }
+    void cleanup() { f.reset(); }
+
+    void showByDescriptor_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("descriptor");
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<QString>("shown");
+        const QVariant null;
+        QTest::newRow("D date") << 1 << "D" << QVariant(QDate(2026, 2, 28)) << "2026-02-28";
+        QTest::newRow("D null") << 1 << "D" << null << "";
+        QTest::newRow("F two decimals") << 2 << "F" << QVariant(12.5) << "12.50";
+        QTest::newRow("F large amount") << 2 << "F" << QVariant(1234567.891) << "1234567.89";
+        QTest::newRow("F null is not 0.00") << 2 << "F" << null << "";
+        QTest::newRow("F on a whole column") << 3 << "F" << QVariant(7) << "7.00";
+        QTest::newRow("I whole") << 3 << "I" << QVariant(42) << "42";
+        QTest::newRow("I null") << 3 << "I" << null << "";
+        QTest::newRow("plain amount has no trailing zeros") << 2 << "" << QVariant(2.5) << "2.5";
+        QTest::newRow("N text") << 4 << "N" << QVariant(QStringLiteral("0123456789")) << "0123456789";
+        QTest::newRow("U with a quote") << 4 << "U" << QVariant(QStringLiteral("O'Neil")) << "O'Neil";
+        QTest::newRow("M id") << 3 << "M" << QVariant(5) << "5";
+        QTest::newRow("S null") << 4 << "S" << null << "";
+    }
+    void showByDescriptor()
+    {
+        QFETCH(int, column);
+        QFETCH(QString, descriptor);
+        QFETCH(QVariant, stored);
+        Connection& connection = f->session().connection;
+        connection.ExecuteRaw(
+            QStringLiteral("CREATE TABLE tShow (EId INTEGER PRIMARY KEY AUTOINCREMENT, "
+                           "EDate DATE, Amount REAL, Whole INTEGER, Note TEXT(20) COLLATE NOCASE)"));
+        connection.RefreshSchema();
+        QVariantList row { 1, QDate(2026, 1, 1), 1.0, 1, QStringLiteral("x") };
+        row[column] = stored;
+        f->Insert("tShow", row);
+
+        RecordScreen screen(QStringLiteral("KvShow"), QStringLiteral("Show"));
+        screen.table = QStringLiteral("tShow");
+        screen.screenKey = QStringLiteral("Mast");
+        screen.lastField = 4;
+        screen.fields.resize(5);
+        screen.field(column).descriptor = descriptor;
+        f->engine.OpenRecordScreen(screen);
+        QTEST(screen.Text(column), "shown");
+        QCOMPARE(f->messages().shown, QStringList());
+    }
+
+    void pictureShownWhenTheFileExists_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("exists");
+        QTest::newRow("file in Doc") << "logo.png" << true;
+        QTest::newRow("missing file") << "gone.png" << false;
+        QTest::newRow("no file named") << "" << false;
+    }
+    void pictureShownWhenTheFileExists()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, exists);
+        const QString docFolder = f->session().locations.DocFolder;
+        QFile picture(docFolder + QStringLiteral("logo.png"));
+        QVERIFY(picture.open(QIODevice::WriteOnly));
+        picture.close();
+        f->Insert("kmGroup", { 1, TempDatabase::FixedToday(), file, 0.0, QString() });
+        auto screen = SchemaScreen(QStringLiteral("kmGroup"));
+        screen->field(2).descriptor = QStringLiteral("P");
+        screen->field(2).picture = QStringLiteral("stale.png");
+        f->engine.OpenRecordScreen(*screen);
+        QCOMPARE(screen->field(2).picture, exists ? docFolder + file : QString());
+
+        f->messages().Answer(true);
+        f->Command(CommandNumber::Add);
+        QCOMPARE(screen->field(2).picture, QString());
+    }
+
+    void clearRecordDefaults_data()
+    {
+        QTest::addColumn<QString>("descriptor");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("hint");
+        QTest::newRow("D today") << "D"
+                                 << "2026-03-05"
+                                 << "Yes/No";
+        QTest::newRow("I zero") << "I"
+                                << "0"
+                                << "Yes/No";
+        QTest::newRow("F zero amount") << "F"
+                                       << "0.00"
+                                       << "Yes/No";
+        QTest::newRow("M empty, hint dot") << "M"
+                                           << ""
+                                           << ".";
+        QTest::newRow("S default value") << "S"
+                                         << "Pcs"
+                                         << "Yes/No";
+        QTest::newRow("N empty") << "N"
+                                 << ""
+                                 << "Yes/No";
+        QTest::newRow("U empty") << "U"
+                                 << ""
+                                 << "Yes/No";
+        QTest::newRow("plain empty") << ""
+                                     << ""
+                                     << "Yes/No";
+    }
+    void clearRecordDefaults()
+    {
+        QFETCH(QString, descriptor);
+        RecordScreen screen(QStringLiteral("KvClear"), QStringLiteral("Clear"));
+        screen.lastField = 1;
+        // Field 2 lies beyond the last saved field: a new record clears it all the same.
+        screen.fields.resize(3);
+        screen.field(0).text = QStringLiteral("12");
+        for (int i : { 1, 2 }) {
+            Field& field = screen.field(i);
+            field.descriptor = descriptor;
+            field.column = QStringLiteral("Pcs");
+            field.text = QStringLiteral("old");
+            field.hint = QStringLiteral("Yes/No");
+        }
+        QStringList modes;
+        screen.rules = [&](Session&, ScreenHost&, RecordScreen&, const QString& mode) { modes << mode; };
+        f->engine.ClearRecord(screen);
+        QCOMPARE(screen.Text(0), QStringLiteral("(New)"));
+        for (int i : { 1, 2 }) {
+            QTEST(screen.Text(i), "text");
+            QTEST(screen.field(i).hint, "hint");
+        }
+        QCOMPARE(modes, QStringList { QStringLiteral("DI") });
+    }
+
+    void lookup_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("hint");
+        const QString byId = QStringLiteral("Select GName From kmGroup Where EId=");
+        const QString byName = QStringLiteral("Select GRemarks From kmGroup Where GName='");
+        QTest::newRow("id found") << byId << "2"
+                                  << "Dairy";
+        QTest::newRow("id no longer there") << byId << "99"
+                                            << "";
+        QTest::newRow("empty field runs nothing") << byId << ""
+                                                  << "";
+        QTest::newRow("text after an unquoted statement") << byId << "2 Or 1=1"
+                                                          << "";
+        QTest::newRow("quoted, quote inside") << byName << "o'brien"
+                                              << "Irish goods";
+        QTest::newRow("quoted, fragment stays text") << byName << "x' Or 'a'='a"
+                                                     << "";
+        QTest::newRow("joined columns")
+            << QStringLiteral("Select GName+';'+GRemarks From kmGroup Where EId=") << "2"
+            << "Dairy;Chilled";
+    }
+    void lookup()
+    {
+        f->Insert("kmGroup",
+            { 1, TempDatabase::FixedToday(), QStringLiteral("O'Brien"), 0.0, QStringLiteral("Irish goods") });
+        f->Insert("kmGroup",
+            { 2, TempDatabase::FixedToday(), QStringLiteral("Dairy"), 0.0, QStringLiteral("Chilled") });
+        QFETCH(QString, sql);
+        QFETCH(QString, text);
+        auto screen = SchemaScreen(QStringLiteral("ktProduct"));
+        screen->field(4).text = text;
+        screen->field(4).hint = QStringLiteral("stale");
+        RecordEngine::ShowLookup(f->session(), *screen, 4, sql);
+        QTEST(screen->field(4).hint, "hint");
+        QCOMPARE(f->messages().shown, QStringList());
+    }
+
+    void cycleChoice_data()
+    {
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<int>("maxLength");
+        QTest::addColumn<QStringList>("texts");
+        auto list = [](std::initializer_list<const char*> items) {
+            QStringList texts;
+            for (const char* item : items)
+                texts << QString::fromLatin1(item);
+            return texts;
+        };
+        QTest::newRow("note stays with the last option")
+            << "0/1/2 (Digit after Decimal)" << 0 << list({ "0", "1", "2 (Digit after Decimal)", "0" });
+        QTest::newRow("one character keeps the digit")
+            << "0/1/2 (Digit after Decimal)" << 1 << list({ "0", "1", "2", "0" });
+        QTest::newRow("yes or no flag") << "Yes/No" << 1 << list({ "Y", "N", "Y" });
+        QTest::newRow("print size") << "Small/Large (Default Print Size)" << 1 << list({ "S", "L", "S" });
+        QTest::newRow("non-tax cut to one") << "Tax/Non-Tax" << 1 << list({ "T", "N" });
+        QTest::newRow("units") << "Bag/Box/Pcs/Pair/Set/Pack" << 5
+                               << list({ "Bag", "Box", "Pcs", "Pair", "Set", "Pack", "Bag" });
+    }
+    void cycleChoice()
+    {
+        QFETCH(QString, options);
+        QFETCH(int, maxLength);
+        QFETCH(QStringList, texts);
+        auto screen = SchemaScreen(QStringLiteral("ktProduct"));
+        Field& field = screen->field(5);
+        field.hint = options;
+        field.maxLength = maxLength;
+        // The stepping starts at the first option whatever the field holds.
+        field.text = QStringLiteral("Pcs");
+        QStringList written;
+        for (qsizetype press = 0; press < texts.size(); ++press) {
+            f->engine.CycleChoice(*screen, 5);
+            written << field.text;
+        }
+        QCOMPARE(written, texts);
+    }
+
+    void cycleChoiceStartsOverOnAnotherField()
+    {
+        auto screen = SchemaScreen(QStringLiteral("ktProduct"));
+        screen->field(13).hint = QStringLiteral("Tax/Non-Tax");
+        screen->field(17).hint = QStringLiteral("Yes/No");
+        f->engine.CycleChoice(*screen, 13);
+        f->engine.CycleChoice(*screen, 13);
+        f->engine.CycleChoice(*screen, 17);
+        f->engine.CycleChoice(*screen, 13);
+        QCOMPARE(screen->Text(13), QStringLiteral("T"));
+        QCOMPARE(screen->Text(17), QStringLiteral("Y"));
+        QCOMPARE(f->session().ChoiceField, 13);
+        QCOMPARE(f->session().ChoicePosition, 1);
+    }
+
+    void badColumnLeavesOtherFieldsShown()
+    {
+        f->Insert("kmGroup",
+            { 1, TempDatabase::FixedToday(), QStringLiteral("Dairy"), 2.5, QStringLiteral("Chilled") });
+        auto screen = SchemaScreen(QStringLiteral("kmGroup"));
+        // A screen that claims one field more than its table has.
+        screen->lastField = 5;
+        screen->fields.push_back(Field {});
+        f->engine.OpenRecordScreen(*screen);
+        QCOMPARE(screen->Text(2), QStringLiteral("Dairy"));
+        QCOMPARE(screen->Text(4), QStringLiteral("Chilled"));
+        QCOMPARE(f->messages().shown, QStringList { QStringLiteral("ErroR!") });
+        QCOMPARE(f->test.ErrorLogLines().size(), 1);
+        QCOMPARE(f->host.positionLabel, QStringLiteral("1 / 1"));
+    }
+
+private:
+    std::unique_ptr<EngineFixture> f;
+};
+
+QTEST_GUILESS_MAIN(TestRecordDisplay)
+#include "tst_recorddisplay.moc"

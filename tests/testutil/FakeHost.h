@@ -1,0 +1,75 @@
+#pragma once
+
+#include "ScreenHost.h"
+
+#include <functional>
+#include <QList>
+#include <QQueue>
+#include <QStringList>
+
+namespace kivo {
+class Session;
+}
+
+namespace kivo::test {
+
+// A main window for engine tests: records every call the record engine makes, in order,
+// and keeps the little state the engine reads back (find box, module pane). The command
+// state keeps CommandLock and the module pane as the window would. The access-code prompt
+// answers from a queue of scripted answers; a prompt with no scripted answer fails the test.
+class FakeHost : public ScreenHost {
+public:
+    explicit FakeHost(Session& session);
+
+    // Scripts the next access-code prompt: true gives the right code (AccessResult "Y").
+    void AnswerAccessCode(bool right) { m_accessAnswers.enqueue(right); }
+    // Runs when the engine asks to close the open screen, as the window's close would
+    // (tests hand it the engine's CloseRecordScreen).
+    std::function<void()> onCloseScreen;
+
+    void SetCommandState(const QString& key) override;
+    void SetPositionLabel(const QString& text) override;
+    QString FindBoxText() const override { return findBox; }
+    void SetFindBoxText(const QString& text) override;
+    void SetModulePaneEnabled(bool enabled) override;
+    bool ModulePaneEnabled() const override { return modulePaneEnabled; }
+    void RefreshDashboard(int panel) override;
+    void SetupMainWindow() override;
+    void ShowEnterpriseShort(const QString& shortName) override;
+    void ShowScreenCaption(const QString& caption) override;
+    void ShowLeftPane(bool shown) override;
+    void ShowDashboard(bool shown) override;
+    void ResetModuleColours() override;
+    void AskAccessCode() override;
+    void OpenInquiry() override;
+    void OpenReport() override;
+    void OpenListPicker() override;
+    void CloseCurrentScreen() override;
+    void CloseMainWindow() override;
+
+    // Every call, in order: "SetCommandState(Edit)", "SetPositionLabel(3 / 12)", "OpenReport(41)"...
+    QStringList calls;
+    QStringList commandStates; // the keys passed to SetCommandState, in order
+    QString positionLabel = QStringLiteral(".");
+    QString findBox = QStringLiteral("Find Id");
+    QString screenCaption = QStringLiteral("Main");
+    QList<int> dashboardRefreshes;
+    QList<int> reportsOpened; // ScreenReport at each OpenReport
+    int accessPrompts = 0;
+    int inquiries = 0;
+    int listPickers = 0;
+    int screenCloses = 0;
+    int mainWindowCloses = 0;
+    bool modulePaneEnabled = true;
+    bool leftPaneShown = false;
+    bool dashboardShown = true;
+
+    // The calls whose text starts with prefix ("SetPositionLabel").
+    QStringList CallsOf(const QString& prefix) const;
+
+private:
+    Session& m_session;
+    QQueue<bool> m_accessAnswers;
+};
+
+} // namespace kivo::test
