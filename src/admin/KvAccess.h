@@ -1,0 +1,34 @@
+#pragma once
+
+#include "AccessPrompt.h"
+
+#include <QDialog>
+
+class QLineEdit;
+class QPushButton;
+
+namespace kivo {
+
+class Session;
+
+// The access-code prompt window: one masked field and "Close". Enter and Escape in the
+// field check the code (AccessPrompt); "Close" and the window's own close button do not.
+class KvAccess : public QDialog {
+    Q_OBJECT
+public:
+    explicit KvAccess(Session& session, QWidget* parent = nullptr);
+
+    AccessPrompt& state() { return m_state; }
+    QLineEdit* field() const { return m_field; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void reject() override;
+
+private:
+    AccessPrompt m_state;
+    QLineEdit* m_field;
+    QPushButton* m_close;
+};
+
+} // namespace kivo

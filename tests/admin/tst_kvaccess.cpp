@@ -1,0 +1,104 @@
+// The access-code prompt as the user meets it: type, then Enter, Escape or "Close".
+#include "KvAccess.h"
+#include "TestSession.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QTest>
+
+using namespace kivo;
+using namespace kivo::test;
+
+class KvAccessTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void answer_data();
+    void answer();
+    void maskedField();
+
+private:
+    std::unique_ptr<TestSession> m_test;
+};
+
+void KvAccessTest::init()
+{
+    m_test = std::make_unique<TestSession>();
+    m_test->session.login.EnterpriseAccessCode = QStringLiteral("Kivo7");
+    // Every caller sets the answer to "N" before showing the prompt.
+    m_test->session.AccessResult = QStringLiteral("N");
+}
+
+void KvAccessTest::cleanup()
+{
+    m_test.reset();
+}
+
+void KvAccessTest::answer_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("how"); // "enter", "escape" or "close"
+    QTest::addColumn<QString>("result");
+    QTest::addColumn<QStringList>("messages");
+
+    const QStringList none;
+    const QStringList invalid { QStringLiteral("[InvaliD]") };
+    QTest::newRow("right code, Enter") << "Kivo7"
+                                       << "enter"
+                                       << "Y" << none;
+    QTest::newRow("right code, Escape") << "Kivo7"
+                                        << "escape"
+                                        << "Y" << none;
+    QTest::newRow("wrong letter case") << "KIVO7"
+                                       << "enter"
+                                       << "N" << invalid;
+    QTest::newRow("wrong code, Escape") << "secret"
+                                        << "escape"
+                                        << "N" << invalid;
+    QTest::newRow("nothing typed") << ""
+                                   << "enter"
+                                   << "N" << invalid;
+    QTest::newRow("trailing blank") << "Kivo7 "
+                                    << "enter"
+                                    << "N" << invalid;
+    QTest::newRow("right code, then Close") << "Kivo7"
+                                            << "close"
+                                            << "N" << none;
+}
+
+void KvAccessTest::answer()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, how);
+    KvAccess prompt(m_test->session);
+    prompt.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&prompt));
+    QCOMPARE(prompt.windowTitle(), QStringLiteral("Access Code..."));
+    QTest::keyClicks(prompt.field(), typed);
+    if (how == u"enter")
+        QTest::keyClick(prompt.field(), Qt::Key_Return);
+    else if (how == u"escape")
+        QTest::keyClick(prompt.field(), Qt::Key_Escape);
+    else
+        prompt.findChild<QPushButton*>(QStringLiteral("cmdClose"))->click();
+
+    QTEST(m_test->session.AccessResult, "result");
+    QTEST(m_test->messages.shown, "messages");
+    // One attempt per showing: the prompt closes whatever the answer.
+    QVERIFY(!prompt.isVisible());
+}
+
+void KvAccessTest::maskedField()
+{
+    KvAccess prompt(m_test->session);
+    QLineEdit* field = prompt.field();
+    QCOMPARE(field->echoMode(), QLineEdit::Password);
+    QCOMPARE(field->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, field), int(u'x'));
+    QCOMPARE(field->maxLength(), 10);
+    QCOMPARE(field->accessibleDescription(), QStringLiteral("txtField"));
+}
+
+QTEST_MAIN(KvAccessTest)
+#include "tst_kvaccess.moc"
