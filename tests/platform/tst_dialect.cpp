@@ -303,6 +303,9 @@ private slots:
             << QStringLiteral("Where CName = 'abc") << QStringLiteral("Where CName = 'abc");
         QTest::newRow("brackets") << QStringLiteral("Select * From [Sheet1$] Where [CName] Like 'AB%' ")
                                   << QStringLiteral("Select * From [Sheet1$] Where [CName] Like 'AB%' ");
+        QTest::newRow("sheet filter with a date")
+            << QStringLiteral("Select * From [Sheet1$] Where EDate = #01/31/2024#")
+            << QStringLiteral("Select * From [Sheet1$] Where EDate = '2024-01-31'");
         QTest::newRow("nested parentheses")
             << QStringLiteral(
                    "Select * From ktBillMast a Where ((a.EDate Between #01/31/2024# And #02/29/2024#) "
