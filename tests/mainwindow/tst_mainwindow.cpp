@@ -1,11 +1,120 @@
+#include "CommandState.h"
 #include "MainWindow.h"
+#include "Settings.h"
 #include "TestSession.h"
 
+#include <QDesktopServices>
+#include <QDir>
+#include <QEnterEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <QToolTip>
+#include <QUrl>
 
 using namespace kivo;
 using kivo::test::TestSession;
+
+namespace {
+
+// The settings and login values of a user who has just logged in.
+void LogIn(TestSession& t, const QString& mode, const QString& name = QStringLiteral("Chief"))
+{
+    LoadCustomize(t.session);
+    LoadPreferences(t.session);
+    t.session.login.LoginName = name;
+    t.session.login.UserMode = mode;
+    t.session.login.EnterpriseShort = QStringLiteral("MyShop");
+}
+
+template <typename T = QWidget> T* Child(const QWidget& window, const QString& name)
+{
+    T* child = window.findChild<T*>(name);
+    if (!child)
+        qFatal("no element %s", qPrintable(name));
+    return child;
+}
+
+QString LabelText(const QWidget& window, const QString& name)
+{
+    return Child<QLabel>(window, name)->text();
+}
+
+QString Locked(const MainWindow& window)
+{
+    return window.ModulePaneEnabled() ? QString() : QStringLiteral(" locked");
+}
+
+// Records the window's signals in the order they come, with the module pane's state at the time.
+struct SignalLog {
+    explicit SignalLog(MainWindow& window)
+    {
+        QObject::connect(&window, &MainWindow::commandChosen, &window, [this, &window](int number) {
+            events << QStringLiteral("command %1").arg(number) + Locked(window);
+        });
+        QObject::connect(
+            &window, &MainWindow::menuEntryChosen, &window, [this, &window](const QString& menu, int entry) {
+                events << QStringLiteral("%1 %2").arg(menu).arg(entry) + Locked(window);
+            });
+        QObject::connect(&window, &MainWindow::quickButtonClicked, &window,
+            [this](int index) { events << QStringLiteral("quick %1").arg(index); });
+    }
+    QStringList events;
+};
+
+// Catches what the window hands to the desktop to open.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public slots:
+    void open(const QUrl& url) { urls << url; }
+
+public:
+    QList<QUrl> urls;
+};
+
+// A child window standing in for an open register screen, with its frame and one field.
+QLineEdit* OpenScreen(MainWindow& window, const QString& caption)
+{
+    auto* screen = new QWidget;
+    screen->setWindowTitle(caption);
+    auto* frame = new QWidget(screen);
+    frame->setObjectName(QStringLiteral("frmMain"));
+    auto* field = new QLineEdit(QStringLiteral("text"), frame);
+    field->setObjectName(QStringLiteral("txtField(2)"));
+    QMdiSubWindow* sub = window.mdiArea()->addSubWindow(screen);
+    sub->show();
+    window.mdiArea()->setActiveSubWindow(sub);
+    window.ShowDashboard(false);
+    window.ShowLeftPane(true);
+    window.ShowScreenCaption(caption);
+    return field;
+}
+
+// A session with no database, for what the window builds without reading any.
+struct BareSession {
+    test::ScriptedMessages messages;
+    Session session { messages };
+};
+
+void ShowActive(MainWindow& window)
+{
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+}
+
+} // namespace
 
 class TestMainWindow : public QObject {
     Q_OBJECT
@@ -13,8 +122,7 @@ private slots:
     void statusBarAfterLogin()
     {
         TestSession t;
-        t.session.login.LoginName = QStringLiteral("cHIEF");
-        t.session.login.EnterpriseShort = QStringLiteral("MyShop");
+        LogIn(t, QStringLiteral("B"), QStringLiteral("cHIEF"));
         MainWindow window(t.session);
         window.SetupMainWindow();
         QCOMPARE(window.windowTitle(), QStringLiteral("Kivo - Sales Software"));
@@ -24,6 +132,676 @@ private slots:
         QCOMPARE(window.PanelText(3), QStringLiteral("User:Chief"));
         QCOMPARE(window.PanelText(4), QStringLiteral("MyShop"));
         QVERIFY(window.mdiArea()->subWindowList().isEmpty());
+    }
+
+    void backOfficeLayout()
+    {
+        TestSession t;
+        LogIn(t, QStringLiteral("B"));
+        MainWindow window(t.session);
+        window.SetupMainWindow();
+        QVERIFY(window.menuBar()->isVisibleTo(&window));
+        for (QAction* menu : window.menuBar()->actions())
+            QVERIFY2(menu->isVisible(), qPrintable(menu->text()));
+        QVERIFY(Child(window, QStringLiteral("tlbMain"))->isVisibleTo(&window));
+        QVERIFY(Child(window, QStringLiteral("pctDash"))->isVisibleTo(&window));
+        QVERIFY(!Child(window, QStringLiteral("pctTop"))->isVisibleTo(&window));
+        QVERIFY(!Child(window, QStringLiteral("pctLeft"))->isVisibleTo(&window));
+        QCOMPARE(Child<QLineEdit>(window, QStringLiteral("txtComp1"))->text(), QStringLiteral("MyShop"));
+        QCOMPARE(Child<QLineEdit>(window, QStringLiteral("txtComp2"))->text(), QStringLiteral("MyShop"));
+        QCOMPARE(t.session.customization.CShowDash, QStringLiteral("Y"));
+        // The dashboard comes back when a screen closes, and stays away when the shop says so.
+        window.ShowDashboard(false);
+        window.ShowDashboard(true);
+        QVERIFY(Child(window, QStringLiteral("pctDash"))->isVisibleTo(&window));
+        t.session.customization.CShowDash = QStringLiteral("N");
+        window.ShowDashboard(true);
+        QVERIFY(!Child(window, QStringLiteral("pctDash"))->isVisibleTo(&window));
+    }
+
+    void salesLayout()
+    {
+        TestSession t;
+        LogIn(t, QStringLiteral("S"), QStringLiteral("anna"));
+        MainWindow window(t.session);
+        window.SetupMainWindow();
+        QVERIFY(!window.menuBar()->isVisibleTo(&window));
+        for (QAction* menu : window.menuBar()->actions())
+            QVERIFY2(!menu->isVisible(), qPrintable(menu->text()));
+        QVERIFY(!Child(window, QStringLiteral("tlbMain"))->isVisibleTo(&window));
+        QVERIFY(!Child(window, QStringLiteral("pctDash"))->isVisibleTo(&window));
+        QVERIFY(Child(window, QStringLiteral("pctTop"))->isVisibleTo(&window));
+        QCOMPARE(t.session.customization.CShowDash, QStringLiteral("N"));
+        QCOMPARE(Child<QLineEdit>(window, QStringLiteral("txtComp2"))->text(), QStringLiteral("MyShop"));
+        QCOMPARE(window.PanelText(3), QStringLiteral("User:Anna"));
+
+        const QStringList captions = { QStringLiteral("BILLING"), QStringLiteral("BILL PRINT(S)"),
+            QStringLiteral("BILL PRINT(L)"), QStringLiteral("GIFT RECEIPT"), QStringLiteral("PRODUCT QUERY"),
+            QStringLiteral("CUSTOMER INFO"), QStringLiteral("QUIT") };
+        const QStringList tooltips = { QStringLiteral("Billing"), QStringLiteral("Bill Print (Small)"),
+            QStringLiteral("Bill Print (Large)"), QStringLiteral("Gift Receipt"),
+            QStringLiteral("Product Query"), QStringLiteral("Customer Info"), QStringLiteral("Quit") };
+        for (int index = 1; index <= 7; ++index) {
+            auto* button = Child<QToolButton>(window, QStringLiteral("cmdBill(%1)").arg(index));
+            QCOMPARE(button->text(), captions[index - 1]);
+            QCOMPARE(button->toolTip(), tooltips[index - 1]);
+            QVERIFY(button->isVisibleTo(&window));
+        }
+        // A closing screen does not bring the dashboard back for a counter user.
+        window.ShowDashboard(true);
+        QVERIFY(!Child(window, QStringLiteral("pctDash"))->isVisibleTo(&window));
+        // While the billing screen is open the bar is disabled.
+        window.SetQuickButtonsEnabled(false);
+        QVERIFY(!Child(window, QStringLiteral("cmdBill(7)"))->isEnabled());
+    }
+
+    void menus_data()
+    {
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QStringList>("layout"); // entries as "n caption [shortcut]", "-" a separator
+        QTest::newRow("Transaction") << QStringLiteral("Transaction") << QStringLiteral("&Transaction")
+                                     << QStringList { QStringLiteral("1 Product"), QStringLiteral("2 Coupon"),
+                                            QStringLiteral("3 Customer"), QStringLiteral("4 Supplier"),
+                                            QStringLiteral("-"), QStringLiteral("6 Bill"),
+                                            QStringLiteral("7 Quote"), QStringLiteral("-"),
+                                            QStringLiteral("9 Purchase"), QStringLiteral("10 Order"),
+                                            QStringLiteral("-"), QStringLiteral("12 Accounting"),
+                                            QStringLiteral("-"), QStringLiteral("14 Import.."),
+                                            QStringLiteral("15 Export.."), QStringLiteral("-"),
+                                            QStringLiteral("17 Quit [Ctrl+Q]") };
+        QTest::newRow("Operation")
+            << QStringLiteral("Operation") << QStringLiteral("&Operation")
+            << QStringList { QStringLiteral("1 Add [Ctrl+A]"), QStringLiteral("2 Modify [Ctrl+M]"),
+                   QStringLiteral("3 Delete [Ctrl+D]"), QStringLiteral("-"),
+                   QStringLiteral("5 Save [Ctrl+S]"), QStringLiteral("6 Xerox [Ctrl+X]"),
+                   QStringLiteral("7 Cancel [Ctrl+C]"), QStringLiteral("-"),
+                   QStringLiteral("9 First [Ctrl+F]"), QStringLiteral("10 Prior [Ctrl+P]"),
+                   QStringLiteral("11 Next [Ctrl+N]"), QStringLiteral("12 Last [Ctrl+L]"),
+                   QStringLiteral("-"), QStringLiteral("14 Inquiry [Ctrl+I]"),
+                   QStringLiteral("15 Report [Ctrl+R]"), QStringLiteral("-"), QStringLiteral("17 Exit") };
+        QTest::newRow("Utility") << QStringLiteral("Utility") << QStringLiteral("&Utility")
+                                 << QStringList { QStringLiteral("1 Find && Replace"),
+                                        QStringLiteral("2 Product Update"), QStringLiteral("3 Stock Closing"),
+                                        QStringLiteral("-"), QStringLiteral("5 Trends..") };
+        QTest::newRow("Master") << QStringLiteral("Master") << QStringLiteral("&Master")
+                                << QStringList { QStringLiteral("1 Group"), QStringLiteral("2 Paytype"),
+                                       QStringLiteral("3 Account") };
+        QTest::newRow("Admin") << QStringLiteral("Admin") << QStringLiteral("&Admin")
+                               << QStringList { QStringLiteral("1 Enterprise"), QStringLiteral("2 User"),
+                                      QStringLiteral("-"), QStringLiteral("5 Preference"),
+                                      QStringLiteral("-"), QStringLiteral("7 Customize"),
+                                      QStringLiteral("8 Options..") };
+        QTest::newRow("Help") << QStringLiteral("Help") << QStringLiteral("&Help")
+                              << QStringList { QStringLiteral("1 Content"), QStringLiteral("2 Specifics"),
+                                     QStringLiteral("-"), QStringLiteral("4 About") };
+    }
+
+    void menus()
+    {
+        QFETCH(QString, menu);
+        QFETCH(QString, title);
+        QFETCH(QStringList, layout);
+        BareSession t;
+        MainWindow window(t.session);
+        QMenu* found = nullptr;
+        for (QAction* action : window.menuBar()->actions())
+            if (action->text() == title)
+                found = action->menu();
+        QVERIFY(found);
+        QStringList shown;
+        for (QAction* action : found->actions()) {
+            if (action->isSeparator()) {
+                shown << QStringLiteral("-");
+                continue;
+            }
+            int number = 0;
+            for (int n = 1; n <= 40 && !number; ++n)
+                if (window.MenuAction(menu, n) == action)
+                    number = n;
+            QString line = QStringLiteral("%1 %2").arg(number).arg(action->text());
+            if (!action->shortcut().isEmpty())
+                line += QStringLiteral(" [%1]").arg(action->shortcut().toString(QKeySequence::PortableText));
+            shown << line;
+        }
+        QCOMPARE(shown, layout);
+    }
+
+    void reportMenu()
+    {
+        BareSession t;
+        MainWindow window(t.session);
+        // Entries 1 to 40 with separators at 7, 10, 15, 22, 27 and 34.
+        QList<int> missing;
+        for (int n = 1; n <= 41; ++n)
+            if (!window.MenuAction(QStringLiteral("Report"), n))
+                missing << n;
+        QCOMPARE(missing, (QList<int> { 7, 10, 15, 22, 27, 34, 41 }));
+        QCOMPARE(window.MenuAction(QStringLiteral("Report"), 1)->text(), QStringLiteral("Product Listing"));
+        QCOMPARE(window.MenuAction(QStringLiteral("Report"), 28)->text(), QStringLiteral("Recon Report"));
+        QCOMPARE(window.MenuAction(QStringLiteral("Report"), 40)->text(), QStringLiteral("Gift Receipt"));
+    }
+
+    void toolbar()
+    {
+        BareSession t;
+        MainWindow window(t.session);
+        auto* bar = Child<QToolBar>(window, QStringLiteral("tlbMain"));
+        QStringList shown;
+        for (QAction* action : bar->actions())
+            // The labels toggle is a button of its own in the bar.
+            shown << (action->isSeparator() ? QStringLiteral("|") : bar->widgetForAction(action)->toolTip());
+        QCOMPARE(shown.join(u','),
+            QStringLiteral("Add (Ctrl-A),Modify (Ctrl-M),Delete (Ctrl-D),|,Save (Ctrl-S),Xerox (Ctrl-X),"
+                           "Cancel (Ctrl-C),|,First (Ctrl-F),Prior (Ctrl-P),Next (Ctrl-N),Last (Ctrl-L),|,"
+                           "Inquiry (Ctrl-I),Report (Ctrl-R),|,Exit (ESC),|,Show Labels"));
+
+        // A button passes its index on.
+        QSignalSpy chosen(&window, &MainWindow::commandChosen);
+        window.SetCommandState(QStringLiteral("Edit"));
+        Child<QAction>(window, QStringLiteral("tlbMain(5)"))->trigger();
+        Child<QAction>(window, QStringLiteral("tlbMain(17)"))->trigger();
+        Child<QAction>(window, QStringLiteral("tlbMain(19)"))->trigger();
+        QCOMPARE(chosen.size(), 3);
+        QCOMPARE(chosen[0][0].toInt(), 5);
+        QCOMPARE(chosen[1][0].toInt(), 17);
+        QCOMPARE(chosen[2][0].toInt(), 19);
+    }
+
+    void labelsFollowTheSetting_data()
+    {
+        QTest::addColumn<QString>("toolShow");
+        QTest::addColumn<bool>("captions");
+        QTest::newRow("labels shown") << QStringLiteral("Y") << true;
+        QTest::newRow("labels hidden") << QStringLiteral("N") << false;
+    }
+
+    void labelsFollowTheSetting()
+    {
+        QFETCH(QString, toolShow);
+        QFETCH(bool, captions);
+        TestSession t;
+        t.session.connection.Execute(QStringLiteral("Update kaCustomize Set CToolShow = ?"), { toolShow });
+        LogIn(t, QStringLiteral("B"));
+        MainWindow window(t.session);
+        window.SetupMainWindow();
+        auto* bar = Child<QToolBar>(window, QStringLiteral("tlbMain"));
+        auto* save = Child<QAction>(window, QStringLiteral("tlbMain(5)"));
+        auto* toggle = Child<QAction>(window, QStringLiteral("tlbMain(19)"));
+        QCOMPARE(save->text(), captions ? QStringLiteral("Save") : QString());
+        QCOMPARE(bar->toolButtonStyle(), captions ? Qt::ToolButtonTextUnderIcon : Qt::ToolButtonIconOnly);
+        QCOMPARE(toggle->toolTip(), captions ? QStringLiteral("Hide Labels") : QStringLiteral("Show Labels"));
+        QCOMPARE(t.session.ToolbarToggleCaption, captions ? QStringLiteral("-") : QStringLiteral("+"));
+
+        // Each toggle switches the captions the other way.
+        window.SetCommandState(QStringLiteral("Text"));
+        QCOMPARE(save->text(), captions ? QString() : QStringLiteral("Save"));
+        QCOMPARE(Child<QAction>(window, QStringLiteral("tlbMain(15)"))->text(),
+            captions ? QString() : QStringLiteral("Report"));
+        QCOMPARE(toggle->toolTip(), captions ? QStringLiteral("Show Labels") : QStringLiteral("Hide Labels"));
+        window.SetCommandState(QStringLiteral("Text"));
+        QCOMPARE(save->text(), captions ? QStringLiteral("Save") : QString());
+    }
+
+    void commandStateReachesTheWidgets()
+    {
+        TestSession t;
+        LogIn(t, QStringLiteral("B"));
+        MainWindow window(t.session);
+        window.SetupMainWindow();
+        QLineEdit* field = OpenScreen(window, QStringLiteral("Coupon"));
+        QWidget* frame = field->parentWidget();
+        QAction* menuSave = window.MenuAction(QStringLiteral("Operation"), 5);
+        QAction* buttonSave = Child<QAction>(window, QStringLiteral("tlbMain(5)"));
+        QAction* buttonAdd = Child<QAction>(window, QStringLiteral("tlbMain(1)"));
+        t.session.rsScreen.Open(QStringLiteral("Select EId, EDate From kaUser"));
+
+        window.SetCommandState(QStringLiteral("Tran"));
+        QCOMPARE(t.session.CommandLock, true);
+        QCOMPARE(t.session.CommandList, QStringLiteral("5/7"));
+        QCOMPARE(buttonSave->isEnabled(), false);
+        QCOMPARE(menuSave->isEnabled(), false);
+        QCOMPARE(buttonAdd->isEnabled(), true);
+        QCOMPARE(window.MenuEnabled(QStringLiteral("Transaction")), false);
+        QCOMPARE(window.MenuEnabled(QStringLiteral("Operation")), true);
+        QCOMPARE(window.ModulePaneEnabled(), true);
+        QCOMPARE(frame->isEnabled(), false);
+
+        window.SetCommandState(QStringLiteral("Edit"));
+        QCOMPARE(buttonSave->isEnabled(), true);
+        QCOMPARE(menuSave->isEnabled(), true);
+        QCOMPARE(buttonAdd->isEnabled(), false);
+        QCOMPARE(window.ModulePaneEnabled(), false);
+        QCOMPARE(frame->isEnabled(), true);
+
+        // Closing while editing: the idle state leaves the pane locked and the frame as it was.
+        window.SetCommandState(QStringLiteral("Help"));
+        QCOMPARE(t.session.CommandLock, false);
+        QCOMPARE(buttonSave->isEnabled(), false);
+        QCOMPARE(window.MenuEnabled(QStringLiteral("Transaction")), true);
+        QCOMPARE(window.MenuEnabled(QStringLiteral("Operation")), false);
+        QCOMPARE(window.ModulePaneEnabled(), false);
+        QCOMPARE(frame->isEnabled(), true);
+        // Exit stays available whatever the state.
+        QCOMPARE(Child<QAction>(window, QStringLiteral("tlbMain(17)"))->isEnabled(), true);
+
+        // An empty table leaves only Add.
+        t.session.rsScreen.Open(QStringLiteral("Select EId, EDate From ktCoupon"));
+        window.SetCommandState(QStringLiteral("Tran"));
+        QCOMPARE(buttonAdd->isEnabled(), true);
+        QCOMPARE(Child<QAction>(window, QStringLiteral("tlbMain(9)"))->isEnabled(), false);
+        QCOMPARE(window.MenuAction(QStringLiteral("Operation"), 2)->isEnabled(), false);
+    }
+
+    void adminMenuRule_data()
+    {
+        QTest::addColumn<QString>("login");
+        QTest::addColumn<QString>("adminDisp");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("chief idle") << QStringLiteral("Chief") << QStringLiteral("N")
+                                    << QStringLiteral("Help") << true;
+        QTest::newRow("chief in any case")
+            << QStringLiteral("cHiEF") << QStringLiteral("N") << QStringLiteral("Help") << true;
+        QTest::newRow("other user") << QStringLiteral("Anna") << QStringLiteral("N") << QStringLiteral("Help")
+                                    << false;
+        QTest::newRow("chief-like name")
+            << QStringLiteral("Chief2") << QStringLiteral("N") << QStringLiteral("Help") << false;
+        QTest::newRow("other user, admin for all")
+            << QStringLiteral("Anna") << QStringLiteral("Y") << QStringLiteral("Help") << true;
+        QTest::newRow("setting other than Y")
+            << QStringLiteral("Anna") << QStringLiteral("y") << QStringLiteral("Help") << false;
+        QTest::newRow("chief browsing")
+            << QStringLiteral("Chief") << QStringLiteral("Y") << QStringLiteral("Tran") << false;
+        QTest::newRow("chief editing")
+            << QStringLiteral("Chief") << QStringLiteral("Y") << QStringLiteral("Edit") << false;
+    }
+
+    void adminMenuRule()
+    {
+        QFETCH(QString, login);
+        QFETCH(QString, adminDisp);
+        QFETCH(QString, key);
+        QFETCH(bool, enabled);
+        TestSession t;
+        LogIn(t, QStringLiteral("B"), login);
+        t.session.customization.CAdminDisp = adminDisp;
+        MainWindow window(t.session);
+        window.SetupMainWindow();
+        t.session.rsScreen.Open(QStringLiteral("Select EId, EDate From kaUser"));
+        window.SetCommandState(key);
+        QCOMPARE(window.MenuEnabled(QStringLiteral("Admin")), enabled);
+    }
+
+    void operationShortcuts()
+    {
+        TestSession t;
+        LogIn(t, QStringLiteral("B"));
+        MainWindow window(t.session);
+        window.SetupMainWindow();
+        ShowActive(window);
+        QLineEdit* field = OpenScreen(window, QStringLiteral("Coupon"));
+        t.session.rsScreen.Open(QStringLiteral("Select EId, EDate From kaUser"));
+        QSignalSpy chosen(&window, &MainWindow::commandChosen);
+
+        window.SetCommandState(QStringLiteral("Edit"));
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_S, Qt::ControlModifier);
+        // Cancel wins over the field's own copy.
+        QTest::keyClick(field, Qt::Key_C, Qt::ControlModifier);
+        // Next is disabled while editing.
+        QTest::keyClick(field, Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(chosen.size(), 2);
+        QCOMPARE(chosen[0][0].toInt(), 5);
+        QCOMPARE(chosen[1][0].toInt(), 7);
+
+        chosen.clear();
+        window.SetCommandState(QStringLiteral("Tran"));
+        QTest::keyClick(&window, Qt::Key_N, Qt::ControlModifier);
+        QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(chosen.size(), 1);
+        QCOMPARE(chosen[0][0].toInt(), 11);
+
+        // With no screen open the Operation menu answers nothing.
+        chosen.clear();
+        window.SetCommandState(QStringLiteral("Help"));
+        QTest::keyClick(&window, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(chosen.size(), 0);
+    }
+
+    void refreshDashboard()
+    {
+        TestSession t;
+        LogIn(t, QStringLiteral("B"));
+        t.session.connection.Execute(
+            QStringLiteral("Insert Into ktProduct (EId, EDate, PCode, PName) Values (?, ?, ?, ?)"),
+            { 7, QDate(2026, 1, 2), QStringLiteral("OLD"), QStringLiteral("Older product") });
+        t.session.connection.Execute(
+            QStringLiteral("Insert Into ktProduct (EId, EDate, PCode, PName) Values (?, ?, ?, ?)"),
+            { 12, QDate(2026, 3, 5), QStringLiteral("TEA'1"), QStringLiteral("Tea \"Gold\" 1kg") });
+        MainWindow window(t.session);
+        // The set-up fills every frame: the newest product, and nothing from the empty tables.
+        window.SetupMainWindow();
+        QStringList product;
+        for (int row = 0; row < 4; ++row)
+            product << LabelText(window, QStringLiteral("lblDash(0,%1)").arg(row));
+        QCOMPARE(product,
+            (QStringList { QStringLiteral("12"), QStringLiteral("2026-03-05"), QStringLiteral("TEA'1"),
+                QStringLiteral("Tea \"Gold\" 1kg") }));
+        for (int frame = 1; frame < 6; ++frame)
+            QCOMPARE(LabelText(window, QStringLiteral("lblDash(%1,0)").arg(frame)), QStringLiteral("-"));
+        QVERIFY(!t.session.rsSettings.IsOpen());
+
+        // A newer row shows after a refresh; a table emptied since keeps what it showed.
+        t.session.connection.Execute(
+            QStringLiteral("Insert Into ktCoupon (EId, EDate, CReference) Values (?, ?, ?)"),
+            { 3, QDate(2026, 2, 1), QStringLiteral("SPRING") });
+        window.RefreshDashboard(1);
+        QCOMPARE(LabelText(window, QStringLiteral("lblDash(1,2)")), QStringLiteral("SPRING"));
+        t.session.connection.Execute(QStringLiteral("Delete From ktCoupon"));
+        window.RefreshDashboard(1);
+        QCOMPARE(LabelText(window, QStringLiteral("lblDash(1,2)")), QStringLiteral("SPRING"));
+        QCOMPARE(t.messages.shown, QStringList());
+    }
+
+    void refreshDashboardReportsAFailure()
+    {
+        TestSession t;
+        MainWindow window(t.session);
+        t.session.locations.ExportTables[2] = QStringLiteral("Missing");
+        window.RefreshDashboard(2);
+        QCOMPARE(t.messages.shown, QStringList { QStringLiteral("ErroR!") });
+        QCOMPARE(t.ErrorLogLines().size(), 1);
+        QCOMPARE(LabelText(window, QStringLiteral("lblDash(2,0)")), QStringLiteral("-"));
+        QVERIFY(!t.session.rsSettings.IsOpen());
+        // Panels outside the six are ignored.
+        window.RefreshDashboard(6);
+        window.RefreshDashboard(-1);
+        QCOMPARE(t.messages.shown.size(), 1);
+    }
+
+    void moduleClick_data()
+    {
+        QTest::addColumn<QString>("openCaption");
+        QTest::addColumn<int>("module");
+        QTest::addColumn<QStringList>("events");
+        QTest::addColumn<QString>("table");
+        QTest::newRow("same module") << QStringLiteral("Product") << 0 << QStringList() << QString();
+        QTest::newRow("same module, long name")
+            << QStringLiteral("Accounting") << 8 << QStringList() << QString();
+        QTest::newRow("another module")
+            << QStringLiteral("Product") << 2
+            << QStringList { QStringLiteral("command 17 locked"), QStringLiteral("Transaction 3 locked") }
+            << QStringLiteral("ktCustomer");
+        QTest::newRow("from a master screen")
+            << QStringLiteral("Group") << 8
+            << QStringList { QStringLiteral("command 17 locked"), QStringLiteral("Transaction 12 locked") }
+            << QStringLiteral("ktAccounting");
+        QTest::newRow("module still to come") << QStringLiteral("Product") << 4 << QStringList() << QString();
+    }
+
+    void moduleClick()
+    {
+        QFETCH(QString, openCaption);
+        QFETCH(int, module);
+        QFETCH(QStringList, events);
+        QFETCH(QString, table);
+        TestSession t;
+        LogIn(t, QStringLiteral("B"));
+        MainWindow window(t.session);
+        window.SetupMainWindow();
+        ShowActive(window);
+        OpenScreen(window, openCaption);
+        SignalLog log(window);
+        QString tableAtEntry;
+        connect(&window, &MainWindow::menuEntryChosen, this, [&] { tableAtEntry = t.session.ScreenTable; });
+
+        QTest::mouseClick(Child(window, QStringLiteral("lblMod(%1)").arg(module)), Qt::LeftButton);
+        QCOMPARE(log.events, events);
+        QCOMPARE(tableAtEntry, table);
+        QCOMPARE(window.ModulePaneEnabled(), true);
+    }
+
+    void moduleHover()
+    {
+        TestSession t;
+        LogIn(t, QStringLiteral("B"));
+        MainWindow window(t.session);
+        window.SetupMainWindow();
+        const QColor back = WindowsColour(t.session.customization.CBackColor);
+        auto* label = Child(window, QStringLiteral("lblMod(1)"));
+        auto* pane = Child(window, QStringLiteral("pctLeft"));
+        QCOMPARE(label->palette().color(QPalette::Window), back);
+
+        QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
+        QApplication::sendEvent(label, &enter);
+        QCOMPARE(label->palette().color(QPalette::Window),
+            QToolTip::palette().color(QPalette::Inactive, QPalette::ToolTipBase));
+        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), QPointF(5, 5), Qt::NoButton,
+            Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(pane, &move);
+        QCOMPARE(label->palette().color(QPalette::Window), back);
+
+        QApplication::sendEvent(label, &enter);
+        window.ResetModuleColours();
+        QCOMPARE(label->palette().color(QPalette::Window), back);
+    }
+
+    void findBox_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<int>("finds");
+        QTest::newRow("click on the idle text empties it")
+            << QStringLiteral("Find Id") << QStringLiteral("click") << QString() << 0;
+        QTest::newRow("click keeps a typed id")
+            << QStringLiteral("12") << QStringLiteral("click") << QStringLiteral("12") << 0;
+        QTest::newRow("enter finds") << QStringLiteral("12") << QStringLiteral("enter")
+                                     << QStringLiteral("12") << 1;
+        QTest::newRow("escape finds")
+            << QStringLiteral("12") << QStringLiteral("escape") << QStringLiteral("12") << 1;
+        QTest::newRow("button finds")
+            << QStringLiteral("x'1") << QStringLiteral("button") << QStringLiteral("x'1") << 1;
+        QTest::newRow("typing does not")
+            << QStringLiteral("1") << QStringLiteral("type") << QStringLiteral("12") << 0;
+    }
+
+    void findBox()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, action);
+        QFETCH(QString, after);
+        QFETCH(int, finds);
+        TestSession t;
+        LogIn(t, QStringLiteral("B"));
+        MainWindow window(t.session);
+        window.SetupMainWindow();
+        ShowActive(window);
+        OpenScreen(window, QStringLiteral("Product"));
+        window.SetFindBoxText(before);
+        auto* box = Child<QLineEdit>(window, QStringLiteral("txtFind"));
+        box->setFocus();
+        box->end(false);
+        QSignalSpy chosen(&window, &MainWindow::commandChosen);
+        if (action == u"click")
+            QTest::mouseClick(box, Qt::LeftButton);
+        else if (action == u"enter")
+            QTest::keyClick(box, Qt::Key_Return);
+        else if (action == u"escape")
+            QTest::keyClick(box, Qt::Key_Escape);
+        else if (action == u"button")
+            QTest::mouseClick(Child(window, QStringLiteral("cmdFind")), Qt::LeftButton);
+        else
+            QTest::keyClick(box, Qt::Key_2);
+        QCOMPARE(window.FindBoxText(), after);
+        QCOMPARE(chosen.size(), finds);
+        if (finds)
+            QCOMPARE(chosen[0][0].toInt(), 99);
+    }
+
+    void pendingEntries_data()
+    {
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<int>("entry");
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("product") << QStringLiteral("Transaction") << 1 << true;
+        QTest::newRow("accounting") << QStringLiteral("Transaction") << 12 << true;
+        QTest::newRow("quit") << QStringLiteral("Transaction") << 17 << true;
+        QTest::newRow("bill") << QStringLiteral("Transaction") << 6 << false;
+        QTest::newRow("quote") << QStringLiteral("Transaction") << 7 << false;
+        QTest::newRow("purchase") << QStringLiteral("Transaction") << 9 << false;
+        QTest::newRow("order") << QStringLiteral("Transaction") << 10 << false;
+        QTest::newRow("import") << QStringLiteral("Transaction") << 14 << false;
+        QTest::newRow("export") << QStringLiteral("Transaction") << 15 << false;
+        QTest::newRow("find and replace") << QStringLiteral("Utility") << 1 << false;
+        QTest::newRow("trends") << QStringLiteral("Utility") << 5 << false;
+        QTest::newRow("first report") << QStringLiteral("Report") << 1 << false;
+        QTest::newRow("last report") << QStringLiteral("Report") << 40 << false;
+        QTest::newRow("group") << QStringLiteral("Master") << 1 << true;
+        QTest::newRow("customize") << QStringLiteral("Admin") << 7 << true;
+        QTest::newRow("options") << QStringLiteral("Admin") << 8 << false;
+        QTest::newRow("content") << QStringLiteral("Help") << 1 << true;
+        QTest::newRow("specifics") << QStringLiteral("Help") << 2 << false;
+        QTest::newRow("about") << QStringLiteral("Help") << 4 << false;
+    }
+
+    void pendingEntries()
+    {
+        QFETCH(QString, menu);
+        QFETCH(int, entry);
+        QFETCH(bool, enabled);
+        BareSession t;
+        MainWindow window(t.session);
+        QCOMPARE(window.MenuAction(menu, entry)->isEnabled(), enabled);
+    }
+
+    void pendingButtonsFollowTheirEntries()
+    {
+        BareSession t;
+        MainWindow window(t.session);
+        for (int index = 1; index <= 7; ++index)
+            QCOMPARE(Child(window, QStringLiteral("cmdBill(%1)").arg(index))->isEnabled(), index == 7);
+        QCOMPARE(Child(window, QStringLiteral("lblMod(4)"))->isEnabled(), false);
+        QCOMPARE(Child(window, QStringLiteral("cmdDash(4)"))->isEnabled(), false);
+        QCOMPARE(Child(window, QStringLiteral("cmdDash(5)"))->isEnabled(), false);
+        QCOMPARE(Child(window, QStringLiteral("lblMod(8)"))->isEnabled(), true);
+        // When the bill screen joins, its module label and dashboard button come with it.
+        window.SetMenuEntryEnabled(QStringLiteral("Transaction"), 6, true);
+        QCOMPARE(Child(window, QStringLiteral("lblMod(4)"))->isEnabled(), true);
+        QCOMPARE(Child(window, QStringLiteral("cmdDash(4)"))->isEnabled(), true);
+    }
+
+    void entriesSetTheirContext()
+    {
+        TestSession t;
+        LogIn(t, QStringLiteral("B"));
+        MainWindow window(t.session);
+        window.SetupMainWindow();
+        SignalLog log(window);
+        QStringList tables;
+        connect(&window, &MainWindow::menuEntryChosen, this,
+            [&] { tables << t.session.ScreenKey + u' ' + t.session.ScreenTable; });
+        Child<QPushButton>(window, QStringLiteral("cmdDash(3)"))->click();
+        window.MenuAction(QStringLiteral("Master"), 2)->trigger();
+        t.session.rsScreen.Open(QStringLiteral("Select EId, EDate From kaUser"));
+        window.SetCommandState(QStringLiteral("Mast"));
+        window.MenuAction(QStringLiteral("Operation"), 12)->trigger();
+        QCOMPARE(log.events,
+            (QStringList {
+                QStringLiteral("Transaction 4"), QStringLiteral("Master 2"), QStringLiteral("command 12") }));
+        QCOMPARE(
+            tables, (QStringList { QStringLiteral("Tran ktSupplier"), QStringLiteral("Mast kmPaytype") }));
+    }
+
+    void helpContent()
+    {
+        TestSession t;
+        MainWindow window(t.session);
+        UrlCatcher catcher;
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+        SignalLog log(window);
+
+        // No guide installed: reported, nothing opened.
+        window.MenuAction(QStringLiteral("Help"), 1)->trigger();
+        QCOMPARE(t.messages.shown, QStringList { QStringLiteral("ErroR!") });
+        QCOMPARE(catcher.urls.size(), 0);
+
+        QDir().mkpath(QFileInfo(t.session.locations.HelpFile).path());
+        QFile guide(t.session.locations.HelpFile);
+        QVERIFY(guide.open(QIODevice::WriteOnly));
+        guide.close();
+        window.MenuAction(QStringLiteral("Help"), 1)->trigger();
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        QCOMPARE(catcher.urls, QList<QUrl> { QUrl::fromLocalFile(t.session.locations.HelpFile) });
+        QCOMPARE(log.events, QStringList());
+    }
+
+    void quitEndsTheRun_data()
+    {
+        QTest::addColumn<bool>("fromCounter");
+        QTest::newRow("Transaction Quit") << false;
+        QTest::newRow("QUIT button") << true;
+    }
+
+    void quitEndsTheRun()
+    {
+        QFETCH(bool, fromCounter);
+        TestSession t;
+        LogIn(t, fromCounter ? QStringLiteral("S") : QStringLiteral("B"));
+        MainWindow window(t.session);
+        window.SetupMainWindow();
+        window.show();
+        if (fromCounter)
+            Child<QToolButton>(window, QStringLiteral("cmdBill(7)"))->click();
+        else
+            window.MenuAction(QStringLiteral("Transaction"), 17)->trigger();
+        QVERIFY(!window.isVisible());
+        QVERIFY(!t.session.connection.IsOpen());
+    }
+
+    void quickButtonsAnnounceTheirIndex()
+    {
+        TestSession t;
+        LogIn(t, QStringLiteral("S"));
+        MainWindow window(t.session);
+        window.SetupMainWindow();
+        SignalLog log(window);
+        auto* billing = Child<QToolButton>(window, QStringLiteral("cmdBill(1)"));
+        billing->setEnabled(true);
+        billing->click();
+        QCOMPARE(log.events, QStringList { QStringLiteral("quick 1") });
+    }
+
+    void accessibleNames_data()
+    {
+        QTest::addColumn<QString>("element");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("module label") << QStringLiteral("lblMod(3)") << QStringLiteral("Supplier   >");
+        QTest::newRow("find box") << QStringLiteral("txtFind") << QStringLiteral("Find Id");
+        QTest::newRow("find button") << QStringLiteral("cmdFind") << QStringLiteral("Find");
+        QTest::newRow("dashboard heading") << QStringLiteral("lblHead") << QStringLiteral("DashBoard");
+        QTest::newRow("dashboard frame") << QStringLiteral("frmDash(5)") << QStringLiteral("Purchase");
+        QTest::newRow("dashboard button") << QStringLiteral("cmdDash(0)") << QStringLiteral("Open");
+        QTest::newRow("quick button") << QStringLiteral("cmdBill(6)") << QStringLiteral("CUSTOMER INFO");
+        QTest::newRow("toolbar button") << QStringLiteral("tlbMain(15)") << QStringLiteral("Report");
+        QTest::newRow("labels toggle") << QStringLiteral("tlbMain(19)") << QStringLiteral("Show Labels");
+        QTest::newRow("status panel") << QStringLiteral("stbMain(2)") << QStringLiteral("Main");
+        QTest::newRow("transaction menu") << QStringLiteral("mnuTran") << QStringLiteral("Transaction");
+    }
+
+    void accessibleNames()
+    {
+        QFETCH(QString, element);
+        QFETCH(QString, name);
+        BareSession t;
+        MainWindow window(t.session);
+        QWidget* widget = nullptr;
+        for (QWidget* candidate : window.findChildren<QWidget*>(element))
+            widget = candidate;
+        QVERIFY(widget);
+        QCOMPARE(widget->accessibleName(), name);
+        QCOMPARE(widget->accessibleDescription(), element);
     }
 
     void closingEndsTheConnection()
