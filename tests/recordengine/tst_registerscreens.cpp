@@ -1,0 +1,601 @@
+// The register screens as built from the schema: their field flags, buttons and options,
+// and the rules the record engine runs for them, on a real temporary database.
+#include "CustomizeSamples.h"
+#include "DateText.h"
+#include "FakeHost.h"
+#include "RecordEngine.h"
+#include "RecordScreen.h"
+#include "RegisterScreens.h"
+#include "Schema.h"
+#include "SeedData.h"
+#include "Settings.h"
+#include "TestSession.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace kivo;
+using namespace kivo::test;
+
+namespace {
+
+QList<int> Fields(const RecordScreen& screen, bool (*test)(const Field&))
+{
+    QList<int> fields;
+    for (int i = 0; i < screen.FieldCount(); ++i)
+        if (test(screen.field(i)))
+            fields << i;
+    return fields;
+}
+
+// "4+ 5<": the fields that have a button, with the button.
+QString Buttons(const RecordScreen& screen)
+{
+    QStringList buttons;
+    for (int i = 0; i < screen.FieldCount(); ++i)
+        if (!screen.field(i).button.isEmpty())
+            buttons << QString::number(i) + screen.field(i).button;
+    return buttons.join(u' ');
+}
+
+QStringList Texts(std::initializer_list<const char*> texts)
+{
+    QStringList list;
+    for (const char* text : texts)
+        list << QString::fromUtf8(text);
+    return list;
+}
+
+ScreenClock FixedClock()
+{
+    return [] { return TempDatabase::FixedToday(); };
+}
+
+} // namespace
+
+class RegisterScreensTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void screenDesign_data();
+    void screenDesign();
+    void besideTexts_data();
+    void besideTexts();
+    void inputLimits_data();
+    void inputLimits();
+
+    void optionButtons_data();
+    void optionButtons();
+    void colourSamples_data();
+    void colourSamples();
+    void samplePickThenStep();
+    void fontPreview();
+    void pickListButton();
+
+    void productStockOnSave_data();
+    void productStockOnSave();
+    void productSavedThroughEngine();
+    void administratorLogin_data();
+    void administratorLogin();
+    void newUserIsSalesUser();
+    void enterpriseReload();
+    void preferenceReload();
+    void customizeReload();
+    void dashboardOnClose_data();
+    void dashboardOnClose();
+    void lookupCaptions_data();
+    void lookupCaptions();
+
+private:
+    // A fresh database per test, made when the test first needs one.
+    TestSession& Database(TempDatabase::Content content = TempDatabase::Content::Defaults)
+    {
+        if (!m_test) {
+            m_test = std::make_unique<TestSession>(content);
+            m_host = std::make_unique<FakeHost>(m_test->session);
+        }
+        return *m_test;
+    }
+    Session& session() { return Database().session; }
+    FakeHost& host()
+    {
+        Database();
+        return *m_host;
+    }
+
+    std::unique_ptr<TestSession> m_test;
+    std::unique_ptr<FakeHost> m_host;
+    std::unique_ptr<RecordScreen> Build(const QString& name)
+    {
+        auto screen = BuildRegisterScreen(name, FixedClock());
+        if (!screen)
+            qFatal("no register screen %s", qPrintable(name));
+        return screen;
+    }
+    // Stands rsWork on one row, as the engine leaves it for the after-save rules.
+    void OpenWork(const QString& table, int id)
+    {
+        session().rsWork.Close();
+        session().rsWork.Open(QStringLiteral("Select * From %1 Where EId= %2").arg(table).arg(id));
+    }
+    QVariant Scalar(const QString& sql) { return session().connection.Scalar(sql); }
+};
+
+void RegisterScreensTest::init()
+{
+    m_host.reset();
+    m_test.reset();
+}
+
+void RegisterScreensTest::cleanup()
+{
+    m_host.reset();
+    m_test.reset();
+}
+
+void RegisterScreensTest::screenDesign_data()
+{
+    QTest::addColumn<QString>("screen");
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("report");
+    QTest::addColumn<QList<int>>("readOnly");
+    QTest::addColumn<QList<int>>("notTyped");
+    QTest::addColumn<QString>("buttons");
+    QTest::addColumn<QList<int>>("masked");
+
+    using L = QList<int>;
+    QTest::newRow("product") << "KvProduct"
+                             << "ktProduct"
+                             << "Trar" << 41 << L { 0, 9, 10, 11, 14 } << L { 0, 1, 4, 9, 10, 11, 13, 14, 17 }
+                             << "4+ 5< 13< 17<" << L {};
+    QTest::newRow("coupon") << "KvCoupon"
+                            << "ktCoupon"
+                            << "Tran" << 48 << L { 0 } << L { 0, 1 } << "" << L {};
+    QTest::newRow("customer") << "KvCustomer"
+                              << "ktCustomer"
+                              << "Tran" << 51 << L { 0 } << L { 0, 1, 11 } << "11<" << L {};
+    QTest::newRow("supplier") << "KvSupplier"
+                              << "ktSupplier"
+                              << "Tran" << 53 << L { 0 } << L { 0, 1, 14 } << "14<" << L {};
+    QTest::newRow("group") << "KvGroup"
+                           << "kmGroup"
+                           << "Mast" << 0 << L { 0 } << L { 0, 1 } << "" << L {};
+    QTest::newRow("paytype") << "KvPaytype"
+                             << "kmPaytype"
+                             << "Mast" << 0 << L { 0 } << L { 0, 1 } << "" << L {};
+    QTest::newRow("account") << "KvAccount"
+                             << "kmAccount"
+                             << "Mast" << 0 << L { 0 } << L { 0, 1 } << "" << L {};
+    QTest::newRow("accounting") << "KvAccounting"
+                                << "ktAccounting"
+                                << "Traq" << 79 << L { 0 } << L { 0, 1, 2 } << "2+ 3< 6<" << L {};
+    QTest::newRow("enterprise") << "KvEnterprise"
+                                << "kaEnterprise"
+                                << "Admn" << 0 << L { 0 } << L { 0, 1 } << "" << L { 13 };
+    QTest::newRow("user") << "KvUser"
+                          << "kaUser"
+                          << "Traq" << 0 << L { 0 } << L { 0, 1, 5 } << "" << L { 3 };
+    QTest::newRow("preference") << "KvPreference"
+                                << "kaPreference"
+                                << "Admn" << 0 << L { 0 } << L { 0, 1, 6, 7, 9, 10, 15, 16, 17, 18, 20 }
+                                << "6< 7< 9< 10< 15< 16< 17< 18< 20<" << L {};
+    // Enable Admin (8) has no button, so it cannot be changed on the screen.
+    QTest::newRow("customize") << "KvCustomize"
+                               << "kaCustomize"
+                               << "Admn" << 0 << L { 0 } << L { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13 }
+                               << "2< 3< 4< 5< 6< 7< 9< 10< 11< 12< 13<" << L {};
+}
+
+void RegisterScreensTest::screenDesign()
+{
+    QFETCH(QString, screen);
+    QFETCH(QString, table);
+    const auto built = Build(screen);
+    const TableDef* def = Schema::Find(table);
+    QVERIFY(def);
+
+    QCOMPARE(built->table, table);
+    QTEST(built->screenKey, "key");
+    QTEST(built->report, "report");
+    QCOMPARE(built->FieldCount(), int(def->columns.size()));
+    QCOMPARE(built->lastField, def->LastField());
+    QTEST(Fields(*built, [](const Field& f) { return f.readOnly; }), "readOnly");
+    QTEST(Fields(*built, [](const Field& f) { return !f.typeable; }), "notTyped");
+    QTEST(Buttons(*built), "buttons");
+    QTEST(Fields(*built, [](const Field& f) { return f.masked; }), "masked");
+    // Every unique field carries its own column for the uniqueness test.
+    for (int i = 0; i < built->FieldCount(); ++i) {
+        const Field& f = built->field(i);
+        const bool unique = f.descriptor == u"U" || f.descriptor == u"UF" || f.descriptor == u"V";
+        QCOMPARE(f.column, unique ? def->columns[size_t(i)].name : QString());
+    }
+}
+
+void RegisterScreensTest::besideTexts_data()
+{
+    QTest::addColumn<QString>("screen");
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("hint");
+    QTest::addColumn<QString>("pickSource");
+
+    QTest::newRow("product code note") << "KvProduct" << 2 << "(Do not change once set)"
+                                       << "";
+    QTest::newRow("product group list") << "KvProduct" << 4 << ""
+                                        << "GName, EId From kmGroup";
+    QTest::newRow("product unit") << "KvProduct" << 5 << "Bag/Box/Pcs/Pair/Set/Pack"
+                                  << "";
+    QTest::newRow("product taxable") << "KvProduct" << 13 << "Tax/Non-Tax"
+                                     << "";
+    QTest::newRow("customer active") << "KvCustomer" << 11 << "Yes/No"
+                                     << "";
+    QTest::newRow("account list") << "KvAccounting" << 2 << ""
+                                  << "AName, EId From kmAccount";
+    QTest::newRow("withdraw mode") << "KvAccounting" << 6 << "-/Cash/Cheque/Online/Other"
+                                   << "";
+    QTest::newRow("login mode") << "KvUser" << 5 << "Sales/Backoffice"
+                                << "";
+    QTest::newRow("tax2 note") << "KvPreference" << 13 << "(On Tax1)"
+                               << "";
+    QTest::newRow("amount rounding") << "KvPreference" << 15 << "0/1/2 (Digit after Decimal)"
+                                     << "";
+    QTest::newRow("quantity decimals") << "KvPreference" << 16 << "0/1/2 (For Bill,Quote Print)"
+                                       << "";
+    QTest::newRow("bill print") << "KvPreference" << 17 << "Small/Large (Default Print Size)"
+                                << "";
+    QTest::newRow("logo style") << "KvPreference" << 18 << "1/2/3 (ShortName on Bill,Quote Print)"
+                                << "";
+    QTest::newRow("remarks print") << "KvPreference" << 20 << "Yes/No"
+                                   << "";
+    QTest::newRow("text font") << "KvCustomize" << 4 << "Arial/Century/Georgia/Rockwell/Verdana"
+                               << "";
+    QTest::newRow("text size") << "KvCustomize" << 5 << "10/11/12"
+                               << "";
+    QTest::newRow("enable admin") << "KvCustomize" << 8 << ""
+                                  << "";
+}
+
+void RegisterScreensTest::besideTexts()
+{
+    QFETCH(QString, screen);
+    QFETCH(int, field);
+    const auto built = Build(screen);
+    QTEST(built->field(field).hint, "hint");
+    QTEST(built->field(field).pickSource, "pickSource");
+}
+
+void RegisterScreensTest::inputLimits_data()
+{
+    QTest::addColumn<QString>("screen");
+    QTest::addColumn<int>("field");
+    QTest::addColumn<int>("maxLength");
+
+    QTest::newRow("product code") << "KvProduct" << 2 << 15;
+    QTest::newRow("flag") << "KvProduct" << 17 << 1;
+    QTest::newRow("whole number") << "KvProduct" << 8 << 10;
+    QTest::newRow("amount") << "KvProduct" << 7 << 12;
+    QTest::newRow("opening amount") << "KvAccount" << 3 << 12;
+    QTest::newRow("bill footer") << "KvPreference" << 5 << 250;
+    QTest::newRow("access code") << "KvEnterprise" << 13 << 10;
+}
+
+void RegisterScreensTest::inputLimits()
+{
+    QFETCH(QString, screen);
+    QFETCH(int, field);
+    QTEST(Build(screen)->field(field).maxLength, "maxLength");
+}
+
+void RegisterScreensTest::optionButtons_data()
+{
+    QTest::addColumn<QString>("screen");
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QStringList>("texts"); // after each press
+
+    QTest::newRow("yes/no flag") << "KvProduct" << 17 << Texts({ "Y", "N", "Y" });
+    QTest::newRow("tax cut to one character") << "KvProduct" << 13 << Texts({ "T", "N", "T" });
+    QTest::newRow("unit of five characters")
+        << "KvProduct" << 5 << Texts({ "Bag", "Box", "Pcs", "Pair", "Set", "Pack", "Bag" });
+    QTest::newRow("digits after decimal") << "KvPreference" << 15 << Texts({ "0", "1", "2", "0" });
+    QTest::newRow("bill print size") << "KvPreference" << 17 << Texts({ "S", "L", "S" });
+    QTest::newRow("modify password note cut") << "KvCustomize" << 9 << Texts({ "Y", "N", "Y" });
+    QTest::newRow("text size") << "KvCustomize" << 5 << Texts({ "10", "11", "12", "10" });
+    QTest::newRow("deposit mode") << "KvAccounting" << 3
+                                  << Texts({ "-", "Cash", "Cheque", "Online", "Other" });
+}
+
+void RegisterScreensTest::optionButtons()
+{
+    QFETCH(QString, screen);
+    QFETCH(int, field);
+    QFETCH(QStringList, texts);
+    const auto built = Build(screen);
+    session().CurrentForm = built.get();
+    QStringList seen;
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        PressListButton(session(), host(), *built, field);
+        seen << built->Text(field);
+    }
+    QCOMPARE(seen, texts);
+}
+
+void RegisterScreensTest::colourSamples_data()
+{
+    QTest::addColumn<int>("field");
+    QTest::addColumn<int>("presses");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QColor>("background");
+    QTest::addColumn<QColor>("foreground");
+
+    // Colour numbers are red + 256 × green + 65536 × blue.
+    QTest::newRow("first back colour") << 2 << 1 << "15923449" << QColor(0xF9, 0xF8, 0xF2) << QColor();
+    QTest::newRow("fourth back colour") << 2 << 4 << "12835293" << QColor(0xDD, 0xD9, 0xC3) << QColor();
+    QTest::newRow("back colour wraps after eight")
+        << 2 << 9 << "15923449" << QColor(0xF9, 0xF8, 0xF2) << QColor();
+    QTest::newRow("last texture") << 3 << 8 << "14336204" << QColor(0xCC, 0xC0, 0xDA) << QColor();
+    QTest::newRow("purple text") << 6 << 1 << "8388736" << QColor() << QColor(128, 0, 128);
+    QTest::newRow("maroon text") << 6 << 4 << "128" << QColor() << QColor(128, 0, 0);
+    QTest::newRow("text colour wraps after five") << 6 << 6 << "8388736" << QColor() << QColor(128, 0, 128);
+}
+
+void RegisterScreensTest::colourSamples()
+{
+    QFETCH(int, field);
+    QFETCH(int, presses);
+    const auto built = Build(QStringLiteral("KvCustomize"));
+    session().CurrentForm = built.get();
+    // A press on another field first: the sample field starts again at its first sample.
+    PressListButton(session(), host(), *built, 7);
+    for (int i = 0; i < presses; ++i)
+        PressListButton(session(), host(), *built, field);
+    QTEST(built->Text(field), "value");
+    QTEST(built->field(field).captionBackground, "background");
+    QTEST(built->field(field).captionForeground, "foreground");
+}
+
+void RegisterScreensTest::samplePickThenStep()
+{
+    const auto built = Build(QStringLiteral("KvCustomize"));
+    CustomizeSamples::Pick(session(), *built, CustomizeSamples::BackTextureField, 7);
+    QCOMPARE(built->Text(3), QStringLiteral("14336204"));
+    // The button carries on after the clicked swatch, wrapping to the first.
+    PressListButton(session(), host(), *built, 3);
+    QCOMPARE(built->Text(3), QStringLiteral("14737632"));
+    PressListButton(session(), host(), *built, 3);
+    QCOMPARE(built->Text(3), QStringLiteral("12106214"));
+}
+
+void RegisterScreensTest::fontPreview()
+{
+    const auto built = Build(QStringLiteral("KvCustomize"));
+    session().CurrentForm = built.get();
+    QSignalSpy changed(built.get(), &RecordScreen::changed);
+    PressListButton(session(), host(), *built, 4);
+    PressListButton(session(), host(), *built, 4);
+    PressListButton(session(), host(), *built, 4);
+    QCOMPARE(built->Text(4), QStringLiteral("Georgia"));
+    QCOMPARE(built->field(4).captionFont, QStringLiteral("Georgia"));
+    PressListButton(session(), host(), *built, 5);
+    PressListButton(session(), host(), *built, 5);
+    QCOMPARE(built->field(5).captionFontSize, 11);
+    QVERIFY(changed.count() >= 5);
+}
+
+void RegisterScreensTest::pickListButton()
+{
+    const auto built = Build(QStringLiteral("KvProduct"));
+    PressListButton(session(), host(), *built, 4);
+    QCOMPARE(host().listPickers, 1);
+    QCOMPARE(session().ListSource, QStringLiteral("GName, EId From kmGroup"));
+    QCOMPARE(session().CallerCode, 4);
+    // A field without a button does nothing.
+    PressListButton(session(), host(), *built, 3);
+    QCOMPARE(host().listPickers, 1);
+    QCOMPARE(built->Text(3), QString());
+}
+
+void RegisterScreensTest::productStockOnSave_data()
+{
+    QTest::addColumn<QVariant>("open");
+    QTest::addColumn<QVariant>("purchased");
+    QTest::addColumn<QVariant>("sold");
+    QTest::addColumn<qlonglong>("close");
+
+    QTest::newRow("open plus purchased less sold") << QVariant(10) << QVariant(5) << QVariant(3) << 12LL;
+    QTest::newRow("sold beyond stock") << QVariant(2) << QVariant(0) << QVariant(5) << -3LL;
+    QTest::newRow("nothing moved yet") << QVariant(7) << QVariant() << QVariant() << 7LL;
+}
+
+void RegisterScreensTest::productStockOnSave()
+{
+    QFETCH(QVariant, open);
+    QFETCH(QVariant, purchased);
+    QFETCH(QVariant, sold);
+    Database(TempDatabase::Content::Demo);
+    session().connection.Execute(
+        QStringLiteral(
+            "Update ktProduct Set POpenQty=?, PPurchQty=?, PSaleQty=?, PCloseQty=99, PTranDate=Null "
+            "Where EId=3"),
+        { open, purchased, sold });
+    const auto built = Build(QStringLiteral("KvProduct"));
+    OpenWork(QStringLiteral("ktProduct"), 3);
+    built->RunRules(session(), host(), QStringLiteral("DS"));
+
+    QTEST(Scalar(QStringLiteral("Select PCloseQty From ktProduct Where EId=3")).toLongLong(), "close");
+    QCOMPARE(Scalar(QStringLiteral("Select PTranDate From ktProduct Where EId=3")).toDate(),
+        TempDatabase::FixedToday());
+    QCOMPARE(Scalar(QStringLiteral("Select Count(*) From ktProduct Where PCloseQty=99")).toInt(), 0);
+}
+
+void RegisterScreensTest::productSavedThroughEngine()
+{
+    // Modify, type an opening quantity, Save: whatever the closing quantity showed, the
+    // stored one follows the stock formula.
+    Database(TempDatabase::Content::Demo);
+    session().customization.CModiPass = QStringLiteral("N");
+    RecordEngine engine(session(), host());
+    engine.SetClock(FixedClock());
+    const auto built = Build(QStringLiteral("KvProduct"));
+    engine.OpenRecordScreen(*built);
+    const QString id = built->Text(0);
+    const qlonglong purchased = built->Text(9).toLongLong();
+    const qlonglong sold = built->Text(10).toLongLong();
+    engine.RecordCommand(CommandNumber::Modify);
+    built->SetText(8, QStringLiteral("40"));
+    built->SetText(11, QStringLiteral("1"));
+    engine.RecordCommand(CommandNumber::Save);
+
+    QCOMPARE(m_test->messages.shown, QStringList());
+    QCOMPARE(Scalar(QStringLiteral("Select PCloseQty From ktProduct Where EId=") + id).toLongLong(),
+        40 + purchased - sold);
+    QCOMPARE(built->Text(11), QString::number(40 + purchased - sold));
+    QCOMPARE(built->Text(14), ShortDate(TempDatabase::FixedToday()));
+}
+
+void RegisterScreensTest::administratorLogin_data()
+{
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("stored");
+
+    QTest::newRow("small letters stay") << 1 << "chief"
+                                        << "chief";
+    QTest::newRow("capitals stay") << 1 << "CHIEF"
+                                   << "CHIEF";
+    QTest::newRow("mixed stays") << 1 << "cHiEf"
+                                 << "cHiEf";
+    QTest::newRow("renamed administrator") << 1 << "boss"
+                                           << "Chief";
+    QTest::newRow("other user renamed freely") << 2 << "boss"
+                                               << "boss";
+}
+
+void RegisterScreensTest::administratorLogin()
+{
+    QFETCH(int, id);
+    QFETCH(QString, typed);
+    Database(TempDatabase::Content::Demo);
+    session().connection.Execute(QStringLiteral("Update kaUser Set ULogin=? Where EId=?"), { typed, id });
+    QCOMPARE(Scalar(QStringLiteral("Select Count(*) From kaUser Where EId=%1").arg(id)).toInt(), 1);
+    const auto built = Build(QStringLiteral("KvUser"));
+    OpenWork(QStringLiteral("kaUser"), id);
+    built->RunRules(session(), host(), QStringLiteral("DS"));
+    QTEST(Scalar(QStringLiteral("Select ULogin From kaUser Where EId=%1").arg(id)).toString(), "stored");
+}
+
+void RegisterScreensTest::newUserIsSalesUser()
+{
+    const auto built = Build(QStringLiteral("KvUser"));
+    built->SetText(5, QStringLiteral("B"));
+    built->RunRules(session(), host(), QStringLiteral("DI"));
+    QCOMPARE(built->Text(5), QStringLiteral("S"));
+}
+
+void RegisterScreensTest::enterpriseReload()
+{
+    session().connection.Execute(
+        QStringLiteral("Update kaEnterprise Set EName='Corner Store', EShort='Corner', "
+                       "EPasscd='Open''Up', EEmail='shop@example.org', EAddress1='1 Main "
+                       "St', EAddress2='Unit 2', ECity='Leeds', EState='WY', "
+                       "ECountry='UK', EPhone='0113' Where EId=1"));
+    const auto built = Build(QStringLiteral("KvEnterprise"));
+    OpenWork(QStringLiteral("kaEnterprise"), 1);
+    built->RunRules(session(), host(), QStringLiteral("DS"));
+
+    const LoginValues& v = session().login;
+    QCOMPARE(v.EnterpriseShort, QStringLiteral("Corner"));
+    QCOMPARE(v.EnterpriseAccessCode, QStringLiteral("Open'Up"));
+    QCOMPARE(v.EnterpriseEmail, QStringLiteral("shop@example.org"));
+    QCOMPARE(v.EnterpriseName, QStringLiteral("Corner Store"));
+    QCOMPARE(v.EnterpriseAddress, QStringLiteral("1 Main St Unit 2 :: Leeds WY UK # 0113"));
+    QCOMPARE(host().CallsOf(QStringLiteral("ShowEnterpriseShort")),
+        QStringList { QStringLiteral("ShowEnterpriseShort(Corner)") });
+}
+
+void RegisterScreensTest::preferenceReload()
+{
+    LoadPreferences(session());
+    session().connection.Execute(QStringLiteral("Update kaPreference Set PDefBill='L', PAmtRoun='0'"));
+    const auto built = Build(QStringLiteral("KvPreference"));
+    OpenWork(QStringLiteral("kaPreference"), 1);
+    built->RunRules(session(), host(), QStringLiteral("DS"));
+    QCOMPARE(session().preferences.PDefBill, QStringLiteral("L"));
+    QCOMPARE(session().preferences.PAmtRoun, QStringLiteral("0"));
+}
+
+void RegisterScreensTest::customizeReload()
+{
+    LoadCustomize(session());
+    QCOMPARE(session().ToolbarToggleCaption, QStringLiteral("+"));
+    session().connection.Execute(QStringLiteral("Update kaCustomize Set CToolShow='N', CTextFont='Georgia'"));
+    const auto built = Build(QStringLiteral("KvCustomize"));
+    OpenWork(QStringLiteral("kaCustomize"), 1);
+    built->RunRules(session(), host(), QStringLiteral("DS"));
+    QCOMPARE(session().customization.CTextFont, QStringLiteral("Georgia"));
+    QCOMPARE(session().ToolbarToggleCaption, QStringLiteral("-"));
+    QCOMPARE(host().CallsOf(QStringLiteral("SetupMainWindow")),
+        QStringList { QStringLiteral("SetupMainWindow()") });
+}
+
+void RegisterScreensTest::dashboardOnClose_data()
+{
+    QTest::addColumn<QString>("screen");
+    QTest::addColumn<QList<int>>("panels");
+
+    QTest::newRow("product") << "KvProduct" << QList<int> { 0 };
+    QTest::newRow("coupon") << "KvCoupon" << QList<int> { 1 };
+    QTest::newRow("customer") << "KvCustomer" << QList<int> { 2 };
+    QTest::newRow("supplier") << "KvSupplier" << QList<int> { 3 };
+    QTest::newRow("group has no panel") << "KvGroup" << QList<int> {};
+    QTest::newRow("user has no panel") << "KvUser" << QList<int> {};
+}
+
+void RegisterScreensTest::dashboardOnClose()
+{
+    QFETCH(QString, screen);
+    const auto built = Build(screen);
+    // Only closing refreshes the dashboard.
+    for (const char* mode : { "DL", "DI", "DX" })
+        built->RunRules(session(), host(), QString::fromLatin1(mode));
+    QCOMPARE(host().dashboardRefreshes, QList<int> {});
+    built->RunRules(session(), host(), QStringLiteral("FC"));
+    QTEST(host().dashboardRefreshes, "panels");
+}
+
+void RegisterScreensTest::lookupCaptions_data()
+{
+    QTest::addColumn<QString>("screen");
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<QString>("nameSql"); // the caption expected, empty for none
+
+    QTest::newRow("product group") << "KvProduct" << 4 << "2"
+                                   << "Select GName From kmGroup Where EId=2";
+    QTest::newRow("group that no longer exists") << "KvProduct" << 4 << "999"
+                                                 << "";
+    QTest::newRow("no group") << "KvProduct" << 4 << ""
+                              << "";
+    QTest::newRow("cash-book account") << "KvAccounting" << 2 << "1"
+                                       << "Select AName From kmAccount Where EId=1";
+}
+
+void RegisterScreensTest::lookupCaptions()
+{
+    QFETCH(QString, screen);
+    QFETCH(int, field);
+    QFETCH(QString, id);
+    QFETCH(QString, nameSql);
+    Database(TempDatabase::Content::Demo);
+    const QString expected = nameSql.isEmpty() ? QString() : Scalar(nameSql).toString();
+    QVERIFY(nameSql.isEmpty() || !expected.isEmpty());
+    const auto built = Build(screen);
+    built->SetText(field, id);
+    built->field(field).hint = QStringLiteral("stale");
+    built->RunRules(session(), host(), QStringLiteral("DL"));
+    QCOMPARE(built->field(field).hint, expected);
+}
+
+QTEST_GUILESS_MAIN(RegisterScreensTest)
+#include "tst_registerscreens.moc"
