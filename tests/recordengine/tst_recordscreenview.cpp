@@ -1,0 +1,207 @@
+// The generic register window over a screen's state: what it shows, and what it sends back.
+#include "FakeHost.h"
+#include "RecordEngine.h"
+#include "RecordScreen.h"
+#include "RecordScreenView.h"
+#include "RegisterScreens.h"
+#include "TestSession.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStyle>
+#include <QTest>
+
+using namespace kivo;
+using namespace kivo::test;
+
+class RecordScreenViewTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void showsTheProductRecord();
+    void browsingAndEditing();
+    void focusColourAndSelection();
+    void typedTextGoesToTheScreen();
+    void buttonsReachTheEngine();
+    void escapeAsksForExit();
+    void maskedPassword();
+    void manyFieldsStandInTwoColumns();
+
+private:
+    RecordScreenView& Show(const QString& name)
+    {
+        m_screen = BuildRegisterScreen(name, [] { return TempDatabase::FixedToday(); });
+        m_view = std::make_unique<RecordScreenView>(m_test->session, *m_host, *m_screen);
+        RecordEngine engine(m_test->session, *m_host);
+        engine.SetClock([] { return TempDatabase::FixedToday(); });
+        engine.OpenRecordScreen(*m_screen);
+        m_view->show();
+        if (!QTest::qWaitForWindowExposed(m_view.get()))
+            qFatal("the window did not show");
+        return *m_view;
+    }
+    void StartEditing()
+    {
+        m_screen->frameEnabled = true;
+        m_screen->NotifyChanged();
+    }
+
+    std::unique_ptr<TestSession> m_test;
+    std::unique_ptr<FakeHost> m_host;
+    std::unique_ptr<RecordScreen> m_screen;
+    std::unique_ptr<RecordScreenView> m_view;
+};
+
+void RecordScreenViewTest::init()
+{
+    m_test = std::make_unique<TestSession>(TempDatabase::Content::Demo);
+    m_host = std::make_unique<FakeHost>(m_test->session);
+}
+
+void RecordScreenViewTest::cleanup()
+{
+    m_view.reset();
+    m_screen.reset();
+    m_host.reset();
+    m_test.reset();
+}
+
+void RecordScreenViewTest::showsTheProductRecord()
+{
+    RecordScreenView& view = Show(QStringLiteral("KvProduct"));
+    QCOMPARE(view.frame()->title(), QStringLiteral("Product"));
+    QCOMPARE(view.caption(2)->text(), QStringLiteral("Product Code"));
+    QCOMPARE(view.caption(18)->text(), QStringLiteral("Remarks"));
+    for (int i = 0; i < m_screen->FieldCount(); ++i)
+        QCOMPARE(view.valueBox(i)->text(), m_screen->Text(i));
+    QVERIFY(!view.valueBox(3)->text().isEmpty());
+    QCOMPARE(view.hint(2)->text(), QStringLiteral("(Do not change once set)"));
+    QCOMPARE(view.hint(5)->text(), QStringLiteral("Bag/Box/Pcs/Pair/Set/Pack"));
+    // The group's name beside its id, from the screen's rules.
+    QCOMPARE(view.hint(4)->text(), m_screen->field(4).hint);
+    QVERIFY(!view.hint(4)->text().isEmpty());
+    QCOMPARE(view.button(4)->text(), QStringLiteral("+"));
+    QCOMPARE(view.button(13)->text(), QStringLiteral("<"));
+    QVERIFY(view.button(4)->isVisible());
+    QVERIFY(!view.button(3)->isVisible());
+    QCOMPARE(view.valueBox(2)->maxLength(), 15);
+    QCOMPARE(view.valueBox(3)->accessibleDescription(), QStringLiteral("txtField(3)"));
+    QCOMPARE(view.valueBox(3)->accessibleName(), QStringLiteral("Product Name"));
+    QCOMPARE(view.button(4)->accessibleDescription(), QStringLiteral("cmdList(4)"));
+    QCOMPARE(view.findChild<QLineEdit*>(QStringLiteral("txtField(7)")), view.valueBox(7));
+    QVERIFY(view.findChild<QWidget*>(QStringLiteral("shpMain")));
+}
+
+void RecordScreenViewTest::browsingAndEditing()
+{
+    RecordScreenView& view = Show(QStringLiteral("KvProduct"));
+    QVERIFY(!view.frame()->isEnabled());
+    StartEditing();
+    QVERIFY(view.frame()->isEnabled());
+    // Editing puts the focus in the first field that can be typed into.
+    QCOMPARE(QApplication::focusWidget(), view.valueBox(2));
+    QVERIFY(view.valueBox(9)->isReadOnly());
+    QVERIFY(view.valueBox(17)->isReadOnly());
+    QVERIFY(!view.valueBox(5)->isReadOnly());
+    // The engine changes the state, the window follows.
+    m_screen->SetText(3, QStringLiteral("Masala Chai"));
+    m_screen->field(4).hint = QStringLiteral("Tea");
+    m_screen->field(16).visible = false;
+    m_screen->NotifyChanged();
+    QCOMPARE(view.valueBox(3)->text(), QStringLiteral("Masala Chai"));
+    QCOMPARE(view.hint(4)->text(), QStringLiteral("Tea"));
+    QVERIFY(!view.valueBox(16)->isVisible());
+    QVERIFY(!view.caption(16)->isVisible());
+}
+
+void RecordScreenViewTest::focusColourAndSelection()
+{
+    RecordScreenView& view = Show(QStringLiteral("KvProduct"));
+    StartEditing();
+    QLineEdit* rate = view.valueBox(7);
+    QLineEdit* name = view.valueBox(3);
+    name->setText(QStringLiteral("A product name of more than ten"));
+    rate->setFocus();
+    QVERIFY(rate->hasFocus());
+    QCOMPARE(rate->palette().color(QPalette::Base), QColor(255, 192, 192));
+    // A field with a descriptor is entered with its first ten characters selected.
+    QCOMPARE(rate->selectedText(), m_screen->Text(7).left(10));
+    name->setFocus();
+    QCOMPARE(rate->palette().color(QPalette::Base), QColor(Qt::white));
+    QCOMPARE(name->palette().color(QPalette::Base), QColor(255, 192, 192));
+    m_screen->SetText(2, QStringLiteral("ABCDEFGHIJKLMNO"));
+    m_screen->NotifyChanged();
+    view.valueBox(2)->setFocus();
+    QCOMPARE(view.valueBox(2)->selectedText(), QStringLiteral("ABCDEFGHIJ"));
+}
+
+void RecordScreenViewTest::typedTextGoesToTheScreen()
+{
+    RecordScreenView& view = Show(QStringLiteral("KvProduct"));
+    StartEditing();
+    QLineEdit* remarks = view.valueBox(18);
+    remarks->setFocus();
+    remarks->selectAll();
+    QTest::keyClicks(remarks, QStringLiteral("Gift's line"));
+    QCOMPARE(m_screen->Text(18), QStringLiteral("Gift's line"));
+    // The box holds no more than the column does.
+    QTest::keyClicks(remarks, QStringLiteral(" and more than twenty"));
+    QCOMPARE(m_screen->Text(18).size(), 20);
+}
+
+void RecordScreenViewTest::buttonsReachTheEngine()
+{
+    RecordScreenView& view = Show(QStringLiteral("KvProduct"));
+    StartEditing();
+    view.button(13)->click();
+    QCOMPARE(view.valueBox(13)->text(), QStringLiteral("T"));
+    view.button(13)->click();
+    QCOMPARE(view.valueBox(13)->text(), QStringLiteral("N"));
+    view.button(4)->click();
+    QCOMPARE(m_host->listPickers, 1);
+    QCOMPARE(m_test->session.CallerCode, 4);
+    QCOMPARE(m_test->session.ListSource, QStringLiteral("GName, EId From kmGroup"));
+}
+
+void RecordScreenViewTest::escapeAsksForExit()
+{
+    RecordScreenView& view = Show(QStringLiteral("KvGroup"));
+    QSignalSpy exit(&view, &RecordScreenView::exitRequested);
+    QTest::keyClick(&view, Qt::Key_Escape);
+    QCOMPARE(exit.count(), 1);
+    StartEditing();
+    QTest::keyClick(view.valueBox(2), Qt::Key_Escape);
+    QCOMPARE(exit.count(), 2);
+}
+
+void RecordScreenViewTest::maskedPassword()
+{
+    RecordScreenView& view = Show(QStringLiteral("KvUser"));
+    QLineEdit* password = view.valueBox(3);
+    QCOMPARE(password->echoMode(), QLineEdit::Password);
+    QCOMPARE(
+        password->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, password), int(u'x'));
+    QCOMPARE(view.valueBox(2)->echoMode(), QLineEdit::Normal);
+    QCOMPARE(view.hint(5)->text(), QStringLiteral("Sales/Backoffice"));
+    QVERIFY(!view.button(5)->isVisible());
+}
+
+void RecordScreenViewTest::manyFieldsStandInTwoColumns()
+{
+    RecordScreenView& product = Show(QStringLiteral("KvProduct"));
+    QVERIFY(product.TwoColumns());
+    QVERIFY(product.caption(15)->x() > product.valueBox(0)->x());
+    QCOMPARE(product.caption(10)->y(), product.caption(0)->y());
+    m_view.reset();
+    RecordScreenView& group = Show(QStringLiteral("KvGroup"));
+    QVERIFY(!group.TwoColumns());
+    QVERIFY(group.caption(1)->y() > group.caption(0)->y());
+}
+
+QTEST_MAIN(RecordScreenViewTest)
+#include "tst_recordscreenview.moc"
