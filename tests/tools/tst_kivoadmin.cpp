@@ -104,6 +104,13 @@ private slots:
         QCOMPARE(made.exitCode, 0);
         for (const char* folder : { "Arc", "Bin", "Doc" })
             QVERIFY2(QFileInfo(m_shop + u'/' + QLatin1StringView(folder)).isDir(), folder);
+        // The user guide comes from the source tree, so Help > Content works in a new folder.
+        const QString guide = qEnvironmentVariable("KIVO_SOURCE_DIR") + QStringLiteral("/resources/help");
+        for (const char* name : { "index.html", "style.css" }) {
+            const QString installed = m_shop + QStringLiteral("/Bin/help/") + QLatin1StringView(name);
+            QVERIFY2(QFileInfo::exists(installed), name);
+            QCOMPARE(FileHash(installed), FileHash(guide + u'/' + QLatin1StringView(name)));
+        }
         // Only the database: no work file, log or index of the engine is left beside it.
         QCOMPARE(QDir(m_shop).entryList(QDir::Files), QStringList { QStringLiteral("Kivo.Kvd") });
 
