@@ -5,12 +5,16 @@
 
 namespace kivo {
 
-// Dates as the program writes and reads them: the system's numeric short date form with a
-// four-digit year (under the C locale "yyyy-MM-dd"). The same format is used both ways, so
-// a date written by ShortDate reads back through ParseShortDate unchanged.
+// Dates as the program writes and reads them: the locale's numeric short date form with a
+// four-digit year (under the C locale "yyyy-MM-dd"; en_US "M/d/yyyy"; de_DE "dd.MM.yyyy").
+// The locale is QLocale(), the default locale: it follows the system's unless the program
+// (or a test) sets another with QLocale::setDefault. The same format is used both ways, so a
+// date written by ShortDate reads back through ParseShortDate unchanged.
 QString ShortDateFormat();
-QString ShortDate(const QDate& date);
-// Accepts the short date form and, as a fallback, ISO "yyyy-MM-dd". Invalid QDate otherwise.
+QString ShortDate(const QDate& date); // "" for an invalid date
+// Accepts the short date form (a day or month may drop its leading zero; the year needs its
+// four digits) and ISO "yyyy-MM-dd". An invalid QDate for anything else, including a date
+// that does not exist (Feb 30) or trailing text.
 QDate ParseShortDate(const QString& text);
 
 // A date written for a statement: "#MM/DD/YYYY#", always with "/" between the parts.
