@@ -66,6 +66,21 @@ private slots:
         QCOMPARE(f->messages().shown, QStringList());
     }
 
+    void unreadableTableStillOpens()
+    {
+        auto screen = SchemaScreen(QStringLiteral("kmGroup"));
+        screen->table = QStringLiteral("kmGone");
+        f->engine.OpenRecordScreen(*screen);
+        QCOMPARE(f->messages().shown, QStringList { QStringLiteral("ErroR!") });
+        QCOMPARE(f->host.screenCaption, QStringLiteral("Group"));
+        // Browsing the empty list resets the screen instead of reporting again.
+        f->Command(CommandNumber::First);
+        f->Command(CommandNumber::Next);
+        QCOMPARE(f->messages().shown.size(), 1);
+        QCOMPARE(screen->Text(0), QStringLiteral("(New)"));
+        QCOMPARE(f->host.positionLabel, QStringLiteral("."));
+    }
+
     void closeReturnsToIdle_data()
     {
         QTest::addColumn<bool>("editing");
