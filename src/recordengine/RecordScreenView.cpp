@@ -280,7 +280,8 @@ void RecordScreenView::Refresh()
         if (row.box->text() != field.text)
             row.box->setText(field.text);
         static_cast<FieldBox*>(row.box)->SetTypeable(field.typeable);
-        row.box->setFocusPolicy(field.typeable || !field.button.isEmpty() ? Qt::StrongFocus : Qt::ClickFocus);
+        // Tab passes over boxes that cannot be typed into; their buttons stay in the tab order.
+        row.box->setFocusPolicy(field.typeable ? Qt::StrongFocus : Qt::ClickFocus);
         row.box->setVisible(field.visible);
         const bool hasButton = !field.button.isEmpty();
         row.button->setVisible(hasButton && field.visible && field.buttonVisible);

@@ -225,33 +225,17 @@ void RegisterScreensTest::besideTexts_data()
                                        << "";
     QTest::newRow("product group list") << "KvProduct" << 4 << ""
                                         << "GName, EId From kmGroup";
-    QTest::newRow("product unit") << "KvProduct" << 5 << "Bag/Box/Pcs/Pair/Set/Pack"
-                                  << "";
-    QTest::newRow("product taxable") << "KvProduct" << 13 << "Tax/Non-Tax"
-                                     << "";
-    QTest::newRow("customer active") << "KvCustomer" << 11 << "Yes/No"
-                                     << "";
     QTest::newRow("account list") << "KvAccounting" << 2 << ""
                                   << "AName, EId From kmAccount";
-    QTest::newRow("withdraw mode") << "KvAccounting" << 6 << "-/Cash/Cheque/Online/Other"
-                                   << "";
     QTest::newRow("login mode") << "KvUser" << 5 << "Sales/Backoffice"
                                 << "";
     QTest::newRow("tax2 note") << "KvPreference" << 13 << "(On Tax1)"
                                << "";
-    QTest::newRow("amount rounding") << "KvPreference" << 15 << "0/1/2 (Digit after Decimal)"
-                                     << "";
     QTest::newRow("quantity decimals") << "KvPreference" << 16 << "0/1/2 (For Bill,Quote Print)"
                                        << "";
-    QTest::newRow("bill print") << "KvPreference" << 17 << "Small/Large (Default Print Size)"
-                                << "";
     QTest::newRow("logo style") << "KvPreference" << 18 << "1/2/3 (ShortName on Bill,Quote Print)"
                                 << "";
-    QTest::newRow("remarks print") << "KvPreference" << 20 << "Yes/No"
-                                   << "";
     QTest::newRow("text font") << "KvCustomize" << 4 << "Arial/Century/Georgia/Rockwell/Verdana"
-                               << "";
-    QTest::newRow("text size") << "KvCustomize" << 5 << "10/11/12"
                                << "";
     QTest::newRow("enable admin") << "KvCustomize" << 8 << ""
                                   << "";
