@@ -6,7 +6,11 @@
 #include "NumberText.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <mutex>
+#include <new>
+#include <QStringDecoder>
 #include <sqlite3.h>
 
 namespace kivo {
@@ -148,6 +152,52 @@ bool Holds(int comparison, const QString& op)
 
 } // namespace
 
+namespace {
+
+// Blocks that closed snapshots gave back, kept for the next ones up to a bound.
+struct BlockPool {
+    std::mutex mutex;
+    std::vector<void*> blocks;
+    static constexpr size_t MaxKept = 512; // 32 MiB
+};
+
+// Never destroyed, so a recordset that outlives the other statics can still give back its
+// blocks at exit.
+BlockPool& Pool()
+{
+    static BlockPool* const pool = new BlockPool;
+    return *pool;
+}
+
+} // namespace
+
+void* Recordset::AcquireBlock()
+{
+    {
+        BlockPool& pool = Pool();
+        const std::lock_guard lock(pool.mutex);
+        if (!pool.blocks.empty()) {
+            void* block = pool.blocks.back();
+            pool.blocks.pop_back();
+            return block;
+        }
+    }
+    void* block = std::malloc(BlockBytes);
+    if (!block)
+        throw std::bad_alloc();
+    return block;
+}
+
+void Recordset::ReleaseBlock(void* block)
+{
+    BlockPool& pool = Pool();
+    const std::lock_guard lock(pool.mutex);
+    if (pool.blocks.size() < BlockPool::MaxKept)
+        pool.blocks.push_back(block);
+    else
+        std::free(block);
+}
+
 Recordset::Recordset(Connection& connection)
     : m_connection(connection)
 {
@@ -161,7 +211,8 @@ void Recordset::Open(const QString& source)
     const QString statement = bareTable ? QStringLiteral("Select * From ") + trimmed : source;
     QString engineSql = m_connection.Translate(statement);
 
-    // Decide whether the rows can be written back: every column comes from one table and
+    // Decide whether the rows can be written back: every column that comes from a table
+    // comes from the same one (expression columns ride along and are never written), and
     // the statement neither groups nor merges rows. Such a recordset also reads the rowid.
     QString table;
     {
@@ -169,8 +220,10 @@ void Recordset::Open(const QString& source)
         const int columns = sqlite3_column_count(probe.get());
         for (int i = 0; i < columns; ++i) {
             const char* name = sqlite3_column_table_name(probe.get(), i);
-            const QString columnTable = name ? QString::fromUtf8(name) : QString();
-            if (columnTable.isEmpty() || (i > 0 && columnTable != table)) {
+            if (!name)
+                continue;
+            const QString columnTable = QString::fromUtf8(name);
+            if (!table.isEmpty() && columnTable != table) {
                 table.clear();
                 break;
             }
@@ -189,7 +242,7 @@ void Recordset::Open(const QString& source)
             m_connection.Prepare(withRowid);
             engineSql = withRowid;
         } catch (const DbError&) {
-            table.clear(); // several tables after all (a join): read-only
+            table.clear(); // the columns of one table out of a join: "rowid" is ambiguous, read-only
         }
     }
     m_source = source;
@@ -199,6 +252,51 @@ void Recordset::Open(const QString& source)
     m_open = true;
 }
 
+Recordset::Cell Recordset::ReadCell(sqlite3_stmt* statement, int column, QStringDecoder& decoder)
+{
+    Cell cell;
+    switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_INTEGER:
+        cell.kind = Cell::Kind::Integer;
+        cell.integer = sqlite3_column_int64(statement, column);
+        break;
+    case SQLITE_FLOAT:
+        cell.kind = Cell::Kind::Real;
+        cell.real = sqlite3_column_double(statement, column);
+        break;
+    case SQLITE_NULL:
+        break;
+    default: {
+        const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+        const qsizetype size = sqlite3_column_bytes(statement, column);
+        // Decode straight into the shared text buffer: UTF-8 never needs more UTF-16 units
+        // than it has bytes.
+        const qsizetype offset = m_text.size();
+        if (m_text.capacity() < offset + size)
+            m_text.reserve(qMax(2 * m_text.capacity(), offset + size + 1024));
+        m_text.resize(offset + size);
+        QChar* begin = m_text.data() + offset;
+        QChar* end = decoder.appendToBuffer(begin, QByteArrayView(bytes, size));
+        m_text.resize(offset + (end - begin));
+        cell.kind = Cell::Kind::Text;
+        cell.offset = offset;
+        cell.length = quint32(end - begin);
+        break;
+    }
+    }
+    return cell;
+}
+
+Recordset::Cell Recordset::StoreText(QStringView text)
+{
+    Cell cell;
+    cell.kind = Cell::Kind::Text;
+    cell.offset = m_text.size();
+    cell.length = quint32(text.size());
+    m_text.append(text);
+    return cell;
+}
+
 void Recordset::Load()
 {
     StatementHandle statement = m_connection.Prepare(m_engineSql);
@@ -206,52 +304,45 @@ void Recordset::Load()
     const int first = m_table.isEmpty() ? 0 : 1;
     const int columns = sqlite3_column_count(s) - first;
 
+    // An expression column has no declared type and takes it from its values: the first
+    // one decides (Count -> long, Sum of numbers -> double, anything else -> text), and a
+    // long widens to a double when a fractional value follows.
+    enum class Typing : quint8 { Declared, Open, Widenable };
+    std::vector<Typing> typing(size_t(columns), Typing::Declared);
     m_fields.assign(size_t(columns), FieldInfo {});
-    std::vector<bool> typed(size_t(columns), false);
     for (int c = 0; c < columns; ++c) {
         FieldInfo& field = m_fields[size_t(c)];
         field.name = QString::fromUtf8(sqlite3_column_name(s, c + first));
         if (const char* origin = sqlite3_column_origin_name(s, c + first))
             field.baseColumn = QString::fromUtf8(origin);
-        typed[size_t(c)] = FieldTypeFromDeclared(sqlite3_column_decltype(s, c + first), field);
+        if (!FieldTypeFromDeclared(sqlite3_column_decltype(s, c + first), field))
+            typing[size_t(c)] = Typing::Open;
     }
     m_cells.clear();
     m_rowids.clear();
+    m_text.resize(0); // keeps its memory for the new rows
     m_rows = 0;
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     int rc;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
         m_rowids.push_back(first ? sqlite3_column_int64(s, 0) : 0);
         for (int c = 0; c < columns; ++c) {
-            Cell cell;
-            const int column = c + first;
-            switch (sqlite3_column_type(s, column)) {
-            case SQLITE_INTEGER:
-                cell.kind = Cell::Kind::Integer;
-                cell.integer = sqlite3_column_int64(s, column);
-                break;
-            case SQLITE_FLOAT:
-                cell.kind = Cell::Kind::Real;
-                cell.real = sqlite3_column_double(s, column);
-                break;
-            case SQLITE_NULL:
-                break;
-            default: {
-                cell.kind = Cell::Kind::Text;
-                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
-                cell.text = QString::fromUtf8(text, sqlite3_column_bytes(s, column));
-                break;
-            }
-            }
-            // An expression column takes its type from its first value (Count -> long, Sum -> double).
-            if (!typed[size_t(c)] && cell.kind != Cell::Kind::Null) {
+            const Cell cell = ReadCell(s, c + first, decoder);
+            if (typing[size_t(c)] != Typing::Declared && cell.kind != Cell::Kind::Null) {
                 FieldInfo& field = m_fields[size_t(c)];
-                field.type = cell.kind == Cell::Kind::Integer ? FieldLong
-                    : cell.kind == Cell::Kind::Real           ? FieldDouble
-                                                              : FieldText;
-                field.definedSize = field.type == FieldLong ? 4 : field.type == FieldDouble ? 8 : 255;
-                typed[size_t(c)] = true;
+                if (typing[size_t(c)] == Typing::Open) {
+                    field.type = cell.kind == Cell::Kind::Integer ? FieldLong
+                        : cell.kind == Cell::Kind::Real           ? FieldDouble
+                                                                  : FieldText;
+                    field.definedSize = field.type == FieldLong ? 4 : field.type == FieldDouble ? 8 : 255;
+                    typing[size_t(c)] = field.type == FieldLong ? Typing::Widenable : Typing::Declared;
+                } else if (cell.kind == Cell::Kind::Real) {
+                    field.type = FieldDouble;
+                    field.definedSize = 8;
+                    typing[size_t(c)] = Typing::Declared;
+                }
             }
-            m_cells.push_back(std::move(cell));
+            m_cells.push_back(cell);
         }
         ++m_rows;
     }
@@ -259,17 +350,20 @@ void Recordset::Load()
         m_connection.ThrowEngineError(rc, Source());
     m_position = m_rows > 0 ? 0 : m_rows; // empty: BOF and EOF both true
     m_editing = m_adding = false;
+    m_afterDelete = false;
 }
 
 void Recordset::Close()
 {
     m_open = false;
     m_fields.clear();
-    m_cells.clear();
-    m_rowids.clear();
+    m_cells.Release();
+    m_text.clear();
+    m_rowids.Release();
     m_rows = 0;
     m_position = 0;
     m_editing = m_adding = false;
+    m_afterDelete = false;
     m_table.clear();
 }
 
@@ -277,18 +371,18 @@ void Recordset::Requery()
 {
     if (!m_open)
         throw DbError(DbErrorNumber::NotOpen, Source(), QStringLiteral("The recordset is not open"));
-    m_editing = m_adding = false;
+    Settle();
     Load();
 }
 
 bool Recordset::Bof() const
 {
-    return m_position < 0 || m_rows == 0;
+    return m_rows == 0 || m_position < 0;
 }
 
 bool Recordset::Eof() const
 {
-    return m_position >= m_rows;
+    return m_rows == 0 || m_position >= m_rows;
 }
 
 void Recordset::Settle()
@@ -302,18 +396,25 @@ void Recordset::Settle()
 void Recordset::MoveFirst()
 {
     Settle();
+    Arrive();
     m_position = m_rows > 0 ? 0 : m_rows;
 }
 
 void Recordset::MoveLast()
 {
     Settle();
+    Arrive();
     m_position = m_rows > 0 ? m_rows - 1 : m_rows;
 }
 
 void Recordset::MoveNext()
 {
     Settle();
+    if (m_afterDelete) {
+        // Stepping off the deleted row lands on the row that followed it, where we stand.
+        Arrive();
+        return;
+    }
     if (m_position < m_rows)
         ++m_position;
 }
@@ -321,6 +422,7 @@ void Recordset::MoveNext()
 void Recordset::MovePrevious()
 {
     Settle();
+    Arrive();
     if (m_position >= 0)
         --m_position;
 }
@@ -341,6 +443,7 @@ void Recordset::SetAbsolutePosition(int position)
     if (position < 1 || position > m_rows)
         throw DbError(DbErrorNumber::NoCurrentRecord, Source(),
             QStringLiteral("Position %1 is outside the %2 records").arg(position).arg(m_rows));
+    Arrive();
     m_position = position - 1;
 }
 
@@ -354,12 +457,13 @@ bool Recordset::Find(const QString& criterion)
             QStringLiteral("Item '%1' cannot be found in the collection").arg(condition.column));
     const FieldInfo& field = m_fields[size_t(column)];
     const bool numeric = field.type == FieldLong || field.type == FieldDouble;
-    std::optional<double> number;
+    double number = 0;
     if (numeric) {
-        number = ParseNumber(condition.value);
-        if (!number)
+        const std::optional<double> parsed = ParseNumber(condition.value);
+        if (!parsed)
             throw DbError(DbErrorNumber::TypeConversion, Source(),
                 QStringLiteral("Data type mismatch in criterion: ") + criterion);
+        number = *parsed;
     }
     QString value = condition.value;
     if (field.type == FieldDate && !condition.dated) {
@@ -367,21 +471,36 @@ bool Recordset::Find(const QString& criterion)
         if (date.isValid())
             value = date.toString(Qt::ISODate);
     }
+    Arrive();
     for (int row = qMax(0, m_position); row < m_rows; ++row) {
         const Cell& cell = CellAt(row, column);
-        if (cell.kind == Cell::Kind::Null)
+        int comparison = 0;
+        switch (cell.kind) {
+        case Cell::Kind::Null:
             continue;
-        int comparison;
-        if (numeric) {
-            const double v = cell.kind == Cell::Kind::Integer ? double(cell.integer)
-                : cell.kind == Cell::Kind::Real               ? cell.real
-                                                              : ParseNumber(cell.text).value_or(std::nan(""));
-            if (std::isnan(v))
-                continue;
-            comparison = v < *number ? -1 : v > *number ? 1 : 0;
-        } else {
-            const QString text = cell.kind == Cell::Kind::Text ? cell.text : Text(column);
-            comparison = text.compare(value, Qt::CaseInsensitive);
+        case Cell::Kind::Integer:
+        case Cell::Kind::Real: {
+            const double v = cell.kind == Cell::Kind::Integer ? double(cell.integer) : cell.real;
+            if (numeric)
+                comparison = v < number ? -1 : v > number ? 1 : 0;
+            else
+                comparison = CellValue(cell, column).toString().compare(value, Qt::CaseInsensitive);
+            break;
+        }
+        case Cell::Kind::Text: {
+            QStringView text = CellText(cell);
+            if (numeric) {
+                const std::optional<double> v = ParseNumber(text.toString());
+                if (!v)
+                    continue;
+                comparison = *v < number ? -1 : *v > number ? 1 : 0;
+            } else {
+                if (field.type == FieldDate)
+                    text = text.left(10); // a time part is not part of the date
+                comparison = text.compare(value, Qt::CaseInsensitive);
+            }
+            break;
+        }
         }
         if (Holds(comparison, condition.op)) {
             m_position = row;
@@ -427,39 +546,56 @@ void Recordset::RequireCurrent(const char* operation) const
                 .arg(QString::fromLatin1(operation)));
 }
 
+void Recordset::RequireUpdatable() const
+{
+    if (!IsUpdatable())
+        throw DbError(DbErrorNumber::NotUpdatable, Source(),
+            QStringLiteral("Current Recordset does not support updating"));
+}
+
 QVariant Recordset::CellValue(const Cell& cell, int column) const
 {
-    if (cell.kind == Cell::Kind::Null)
+    switch (cell.kind) {
+    case Cell::Kind::Null:
         return {};
-    switch (m_fields[size_t(column)].type) {
-    case FieldDate: {
-        const QDate date = QDate::fromString(cell.text.left(10), Qt::ISODate);
-        return date.isValid() ? QVariant(date) : QVariant(cell.text);
-    }
-    case FieldLong:
-        if (cell.kind == Cell::Kind::Integer)
-            return QVariant(qlonglong(cell.integer));
-        if (cell.kind == Cell::Kind::Real)
-            return QVariant(qlonglong(std::llround(cell.real)));
-        return QVariant(cell.text);
-    case FieldDouble:
-        if (cell.kind == Cell::Kind::Real)
-            return QVariant(cell.real);
-        if (cell.kind == Cell::Kind::Integer)
+    case Cell::Kind::Integer:
+        switch (m_fields[size_t(column)].type) {
+        case FieldDouble:
             return QVariant(double(cell.integer));
-        return QVariant(cell.text);
-    default:
-        if (cell.kind == Cell::Kind::Text)
-            return QVariant(cell.text);
-        return QVariant(
-            cell.kind == Cell::Kind::Integer ? QString::number(cell.integer) : NumberText(cell.real));
+        case FieldText:
+            return QVariant(QString::number(cell.integer));
+        default:
+            return QVariant(qlonglong(cell.integer));
+        }
+    case Cell::Kind::Real:
+        switch (m_fields[size_t(column)].type) {
+        case FieldLong:
+            // A fraction in a long column (written by a statement, not by a recordset)
+            // reads as the whole number a long assignment would have stored.
+            return QVariant(qlonglong(RoundHalfEven(cell.real, 0)));
+        case FieldText:
+            return QVariant(NumberText(cell.real));
+        default:
+            return QVariant(cell.real);
+        }
+    case Cell::Kind::Text:
+        break;
     }
+    const QStringView text = CellText(cell);
+    if (m_fields[size_t(column)].type == FieldDate) {
+        // Stored as ISO text; a time part, if a statement wrote one, is not part of the date.
+        const QDate date = QDate::fromString(text.left(10).toString(), Qt::ISODate);
+        if (date.isValid())
+            return QVariant(date);
+    }
+    return QVariant(text.toString());
 }
 
 QVariant Recordset::Value(int index) const
 {
     RequireCurrent("Value");
     Field(index);
+    Arrive();
     return CellValue(CellAt(m_position, index), index);
 }
 
@@ -478,12 +614,12 @@ QString Recordset::Text(int index) const
     }
 }
 
-Recordset::Cell Recordset::Convert(int column, const QVariant& value) const
+Recordset::Converted Recordset::Convert(int column, const QVariant& value) const
 {
     const FieldInfo& field = m_fields[size_t(column)];
-    Cell cell;
+    Converted result;
     if (!value.isValid() || value.isNull())
-        return cell;
+        return result;
     const bool isText = value.typeId() == QMetaType::QString || value.typeId() == QMetaType::QByteArray;
     auto conversionError = [&]() {
         return DbError(DbErrorNumber::TypeConversion, Source(),
@@ -497,15 +633,15 @@ Recordset::Cell Recordset::Convert(int column, const QVariant& value) const
         if (isText) {
             const QString text = value.toString();
             if (text.trimmed().isEmpty())
-                return cell; // an empty box stores no number
-            const auto parsed = ParseNumber(text);
+                return result; // an empty box stores no number
+            const std::optional<double> parsed = ParseNumber(text);
             if (!parsed)
                 throw conversionError();
             number = *parsed;
         } else {
             bool ok = false;
             number = value.toDouble(&ok);
-            if (!ok)
+            if (!ok || !std::isfinite(number))
                 throw conversionError();
         }
         if (field.type == FieldLong) {
@@ -513,35 +649,35 @@ Recordset::Cell Recordset::Convert(int column, const QVariant& value) const
             if (whole > std::numeric_limits<qint32>::max() || whole < std::numeric_limits<qint32>::min())
                 throw DbError(DbErrorNumber::TypeConversion, Source(),
                     QStringLiteral("Overflow: '%1' for field %2").arg(value.toString(), field.name));
-            cell.kind = Cell::Kind::Integer;
-            cell.integer = qint64(whole);
+            result.kind = Cell::Kind::Integer;
+            result.integer = qint64(whole);
         } else {
-            cell.kind = Cell::Kind::Real;
-            cell.real = number;
+            result.kind = Cell::Kind::Real;
+            result.real = number;
         }
-        return cell;
+        return result;
     }
     case FieldDate: {
         QDate date;
-        if (value.typeId() == QMetaType::QDate)
+        if (value.typeId() == QMetaType::QDate) {
             date = value.toDate();
-        else if (value.typeId() == QMetaType::QDateTime)
+            if (!date.isValid())
+                return result; // no date
+        } else if (value.typeId() == QMetaType::QDateTime) {
             date = value.toDateTime().date();
-        else {
+        } else if (isText) {
             const QString text = value.toString();
             if (text.trimmed().isEmpty())
-                return cell;
+                return result;
+            // Only the short date form (or ISO) is read: "05/03/2026" means different days
+            // in different places, so no other order is guessed.
             date = ParseShortDate(text);
-            if (!date.isValid()) {
-                const QString iso = JetDialect::DateLiteralToIso(text);
-                date = QDate::fromString(iso, Qt::ISODate);
-            }
         }
         if (!date.isValid())
             throw conversionError();
-        cell.kind = Cell::Kind::Text;
-        cell.text = date.toString(Qt::ISODate);
-        return cell;
+        result.kind = Cell::Kind::Text;
+        result.text = date.toString(Qt::ISODate);
+        return result;
     }
     default: {
         QString text;
@@ -551,16 +687,17 @@ Recordset::Cell Recordset::Convert(int column, const QVariant& value) const
             text = NumberText(value.toDouble());
         else
             text = value.toString();
-        if (text.size() > field.definedSize)
+        // The width counts characters; a character outside the basic plane takes two units.
+        if (text.size() > field.definedSize && text.toUcs4().size() > field.definedSize)
             throw DbError(3163, Source(),
                 QStringLiteral(
                     "The field %1 is too small to accept the amount of data (%2 characters, %3 allowed)")
                     .arg(field.name)
-                    .arg(text.size())
+                    .arg(text.toUcs4().size())
                     .arg(field.definedSize));
-        cell.kind = Cell::Kind::Text;
-        cell.text = text;
-        return cell;
+        result.kind = Cell::Kind::Text;
+        result.text = std::move(text);
+        return result;
     }
     }
 }
@@ -569,25 +706,36 @@ void Recordset::SetValue(int index, const QVariant& value)
 {
     RequireCurrent("SetValue");
     Field(index);
-    Cell converted = Convert(index, value);
+    RequireUpdatable();
+    const Converted converted = Convert(index, value);
+    Arrive();
     if (!m_editing) {
         m_editing = true;
         m_adding = false;
-        m_original.assign(m_cells.begin() + qsizetype(m_position) * FieldCount(),
-            m_cells.begin() + qsizetype(m_position + 1) * FieldCount());
+        m_original.clear();
+        for (int c = 0; c < FieldCount(); ++c)
+            m_original.push_back(CellAt(m_position, c));
         m_dirty.assign(size_t(FieldCount()), false);
     }
-    CellAt(m_position, index) = std::move(converted);
+    Cell cell;
+    cell.kind = converted.kind;
+    if (converted.kind == Cell::Kind::Text)
+        cell = StoreText(converted.text);
+    else if (converted.kind == Cell::Kind::Integer)
+        cell.integer = converted.integer;
+    else if (converted.kind == Cell::Kind::Real)
+        cell.real = converted.real;
+    CellAt(m_position, index) = cell;
     m_dirty[size_t(index)] = true;
 }
 
 void Recordset::AddNew()
 {
     Settle();
-    if (!IsUpdatable())
-        throw DbError(DbErrorNumber::NotUpdatable, Source(),
-            QStringLiteral("Current Recordset does not support updating"));
-    m_cells.resize(m_cells.size() + m_fields.size());
+    RequireUpdatable();
+    Arrive();
+    m_positionBeforeAdd = m_position;
+    m_cells.Grow(m_fields.size());
     m_rowids.push_back(0);
     ++m_rows;
     m_position = m_rows - 1;
@@ -602,26 +750,24 @@ void Recordset::CancelUpdate()
     if (!m_editing)
         return;
     if (m_adding) {
-        m_cells.resize(m_cells.size() - m_fields.size());
-        m_rowids.pop_back();
+        m_cells.Shrink(m_fields.size());
+        m_rowids.Shrink(1);
         --m_rows;
-        m_position = m_rows > 0 ? m_rows - 1 : m_rows;
+        m_position = qMin(m_positionBeforeAdd, m_rows);
     } else {
-        std::move(
-            m_original.begin(), m_original.end(), m_cells.begin() + qsizetype(m_position) * FieldCount());
+        for (int c = 0; c < FieldCount(); ++c)
+            CellAt(m_position, c) = m_original[size_t(c)];
     }
     m_editing = m_adding = false;
 }
 
 void Recordset::Update()
 {
+    if (!m_open)
+        throw DbError(DbErrorNumber::NotOpen, Source(), QStringLiteral("The recordset is not open"));
+    RequireUpdatable();
     if (!m_editing)
         return;
-    if (!IsUpdatable()) {
-        CancelUpdate();
-        throw DbError(DbErrorNumber::NotUpdatable, Source(),
-            QStringLiteral("Current Recordset does not support updating"));
-    }
     try {
         WriteRow();
     } catch (...) {
@@ -652,7 +798,7 @@ void Recordset::WriteRow()
             values << QVariant(cell.real);
             break;
         case Cell::Kind::Text:
-            values << QVariant(cell.text);
+            values << QVariant(CellText(cell).toString());
             break;
         }
     }
@@ -662,6 +808,7 @@ void Recordset::WriteRow()
         const int rc = sqlite3_step(statement.get());
         if (rc != SQLITE_DONE)
             m_connection.ThrowEngineError(rc, Source());
+        return sqlite3_changes(m_connection.Handle());
     };
     if (m_adding) {
         if (columns.isEmpty()) {
@@ -677,12 +824,14 @@ void Recordset::WriteRow()
         m_rowids[size_t(m_position)] = m_connection.LastInsertId();
     } else {
         if (columns.isEmpty())
-            return;
+            return; // only expression columns changed: they live in the snapshot alone
         QStringList sets;
         for (const QString& column : columns)
             sets << column + QStringLiteral("=?");
         values << QVariant(qlonglong(m_rowids[size_t(m_position)]));
-        run(QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(table, sets.join(u',')), values);
+        if (run(QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(table, sets.join(u',')), values) != 1)
+            throw DbError(DbErrorNumber::NoCurrentRecord, Source(),
+                QStringLiteral("The row to update is no longer in %1").arg(m_table));
     }
     ReloadRow(m_position);
 }
@@ -699,27 +848,10 @@ void Recordset::ReloadRow(int row)
     sqlite3_stmt* s = statement.get();
     if (sqlite3_step(s) != SQLITE_ROW)
         return;
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     for (int c = 0; c < FieldCount(); ++c) {
-        if (m_fields[size_t(c)].baseColumn.isEmpty())
-            continue;
-        Cell cell;
-        switch (sqlite3_column_type(s, c)) {
-        case SQLITE_INTEGER:
-            cell.kind = Cell::Kind::Integer;
-            cell.integer = sqlite3_column_int64(s, c);
-            break;
-        case SQLITE_FLOAT:
-            cell.kind = Cell::Kind::Real;
-            cell.real = sqlite3_column_double(s, c);
-            break;
-        case SQLITE_NULL:
-            break;
-        default:
-            cell.kind = Cell::Kind::Text;
-            cell.text = QString::fromUtf8(
-                reinterpret_cast<const char*>(sqlite3_column_text(s, c)), sqlite3_column_bytes(s, c));
-        }
-        CellAt(row, c) = std::move(cell);
+        if (!m_fields[size_t(c)].baseColumn.isEmpty())
+            CellAt(row, c) = ReadCell(s, c, decoder);
     }
 }
 
@@ -730,9 +862,7 @@ void Recordset::Delete()
         CancelUpdate();
         return;
     }
-    if (!IsUpdatable())
-        throw DbError(DbErrorNumber::NotUpdatable, Source(),
-            QStringLiteral("Current Recordset does not support updating"));
+    RequireUpdatable();
     if (m_editing)
         CancelUpdate();
     StatementHandle statement
@@ -741,11 +871,14 @@ void Recordset::Delete()
     const int rc = sqlite3_step(statement.get());
     if (rc != SQLITE_DONE)
         m_connection.ThrowEngineError(rc, Source());
-    const auto begin = m_cells.begin() + qsizetype(m_position) * FieldCount();
-    m_cells.erase(begin, begin + FieldCount());
-    m_rowids.erase(m_rowids.begin() + m_position);
+    if (sqlite3_changes(m_connection.Handle()) != 1)
+        throw DbError(DbErrorNumber::NoCurrentRecord, Source(),
+            QStringLiteral("The row to delete is no longer in %1").arg(m_table));
+    m_cells.Erase(size_t(m_position) * m_fields.size(), m_fields.size());
+    m_rowids.Erase(size_t(m_position), 1);
     --m_rows;
     // The cursor now stands on the row after the deleted one, or on EOF.
+    m_afterDelete = true;
 }
 
 } // namespace kivo
