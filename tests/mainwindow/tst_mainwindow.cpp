@@ -804,6 +804,20 @@ private slots:
         QCOMPARE(widget->accessibleDescription(), element);
     }
 
+    void keptMaximized()
+    {
+        BareSession t;
+        MainWindow window(t.session);
+        window.showMaximized();
+        window.showNormal();
+        QCoreApplication::processEvents();
+        QVERIFY(window.isMaximized());
+        // Minimized stays minimized.
+        window.showMinimized();
+        QCoreApplication::processEvents();
+        QVERIFY(window.isMinimized());
+    }
+
     void closingEndsTheConnection()
     {
         TestSession t;
