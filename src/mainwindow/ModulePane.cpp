@@ -271,6 +271,15 @@ void ModulePane::mouseMoveEvent(QMouseEvent* event)
     QWidget::mouseMoveEvent(event);
 }
 
+void ModulePane::paintEvent(QPaintEvent* event)
+{
+    QWidget::paintEvent(event);
+    // A rule along the right edge sets the pane off from the screens beside it.
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::Window).darker(125));
+    painter.drawLine(width() - 1, 0, width() - 1, height());
+}
+
 void ModulePane::SetLabelBackground(ModuleLabel* label, const QColor& colour)
 {
     SetRole(label, QPalette::Window, colour);
