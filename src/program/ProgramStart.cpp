@@ -1,7 +1,7 @@
 #include "ProgramStart.h"
 
-#include "KvLogin.h"
 #include "MainWindow.h"
+#include "ProgramHost.h"
 #include "QtMessages.h"
 #include "Session.h"
 #include "StartupSequence.h"
@@ -9,45 +9,6 @@
 #include <QApplication>
 
 namespace kivo {
-
-namespace {
-
-class ProgramWindows : public StartupWindows {
-public:
-    ProgramWindows(Session& session, MainWindow& window)
-        : m_session(session)
-        , m_window(window)
-    {
-    }
-
-    void RunMaintenance() override
-    {
-        // The start-up maintenance screen (lock file, compaction, daily archive) takes its
-        // place here, on the closed database file.
-    }
-
-    bool RunLogin() override
-    {
-        KvLogin login(m_session);
-        return login.exec() == QDialog::Accepted;
-    }
-
-    void SetupMainWindow() override
-    {
-        m_session.CurrentForm = &m_window;
-        m_window.SetupMainWindow();
-    }
-
-    void ShowMainWindow() override { m_window.showMaximized(); }
-
-    void SetIdleCommandState() override { }
-
-private:
-    Session& m_session;
-    MainWindow& m_window;
-};
-
-} // namespace
 
 int RunProgram(QApplication& application)
 {
@@ -58,8 +19,8 @@ int RunProgram(QApplication& application)
         InitLocations(AppFolderFromArguments(application.arguments(), QApplication::applicationDirPath())));
     MainWindow window(session);
     messages.SetParent(&window);
-    ProgramWindows windows(session, window);
-    if (!RunStartup(session, windows))
+    ProgramHost host(session, window);
+    if (!RunStartup(session, host))
         return 0;
     return application.exec();
 }

@@ -23,7 +23,8 @@ public:
     }
     void RunMaintenance() override
     {
-        calls << QStringLiteral("maintenance:") + (m_session.connection.IsOpen() ? u"open" : u"closed");
+        calls << (m_session.connection.IsOpen() ? QStringLiteral("maintenance:open")
+                                                : QStringLiteral("maintenance:closed"));
     }
     bool RunLogin() override
     {

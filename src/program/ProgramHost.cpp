@@ -1,0 +1,264 @@
+#include "ProgramHost.h"
+
+#include "CommandState.h"
+#include "KvAccess.h"
+#include "KvInquiry.h"
+#include "KvList.h"
+#include "KvLogin.h"
+#include "MainWindow.h"
+#include "RecordScreen.h"
+#include "RecordScreenView.h"
+#include "RegisterScreens.h"
+#include "Session.h"
+
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+namespace kivo {
+
+ProgramHost::ProgramHost(Session& session, MainWindow& window)
+    : m_session(session)
+    , m_window(window)
+    , m_engine(session, *this)
+{
+    connect(&m_window, &MainWindow::menuEntryChosen, this, &ProgramHost::OnMenuEntry);
+    connect(
+        &m_window, &MainWindow::commandChosen, this, [this](int number) { m_engine.RecordCommand(number); });
+    connect(&m_window, &MainWindow::quickButtonClicked, this, &ProgramHost::OnQuickButton);
+}
+
+ProgramHost::~ProgramHost() = default;
+
+QString ProgramHost::ScreenForMenuEntry(const QString& menu, int entry)
+{
+    struct Entry {
+        const char* menu;
+        int entry;
+        const char* screen;
+    };
+    static const Entry entries[] = {
+        { "Transaction", 1, "KvProduct" },
+        { "Transaction", 2, "KvCoupon" },
+        { "Transaction", 3, "KvCustomer" },
+        { "Transaction", 4, "KvSupplier" },
+        { "Transaction", 12, "KvAccounting" },
+        { "Master", 1, "KvGroup" },
+        { "Master", 2, "KvPaytype" },
+        { "Master", 3, "KvAccount" },
+        { "Admin", 1, "KvEnterprise" },
+        { "Admin", 2, "KvUser" },
+        { "Admin", 5, "KvPreference" },
+        { "Admin", 7, "KvCustomize" },
+    };
+    for (const Entry& e : entries)
+        if (menu == QLatin1String(e.menu) && entry == e.entry)
+            return QString::fromLatin1(e.screen);
+    return {};
+}
+
+void ProgramHost::OnMenuEntry(const QString& menu, int entry)
+{
+    // The window has already set the entry's screen context.
+    const QString screen = ScreenForMenuEntry(menu, entry);
+    if (!screen.isEmpty())
+        OpenScreen(screen);
+}
+
+void ProgramHost::OnQuickButton(int)
+{
+    // The counter's screens (billing, bill prints, product query, customer look-up) take
+    // their places here; QUIT is the window's own.
+}
+
+void ProgramHost::OpenScreen(const QString& name)
+{
+    if (m_screen)
+        return; // one record screen at a time: the menus are disabled while one is open
+    m_screen = BuildRegisterScreen(name, [this] { return m_engine.Today(); });
+    if (!m_screen)
+        return;
+    RecordScreen& screen = *m_screen;
+    if (screen.name == u"KvBill")
+        screen.report = m_session.preferences.PDefBill == u"S" ? 56 : 57;
+    m_session.CurrentForm = &screen;
+
+    auto* view = new RecordScreenView(m_session, *this, screen);
+    QMdiSubWindow* sub = m_window.mdiArea()->addSubWindow(view);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowTitle(screen.caption);
+    sub->installEventFilter(this);
+    m_subWindow = sub;
+    connect(view, &RecordScreenView::exitRequested, this, [this] { m_engine.RecordCommand(17); });
+    sub->showMaximized();
+    m_engine.OpenRecordScreen(screen);
+    view->setFocus();
+}
+
+bool ProgramHost::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_subWindow && event->type() == QEvent::Close) {
+        if (!m_closingThroughEngine) {
+            // The window's own close button goes through Exit, so edits are confirmed first.
+            event->ignore();
+            m_engine.RecordCommand(17);
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void ProgramHost::CloseCurrentScreen()
+{
+    if (!m_screen)
+        return;
+    m_engine.CloseRecordScreen(*m_screen);
+    FinishClosing();
+}
+
+void ProgramHost::FinishClosing()
+{
+    if (m_subWindow) {
+        m_closingThroughEngine = true;
+        m_subWindow->close();
+        m_closingThroughEngine = false;
+    }
+    m_subWindow = nullptr;
+    m_screen.reset();
+}
+
+void ProgramHost::CloseMainWindow()
+{
+    m_window.close();
+}
+
+void ProgramHost::SetCommandState(const QString& key)
+{
+    if (key == u"Text") {
+        const ToolbarLabels labels = ToggleToolbarLabels(m_session.ToolbarToggleCaption);
+        m_window.ApplyToolbarLabels(labels);
+        m_session.ToolbarToggleCaption = labels.toggleCaption;
+        return;
+    }
+    const bool adminAllowed
+        = IsYes(m_session.customization.CAdminDisp) || m_session.login.LoginName.toUpper() == u"CHIEF";
+    const bool screenEmpty = !m_session.rsScreen.IsOpen() || m_session.rsScreen.Eof();
+    const CommandState state = ComputeCommandState(key, screenEmpty, adminAllowed);
+    m_session.CommandLock = state.commandLock;
+    m_session.CommandList = state.commandList;
+    m_window.ApplyCommandState(state);
+    if (m_screen) {
+        m_screen->frameEnabled = state.frameEnabled;
+        m_screen->NotifyChanged();
+    }
+}
+
+void ProgramHost::SetPositionLabel(const QString& text)
+{
+    m_window.SetPositionLabel(text);
+}
+
+QString ProgramHost::FindBoxText() const
+{
+    return m_window.FindBoxText();
+}
+
+void ProgramHost::SetFindBoxText(const QString& text)
+{
+    m_window.SetFindBoxText(text);
+}
+
+void ProgramHost::SetModulePaneEnabled(bool enabled)
+{
+    m_window.SetModulePaneEnabled(enabled);
+}
+
+bool ProgramHost::ModulePaneEnabled() const
+{
+    return m_window.ModulePaneEnabled();
+}
+
+void ProgramHost::RefreshDashboard(int panel)
+{
+    m_window.RefreshDashboard(panel);
+}
+
+void ProgramHost::SetupMainWindow()
+{
+    m_window.SetupMainWindow();
+}
+
+void ProgramHost::ShowEnterpriseShort(const QString& shortName)
+{
+    m_window.ShowEnterpriseShort(shortName);
+}
+
+void ProgramHost::ShowScreenCaption(const QString& caption)
+{
+    m_window.ShowScreenCaption(caption);
+}
+
+void ProgramHost::ShowLeftPane(bool shown)
+{
+    m_window.ShowLeftPane(shown);
+}
+
+void ProgramHost::ShowDashboard(bool shown)
+{
+    m_window.ShowDashboard(shown);
+}
+
+void ProgramHost::ResetModuleColours()
+{
+    m_window.ResetModuleColours();
+}
+
+void ProgramHost::AskAccessCode()
+{
+    KvAccess prompt(m_session, &m_window);
+    prompt.exec();
+}
+
+void ProgramHost::OpenInquiry()
+{
+    KvInquiry inquiry(m_session, *this, &m_window);
+    // Without a current record the inquiry has said "No Record !" and is not shown.
+    if (inquiry.HasRecord())
+        inquiry.exec();
+}
+
+void ProgramHost::OpenReport()
+{
+    // The report screen takes its place here; until then the Report command of a screen
+    // with a report does nothing.
+}
+
+void ProgramHost::OpenListPicker()
+{
+    KvList picker(m_session, nullptr, &m_window);
+    picker.exec();
+}
+
+void ProgramHost::RunMaintenance()
+{
+    // The start-up maintenance screen (lock file, interrupted compaction, compaction and the
+    // day's archive copy) takes its place here, on the closed database file.
+}
+
+bool ProgramHost::RunLogin()
+{
+    KvLogin login(m_session);
+    return login.exec() == QDialog::Accepted;
+}
+
+void ProgramHost::ShowMainWindow()
+{
+    m_window.showMaximized();
+}
+
+void ProgramHost::SetIdleCommandState()
+{
+    SetCommandState(QStringLiteral("Help"));
+}
+
+} // namespace kivo

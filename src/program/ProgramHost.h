@@ -1,0 +1,77 @@
+#pragma once
+
+#include "RecordEngine.h"
+#include "ScreenHost.h"
+#include "StartupSequence.h"
+
+#include <memory>
+#include <QObject>
+#include <QPointer>
+
+class QMdiSubWindow;
+
+namespace kivo {
+
+class MainWindow;
+class RecordScreen;
+class Session;
+
+// Wires the program together: opens the screen that each menu entry names, runs the record
+// commands of the toolbar and menus, and stands behind the record engine's requests with the
+// real windows and dialogs.
+class ProgramHost : public QObject, public ScreenHost, public StartupWindows {
+    Q_OBJECT
+public:
+    ProgramHost(Session& session, MainWindow& window);
+    ~ProgramHost() override;
+
+    RecordEngine& engine() { return m_engine; }
+    // Opens a register screen by its name ("KvProduct") as a child window.
+    void OpenScreen(const QString& name);
+    // The screen a menu entry opens, or "" when the entry opens none.
+    static QString ScreenForMenuEntry(const QString& menu, int entry);
+
+    // ScreenHost
+    void SetCommandState(const QString& key) override;
+    void SetPositionLabel(const QString& text) override;
+    QString FindBoxText() const override;
+    void SetFindBoxText(const QString& text) override;
+    void SetModulePaneEnabled(bool enabled) override;
+    bool ModulePaneEnabled() const override;
+    void RefreshDashboard(int panel) override;
+    void SetupMainWindow() override;
+    void ShowEnterpriseShort(const QString& shortName) override;
+    void ShowScreenCaption(const QString& caption) override;
+    void ShowLeftPane(bool shown) override;
+    void ShowDashboard(bool shown) override;
+    void ResetModuleColours() override;
+    void AskAccessCode() override;
+    void OpenInquiry() override;
+    void OpenReport() override;
+    void OpenListPicker() override;
+    void CloseCurrentScreen() override;
+    void CloseMainWindow() override;
+
+    // StartupWindows
+    void RunMaintenance() override;
+    bool RunLogin() override;
+    void ShowMainWindow() override;
+    void SetIdleCommandState() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void OnMenuEntry(const QString& menu, int entry);
+    void OnQuickButton(int index);
+    void FinishClosing();
+
+    Session& m_session;
+    MainWindow& m_window;
+    RecordEngine m_engine;
+    std::unique_ptr<RecordScreen> m_screen;
+    QPointer<QMdiSubWindow> m_subWindow;
+    bool m_closingThroughEngine = false;
+};
+
+} // namespace kivo
