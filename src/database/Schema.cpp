@@ -187,11 +187,13 @@ QString DeclaredType(const TableDef& table, const ColumnDef& column, int positio
 {
     if (position == 0 && table.master)
         return QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
+    // Numbers start at 0, so a column that a screen never writes (the stock kept by posting)
+    // holds a number from the first save on.
     switch (column.kind) {
     case ColumnKind::Long:
-        return QStringLiteral("INTEGER");
+        return QStringLiteral("INTEGER DEFAULT 0");
     case ColumnKind::Number:
-        return QStringLiteral("REAL");
+        return QStringLiteral("REAL DEFAULT 0");
     case ColumnKind::Date:
         return QStringLiteral("DATE");
     case ColumnKind::Text:
@@ -245,6 +247,10 @@ void Schema::Create(Connection& connection)
         // keep a duplicate on purpose until the user corrects it.
         for (const QString& column : table.indexes)
             connection.ExecuteRaw(QStringLiteral("CREATE INDEX ix_%1_%2 ON %1 (%2)").arg(table.name, column));
+        // A screen browses "Select EId, EDate From" its table: this index answers it alone.
+        if (table.master)
+            connection.ExecuteRaw(
+                QStringLiteral("CREATE INDEX ix_%1_browse ON %1 (EId, EDate)").arg(table.name));
     }
     transaction.Commit();
     connection.RefreshSchema();

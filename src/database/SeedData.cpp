@@ -32,7 +32,7 @@ void SeedDefaults(Connection& connection, const QDate& today)
             S("Address line 2"), S("City"), S("State"), S("Country"), S("0000000000"), S(""), S(""),
             S("KIVO"), S("") });
     InsertRow(connection, QStringLiteral("kaPreference"),
-        { 1, date, S("Thank you for shopping with us"), S("Goods once sold are exchanged within 7 days"),
+        { 1, date, S("Thank you for shopping with us"), S("Exchange within 7 days with bill"),
             S("Please keep this bill"), S("Visit again"), S("Y"), S("Y"), 0.0, S("Y"), S("Y"), 0.0, S("Tax1"),
             0.0, S("Tax2"), S("2"), S("0"), S("S"), S("1"), S("INVOICE"), S("Y"), S("") });
     // Colours: the first sample of each row of the customize screen; text in blue.
