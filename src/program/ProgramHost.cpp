@@ -14,6 +14,7 @@
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScreen>
 
 namespace kivo {
 
@@ -253,6 +254,9 @@ bool ProgramHost::RunLogin()
 
 void ProgramHost::ShowMainWindow()
 {
+    // Without a window manager to maximize it, the window still takes the whole screen.
+    if (QScreen* screen = m_window.screen())
+        m_window.setGeometry(screen->availableGeometry());
     m_window.showMaximized();
 }
 
