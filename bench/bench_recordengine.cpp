@@ -93,7 +93,7 @@ void Generate(const QString& file, int products)
         "PSaleQty, PCloseQty, POrderQty, PTax, PTranDate, PSpecific, PLocation, PActive, PRemarks) "
         "SELECT '2026-01-01', 'P' || i, 'Product ' || i, 1, 'Pcs', 1.5 + (i % 100), 2.25 + (i % 100), 10, 5, "
         "3, "
-        "12, 2, 'T', '2026-02-01', 'Spec ' || (i % 7), 'Aisle ' || (i % 20), 'Y', 'Bench row' FROM n")
+        "12, 2, 'T', '2026-02-01', 'Size ' || (i % 7), 'Aisle ' || (i % 20), 'Y', 'Bench row' FROM n")
                               .arg(products));
     transaction.Commit();
 }

@@ -69,16 +69,18 @@ void LoginState::FillLoginValues()
         v.UserId = m_session.rsUser.Text(QStringLiteral("EId"));
         v.UserMode = m_session.rsUser.Text(QStringLiteral("UMode"));
     });
-    TryStep(m_session.errors, [&] {
-        const Recordset& e = m_session.rsEnterprise;
-        v.EnterpriseShort = e.Text(QStringLiteral("EShort"));
-        v.EnterpriseAccessCode = e.Text(QStringLiteral("EPasscd"));
-        v.EnterpriseEmail = e.Text(QStringLiteral("EEmail"));
-        v.EnterpriseName = e.Text(2);
-        // The address columns are read by position, 5 to 10.
-        v.EnterpriseAddress = e.Text(5) + u' ' + e.Text(6) + QStringLiteral(" :: ") + e.Text(7) + u' '
-            + e.Text(8) + u' ' + e.Text(9) + QStringLiteral(" # ") + e.Text(10);
-    });
+    TryStep(m_session.errors, [&] { FillEnterpriseValues(v, m_session.rsEnterprise); });
+}
+
+void FillEnterpriseValues(LoginValues& v, const Recordset& e)
+{
+    v.EnterpriseShort = e.Text(QStringLiteral("EShort"));
+    v.EnterpriseAccessCode = e.Text(QStringLiteral("EPasscd"));
+    v.EnterpriseEmail = e.Text(QStringLiteral("EEmail"));
+    v.EnterpriseName = e.Text(2);
+    // The address columns are read by position, 5 to 10.
+    v.EnterpriseAddress = e.Text(5) + u' ' + e.Text(6) + QStringLiteral(" :: ") + e.Text(7) + u' ' + e.Text(8)
+        + u' ' + e.Text(9) + QStringLiteral(" # ") + e.Text(10);
 }
 
 QString ProperCase(const QString& text)

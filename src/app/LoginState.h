@@ -5,6 +5,8 @@
 namespace kivo {
 
 class Session;
+class Recordset;
+struct LoginValues;
 
 // The login screen's state and its check, without any widget: the window shows the two
 // field texts and the focus, and forwards Enter, OK and Escape here.
@@ -35,6 +37,10 @@ private:
 
     Session& m_session;
 };
+
+// The enterprise values of the login (short name, access code, e-mail, name and the address
+// joined from columns 5 to 10) from a row of kaEnterprise.
+void FillEnterpriseValues(LoginValues& values, const Recordset& enterprise);
 
 // "aNNa maRIE" -> "Anna Marie": first letter of each word upper case, the rest lower case.
 QString ProperCase(const QString& text);

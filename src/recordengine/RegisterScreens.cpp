@@ -14,7 +14,7 @@ namespace kivo {
 
 namespace {
 
-ScreenSpec Spec(
+ScreenSpec OpenedWith(
     const char* name, const char* caption, const char* table, const char* key, int lastField, int report)
 {
     return { QString::fromLatin1(name), QString::fromLatin1(caption), QString::fromLatin1(table), QString(),
@@ -117,18 +117,18 @@ int InputLimit(const ColumnDef& column)
 const std::vector<ScreenSpec>& RegisterScreenSpecs()
 {
     static const std::vector<ScreenSpec> specs = {
-        Spec("KvProduct", "Product", "ktProduct", "Trar", 18, 41),
-        Spec("KvCoupon", "Coupon", "ktCoupon", "Tran", 8, 48),
-        Spec("KvCustomer", "Customer", "ktCustomer", "Tran", 12, 51),
-        Spec("KvSupplier", "Supplier", "ktSupplier", "Tran", 15, 53),
-        Spec("KvGroup", "Group", "kmGroup", "Mast", 4, 0),
-        Spec("KvPaytype", "Paytype", "kmPaytype", "Mast", 3, 0),
-        Spec("KvAccount", "Account", "kmAccount", "Mast", 4, 0),
-        Spec("KvAccounting", "Accounting", "ktAccounting", "Traq", 9, 79),
-        Spec("KvEnterprise", "Enterprise", "kaEnterprise", "Admn", 14, 0),
-        Spec("KvUser", "User", "kaUser", "Traq", 10, 0),
-        Spec("KvPreference", "Preference", "kaPreference", "Admn", 21, 0),
-        Spec("KvCustomize", "Customize", "kaCustomize", "Admn", 14, 0),
+        OpenedWith("KvProduct", "Product", "ktProduct", "Trar", 18, 41),
+        OpenedWith("KvCoupon", "Coupon", "ktCoupon", "Tran", 8, 48),
+        OpenedWith("KvCustomer", "Customer", "ktCustomer", "Tran", 12, 51),
+        OpenedWith("KvSupplier", "Supplier", "ktSupplier", "Tran", 15, 53),
+        OpenedWith("KvGroup", "Group", "kmGroup", "Mast", 4, 0),
+        OpenedWith("KvPaytype", "Paytype", "kmPaytype", "Mast", 3, 0),
+        OpenedWith("KvAccount", "Account", "kmAccount", "Mast", 4, 0),
+        OpenedWith("KvAccounting", "Accounting", "ktAccounting", "Traq", 9, 79),
+        OpenedWith("KvEnterprise", "Enterprise", "kaEnterprise", "Admn", 14, 0),
+        OpenedWith("KvUser", "User", "kaUser", "Traq", 10, 0),
+        OpenedWith("KvPreference", "Preference", "kaPreference", "Admn", 21, 0),
+        OpenedWith("KvCustomize", "Customize", "kaCustomize", "Admn", 14, 0),
     };
     return specs;
 }

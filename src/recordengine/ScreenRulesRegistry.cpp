@@ -1,6 +1,7 @@
 // The register screens' own rules, run by the record engine after a record is shown ("DL"),
 // after the screen is cleared for a new record ("DI"), after a save while rsWork still
 // stands on the saved row ("DS") and when the screen closes ("FC").
+#include "LoginState.h"
 #include "RecordEngine.h"
 #include "RegisterScreens.h"
 #include "ScreenHost.h"
@@ -48,15 +49,8 @@ void RecomputeStock(Session& session, ScreenHost&, const ScreenClock& today)
 // The shop's details are read once at login; a saved change takes effect at once.
 void ReloadEnterprise(Session& session, ScreenHost& host, const ScreenClock&)
 {
-    const Recordset& row = session.rsWork;
     LoginValues& v = session.login;
-    v.EnterpriseShort = row.Text(QStringLiteral("EShort"));
-    v.EnterpriseAccessCode = row.Text(QStringLiteral("EPasscd"));
-    v.EnterpriseEmail = row.Text(QStringLiteral("EEmail"));
-    v.EnterpriseName = row.Text(2);
-    // The address columns by position, 5 to 10, as the login composes them.
-    v.EnterpriseAddress = row.Text(5) + u' ' + row.Text(6) + QStringLiteral(" :: ") + row.Text(7) + u' '
-        + row.Text(8) + u' ' + row.Text(9) + QStringLiteral(" # ") + row.Text(10);
+    FillEnterpriseValues(v, session.rsWork);
     host.ShowEnterpriseShort(v.EnterpriseShort);
 }
 
