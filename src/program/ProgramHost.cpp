@@ -99,12 +99,11 @@ void ProgramHost::OpenScreen(const QString& name)
 bool ProgramHost::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_subWindow && event->type() == QEvent::Close) {
-        if (!m_closingThroughEngine) {
-            // The window's own close button goes through Exit, so edits are confirmed first.
-            event->ignore();
-            m_engine.RecordCommand(17);
-            return true;
-        }
+        // The window's own close button goes through Exit, so edits are confirmed first;
+        // Exit takes the window away itself when the screen closes.
+        event->ignore();
+        m_engine.RecordCommand(17);
+        return true;
     }
     return QObject::eventFilter(watched, event);
 }
@@ -119,13 +118,21 @@ void ProgramHost::CloseCurrentScreen()
 
 void ProgramHost::FinishClosing()
 {
-    if (m_subWindow) {
-        m_closingThroughEngine = true;
-        m_subWindow->close();
-        m_closingThroughEngine = false;
-    }
+    // The child window may be closing already (its close button runs Exit), so it is taken
+    // out of the area and deleted later rather than closed again. The screen's state goes with
+    // it: the view, created first, is deleted before the state it shows.
+    QMdiSubWindow* sub = m_subWindow;
     m_subWindow = nullptr;
-    m_screen.reset();
+    RecordScreen* screen = m_screen.release();
+    if (sub) {
+        sub->removeEventFilter(this);
+        sub->hide();
+        m_window.mdiArea()->removeSubWindow(sub);
+        screen->setParent(sub);
+        sub->deleteLater();
+    } else {
+        delete screen;
+    }
 }
 
 void ProgramHost::CloseMainWindow()

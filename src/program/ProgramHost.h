@@ -71,7 +71,6 @@ private:
     RecordEngine m_engine;
     std::unique_ptr<RecordScreen> m_screen;
     QPointer<QMdiSubWindow> m_subWindow;
-    bool m_closingThroughEngine = false;
 };
 
 } // namespace kivo

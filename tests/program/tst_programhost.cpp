@@ -1,0 +1,164 @@
+// The program as a user drives it: menu entries open register screens as child windows of
+// the main window, the Operation menu runs the record commands, and what is typed into the
+// register window reaches the database.
+#include "LoginState.h"
+#include "MainWindow.h"
+#include "ProgramHost.h"
+#include "RecordScreen.h"
+#include "RecordScreenView.h"
+#include "TestSession.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTest>
+
+using namespace kivo;
+using kivo::test::TestSession;
+
+class TestProgramHost : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        m_t = std::make_unique<TestSession>();
+        Session& s = m_t->session;
+        // No access-code prompts in this round trip: it is about the windows' wiring.
+        s.connection.Execute(QStringLiteral("Update kaCustomize Set CModiPass='N', CDelePass='N'"));
+        s.rsUser.Open(QStringLiteral("kaUser"));
+        s.rsEnterprise.Open(QStringLiteral("kaEnterprise"));
+        LoginState login(s);
+        login.txtField[0] = QStringLiteral("Chief");
+        login.txtField[1] = QStringLiteral("kivo");
+        login.Ok();
+        QCOMPARE(login.result, LoginState::Result::LoggedIn);
+        m_window = std::make_unique<MainWindow>(s);
+        m_host = std::make_unique<ProgramHost>(s, *m_window);
+        m_host->SetupMainWindow();
+        m_host->SetIdleCommandState();
+        m_window->show();
+    }
+
+    void cleanup()
+    {
+        m_host.reset();
+        m_window.reset();
+        m_t.reset();
+    }
+
+    void groupAddSaveModifyDeleteRoundTrip()
+    {
+        Session& s = m_t->session;
+        m_window->MenuAction(QStringLiteral("Master"), 1)->trigger();
+        QMdiSubWindow* sub = m_window->mdiArea()->activeSubWindow();
+        QVERIFY(sub);
+        auto* view = qobject_cast<RecordScreenView*>(sub->widget());
+        QVERIFY(view);
+        QCOMPARE(view->screen().name, QStringLiteral("KvGroup"));
+        QCOMPARE(m_window->PanelText(2), QStringLiteral("Group"));
+        QVERIFY(!m_window->MenuAction(QStringLiteral("Operation"), 5)->isEnabled()); // Save while browsing
+
+        m_t->messages.Answer(true); // "Confirm Add ?"
+        m_window->MenuAction(QStringLiteral("Operation"), 1)->trigger();
+        QVERIFY(view->frame()->isEnabled());
+        QCOMPARE(view->valueBox(0)->text(), QStringLiteral("(New)"));
+        QTest::keyClicks(view->valueBox(2), QStringLiteral("Toys"));
+        view->valueBox(3)->clear();
+        QTest::keyClicks(view->valueBox(3), QStringLiteral("7,5"));
+        QTest::keyClicks(view->valueBox(4), QStringLiteral("O'Neil's"));
+        m_window->MenuAction(QStringLiteral("Operation"), 5)->trigger();
+        QVERIFY(!view->frame()->isEnabled());
+        QCOMPARE(
+            s.connection.Scalar(QStringLiteral("Select GSavePer From kmGroup Where GName='toys'")).toDouble(),
+            7.5);
+        QCOMPARE(
+            s.connection.Scalar(QStringLiteral("Select GRemarks From kmGroup Where GName='Toys'")).toString(),
+            QStringLiteral("O'Neil's"));
+        const QString id = view->valueBox(0)->text();
+        QVERIFY(id != QStringLiteral("(New)"));
+
+        m_window->MenuAction(QStringLiteral("Operation"), 2)->trigger(); // Modify, no question
+        QVERIFY(view->frame()->isEnabled());
+        view->valueBox(2)->clear();
+        QTest::keyClicks(view->valueBox(2), QStringLiteral("Games"));
+        m_window->MenuAction(QStringLiteral("Operation"), 5)->trigger();
+        QCOMPARE(s.connection.Scalar(QStringLiteral("Select GName From kmGroup Where EId=") + id).toString(),
+            QStringLiteral("Games"));
+
+        // Groups cannot be deleted from their screen's toolbar while browsing ("Mast").
+        QVERIFY(!m_window->MenuAction(QStringLiteral("Operation"), 3)->isEnabled());
+        m_t->messages.Answer(true); // "Confirm Delete ?"
+        m_host->engine().RecordCommand(3);
+        QCOMPARE(s.connection.Scalar(QStringLiteral("Select Count(*) From kmGroup")).toInt(), 0);
+        QCOMPARE(view->valueBox(0)->text(), QStringLiteral("(New)"));
+
+        m_window->MenuAction(QStringLiteral("Operation"), 17)->trigger(); // Exit while browsing
+        QVERIFY(m_window->mdiArea()->subWindowList().isEmpty());
+        QCOMPARE(m_window->PanelText(2), QStringLiteral("Main"));
+        QVERIFY(s.CurrentForm.isNull());
+        QVERIFY(m_window->MenuAction(QStringLiteral("Master"), 1)->isEnabled());
+        QCOMPARE(m_t->messages.shown,
+            (QStringList { QStringLiteral("Confirm Add ?"), QStringLiteral("Confirm Delete ?") }));
+    }
+
+    void closingTheChildWindowWhileEditingAsksFirst()
+    {
+        m_window->MenuAction(QStringLiteral("Transaction"), 3)->trigger(); // Customer
+        QMdiSubWindow* sub = m_window->mdiArea()->activeSubWindow();
+        QVERIFY(sub);
+        m_t->messages.Answer(true); // "Confirm Add ?"
+        m_window->MenuAction(QStringLiteral("Operation"), 1)->trigger();
+        m_t->messages.Answer(false); // "Cancel Edits ?" -> No: the screen stays
+        sub->close();
+        QCOMPARE(m_window->mdiArea()->subWindowList().size(), 1);
+        m_t->messages.Answer(true); // now Yes
+        sub->close();
+        QVERIFY(m_window->mdiArea()->subWindowList().isEmpty());
+        QCOMPARE(m_t->messages.shown.mid(1),
+            (QStringList { QStringLiteral("Cancel Edits ?"), QStringLiteral("Cancel Edits ?") }));
+        QCOMPARE(
+            m_t->session.connection.Scalar(QStringLiteral("Select Count(*) From ktCustomer")).toInt(), 0);
+    }
+
+    void menuEntriesOpenTheirScreens_data()
+    {
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<int>("entry");
+        QTest::addColumn<QString>("screen");
+        QTest::newRow("Transaction 1") << "Transaction" << 1 << "KvProduct";
+        QTest::newRow("Transaction 2") << "Transaction" << 2 << "KvCoupon";
+        QTest::newRow("Transaction 4") << "Transaction" << 4 << "KvSupplier";
+        QTest::newRow("Transaction 12") << "Transaction" << 12 << "KvAccounting";
+        QTest::newRow("Master 2") << "Master" << 2 << "KvPaytype";
+        QTest::newRow("Master 3") << "Master" << 3 << "KvAccount";
+        QTest::newRow("Admin 1") << "Admin" << 1 << "KvEnterprise";
+        QTest::newRow("Admin 2") << "Admin" << 2 << "KvUser";
+        QTest::newRow("Admin 5") << "Admin" << 5 << "KvPreference";
+        QTest::newRow("Admin 7") << "Admin" << 7 << "KvCustomize";
+    }
+
+    void menuEntriesOpenTheirScreens()
+    {
+        QFETCH(QString, menu);
+        QFETCH(int, entry);
+        QFETCH(QString, screen);
+        m_window->MenuAction(menu, entry)->trigger();
+        QMdiSubWindow* sub = m_window->mdiArea()->activeSubWindow();
+        QVERIFY(sub);
+        auto* view = qobject_cast<RecordScreenView*>(sub->widget());
+        QVERIFY(view);
+        QCOMPARE(view->screen().name, screen);
+        QCOMPARE(m_t->session.ScreenTable, view->screen().table);
+        QVERIFY(m_t->ErrorLogLines().isEmpty());
+    }
+
+private:
+    std::unique_ptr<TestSession> m_t;
+    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<ProgramHost> m_host;
+};
+
+QTEST_MAIN(TestProgramHost)
+#include "tst_programhost.moc"
