@@ -135,26 +135,26 @@ const std::vector<ScreenSpec>& RegisterScreenSpecs()
 
 const ScreenSpec* FindScreenSpec(const QString& name)
 {
-    for (const ScreenSpec& spec : RegisterScreenSpecs())
-        if (spec.name == name)
-            return &spec;
+    for (const ScreenSpec& opened : RegisterScreenSpecs())
+        if (opened.name == name)
+            return &opened;
     return nullptr;
 }
 
 std::unique_ptr<RecordScreen> BuildRegisterScreen(const QString& name, ScreenClock today)
 {
-    const ScreenSpec* spec = FindScreenSpec(name);
+    const ScreenSpec* opened = FindScreenSpec(name);
     const ScreenDesign* design = FindDesign(name);
-    const TableDef* table = spec ? Schema::Find(spec->table) : nullptr;
-    if (!spec || !design || !table)
+    const TableDef* table = opened ? Schema::Find(opened->table) : nullptr;
+    if (!opened || !design || !table)
         return nullptr;
 
-    auto screen = std::make_unique<RecordScreen>(spec->name, spec->caption);
-    screen->table = spec->table;
-    screen->detailTable = spec->detailTable;
-    screen->screenKey = spec->screenKey;
-    screen->lastField = spec->lastField;
-    screen->report = spec->report;
+    auto screen = std::make_unique<RecordScreen>(opened->name, opened->caption);
+    screen->table = opened->table;
+    screen->detailTable = opened->detailTable;
+    screen->screenKey = opened->screenKey;
+    screen->lastField = opened->lastField;
+    screen->report = opened->report;
 
     for (int i = 0; i < int(table->columns.size()); ++i) {
         const ColumnDef& column = table->columns[size_t(i)];
