@@ -237,8 +237,9 @@ void ProgramHost::OpenInquiry()
 
 void ProgramHost::OpenReport()
 {
-    // The report screen takes its place here; until then the Report command of a screen
-    // with a report does nothing.
+    // The report screen takes its place here; until it comes, a screen's report answers as a
+    // screen without one does.
+    m_session.messages.Notice(QStringLiteral("No Report !"));
 }
 
 void ProgramHost::OpenListPicker()
