@@ -6,6 +6,7 @@
 #include "KvList.h"
 #include "KvLogin.h"
 #include "MainWindow.h"
+#include "Messages.h"
 #include "RecordScreen.h"
 #include "RecordScreenView.h"
 #include "RegisterScreens.h"
