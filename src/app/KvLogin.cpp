@@ -1,6 +1,7 @@
 #include "KvLogin.h"
 
 #include "Accessibility.h"
+#include "MaskStyle.h"
 #include "Session.h"
 
 #include <QFormLayout>
@@ -8,30 +9,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProxyStyle>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace kivo {
-
-namespace {
-
-// Every typed password character shows as "x".
-class MaskStyle : public QProxyStyle {
-public:
-    using QProxyStyle::QProxyStyle;
-    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-        QStyleHintReturn* returnData) const override
-    {
-        if (hint == SH_LineEdit_PasswordCharacter)
-            return u'x';
-        if (hint == SH_LineEdit_PasswordMaskDelay)
-            return 0;
-        return QProxyStyle::styleHint(hint, option, widget, returnData);
-    }
-};
-
-} // namespace
 
 KvLogin::KvLogin(Session& session, QWidget* parent)
     : QDialog(parent)
@@ -67,10 +48,7 @@ KvLogin::KvLogin(Session& session, QWidget* parent)
         Describe(label, captions[i], QStringLiteral("lblField(%1)").arg(i));
         form->addRow(label, m_fields[i]);
     }
-    m_fields[1]->setEchoMode(QLineEdit::Password);
-    auto* mask = new MaskStyle;
-    mask->setParent(m_fields[1]);
-    m_fields[1]->setStyle(mask);
+    MaskStyle::Apply(m_fields[1]);
 
     m_ok = new QPushButton(QStringLiteral("OK"), this);
     m_ok->setObjectName(QStringLiteral("cmdOk"));
