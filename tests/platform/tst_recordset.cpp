@@ -91,7 +91,6 @@ private slots:
         QTest::addColumn<bool>("updatable");
 
         QTest::newRow("bare table") << S("kaUser") << 3 << true;
-        QTest::newRow("statement") << S("Select EId, ULogin From kaUser Where EId > 1") << 2 << true;
         QTest::newRow("no rows, table columns") << S("Select * From ktCoupon Where 1=2") << 0 << true;
         QTest::newRow("detail lines") << S("Select * From ktBillDetl Where EId= 7") << 4 << true;
         QTest::newRow("expression beside table columns")
@@ -99,11 +98,8 @@ private slots:
         QTest::newRow("count") << S("Select Count(*) From kaUser") << 1 << false;
         QTest::newRow("join") << S("Select a.EId, b.ULogin From ktBillDetl a, kaUser b Where b.EId=1") << 5
                               << false;
-        QTest::newRow("one table's columns of a join")
-            << S("Select a.* From ktBillDetl a, kaUser b Where b.EId=1") << 5 << false;
         QTest::newRow("grouped") << S("Select EId, Sum(BQty) As Q From ktBillDetl Group By EId") << 2
                                  << false;
-        QTest::newRow("distinct") << S("Select Distinct EId From ktBillDetl") << 2 << false;
     }
     void open()
     {
@@ -131,17 +127,13 @@ private slots:
         const QString lines = S("Select * From ktBillDetl Where EId=7"); // four rows
         QTest::newRow("empty on open") << empty << QString() << -1 << true << true;
         QTest::newRow("empty after next") << empty << S("N") << -1 << true << true;
-        QTest::newRow("empty after previous") << empty << S("P") << -1 << true << true;
         QTest::newRow("empty after first and last") << empty << S("FL") << -1 << true << true;
         QTest::newRow("first row on open") << lines << QString() << 1 << false << false;
         QTest::newRow("before the first") << lines << S("P") << -1 << true << false;
-        QTest::newRow("stays before the first") << lines << S("PP") << -1 << true << false;
         QTest::newRow("back from BOF") << lines << S("PN") << 1 << false << false;
         QTest::newRow("last") << lines << S("L") << 4 << false << false;
         QTest::newRow("past the last") << lines << S("LN") << -1 << false << true;
-        QTest::newRow("stays past the last") << lines << S("LNN") << -1 << false << true;
         QTest::newRow("back from EOF") << lines << S("LNP") << 4 << false << false;
-        QTest::newRow("first after last") << lines << S("LF") << 1 << false << false;
         QTest::newRow("absolute") << lines << S("3") << 3 << false << false;
         QTest::newRow("next after absolute") << lines << S("2N") << 3 << false << false;
     }
@@ -211,21 +203,18 @@ private slots:
         const QString products = S("Select * From ktProduct Order By EId");
         QTest::newRow("text without regard to case") << users << 1 << S("ULogin= 'chief'") << 1;
         QTest::newRow("number") << users << 1 << S("EId=3") << 3;
-        QTest::newRow("date literal") << users << 1 << S("EDate=#03/05/2026#") << 1;
         QTest::newRow("date literal, later row") << users << 2 << S("EDate=#03/05/2026#") << 3;
         QTest::newRow("date in the short form") << users << 1 << S("EDate='2026-03-06'") << 2;
         QTest::newRow("doubled quote") << users << 1 << S("ULogin='o''brien'") << 2;
         QTest::newRow("current row included") << users << 2 << S("ULogin='O''Brien'") << 2;
         QTest::newRow("only forward") << users << 2 << S("ULogin='Chief'") << 0;
         QTest::newRow("not equal") << users << 1 << S("ULogin <> 'Chief'") << 2;
-        QTest::newRow("greater or equal") << users << 1 << S("EId>=2") << 2;
         QTest::newRow("table-qualified column") << users << 1 << S("kaUser.ULogin='CLERK'") << 3;
         QTest::newRow("bracketed column") << users << 1 << S("[ULogin]='clerk'") << 3;
         QTest::newRow("no such value") << users << 1 << S("ULogin='nobody'") << 0;
         QTest::newRow("value with blanks") << users << 1 << S("ULogin='chief '") << 0;
         QTest::newRow("decimal comma") << products << 1 << S("PSaleRate=12,5") << 1;
         QTest::newRow("negative number") << products << 1 << S("PSaleRate < 0") << 3;
-        QTest::newRow("product code") << products << 1 << S("PCode='p2'") << 2;
     }
     void find()
     {
@@ -250,13 +239,11 @@ private slots:
         QTest::addColumn<QString>("criterion");
         QTest::newRow("empty") << QString();
         QTest::newRow("no operator") << S("ULogin 'chief'");
-        QTest::newRow("no value") << S("ULogin=");
         QTest::newRow("unknown operator") << S("EId=>1");
         QTest::newRow("unclosed quote") << S("ULogin='chief");
         QTest::newRow("text after the value") << S("ULogin='chief' And EId=1");
         QTest::newRow("unknown field") << S("Nobody='x'");
         QTest::newRow("text for a number") << S("EId='one'");
-        QTest::newRow("unclosed date") << S("EDate=#03/05/2026");
         QTest::newRow("not a date") << S("EDate=#13/45/2026#");
     }
     void findRejects()
@@ -279,9 +266,7 @@ private slots:
 
         const QString product = S("ktProduct");
         QTest::newRow("text width") << product << S("PCode") << 202 << 15 << S("PCode");
-        QTest::newRow("narrow text") << S("kaUser") << S("UMode") << 202 << 1 << S("UMode");
         QTest::newRow("master id") << product << S("EId") << 3 << 4 << S("EId");
-        QTest::newRow("detail id") << S("ktBillDetl") << S("EId") << 3 << 4 << S("EId");
         QTest::newRow("long") << product << S("POpenQty") << 3 << 4 << S("POpenQty");
         QTest::newRow("double") << product << S("PSaleRate") << 5 << 8 << S("PSaleRate");
         QTest::newRow("date") << product << S("EDate") << 7 << 8 << S("EDate");
@@ -290,16 +275,12 @@ private slots:
         QTest::newRow("count") << S("Select Count(*) As N From ktProduct") << S("N") << 3 << 4 << QString();
         QTest::newRow("sum of doubles")
             << S("Select Sum(PSaleRate) As S From ktProduct") << S("S") << 5 << 8 << QString();
-        QTest::newRow("sum of whole doubles")
-            << S("Select Sum(BGross) As S From ktBillDetl") << S("S") << 5 << 8 << QString();
         QTest::newRow("text expression")
             << S("Select UCase(PName) As L From ktProduct") << S("L") << 202 << 255 << QString();
         // The first value is whole, a later one is not: the field is a double, not a long.
         QTest::newRow("widened expression")
             << S("Select Case When EId = 1 Then 1 Else 2.5 End As W From ktProduct Order By EId") << S("W")
             << 5 << 8 << QString();
-        QTest::newRow("whole expression")
-            << S("Select EId + 1 As W From ktProduct") << S("W") << 3 << 4 << QString();
     }
     void fields()
     {
@@ -327,8 +308,6 @@ private slots:
         const QString c = S("C");
         QTest::newRow("null") << c << S("Select PRemarks From ktProduct Where EId=1") << QVariant()
                               << QString();
-        QTest::newRow("empty text") << c << S("Select UAddress From kaUser Where EId=1")
-                                    << QVariant(QString()) << QString();
         QTest::newRow("text") << c << S("Select PName From ktProduct Where EId=1") << QVariant(S("Pencil"))
                               << S("Pencil");
         QTest::newRow("long") << c << S("Select POpenQty From ktProduct Where EId=2") << QVariant(10LL)
@@ -337,14 +316,10 @@ private slots:
             << c << S("Select PSaleRate From ktProduct Where EId=1") << QVariant(12.5) << S("12.5");
         QTest::newRow("whole double")
             << c << S("Select PSaleRate From ktProduct Where EId=2") << QVariant(3.0) << S("3");
-        QTest::newRow("negative double")
-            << c << S("Select PSaleRate From ktProduct Where EId=3") << QVariant(-0.25) << S("-0.25");
         QTest::newRow("date") << c << S("Select EDate From ktProduct Where EId=3")
                               << QVariant(QDate(2026, 3, 6)) << S("2026-03-06");
         QTest::newRow("date, de_DE") << S("de_DE") << S("Select EDate From ktProduct Where EId=3")
                                      << QVariant(QDate(2026, 3, 6)) << S("06.03.2026");
-        QTest::newRow("date, en_US") << S("en_US") << S("Select EDate From ktProduct Where EId=3")
-                                     << QVariant(QDate(2026, 3, 6)) << S("3/6/2026");
     }
     void values()
     {
@@ -426,18 +401,13 @@ private slots:
         QTest::newRow("blanks around a number") << S("PSaleRate") << QVariant(S(" 7.25 ")) << QVariant(7.25);
         QTest::newRow("long, half down to even") << S("POpenQty") << QVariant(S("12.5")) << QVariant(12LL);
         QTest::newRow("long, half up to even") << S("POpenQty") << QVariant(S("13.5")) << QVariant(14LL);
-        QTest::newRow("long, negative half") << S("POpenQty") << QVariant(S("-2,5")) << QVariant(-2LL);
         QTest::newRow("long from a double") << S("POpenQty") << QVariant(2.5) << QVariant(2LL);
         QTest::newRow("short date") << S("EDate") << QVariant(S("2026-03-07")) << QVariant(S("2026-03-07"));
         QTest::newRow("date value") << S("EDate") << QVariant(QDate(2026, 3, 8)) << QVariant(S("2026-03-08"));
         QTest::newRow("empty number is null") << S("PSaleRate") << QVariant(QString()) << QVariant();
-        QTest::newRow("blank long is null") << S("POpenQty") << QVariant(S("  ")) << QVariant();
-        QTest::newRow("empty date is null") << S("EDate") << QVariant(QString()) << QVariant();
         QTest::newRow("null") << S("PName") << QVariant() << QVariant();
         QTest::newRow("empty text stays text") << S("PName") << QVariant(QString()) << QVariant(QString());
         QTest::newRow("number to text") << S("PName") << QVariant(12.5) << QVariant(S("12.5"));
-        QTest::newRow("text of the full width")
-            << S("PCode") << QVariant(S("ABCDEFGHIJKLMNO")) << QVariant(S("ABCDEFGHIJKLMNO"));
         QTest::newRow("width counts characters")
             << S("PCode") << QVariant(S("ÄÖÜäöüßÉÈÊéèêÇç")) << QVariant(S("ÄÖÜäöüßÉÈÊéèêÇç"));
     }
@@ -463,7 +433,6 @@ private slots:
         QTest::newRow("long overflow") << S("POpenQty") << QVariant(S("3000000000"));
         QTest::newRow("date to a number") << S("PSaleRate") << QVariant(QDate(2026, 3, 5));
         QTest::newRow("not a date") << S("EDate") << QVariant(S("2026-02-30"));
-        QTest::newRow("another date order") << S("EDate") << QVariant(S("03/07/2026"));
         QTest::newRow("number to a date") << S("EDate") << QVariant(45000.0);
         QTest::newRow("text too long") << S("PCode") << QVariant(S("ABCDEFGHIJKLMNOP"));
     }
@@ -494,7 +463,6 @@ private slots:
     {
         QTest::addColumn<int>("line");
         QTest::newRow("first line") << 1;
-        QTest::newRow("middle line") << 2;
         QTest::newRow("last line") << 4;
     }
     void detailLine()
@@ -531,10 +499,8 @@ private slots:
         QTest::newRow("middle, next twice") << 2 << S("NN") << S("D");
         QTest::newRow("middle, read, next") << 2 << S("RN") << S("D");
         QTest::newRow("middle, previous") << 2 << S("P") << S("A");
-        QTest::newRow("first, next") << 1 << S("N") << S("B");
         QTest::newRow("first, previous") << 1 << S("P") << S("BOF");
         QTest::newRow("last") << 4 << QString() << S("EOF");
-        QTest::newRow("last, next") << 4 << S("N") << S("EOF");
         QTest::newRow("last, previous") << 4 << S("P") << S("C");
     }
     void deleteMovesOn()
