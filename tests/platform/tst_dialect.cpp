@@ -33,14 +33,9 @@ private slots:
         QTest::newRow("month/day/year")
             << QStringLiteral("Select * From ktBillMast Where EDate=#03/05/2026#")
             << QStringLiteral("Select * From ktBillMast Where EDate='2026-03-05'");
-        QTest::newRow("one-digit month and day")
-            << QStringLiteral("Where EDate = #3/5/2026#") << QStringLiteral("Where EDate = '2026-03-05'");
         QTest::newRow("range criterion")
             << QStringLiteral(" And ( a.EDate Between #01/31/2024# And #02/29/2024# ) ")
             << QStringLiteral(" And ( a.EDate Between '2024-01-31' And '2024-02-29' ) ");
-        QTest::newRow("no blanks around the literals")
-            << QStringLiteral("EDate Between#01/31/2024#And#02/29/2024#")
-            << QStringLiteral("EDate Between'2024-01-31'And'2024-02-29'");
         QTest::newRow("two-digit year, 20th century")
             << QStringLiteral("EDate=#12/31/99#") << QStringLiteral("EDate='1999-12-31'");
         QTest::newRow("two-digit year, 21st century")
@@ -51,8 +46,6 @@ private slots:
             << QStringLiteral("EDate=#01/31/2024 10:30:00 PM#") << QStringLiteral("EDate='2024-01-31'");
         QTest::newRow("ISO order") << QStringLiteral("EDate=#2024-01-31#")
                                    << QStringLiteral("EDate='2024-01-31'");
-        QTest::newRow("leap day") << QStringLiteral("EDate=#2/29/2000#")
-                                  << QStringLiteral("EDate='2000-02-29'");
         QTest::newRow("hash inside a string literal")
             << QStringLiteral("Where BReceipt='Receipt#1' And EDate=#01/02/2024#")
             << QStringLiteral("Where BReceipt='Receipt#1' And EDate='2024-01-02'");
@@ -73,10 +66,7 @@ private slots:
         QTest::addColumn<QString>("statement");
         QTest::newRow("month 13") << QStringLiteral("Where EDate=#13/01/2024#");
         QTest::newRow("30 February") << QStringLiteral("Where EDate=#02/30/2024#");
-        QTest::newRow("29 February of a common year") << QStringLiteral("Where EDate=#02/29/2023#");
-        QTest::newRow("day 0") << QStringLiteral("Where EDate=#01/00/2024#");
         QTest::newRow("no year") << QStringLiteral("Where EDate=#01/31#");
-        QTest::newRow("letters") << QStringLiteral("Where EDate=#ab/cd/efgh#");
         QTest::newRow("mixed separators") << QStringLiteral("Where EDate=#01/31-2024#");
         QTest::newRow("text after the date") << QStringLiteral("Where EDate=#01/31/2024 soon#");
         QTest::newRow("second literal bad") << QStringLiteral("EDate Between #01/31/2024# And #02/30/2024#");
@@ -98,11 +88,9 @@ private slots:
         QTest::addColumn<QString>("iso");
         QTest::newRow("padded") << QStringLiteral("03/05/2026") << QStringLiteral("2026-03-05");
         QTest::newRow("blanks around") << QStringLiteral(" 3/5/2026 ") << QStringLiteral("2026-03-05");
-        QTest::newRow("dots") << QStringLiteral("12.24.2025") << QStringLiteral("2025-12-24");
         QTest::newRow("year 100") << QStringLiteral("1/1/0100") << QStringLiteral("0100-01-01");
         QTest::newRow("year 99 with four digits") << QStringLiteral("1/1/0099") << QString();
         QTest::newRow("five-digit year") << QStringLiteral("1/1/20240") << QString();
-        QTest::newRow("31 April") << QStringLiteral("04/31/2024") << QString();
         QTest::newRow("empty") << QString() << QString();
         QTest::newRow("trailing separator") << QStringLiteral("1/2/") << QString();
     }
@@ -118,8 +106,6 @@ private slots:
         AddColumns();
         QTest::newRow("newest row") << QStringLiteral("Select Top 1 * From ktProduct Order By EId Desc")
                                     << QStringLiteral("Select * From ktProduct Order By EId Desc LIMIT 1");
-        QTest::newRow("lower case") << QStringLiteral("select top 5 GName from kmGroup")
-                                    << QStringLiteral("select GName from kmGroup LIMIT 5");
         QTest::newRow("count glued to the star") << QStringLiteral("Select Top 1* From kmGroup")
                                                  << QStringLiteral("Select * From kmGroup LIMIT 1");
         QTest::newRow("distinct before top")
@@ -151,8 +137,6 @@ private slots:
             << QStringLiteral(
                    "Select * From ktProduct Where EId In (Select EId From ktProduct Where (PGId = 3) "
                    "Order By EId Desc LIMIT 1 )");
-        QTest::newRow("trailing semicolon") << QStringLiteral("Select Top 1 * From kmGroup;")
-                                            << QStringLiteral("Select * From kmGroup LIMIT 1;");
         QTest::newRow("trailing blanks and semicolon") << QStringLiteral("Select Top 1 * From kmGroup ; ")
                                                        << QStringLiteral("Select * From kmGroup LIMIT 1 ; ");
         QTest::newRow("top in a string literal") << QStringLiteral("Select 'Top 5' As Caption From kmGroup")
@@ -174,8 +158,6 @@ private slots:
         AddColumns();
         QTest::newRow("period closing")
             << QStringLiteral("Delete * From ktBillMast") << QStringLiteral("Delete From ktBillMast");
-        QTest::newRow("lower case with a condition") << QStringLiteral("delete * from ktBillDetl where EId=5")
-                                                     << QStringLiteral("delete from ktBillDetl where EId=5");
         QTest::newRow("star glued to From")
             << QStringLiteral("Delete *From ktBillMast") << QStringLiteral("Delete From ktBillMast");
         QTest::newRow("already plain") << QStringLiteral("Delete From ktBillMast Where EId=1")
@@ -207,16 +189,12 @@ private slots:
         QTest::newRow("qualified columns")
             << QStringLiteral("Select a.CName + ' ' + a.CCity From ktCustomer a")
             << QStringLiteral("Select a.CName || ' ' || a.CCity From ktCustomer a");
-        QTest::newRow("two text columns") << QStringLiteral("Select CName+CCity From ktCustomer")
-                                          << QStringLiteral("Select CName||CCity From ktCustomer");
         QTest::newRow("two text functions")
             << QStringLiteral("Select Trim(CName)+UCase(CCity) From ktCustomer")
             << QStringLiteral("Select Trim(CName)||UCase(CCity) From ktCustomer");
         QTest::newRow("text function with nested call")
             << QStringLiteral("Select Left(Trim(CName), 3)+Left(CCity,2) From ktCustomer")
             << QStringLiteral("Select \"Left\"(Trim(CName), 3)||\"Left\"(CCity,2) From ktCustomer");
-        QTest::newRow("bracketed text column") << QStringLiteral("Select [CName]+[CPhone] From ktCustomer")
-                                               << QStringLiteral("Select [CName]||[CPhone] From ktCustomer");
         QTest::newRow("ampersand") << QStringLiteral("Select CName & EId From ktCustomer")
                                    << QStringLiteral("Select CName || EId From ktCustomer");
         QTest::newRow("numeric sum") << QStringLiteral(
@@ -260,8 +238,6 @@ private slots:
                                                   << QStringLiteral("GROUP BY Year(a.EDate),Month(a.EDate)");
         QTest::newRow("Like with a whole number")
             << QStringLiteral("Where PSaleRate Like 2") << QStringLiteral("Where PSaleRate = 2");
-        QTest::newRow("Like with a decimal") << QStringLiteral("Where PSaleRate Like 2.5 And PGId like -3")
-                                             << QStringLiteral("Where PSaleRate = 2.5 And PGId = -3");
         QTest::newRow("Like with text")
             << QStringLiteral("Where PCode Like 'AB%' ") << QStringLiteral("Where PCode Like 'AB%' ");
         QTest::newRow("Like with a date") << QStringLiteral("Where EDate Like #02/29/2024#")
@@ -285,8 +261,6 @@ private slots:
             << QStringLiteral("Where CName = \"O'Brien\"") << QStringLiteral("Where CName = 'O''Brien'");
         QTest::newRow("double-quoted with a doubled double quote") << QStringLiteral(
             "Where CName = \"say \"\"hi\"\"\"") << QStringLiteral("Where CName = 'say \"hi\"'");
-        QTest::newRow("double-quoted empty")
-            << QStringLiteral("Where CRemarks = \"\"") << QStringLiteral("Where CRemarks = ''");
         QTest::newRow("double-quoted dialect words")
             << QStringLiteral("Where CName = \"#01/02/2024# + Top 5 Delete * From\"")
             << QStringLiteral("Where CName = '#01/02/2024# + Top 5 Delete * From'");
@@ -328,9 +302,7 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("quoted");
-        QTest::newRow("plain") << QStringLiteral("Chief") << QStringLiteral("Chief");
         QTest::newRow("apostrophe") << QStringLiteral("O'Brien") << QStringLiteral("O''Brien");
-        QTest::newRow("only quotes") << QStringLiteral("''") << QStringLiteral("''''");
         QTest::newRow("empty") << QString() << QString();
         QTest::newRow("double quotes kept") << QStringLiteral("it's \"x\"") << QStringLiteral("it''s \"x\"");
         QTest::newRow("injection attempt")
@@ -353,11 +325,6 @@ private slots:
         AddColumns();
         QTest::newRow("customer phone") << QStringLiteral("Select CPhone+CName From ktCustomer")
                                         << QStringLiteral("Select CPhone||CName From ktCustomer");
-        QTest::newRow("enterprise address")
-            << QStringLiteral("Select EAddress1+EAddress2 From kaEnterprise")
-            << QStringLiteral("Select EAddress1||EAddress2 From kaEnterprise");
-        QTest::newRow("bill taxes") << QStringLiteral("Select BTax1+BTax2 From ktBillMast")
-                                    << QStringLiteral("Select BTax1+BTax2 From ktBillMast");
         QTest::newRow("text in one table, number in another") << QStringLiteral(
             "Select PGross+PTax From ktPurcMast") << QStringLiteral("Select PGross+PTax From ktPurcMast");
         QTest::newRow("names compare without case") << QStringLiteral("Select cphone+cname From ktCustomer")
