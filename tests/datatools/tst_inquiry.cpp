@@ -82,15 +82,9 @@ void InquiryTest::criterion_data()
     QTest::newRow("blank lists all") << "PName" << int(FieldText) << "Like"
                                      << ""
                                      << "1=1";
-    QTest::newRow("blanks list all") << "POpenQty" << int(FieldLong) << ">"
-                                     << "   "
-                                     << "1=1";
     QTest::newRow("text begins with") << "PName" << int(FieldText) << "Like"
                                       << " Tea "
                                       << "PName Like 'Tea%' ";
-    QTest::newRow("text equals") << "PName" << int(FieldText) << "="
-                                 << "Tea"
-                                 << "PName = 'Tea' ";
     QTest::newRow("quote stays text") << "CName" << int(FieldText) << "="
                                       << "O'Hara"
                                       << "CName = 'O''Hara' ";
@@ -100,9 +94,6 @@ void InquiryTest::criterion_data()
     QTest::newRow("decimal comma") << "PSaleRate" << int(FieldDouble) << "<"
                                    << "12,5"
                                    << "PSaleRate < 12.5";
-    QTest::newRow("number refused") << "PSaleRate" << int(FieldDouble) << "="
-                                    << "twelve"
-                                    << "";
     QTest::newRow("statement in a number refused") << "EId" << int(FieldLong) << "="
                                                    << "1 Or 1=1"
                                                    << "";
@@ -112,9 +103,6 @@ void InquiryTest::criterion_data()
     QTest::newRow("impossible date refused") << "EDate" << int(FieldDate) << ">"
                                              << "2026-02-30"
                                              << "";
-    QTest::newRow("date refused") << "EDate" << int(FieldDate) << ">"
-                                  << "yesterday"
-                                  << "";
 }
 
 void InquiryTest::criterion()
@@ -206,10 +194,6 @@ void InquiryTest::typedTextStaysText_data()
 
     QTest::newRow("name with a quote") << "="
                                        << "Ann's Tea" << 1;
-    QTest::newRow("beginning with a quote") << "Like"
-                                            << "Ann's" << 1;
-    QTest::newRow("condition typed as a name") << "="
-                                               << "x' Or '1'='1" << 0;
     QTest::newRow("statement typed as a name") << "Like"
                                                << "'; Delete From ktProduct; --" << 0;
 }
