@@ -132,8 +132,6 @@ private slots:
                                     << QStringLiteral("Hide Labels");
         QTest::newRow("minus hides") << QStringLiteral("-") << false << QStringLiteral("+")
                                      << QStringLiteral("Show Labels");
-        QTest::newRow("empty hides") << QString() << false << QStringLiteral("+")
-                                     << QStringLiteral("Show Labels");
         QTest::newRow("other hides") << QStringLiteral("Y") << false << QStringLiteral("+")
                                      << QStringLiteral("Show Labels");
     }
@@ -166,8 +164,6 @@ private slots:
         // The session starts with key "Old", tables "kaOld"/"kaOldDetl", last field 99, report 33.
         QTest::newRow("product") << QStringLiteral("Transaction") << 1 << QString() << QStringLiteral("Trar")
                                  << QStringLiteral("ktProduct") << QString() << 18 << 41;
-        QTest::newRow("supplier") << QStringLiteral("Transaction") << 4 << QString() << QStringLiteral("Tran")
-                                  << QStringLiteral("ktSupplier") << QString() << 15 << 53;
         QTest::newRow("bill, small print")
             << QStringLiteral("Transaction") << 6 << QStringLiteral("S") << QStringLiteral("Trao")
             << QStringLiteral("ktBillMast") << QStringLiteral("ktBillDetl") << 20 << 56;
@@ -177,27 +173,16 @@ private slots:
         QTest::newRow("bill, print size unset")
             << QStringLiteral("Transaction") << 6 << QString() << QStringLiteral("Trao")
             << QStringLiteral("ktBillMast") << QStringLiteral("ktBillDetl") << 20 << 57;
-        QTest::newRow("order") << QStringLiteral("Transaction") << 10 << QString() << QStringLiteral("Trap")
-                               << QStringLiteral("ktOrdrMast") << QStringLiteral("ktOrdrDetl") << 8 << 65;
-        QTest::newRow("accounting") << QStringLiteral("Transaction") << 12 << QString()
-                                    << QStringLiteral("Traq") << QStringLiteral("ktAccounting") << QString()
-                                    << 9 << 79;
         QTest::newRow("import keeps the rest")
             << QStringLiteral("Transaction") << 14 << QString() << QStringLiteral("Tran") << QString()
             << QString() << 99 << 33;
         QTest::newRow("group keeps the report")
             << QStringLiteral("Master") << 1 << QString() << QStringLiteral("Mast")
             << QStringLiteral("kmGroup") << QString() << 4 << 33;
-        QTest::newRow("user is Traq") << QStringLiteral("Admin") << 2 << QString() << QStringLiteral("Traq")
-                                      << QStringLiteral("kaUser") << QString() << 10 << 33;
-        QTest::newRow("customize") << QStringLiteral("Admin") << 7 << QString() << QStringLiteral("Admn")
-                                   << QStringLiteral("kaCustomize") << QString() << 14 << 33;
         QTest::newRow("options") << QStringLiteral("Admin") << 8 << QString() << QStringLiteral("Admn")
                                  << QString() << QString() << 99 << 33;
         QTest::newRow("recon report") << QStringLiteral("Report") << 28 << QString() << QStringLiteral("Old")
                                       << QStringLiteral("kaOld") << QStringLiteral("kaOldDetl") << 99 << 68;
-        QTest::newRow("gift receipt") << QStringLiteral("Report") << 40 << QString() << QStringLiteral("Old")
-                                      << QStringLiteral("kaOld") << QStringLiteral("kaOldDetl") << 99 << 80;
         QTest::newRow("help sets nothing")
             << QStringLiteral("Help") << 2 << QString() << QStringLiteral("Old") << QStringLiteral("kaOld")
             << QStringLiteral("kaOldDetl") << 99 << 33;
