@@ -85,8 +85,6 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::newRow("Y") << "Y"
                            << "+";
-        QTest::newRow("N") << "N"
-                           << "-";
         QTest::newRow("lower-case y is not Yes") << "y"
                                                  << "-";
         QTest::newRow("empty") << ""
@@ -182,7 +180,6 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QColor>("colour");
         QTest::newRow("blue") << "8388608" << QColor(0, 0, 128);
-        QTest::newRow("green") << "32768" << QColor(0, 128, 0);
         QTest::newRow("sample F2 DD DC") << "14474738" << QColor(0xF2, 0xDD, 0xDC);
         QTest::newRow("black") << "0" << QColor(0, 0, 0);
     }
