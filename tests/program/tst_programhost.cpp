@@ -128,15 +128,8 @@ private slots:
         QTest::addColumn<int>("entry");
         QTest::addColumn<QString>("screen");
         QTest::newRow("Transaction 1") << "Transaction" << 1 << "KvProduct";
-        QTest::newRow("Transaction 2") << "Transaction" << 2 << "KvCoupon";
-        QTest::newRow("Transaction 4") << "Transaction" << 4 << "KvSupplier";
-        QTest::newRow("Transaction 12") << "Transaction" << 12 << "KvAccounting";
         QTest::newRow("Master 2") << "Master" << 2 << "KvPaytype";
-        QTest::newRow("Master 3") << "Master" << 3 << "KvAccount";
         QTest::newRow("Admin 1") << "Admin" << 1 << "KvEnterprise";
-        QTest::newRow("Admin 2") << "Admin" << 2 << "KvUser";
-        QTest::newRow("Admin 5") << "Admin" << 5 << "KvPreference";
-        QTest::newRow("Admin 7") << "Admin" << 7 << "KvCustomize";
     }
 
     void menuEntriesOpenTheirScreens()
