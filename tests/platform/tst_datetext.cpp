@@ -74,18 +74,13 @@ private slots:
         QTest::newRow("en_US leading zeros") << us << QStringLiteral("03/05/2026") << march5;
         QTest::newRow("de_DE without leading zeros") << de << QStringLiteral("5.3.2026") << march5;
         QTest::newRow("de_DE ISO accepted") << de << QStringLiteral("2026-03-05") << march5;
-        QTest::newRow("en_US ISO accepted") << us << QStringLiteral("2026-03-05") << march5;
         QTest::newRow("en_US two-digit year") << us << QStringLiteral("3/5/26") << QDate();
-        QTest::newRow("de_DE two-digit year") << de << QStringLiteral("05.03.26") << QDate();
         QTest::newRow("de_DE other order not guessed") << de << QStringLiteral("03/05/2026") << QDate();
-        QTest::newRow("C other order not guessed") << c << QStringLiteral("03/05/2026") << QDate();
         QTest::newRow("en_US month 13") << us << QStringLiteral("13/5/2026") << QDate();
         QTest::newRow("no such day") << c << QStringLiteral("2026-02-30") << QDate();
         QTest::newRow("trailing text") << c << QStringLiteral("2026-03-05x") << QDate();
         QTest::newRow("time after the date") << c << QStringLiteral("2026-03-05 10:00") << QDate();
         QTest::newRow("empty") << c << QString() << QDate();
-        QTest::newRow("blanks") << c << QStringLiteral("   ") << QDate();
-        QTest::newRow("words") << c << QStringLiteral("today") << QDate();
     }
     void parse()
     {
@@ -110,8 +105,6 @@ private slots:
         QTest::newRow("C") << QStringLiteral("C") << QDate(2026, 3, 5) << QStringLiteral("#03/05/2026#");
         QTest::newRow("de_DE dot separator")
             << QStringLiteral("de_DE") << QDate(2026, 3, 5) << QStringLiteral("#03/05/2026#");
-        QTest::newRow("fi_FI dot separator")
-            << QStringLiteral("fi_FI") << QDate(2026, 12, 31) << QStringLiteral("#12/31/2026#");
         QTest::newRow("ar_EG native digits")
             << QStringLiteral("ar_EG") << QDate(2026, 3, 5) << QStringLiteral("#03/05/2026#");
     }
