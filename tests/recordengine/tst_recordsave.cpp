@@ -56,7 +56,6 @@ private slots:
         };
         QTest::newRow("valid record") << QStringList() << "";
         QTest::newRow("empty whole and amount") << typed({ "4=", "5=" }) << "\nAmount\nQty";
-        QTest::newRow("zero is a number") << typed({ "4=0", "5=0" }) << "";
         QTest::newRow("decimal comma is a number") << typed({ "4=12,5" }) << "";
         QTest::newRow("letters in an amount") << typed({ "4=12a" }) << "\nAmount";
         QTest::newRow("blank text") << typed({ "7=   " }) << "\nNote";
