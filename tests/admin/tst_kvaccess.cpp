@@ -54,9 +54,6 @@ void KvAccessTest::answer_data()
     QTest::newRow("wrong letter case") << "KIVO7"
                                        << "enter"
                                        << "N" << invalid;
-    QTest::newRow("wrong code, Escape") << "secret"
-                                        << "escape"
-                                        << "N" << invalid;
     QTest::newRow("nothing typed") << ""
                                    << "enter"
                                    << "N" << invalid;
