@@ -45,24 +45,18 @@ void KvAccessTest::answer_data()
 
     const QStringList none;
     const QStringList invalid { QStringLiteral("[InvaliD]") };
-    QTest::newRow("right code, Enter") << "Kivo7"
-                                       << "enter"
-                                       << "Y" << none;
-    QTest::newRow("right code, Escape") << "Kivo7"
-                                        << "escape"
-                                        << "Y" << none;
-    QTest::newRow("wrong letter case") << "KIVO7"
-                                       << "enter"
-                                       << "N" << invalid;
-    QTest::newRow("nothing typed") << ""
-                                   << "enter"
-                                   << "N" << invalid;
-    QTest::newRow("trailing blank") << "Kivo7 "
-                                    << "enter"
-                                    << "N" << invalid;
-    QTest::newRow("right code, then Close") << "Kivo7"
-                                            << "close"
-                                            << "N" << none;
+    QTest::newRow("right code, Enter")
+        << QStringLiteral("Kivo7") << QStringLiteral("enter") << QStringLiteral("Y") << none;
+    QTest::newRow("right code, Escape")
+        << QStringLiteral("Kivo7") << QStringLiteral("escape") << QStringLiteral("Y") << none;
+    QTest::newRow("wrong letter case")
+        << QStringLiteral("KIVO7") << QStringLiteral("enter") << QStringLiteral("N") << invalid;
+    QTest::newRow("nothing typed") << QStringLiteral("") << QStringLiteral("enter") << QStringLiteral("N")
+                                   << invalid;
+    QTest::newRow("trailing blank") << QStringLiteral("Kivo7 ") << QStringLiteral("enter")
+                                    << QStringLiteral("N") << invalid;
+    QTest::newRow("right code, then Close")
+        << QStringLiteral("Kivo7") << QStringLiteral("close") << QStringLiteral("N") << none;
 }
 
 void KvAccessTest::answer()
