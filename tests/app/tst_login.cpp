@@ -30,28 +30,28 @@ private slots:
 
         const QStringList blank { QStringLiteral("Blank Login/Password !") };
         const QStringList invalid { QStringLiteral("Invalid Login/Password !") };
-        QTest::newRow("blank login") << ""
-                                     << "kivo" << blank << false << false;
-        QTest::newRow("blank password") << "Chief"
-                                        << "" << blank << false << false;
-        QTest::newRow("unknown login") << "nobody"
-                                       << "kivo" << invalid << false << true;
-        QTest::newRow("wrong password") << "Chief"
-                                        << "kiwi" << invalid << false << true;
-        QTest::newRow("password in other case") << "Chief"
-                                                << "KiVO" << QStringList() << true << false;
-        QTest::newRow("login in other case") << "CHIEF"
-                                             << "kivo" << QStringList() << true << false;
-        QTest::newRow("leading space searched as typed") << " Chief"
-                                                         << "kivo" << invalid << false << true;
-        QTest::newRow("trailing space searched as typed") << "Chief "
-                                                          << "kivo" << invalid << false << true;
-        QTest::newRow("quote in login") << "Ch'ief"
-                                        << "kivo" << invalid << false << true;
-        QTest::newRow("sql fragment in login") << "' or ''='"
-                                               << "x" << invalid << false << true;
-        QTest::newRow("sql fragment in password") << "Chief"
-                                                  << "' or ''='" << invalid << false << true;
+        QTest::newRow("blank login") << QStringLiteral("") << QStringLiteral("kivo") << blank << false
+                                     << false;
+        QTest::newRow("blank password")
+            << QStringLiteral("Chief") << QStringLiteral("") << blank << false << false;
+        QTest::newRow("unknown login")
+            << QStringLiteral("nobody") << QStringLiteral("kivo") << invalid << false << true;
+        QTest::newRow("wrong password")
+            << QStringLiteral("Chief") << QStringLiteral("kiwi") << invalid << false << true;
+        QTest::newRow("password in other case")
+            << QStringLiteral("Chief") << QStringLiteral("KiVO") << QStringList() << true << false;
+        QTest::newRow("login in other case")
+            << QStringLiteral("CHIEF") << QStringLiteral("kivo") << QStringList() << true << false;
+        QTest::newRow("leading space searched as typed")
+            << QStringLiteral(" Chief") << QStringLiteral("kivo") << invalid << false << true;
+        QTest::newRow("trailing space searched as typed")
+            << QStringLiteral("Chief ") << QStringLiteral("kivo") << invalid << false << true;
+        QTest::newRow("quote in login")
+            << QStringLiteral("Ch'ief") << QStringLiteral("kivo") << invalid << false << true;
+        QTest::newRow("sql fragment in login")
+            << QStringLiteral("' or ''='") << QStringLiteral("x") << invalid << false << true;
+        QTest::newRow("sql fragment in password")
+            << QStringLiteral("Chief") << QStringLiteral("' or ''='") << invalid << false << true;
     }
 
     void check()
@@ -178,12 +178,9 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("upper") << "CHIEF"
-                               << "Chief";
-        QTest::newRow("mixed words") << "aNNa maRIE"
-                                     << "Anna Marie";
-        QTest::newRow("empty") << ""
-                               << "";
+        QTest::newRow("upper") << QStringLiteral("CHIEF") << QStringLiteral("Chief");
+        QTest::newRow("mixed words") << QStringLiteral("aNNa maRIE") << QStringLiteral("Anna Marie");
+        QTest::newRow("empty") << QStringLiteral("") << QStringLiteral("");
     }
 
     void properCase()
