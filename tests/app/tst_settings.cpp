@@ -83,12 +83,9 @@ private slots:
     {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("Y") << "Y"
-                           << "+";
-        QTest::newRow("lower-case y is not Yes") << "y"
-                                                 << "-";
-        QTest::newRow("empty") << ""
-                               << "-";
+        QTest::newRow("Y") << QStringLiteral("Y") << QStringLiteral("+");
+        QTest::newRow("lower-case y is not Yes") << QStringLiteral("y") << QStringLiteral("-");
+        QTest::newRow("empty") << QStringLiteral("") << QStringLiteral("-");
     }
 
     void toolbarToggleCaption()
@@ -179,9 +176,9 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QColor>("colour");
-        QTest::newRow("blue") << "8388608" << QColor(0, 0, 128);
-        QTest::newRow("sample F2 DD DC") << "14474738" << QColor(0xF2, 0xDD, 0xDC);
-        QTest::newRow("black") << "0" << QColor(0, 0, 0);
+        QTest::newRow("blue") << QStringLiteral("8388608") << QColor(0, 0, 128);
+        QTest::newRow("sample F2 DD DC") << QStringLiteral("14474738") << QColor(0xF2, 0xDD, 0xDC);
+        QTest::newRow("black") << QStringLiteral("0") << QColor(0, 0, 0);
     }
 
     void windowsColour()
