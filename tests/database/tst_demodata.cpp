@@ -37,16 +37,11 @@ private slots:
     {
         QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("column");
-        QTest::newRow("product code") << "ktProduct"
-                                      << "PCode";
-        QTest::newRow("customer phone") << "ktCustomer"
-                                        << "CPhone";
-        QTest::newRow("supplier company") << "ktSupplier"
-                                          << "SCompany";
-        QTest::newRow("group name") << "kmGroup"
-                                    << "GName";
-        QTest::newRow("user login") << "kaUser"
-                                    << "ULogin";
+        QTest::newRow("product code") << QStringLiteral("ktProduct") << QStringLiteral("PCode");
+        QTest::newRow("customer phone") << QStringLiteral("ktCustomer") << QStringLiteral("CPhone");
+        QTest::newRow("supplier company") << QStringLiteral("ktSupplier") << QStringLiteral("SCompany");
+        QTest::newRow("group name") << QStringLiteral("kmGroup") << QStringLiteral("GName");
+        QTest::newRow("user login") << QStringLiteral("kaUser") << QStringLiteral("ULogin");
     }
 
     // Unique fields are compared without regard to case when a record is saved.
@@ -106,21 +101,16 @@ private slots:
         QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("column");
         QTest::addColumn<QString>("allowed");
-        QTest::newRow("unit") << "ktProduct"
-                              << "PUom"
-                              << "Bag,Box,Pcs,Pair,Set,Pack";
-        QTest::newRow("taxable") << "ktProduct"
-                                 << "PTax"
-                                 << "T,N";
-        QTest::newRow("product active") << "ktProduct"
-                                        << "PActive"
-                                        << "Y,N";
-        QTest::newRow("customer active") << "ktCustomer"
-                                         << "CActive"
-                                         << "Y,N";
-        QTest::newRow("login mode") << "kaUser"
-                                    << "UMode"
-                                    << "S,B";
+        QTest::newRow("unit") << QStringLiteral("ktProduct") << QStringLiteral("PUom")
+                              << QStringLiteral("Bag,Box,Pcs,Pair,Set,Pack");
+        QTest::newRow("taxable") << QStringLiteral("ktProduct") << QStringLiteral("PTax")
+                                 << QStringLiteral("T,N");
+        QTest::newRow("product active")
+            << QStringLiteral("ktProduct") << QStringLiteral("PActive") << QStringLiteral("Y,N");
+        QTest::newRow("customer active")
+            << QStringLiteral("ktCustomer") << QStringLiteral("CActive") << QStringLiteral("Y,N");
+        QTest::newRow("login mode") << QStringLiteral("kaUser") << QStringLiteral("UMode")
+                                    << QStringLiteral("S,B");
     }
 
     // Option fields hold exactly one of the screen's choices, cut to the column width; the
@@ -155,10 +145,9 @@ private slots:
         QTest::addColumn<QString>("rows");
         for (const char* table :
             { "ktProduct", "ktCustomer", "ktSupplier", "kmGroup", "kmPaytype", "kmAccount" })
-            QTest::newRow(table) << QString::fromLatin1(table) << "1=1";
+            QTest::newRow(table) << QString::fromLatin1(table) << QStringLiteral("1=1");
         // The administrator comes with the defaults, without address or phone.
-        QTest::newRow("kaUser") << "kaUser"
-                                << "EId > 1";
+        QTest::newRow("kaUser") << QStringLiteral("kaUser") << QStringLiteral("EId > 1");
     }
 
     // A demo record opened and saved unchanged must not be refused: plain text fields are
