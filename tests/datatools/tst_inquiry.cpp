@@ -79,30 +79,24 @@ void InquiryTest::criterion_data()
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("criterion"); // "" when the value is refused
 
-    QTest::newRow("blank lists all") << "PName" << int(FieldText) << "Like"
-                                     << ""
-                                     << "1=1";
-    QTest::newRow("text begins with") << "PName" << int(FieldText) << "Like"
-                                      << " Tea "
-                                      << "PName Like 'Tea%' ";
-    QTest::newRow("quote stays text") << "CName" << int(FieldText) << "="
-                                      << "O'Hara"
-                                      << "CName = 'O''Hara' ";
-    QTest::newRow("whole number") << "POpenQty" << int(FieldLong) << ">="
-                                  << " 12 "
-                                  << "POpenQty >= 12";
-    QTest::newRow("decimal comma") << "PSaleRate" << int(FieldDouble) << "<"
-                                   << "12,5"
-                                   << "PSaleRate < 12.5";
-    QTest::newRow("statement in a number refused") << "EId" << int(FieldLong) << "="
-                                                   << "1 Or 1=1"
-                                                   << "";
-    QTest::newRow("date") << "EDate" << int(FieldDate) << "="
-                          << "2026-03-05"
-                          << "EDate = #03/05/2026#";
-    QTest::newRow("impossible date refused") << "EDate" << int(FieldDate) << ">"
-                                             << "2026-02-30"
-                                             << "";
+    QTest::newRow("blank lists all") << QStringLiteral("PName") << int(FieldText) << QStringLiteral("Like")
+                                     << QStringLiteral("") << QStringLiteral("1=1");
+    QTest::newRow("text begins with") << QStringLiteral("PName") << int(FieldText) << QStringLiteral("Like")
+                                      << QStringLiteral(" Tea ") << QStringLiteral("PName Like 'Tea%' ");
+    QTest::newRow("quote stays text") << QStringLiteral("CName") << int(FieldText) << QStringLiteral("=")
+                                      << QStringLiteral("O'Hara") << QStringLiteral("CName = 'O''Hara' ");
+    QTest::newRow("whole number") << QStringLiteral("POpenQty") << int(FieldLong) << QStringLiteral(">=")
+                                  << QStringLiteral(" 12 ") << QStringLiteral("POpenQty >= 12");
+    QTest::newRow("decimal comma") << QStringLiteral("PSaleRate") << int(FieldDouble) << QStringLiteral("<")
+                                   << QStringLiteral("12,5") << QStringLiteral("PSaleRate < 12.5");
+    QTest::newRow("statement in a number refused")
+        << QStringLiteral("EId") << int(FieldLong) << QStringLiteral("=") << QStringLiteral("1 Or 1=1")
+        << QStringLiteral("");
+    QTest::newRow("date") << QStringLiteral("EDate") << int(FieldDate) << QStringLiteral("=")
+                          << QStringLiteral("2026-03-05") << QStringLiteral("EDate = #03/05/2026#");
+    QTest::newRow("impossible date refused")
+        << QStringLiteral("EDate") << int(FieldDate) << QStringLiteral(">") << QStringLiteral("2026-02-30")
+        << QStringLiteral("");
 }
 
 void InquiryTest::criterion()
@@ -192,10 +186,9 @@ void InquiryTest::typedTextStaysText_data()
     QTest::addColumn<QString>("value");
     QTest::addColumn<int>("found");
 
-    QTest::newRow("name with a quote") << "="
-                                       << "Ann's Tea" << 1;
-    QTest::newRow("statement typed as a name") << "Like"
-                                               << "'; Delete From ktProduct; --" << 0;
+    QTest::newRow("name with a quote") << QStringLiteral("=") << QStringLiteral("Ann's Tea") << 1;
+    QTest::newRow("statement typed as a name")
+        << QStringLiteral("Like") << QStringLiteral("'; Delete From ktProduct; --") << 0;
 }
 
 void InquiryTest::typedTextStaysText()
