@@ -79,12 +79,13 @@ void ListPickerTest::padText_data()
     QTest::addColumn<int>("width");
     QTest::addColumn<QString>("padded");
 
-    QTest::newRow("padded on the right") << "Tea" << 6 << "Tea   ";
-    QTest::newRow("trimmed first") << "  Tea  " << 5 << "Tea  ";
-    QTest::newRow("cut to the width") << "Darjeeling" << 4 << "Darj";
-    QTest::newRow("inner blanks kept") << "Green  Tea" << 12 << "Green  Tea  ";
-    QTest::newRow("empty") << "" << 3 << "   ";
-    QTest::newRow("no width") << "Tea" << 0 << "";
+    QTest::newRow("padded on the right") << QStringLiteral("Tea") << 6 << QStringLiteral("Tea   ");
+    QTest::newRow("trimmed first") << QStringLiteral("  Tea  ") << 5 << QStringLiteral("Tea  ");
+    QTest::newRow("cut to the width") << QStringLiteral("Darjeeling") << 4 << QStringLiteral("Darj");
+    QTest::newRow("inner blanks kept")
+        << QStringLiteral("Green  Tea") << 12 << QStringLiteral("Green  Tea  ");
+    QTest::newRow("empty") << QStringLiteral("") << 3 << QStringLiteral("   ");
+    QTest::newRow("no width") << QStringLiteral("Tea") << 0 << QStringLiteral("");
 }
 
 void ListPickerTest::padText()
@@ -101,18 +102,13 @@ void ListPickerTest::linesAreCutToTheirColumns_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("key");
 
-    QTest::newRow("short") << "Acme"
-                           << "acme.test"
-                           << "Acme"
-                           << "acme.test";
-    QTest::newRow("name longer than 28") << "Northern Wholesale Supplies Limited"
-                                         << "n.test"
-                                         << "Northern Wholesale Supplies"
-                                         << "n.test";
-    QTest::newRow("key longer than 16") << "Acme"
-                                        << "www.acme-wholesale.test"
-                                        << "Acme"
-                                        << "www.acme-wholesa";
+    QTest::newRow("short") << QStringLiteral("Acme") << QStringLiteral("acme.test") << QStringLiteral("Acme")
+                           << QStringLiteral("acme.test");
+    QTest::newRow("name longer than 28")
+        << QStringLiteral("Northern Wholesale Supplies Limited") << QStringLiteral("n.test")
+        << QStringLiteral("Northern Wholesale Supplies") << QStringLiteral("n.test");
+    QTest::newRow("key longer than 16") << QStringLiteral("Acme") << QStringLiteral("www.acme-wholesale.test")
+                                        << QStringLiteral("Acme") << QStringLiteral("www.acme-wholesa");
 }
 
 void ListPickerTest::linesAreCutToTheirColumns()
