@@ -87,9 +87,10 @@ private slots:
         QTest::addColumn<QString>("showDash");
         QTest::addColumn<bool>("paneShown");
         QTest::addColumn<bool>("dashboardShown");
-        QTest::newRow("browsing, dashboard on") << false << "Y" << false << true;
-        QTest::newRow("browsing, dashboard off") << false << "N" << false << false;
-        QTest::newRow("editing leaves pane and hides dashboard") << true << "Y" << true << false;
+        QTest::newRow("browsing, dashboard on") << false << QStringLiteral("Y") << false << true;
+        QTest::newRow("browsing, dashboard off") << false << QStringLiteral("N") << false << false;
+        QTest::newRow("editing leaves pane and hides dashboard")
+            << true << QStringLiteral("Y") << true << false;
     }
     void closeReturnsToIdle()
     {
@@ -123,14 +124,14 @@ private slots:
         QTest::addColumn<QList<int>>("commands");
         QTest::addColumn<QString>("position");
         QTest::addColumn<QString>("name");
-        QTest::newRow("prior on first stays") << QList<int> { 9, 10, 10 } << "1 / 3"
-                                              << "Grocery";
-        QTest::newRow("next on last stays") << QList<int> { 11, 11 } << "3 / 3"
-                                            << "Bakery";
-        QTest::newRow("next from first") << QList<int> { 9, 11 } << "2 / 3"
-                                         << "Dairy";
-        QTest::newRow("prior from last") << QList<int> { 10 } << "2 / 3"
-                                         << "Dairy";
+        QTest::newRow("prior on first stays")
+            << QList<int> { 9, 10, 10 } << QStringLiteral("1 / 3") << QStringLiteral("Grocery");
+        QTest::newRow("next on last stays")
+            << QList<int> { 11, 11 } << QStringLiteral("3 / 3") << QStringLiteral("Bakery");
+        QTest::newRow("next from first")
+            << QList<int> { 9, 11 } << QStringLiteral("2 / 3") << QStringLiteral("Dairy");
+        QTest::newRow("prior from last")
+            << QList<int> { 10 } << QStringLiteral("2 / 3") << QStringLiteral("Dairy");
     }
     void navigation()
     {
@@ -265,36 +266,29 @@ private slots:
         QTest::addColumn<QString>("status");
         QTest::addColumn<QString>("allowDelete");
         QTest::addColumn<QString>("refusal");
-        QTest::newRow("add on bill screen") << "ktBillMast" << 1 << -1 << ""
-                                            << "Y"
-                                            << "Add Disabled !";
-        QTest::newRow("add on quote screen") << "ktQuotMast" << 1 << -1 << ""
-                                             << "Y"
-                                             << "";
-        QTest::newRow("modify billed quote") << "ktQuotMast" << 2 << 13 << "B"
-                                             << "Y"
-                                             << "Cannot Modify Processed Quote !";
-        QTest::newRow("modify open quote") << "ktQuotMast" << 2 << 13 << "N"
-                                           << "Y"
-                                           << "";
-        QTest::newRow("modify purchased order") << "ktOrdrMast" << 2 << 7 << "C"
-                                                << "Y"
-                                                << "Cannot Modify Processed Order !";
-        QTest::newRow("modify open order") << "ktOrdrMast" << 2 << 7 << "N"
-                                           << "Y"
-                                           << "";
-        QTest::newRow("modify bill") << "ktBillMast" << 2 << -1 << ""
-                                     << "Y"
-                                     << "";
-        QTest::newRow("delete denied") << "kmGroup" << 3 << -1 << ""
-                                       << "N"
-                                       << "Delete Denied !";
-        QTest::newRow("delete allowed") << "kmGroup" << 3 << -1 << ""
-                                        << "Y"
-                                        << "";
-        QTest::newRow("delete of billed quote allowed") << "ktQuotMast" << 3 << 13 << "B"
-                                                        << "Y"
-                                                        << "";
+        QTest::newRow("add on bill screen") << QStringLiteral("ktBillMast") << 1 << -1 << QStringLiteral("")
+                                            << QStringLiteral("Y") << QStringLiteral("Add Disabled !");
+        QTest::newRow("add on quote screen") << QStringLiteral("ktQuotMast") << 1 << -1 << QStringLiteral("")
+                                             << QStringLiteral("Y") << QStringLiteral("");
+        QTest::newRow("modify billed quote")
+            << QStringLiteral("ktQuotMast") << 2 << 13 << QStringLiteral("B") << QStringLiteral("Y")
+            << QStringLiteral("Cannot Modify Processed Quote !");
+        QTest::newRow("modify open quote") << QStringLiteral("ktQuotMast") << 2 << 13 << QStringLiteral("N")
+                                           << QStringLiteral("Y") << QStringLiteral("");
+        QTest::newRow("modify purchased order")
+            << QStringLiteral("ktOrdrMast") << 2 << 7 << QStringLiteral("C") << QStringLiteral("Y")
+            << QStringLiteral("Cannot Modify Processed Order !");
+        QTest::newRow("modify open order") << QStringLiteral("ktOrdrMast") << 2 << 7 << QStringLiteral("N")
+                                           << QStringLiteral("Y") << QStringLiteral("");
+        QTest::newRow("modify bill") << QStringLiteral("ktBillMast") << 2 << -1 << QStringLiteral("")
+                                     << QStringLiteral("Y") << QStringLiteral("");
+        QTest::newRow("delete denied") << QStringLiteral("kmGroup") << 3 << -1 << QStringLiteral("")
+                                       << QStringLiteral("N") << QStringLiteral("Delete Denied !");
+        QTest::newRow("delete allowed") << QStringLiteral("kmGroup") << 3 << -1 << QStringLiteral("")
+                                        << QStringLiteral("Y") << QStringLiteral("");
+        QTest::newRow("delete of billed quote allowed")
+            << QStringLiteral("ktQuotMast") << 3 << 13 << QStringLiteral("B") << QStringLiteral("Y")
+            << QStringLiteral("");
     }
     void permissions()
     {
@@ -319,10 +313,10 @@ private slots:
         QTest::addColumn<int>("prompts");
         QTest::addColumn<bool>("rightCode");
         QTest::addColumn<bool>("goesOn");
-        QTest::newRow("modify, wrong code") << 2 << "Y" << 1 << false << false;
-        QTest::newRow("modify, no code asked") << 2 << "N" << 0 << false << true;
-        QTest::newRow("delete, right code") << 3 << "Y" << 1 << true << true;
-        QTest::newRow("delete, wrong code") << 3 << "Y" << 1 << false << false;
+        QTest::newRow("modify, wrong code") << 2 << QStringLiteral("Y") << 1 << false << false;
+        QTest::newRow("modify, no code asked") << 2 << QStringLiteral("N") << 0 << false << true;
+        QTest::newRow("delete, right code") << 3 << QStringLiteral("Y") << 1 << true << true;
+        QTest::newRow("delete, wrong code") << 3 << QStringLiteral("Y") << 1 << false << false;
     }
     void accessCodePrompts()
     {
@@ -358,24 +352,18 @@ private slots:
         QTest::addColumn<QString>("boxAfter");
         QTest::addColumn<QString>("position");
         QTest::addColumn<bool>("invalid");
-        QTest::newRow("existing id") << "10"
-                                     << "10"
-                                     << "1 / 3" << false;
-        QTest::newRow("blanks around the id") << " 20 "
-                                              << " 20 "
-                                              << "2 / 3" << false;
-        QTest::newRow("missing id") << "999"
-                                    << "999"
-                                    << "2 / 3" << true;
-        QTest::newRow("not a number") << "abc"
-                                      << "0"
-                                      << "2 / 3" << true;
-        QTest::newRow("sql fragment") << "10 Or 1=1"
-                                      << "0"
-                                      << "2 / 3" << true;
-        QTest::newRow("a fraction names no id") << "10.5"
-                                                << "10.5"
-                                                << "2 / 3" << true;
+        QTest::newRow("existing id") << QStringLiteral("10") << QStringLiteral("10")
+                                     << QStringLiteral("1 / 3") << false;
+        QTest::newRow("blanks around the id")
+            << QStringLiteral(" 20 ") << QStringLiteral(" 20 ") << QStringLiteral("2 / 3") << false;
+        QTest::newRow("missing id") << QStringLiteral("999") << QStringLiteral("999")
+                                    << QStringLiteral("2 / 3") << true;
+        QTest::newRow("not a number")
+            << QStringLiteral("abc") << QStringLiteral("0") << QStringLiteral("2 / 3") << true;
+        QTest::newRow("sql fragment")
+            << QStringLiteral("10 Or 1=1") << QStringLiteral("0") << QStringLiteral("2 / 3") << true;
+        QTest::newRow("a fraction names no id")
+            << QStringLiteral("10.5") << QStringLiteral("10.5") << QStringLiteral("2 / 3") << true;
     }
     void findById()
     {
@@ -425,8 +413,8 @@ private slots:
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<QList<int>>("reports");
         QTest::newRow("screen without report")
-            << "kmGroup" << QStringList { QStringLiteral("No Report !") } << QList<int> {};
-        QTest::newRow("product list") << "ktProduct" << QStringList {} << QList<int> { 41 };
+            << QStringLiteral("kmGroup") << QStringList { QStringLiteral("No Report !") } << QList<int> {};
+        QTest::newRow("product list") << QStringLiteral("ktProduct") << QStringList {} << QList<int> { 41 };
     }
     void reportCommand()
     {
