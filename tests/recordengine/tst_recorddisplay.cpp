@@ -22,16 +22,23 @@ private slots:
         QTest::addColumn<QVariant>("stored");
         QTest::addColumn<QString>("shown");
         const QVariant null;
-        QTest::newRow("D date") << 1 << "D" << QVariant(QDate(2026, 2, 28)) << "2026-02-28";
-        QTest::newRow("F two decimals") << 2 << "F" << QVariant(12.5) << "12.50";
-        QTest::newRow("F large amount") << 2 << "F" << QVariant(1234567.891) << "1234567.89";
-        QTest::newRow("F null is not 0.00") << 2 << "F" << null << "";
-        QTest::newRow("F on a whole column") << 3 << "F" << QVariant(7) << "7.00";
-        QTest::newRow("I whole") << 3 << "I" << QVariant(42) << "42";
-        QTest::newRow("plain amount has no trailing zeros") << 2 << "" << QVariant(2.5) << "2.5";
-        QTest::newRow("N text") << 4 << "N" << QVariant(QStringLiteral("0123456789")) << "0123456789";
-        QTest::newRow("U with a quote") << 4 << "U" << QVariant(QStringLiteral("O'Neil")) << "O'Neil";
-        QTest::newRow("S null") << 4 << "S" << null << "";
+        QTest::newRow("D date") << 1 << QStringLiteral("D") << QVariant(QDate(2026, 2, 28))
+                                << QStringLiteral("2026-02-28");
+        QTest::newRow("F two decimals")
+            << 2 << QStringLiteral("F") << QVariant(12.5) << QStringLiteral("12.50");
+        QTest::newRow("F large amount")
+            << 2 << QStringLiteral("F") << QVariant(1234567.891) << QStringLiteral("1234567.89");
+        QTest::newRow("F null is not 0.00") << 2 << QStringLiteral("F") << null << QStringLiteral("");
+        QTest::newRow("F on a whole column")
+            << 3 << QStringLiteral("F") << QVariant(7) << QStringLiteral("7.00");
+        QTest::newRow("I whole") << 3 << QStringLiteral("I") << QVariant(42) << QStringLiteral("42");
+        QTest::newRow("plain amount has no trailing zeros")
+            << 2 << QStringLiteral("") << QVariant(2.5) << QStringLiteral("2.5");
+        QTest::newRow("N text") << 4 << QStringLiteral("N") << QVariant(QStringLiteral("0123456789"))
+                                << QStringLiteral("0123456789");
+        QTest::newRow("U with a quote")
+            << 4 << QStringLiteral("U") << QVariant(QStringLiteral("O'Neil")) << QStringLiteral("O'Neil");
+        QTest::newRow("S null") << 4 << QStringLiteral("S") << null << QStringLiteral("");
     }
     void showByDescriptor()
     {
@@ -62,9 +69,9 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<bool>("exists");
-        QTest::newRow("file in Doc") << "logo.png" << true;
-        QTest::newRow("missing file") << "gone.png" << false;
-        QTest::newRow("no file named") << "" << false;
+        QTest::newRow("file in Doc") << QStringLiteral("logo.png") << true;
+        QTest::newRow("missing file") << QStringLiteral("gone.png") << false;
+        QTest::newRow("no file named") << QStringLiteral("") << false;
     }
     void pictureShownWhenTheFileExists()
     {
@@ -91,24 +98,16 @@ private slots:
         QTest::addColumn<QString>("descriptor");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("hint");
-        QTest::newRow("D today") << "D"
-                                 << "2026-03-05"
-                                 << "Yes/No";
-        QTest::newRow("I zero") << "I"
-                                << "0"
-                                << "Yes/No";
-        QTest::newRow("F zero amount") << "F"
-                                       << "0.00"
-                                       << "Yes/No";
-        QTest::newRow("M empty, hint dot") << "M"
-                                           << ""
-                                           << ".";
-        QTest::newRow("S default value") << "S"
-                                         << "Pcs"
-                                         << "Yes/No";
-        QTest::newRow("plain empty") << ""
-                                     << ""
-                                     << "Yes/No";
+        QTest::newRow("D today") << QStringLiteral("D") << QStringLiteral("2026-03-05")
+                                 << QStringLiteral("Yes/No");
+        QTest::newRow("I zero") << QStringLiteral("I") << QStringLiteral("0") << QStringLiteral("Yes/No");
+        QTest::newRow("F zero amount")
+            << QStringLiteral("F") << QStringLiteral("0.00") << QStringLiteral("Yes/No");
+        QTest::newRow("M empty, hint dot")
+            << QStringLiteral("M") << QStringLiteral("") << QStringLiteral(".");
+        QTest::newRow("S default value")
+            << QStringLiteral("S") << QStringLiteral("Pcs") << QStringLiteral("Yes/No");
+        QTest::newRow("plain empty") << QStringLiteral("") << QStringLiteral("") << QStringLiteral("Yes/No");
     }
     void clearRecordDefaults()
     {
@@ -143,19 +142,16 @@ private slots:
         QTest::addColumn<QString>("hint");
         const QString byId = QStringLiteral("Select GName From kmGroup Where EId=");
         const QString byName = QStringLiteral("Select GRemarks From kmGroup Where GName='");
-        QTest::newRow("id found") << byId << "2"
-                                  << "Dairy";
-        QTest::newRow("empty field runs nothing") << byId << ""
-                                                  << "";
-        QTest::newRow("text after an unquoted statement") << byId << "2 Or 1=1"
-                                                          << "";
-        QTest::newRow("quoted, quote inside") << byName << "o'brien"
-                                              << "Irish goods";
-        QTest::newRow("quoted, fragment stays text") << byName << "x' Or 'a'='a"
-                                                     << "";
-        QTest::newRow("joined columns")
-            << QStringLiteral("Select GName+';'+GRemarks From kmGroup Where EId=") << "2"
-            << "Dairy;Chilled";
+        QTest::newRow("id found") << byId << QStringLiteral("2") << QStringLiteral("Dairy");
+        QTest::newRow("empty field runs nothing") << byId << QStringLiteral("") << QStringLiteral("");
+        QTest::newRow("text after an unquoted statement")
+            << byId << QStringLiteral("2 Or 1=1") << QStringLiteral("");
+        QTest::newRow("quoted, quote inside")
+            << byName << QStringLiteral("o'brien") << QStringLiteral("Irish goods");
+        QTest::newRow("quoted, fragment stays text")
+            << byName << QStringLiteral("x' Or 'a'='a") << QStringLiteral("");
+        QTest::newRow("joined columns") << QStringLiteral("Select GName+';'+GRemarks From kmGroup Where EId=")
+                                        << QStringLiteral("2") << QStringLiteral("Dairy;Chilled");
     }
     void lookup()
     {
@@ -184,10 +180,10 @@ private slots:
                 texts << QString::fromLatin1(item);
             return texts;
         };
-        QTest::newRow("note stays with the last option")
-            << "0/1/2 (Digit after Decimal)" << 0 << list({ "0", "1", "2 (Digit after Decimal)", "0" });
+        QTest::newRow("note stays with the last option") << QStringLiteral(
+            "0/1/2 (Digit after Decimal)") << 0 << list({ "0", "1", "2 (Digit after Decimal)", "0" });
         QTest::newRow("one character keeps the digit")
-            << "0/1/2 (Digit after Decimal)" << 1 << list({ "0", "1", "2", "0" });
+            << QStringLiteral("0/1/2 (Digit after Decimal)") << 1 << list({ "0", "1", "2", "0" });
     }
     void cycleChoice()
     {
