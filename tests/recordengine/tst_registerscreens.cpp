@@ -144,11 +144,12 @@ void RegisterScreensTest::optionButtons_data()
     QTest::addColumn<int>("field");
     QTest::addColumn<QStringList>("texts"); // after each press
 
-    QTest::newRow("tax cut to one character") << "KvProduct" << 13 << Texts({ "T", "N", "T" });
+    QTest::newRow("tax cut to one character")
+        << QStringLiteral("KvProduct") << 13 << Texts({ "T", "N", "T" });
     QTest::newRow("unit of five characters")
-        << "KvProduct" << 5 << Texts({ "Bag", "Box", "Pcs", "Pair", "Set", "Pack", "Bag" });
-    QTest::newRow("bill print size") << "KvPreference" << 17 << Texts({ "S", "L", "S" });
-    QTest::newRow("deposit mode") << "KvAccounting" << 3
+        << QStringLiteral("KvProduct") << 5 << Texts({ "Bag", "Box", "Pcs", "Pair", "Set", "Pack", "Bag" });
+    QTest::newRow("bill print size") << QStringLiteral("KvPreference") << 17 << Texts({ "S", "L", "S" });
+    QTest::newRow("deposit mode") << QStringLiteral("KvAccounting") << 3
                                   << Texts({ "-", "Cash", "Cheque", "Online", "Other" });
 }
 
@@ -176,11 +177,13 @@ void RegisterScreensTest::colourSamples_data()
     QTest::addColumn<QColor>("foreground");
 
     // Colour numbers are red + 256 × green + 65536 × blue.
-    QTest::newRow("first back colour") << 2 << 1 << "15923449" << QColor(0xF9, 0xF8, 0xF2) << QColor();
+    QTest::newRow("first back colour")
+        << 2 << 1 << QStringLiteral("15923449") << QColor(0xF9, 0xF8, 0xF2) << QColor();
     QTest::newRow("back colour wraps after eight")
-        << 2 << 9 << "15923449" << QColor(0xF9, 0xF8, 0xF2) << QColor();
-    QTest::newRow("maroon text") << 6 << 4 << "128" << QColor() << QColor(128, 0, 0);
-    QTest::newRow("text colour wraps after five") << 6 << 6 << "8388736" << QColor() << QColor(128, 0, 128);
+        << 2 << 9 << QStringLiteral("15923449") << QColor(0xF9, 0xF8, 0xF2) << QColor();
+    QTest::newRow("maroon text") << 6 << 4 << QStringLiteral("128") << QColor() << QColor(128, 0, 0);
+    QTest::newRow("text colour wraps after five")
+        << 6 << 6 << QStringLiteral("8388736") << QColor() << QColor(128, 0, 128);
 }
 
 void RegisterScreensTest::colourSamples()
@@ -303,16 +306,11 @@ void RegisterScreensTest::administratorLogin_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("stored");
 
-    QTest::newRow("small letters stay") << 1 << "chief"
-                                        << "chief";
-    QTest::newRow("capitals stay") << 1 << "CHIEF"
-                                   << "CHIEF";
-    QTest::newRow("mixed stays") << 1 << "cHiEf"
-                                 << "cHiEf";
-    QTest::newRow("renamed administrator") << 1 << "boss"
-                                           << "Chief";
-    QTest::newRow("other user renamed freely") << 2 << "boss"
-                                               << "boss";
+    QTest::newRow("small letters stay") << 1 << QStringLiteral("chief") << QStringLiteral("chief");
+    QTest::newRow("capitals stay") << 1 << QStringLiteral("CHIEF") << QStringLiteral("CHIEF");
+    QTest::newRow("mixed stays") << 1 << QStringLiteral("cHiEf") << QStringLiteral("cHiEf");
+    QTest::newRow("renamed administrator") << 1 << QStringLiteral("boss") << QStringLiteral("Chief");
+    QTest::newRow("other user renamed freely") << 2 << QStringLiteral("boss") << QStringLiteral("boss");
 }
 
 void RegisterScreensTest::administratorLogin()
@@ -387,12 +385,12 @@ void RegisterScreensTest::dashboardOnClose_data()
     QTest::addColumn<QString>("screen");
     QTest::addColumn<QList<int>>("panels");
 
-    QTest::newRow("product") << "KvProduct" << QList<int> { 0 };
-    QTest::newRow("coupon") << "KvCoupon" << QList<int> { 1 };
-    QTest::newRow("customer") << "KvCustomer" << QList<int> { 2 };
-    QTest::newRow("supplier") << "KvSupplier" << QList<int> { 3 };
-    QTest::newRow("group has no panel") << "KvGroup" << QList<int> {};
-    QTest::newRow("user has no panel") << "KvUser" << QList<int> {};
+    QTest::newRow("product") << QStringLiteral("KvProduct") << QList<int> { 0 };
+    QTest::newRow("coupon") << QStringLiteral("KvCoupon") << QList<int> { 1 };
+    QTest::newRow("customer") << QStringLiteral("KvCustomer") << QList<int> { 2 };
+    QTest::newRow("supplier") << QStringLiteral("KvSupplier") << QList<int> { 3 };
+    QTest::newRow("group has no panel") << QStringLiteral("KvGroup") << QList<int> {};
+    QTest::newRow("user has no panel") << QStringLiteral("KvUser") << QList<int> {};
 }
 
 void RegisterScreensTest::dashboardOnClose()
@@ -414,14 +412,13 @@ void RegisterScreensTest::lookupCaptions_data()
     QTest::addColumn<QString>("id");
     QTest::addColumn<QString>("nameSql"); // the caption expected, empty for none
 
-    QTest::newRow("product group") << "KvProduct" << 4 << "2"
-                                   << "Select GName From kmGroup Where EId=2";
-    QTest::newRow("group that no longer exists") << "KvProduct" << 4 << "999"
-                                                 << "";
-    QTest::newRow("no group") << "KvProduct" << 4 << ""
-                              << "";
-    QTest::newRow("cash-book account") << "KvAccounting" << 2 << "1"
-                                       << "Select AName From kmAccount Where EId=1";
+    QTest::newRow("product group") << QStringLiteral("KvProduct") << 4 << QStringLiteral("2")
+                                   << QStringLiteral("Select GName From kmGroup Where EId=2");
+    QTest::newRow("group that no longer exists")
+        << QStringLiteral("KvProduct") << 4 << QStringLiteral("999") << QStringLiteral("");
+    QTest::newRow("no group") << QStringLiteral("KvProduct") << 4 << QStringLiteral("") << QStringLiteral("");
+    QTest::newRow("cash-book account") << QStringLiteral("KvAccounting") << 2 << QStringLiteral("1")
+                                       << QStringLiteral("Select AName From kmAccount Where EId=1");
 }
 
 void RegisterScreensTest::lookupCaptions()
