@@ -11,46 +11,50 @@
 
 namespace kivo {
 
-void LoadPreferences(Session& session)
+namespace {
+
+// A setting and the column it is copied from, in the order the settings are read.
+template <typename Settings> struct SettingColumn {
+    const char16_t* column;
+    QString Settings::*value;
+};
+
+// Reads the one row of a settings table into its settings, each as the text it stores.
+template <typename Settings, size_t N>
+void LoadSettingsRow(
+    Session& session, const QString& table, Settings& settings, const SettingColumn<Settings> (&columns)[N])
 {
     Recordset& rs = session.rsSettings;
     rs.Close();
-    rs.Open(QStringLiteral("kaPreference"));
-    Preferences& p = session.preferences;
-    p.PStkChek = rs.Text(QStringLiteral("PStkChek"));
-    p.PRatEdit = rs.Text(QStringLiteral("PRatEdit"));
-    p.PDisPerc = rs.Text(QStringLiteral("PDisPerc"));
-    p.PDisEdit = rs.Text(QStringLiteral("PDisEdit"));
-    p.PGrpSave = rs.Text(QStringLiteral("PGrpSave"));
-    p.PTaxPer1 = rs.Text(QStringLiteral("PTaxPer1"));
-    p.PTaxPer2 = rs.Text(QStringLiteral("PTaxPer2"));
-    p.PAmtRoun = rs.Text(QStringLiteral("PAmtRoun"));
-    p.PQtyDeci = rs.Text(QStringLiteral("PQtyDeci"));
-    p.PDefBill = rs.Text(QStringLiteral("PDefBill"));
-    p.PBilLogo = rs.Text(QStringLiteral("PBilLogo"));
+    rs.Open(table);
+    for (const SettingColumn<Settings>& c : columns)
+        settings.*c.value = rs.Text(QString::fromUtf16(c.column));
     rs.Close();
+}
+
+} // namespace
+
+void LoadPreferences(Session& session)
+{
+    using P = Preferences;
+    static const SettingColumn<P> columns[] = { { u"PStkChek", &P::PStkChek }, { u"PRatEdit", &P::PRatEdit },
+        { u"PDisPerc", &P::PDisPerc }, { u"PDisEdit", &P::PDisEdit }, { u"PGrpSave", &P::PGrpSave },
+        { u"PTaxPer1", &P::PTaxPer1 }, { u"PTaxPer2", &P::PTaxPer2 }, { u"PAmtRoun", &P::PAmtRoun },
+        { u"PQtyDeci", &P::PQtyDeci }, { u"PDefBill", &P::PDefBill }, { u"PBilLogo", &P::PBilLogo } };
+    LoadSettingsRow(session, QStringLiteral("kaPreference"), session.preferences, columns);
 }
 
 void LoadCustomize(Session& session)
 {
-    Recordset& rs = session.rsSettings;
-    rs.Close();
-    rs.Open(QStringLiteral("kaCustomize"));
-    Customization& c = session.customization;
-    c.CBackColor = rs.Text(QStringLiteral("CBackColor"));
-    c.CTexTure = rs.Text(QStringLiteral("CTexTure"));
-    c.CTextFont = rs.Text(QStringLiteral("CTextFont"));
-    c.CTextSize = rs.Text(QStringLiteral("CTextSize"));
-    c.CTextColor = rs.Text(QStringLiteral("CTextColor"));
-    c.CDefaScrn = rs.Text(QStringLiteral("CDefaScrn"));
-    c.CAdminDisp = rs.Text(QStringLiteral("CAdminDisp"));
-    c.CModiPass = rs.Text(QStringLiteral("CModiPass"));
-    c.CAllowDele = rs.Text(QStringLiteral("CAllowDele"));
-    c.CDelePass = rs.Text(QStringLiteral("CDelePass"));
-    c.CShowDash = rs.Text(QStringLiteral("CShowDash"));
-    c.CToolShow = rs.Text(QStringLiteral("CToolShow"));
-    rs.Close();
-    session.ToolbarToggleCaption = IsYes(c.CToolShow) ? QStringLiteral("+") : QStringLiteral("-");
+    using C = Customization;
+    static const SettingColumn<C> columns[] = { { u"CBackColor", &C::CBackColor },
+        { u"CTexTure", &C::CTexTure }, { u"CTextFont", &C::CTextFont }, { u"CTextSize", &C::CTextSize },
+        { u"CTextColor", &C::CTextColor }, { u"CDefaScrn", &C::CDefaScrn }, { u"CAdminDisp", &C::CAdminDisp },
+        { u"CModiPass", &C::CModiPass }, { u"CAllowDele", &C::CAllowDele }, { u"CDelePass", &C::CDelePass },
+        { u"CShowDash", &C::CShowDash }, { u"CToolShow", &C::CToolShow } };
+    LoadSettingsRow(session, QStringLiteral("kaCustomize"), session.customization, columns);
+    session.ToolbarToggleCaption
+        = IsYes(session.customization.CToolShow) ? QStringLiteral("+") : QStringLiteral("-");
 }
 
 QColor WindowsColour(const QString& text)
