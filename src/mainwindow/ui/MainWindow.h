@@ -13,7 +13,7 @@ class Dashboard;
 class MainMenus;
 class ModulePane;
 class QuickButtons;
-class Session;
+class ProgramContext;
 struct CommandState;
 struct ToolbarLabels;
 
@@ -25,12 +25,11 @@ struct ToolbarLabels;
 //
 // What the window handles itself: Transaction 17 "Quit" and quick button 7 "QUIT" close the
 // window (which ends the run); Help 1 "Content" opens the user guide in the desktop's browser.
-// Every other menu entry first sets the screen context of its menu and entry (ScreenKey,
-// ScreenTable, DetailTable, LastField, ScreenReport) and is then announced.
+// Every other menu entry is announced; the program opens what it names.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindow(Session& session, QWidget* parent = nullptr);
+    explicit MainWindow(ProgramContext& context, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Lays the window out for the logged-in user's mode: back office for UserMode "B", the
@@ -43,14 +42,10 @@ public:
     QString PanelText(int panel) const;
     void SetPanelText(int panel, const QString& text);
 
-    // The command state for a key, from the session (rsScreen at its end, CAdminDisp, the
-    // login name); stores CommandLock and CommandList in the session and applies the state.
-    // "Text" runs the labels toggle instead.
-    void SetCommandState(const QString& key);
     // Toolbar buttons and Operation entries 1 to 15, the menus, and for a screen key the open
     // screen's frame (frmMain of the active child window) and the module pane.
     void ApplyCommandState(const CommandState& state);
-    // The labels toggle: flips the session's ToolbarToggleCaption and shows the result.
+    // The labels toggle: flips the context's ToolbarToggleCaption and shows the result.
     void RunLabelsToggle();
     void ApplyToolbarLabels(const ToolbarLabels& labels);
 
@@ -110,7 +105,7 @@ private:
     void EnableForPendingScreens();
     QColor SettingColour(const QString& text);
 
-    Session& m_session;
+    ProgramContext& m_context;
     MainMenus* m_menus;
     CommandToolbar* m_toolbar;
     QuickButtons* m_quick;

@@ -1,6 +1,7 @@
 #include "Dashboard.h"
 
 #include "Accessibility.h"
+#include "Twips.h"
 #include "DrawnIcons.h"
 
 #include <QGridLayout>
@@ -15,11 +16,6 @@
 namespace kivo {
 
 namespace {
-
-constexpr int Twips(int twips)
-{
-    return twips / 15;
-}
 
 struct FrameDef {
     const char16_t* caption;

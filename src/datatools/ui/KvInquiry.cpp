@@ -1,8 +1,9 @@
+#include "Appearance.h"
 #include "KvInquiry.h"
 
 #include "Accessibility.h"
 #include "CriterionBuilder.h"
-#include "Session.h"
+#include "ProgramContext.h"
 #include "Settings.h"
 
 #include <QComboBox>
@@ -17,9 +18,9 @@
 
 namespace kivo {
 
-KvInquiry::KvInquiry(Session& session, ScreenHost& host, QWidget* parent)
+KvInquiry::KvInquiry(ProgramContext& context, RecordEngine& engine, RecordScreen& screen, QWidget* parent)
     : QDialog(parent)
-    , m_state(session, host)
+    , m_state(context, engine, screen)
 {
     setObjectName(QStringLiteral("KvInquiry"));
     setWindowTitle(QStringLiteral("Inquiry"));
@@ -92,7 +93,7 @@ KvInquiry::KvInquiry(Session& session, ScreenHost& host, QWidget* parent)
     resize(820, 460);
     Describe(this, QStringLiteral("Inquiry"), QStringLiteral("KvInquiry"));
 
-    ApplyAppearance(session, this);
+    ApplyAppearance(context, this);
     m_state.Open();
     m_field->addItems(m_state.fieldNames);
     ShowState();

@@ -1,8 +1,9 @@
+#include "Appearance.h"
 #include "KvAccess.h"
 
 #include "Accessibility.h"
 #include "MaskStyle.h"
-#include "Session.h"
+#include "ProgramContext.h"
 #include "Settings.h"
 
 #include <QHBoxLayout>
@@ -14,9 +15,9 @@
 
 namespace kivo {
 
-KvAccess::KvAccess(Session& session, QWidget* parent)
+KvAccess::KvAccess(ProgramContext& context, QWidget* parent)
     : QDialog(parent)
-    , m_state(session)
+    , m_state(context)
 {
     setObjectName(QStringLiteral("KvAccess"));
     setWindowTitle(QStringLiteral("Access Code..."));
@@ -44,9 +45,16 @@ KvAccess::KvAccess(Session& session, QWidget* parent)
     layout->setContentsMargins(18, 14, 18, 14);
     layout->addLayout(row);
     Describe(this, QStringLiteral("Access Code..."), QStringLiteral("KvAccess"));
-    ApplyAppearance(session, this);
+    ApplyAppearance(context, this);
     setFixedSize(sizeHint());
     m_field->setFocus();
+}
+
+bool KvAccess::AskAccessCode(ProgramContext& context, QWidget* parent)
+{
+    KvAccess prompt(context, parent);
+    prompt.exec();
+    return prompt.state().granted;
 }
 
 bool KvAccess::eventFilter(QObject* watched, QEvent* event)
@@ -65,7 +73,7 @@ bool KvAccess::eventFilter(QObject* watched, QEvent* event)
 
 void KvAccess::reject()
 {
-    // "Close" and the window's close button leave AccessResult as the caller set it.
+    // "Close" and the window's close button grant nothing.
     m_state.Close();
     QDialog::reject();
 }

@@ -9,14 +9,14 @@ class QPushButton;
 
 namespace kivo {
 
-class Session;
+class ProgramContext;
 
 // The login window: two fields, OK and Cancel. Enter moves from the login to the password
 // and checks from the password; Escape ends the program. The check itself is LoginState's.
 class KvLogin : public QDialog {
     Q_OBJECT
 public:
-    explicit KvLogin(Session& session, QWidget* parent = nullptr);
+    explicit KvLogin(ProgramContext& context, QWidget* parent = nullptr);
 
     LoginState& state() { return m_state; }
     QLineEdit* field(int index) const { return m_fields[index]; }

@@ -10,7 +10,7 @@ class QPushButton;
 
 namespace kivo {
 
-class Session;
+class ProgramContext;
 
 // The list picker window: the list lstList under its two headings, and "Close". Tab,
 // Enter, Space and a double click choose the selected line; Escape closes. The lines and
@@ -18,8 +18,11 @@ class Session;
 class KvList : public QDialog {
     Q_OBJECT
 public:
-    // reportTarget receives the pick when the report screen is the caller (CallerCode 99).
-    explicit KvList(Session& session, ReportPickTarget* reportTarget = nullptr, QWidget* parent = nullptr);
+    // ListSource: what the list shows, "GName, EId From kmGroup".
+    KvList(ProgramContext& context, const QString& ListSource, QWidget* parent = nullptr);
+
+    // Shows the picker modally; the chosen key and name, or nothing when it was closed.
+    static std::optional<ListPick> PickFromList(ProgramContext& context, const QString& ListSource, QWidget* parent);
 
     ListPickerState& state() { return m_state; }
     QListWidget* list() const { return m_list; }
@@ -31,7 +34,7 @@ protected:
 private:
     void Choose();
 
-    Session& m_session;
+    ProgramContext& m_context;
     ListPickerState m_state;
     QLabel* m_headings[2];
     QListWidget* m_list;

@@ -1,7 +1,8 @@
+#include "Appearance.h"
 #include "KvList.h"
 
 #include "Accessibility.h"
-#include "Session.h"
+#include "ProgramContext.h"
 #include "Settings.h"
 
 #include <QFontDatabase>
@@ -14,10 +15,17 @@
 
 namespace kivo {
 
-KvList::KvList(Session& session, ReportPickTarget* reportTarget, QWidget* parent)
+std::optional<ListPick> KvList::PickFromList(ProgramContext& context, const QString& ListSource, QWidget* parent)
+{
+    KvList picker(context, ListSource, parent);
+    picker.exec();
+    return picker.state().pick;
+}
+
+KvList::KvList(ProgramContext& context, const QString& ListSource, QWidget* parent)
     : QDialog(parent)
-    , m_session(session)
-    , m_state(session, reportTarget)
+    , m_context(context)
+    , m_state(context, ListSource)
 {
     setObjectName(QStringLiteral("KvList"));
     setWindowTitle(QStringLiteral("List"));
@@ -73,7 +81,7 @@ KvList::KvList(Session& session, ReportPickTarget* reportTarget, QWidget* parent
     layout->addLayout(buttons);
     Describe(this, QStringLiteral("List"), QStringLiteral("KvList"));
 
-    ApplyAppearance(session, this);
+    ApplyAppearance(context, this);
     m_state.Open();
     for (int i = 0; i < 2; ++i) {
         m_headings[i]->setText(m_state.headings[i]);

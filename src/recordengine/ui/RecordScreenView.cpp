@@ -1,11 +1,12 @@
+#include "Appearance.h"
 #include "RecordScreenView.h"
 
 #include "Accessibility.h"
 #include "CustomizeSamples.h"
 #include "MaskStyle.h"
 #include "RecordScreen.h"
-#include "RegisterScreens.h"
-#include "Session.h"
+#include "RecordEngine.h"
+#include "ProgramContext.h"
 #include "Settings.h"
 
 #include <QFrame>
@@ -102,10 +103,10 @@ QString ColourCss(const QColor& colour)
 
 } // namespace
 
-RecordScreenView::RecordScreenView(Session& session, ScreenHost& host, RecordScreen& screen, QWidget* parent)
+RecordScreenView::RecordScreenView(ProgramContext& context, RecordEngine& engine, RecordScreen& screen, QWidget* parent)
     : QWidget(parent)
-    , m_session(session)
-    , m_host(host)
+    , m_context(context)
+    , m_engine(engine)
     , m_screen(screen)
 {
     setObjectName(screen.name);
@@ -192,7 +193,7 @@ void RecordScreenView::BuildRows()
             field.caption + (field.button == u"+" ? QStringLiteral(" list") : QStringLiteral(" choice")),
             Element("cmdList", i));
         connect(row.button, &QPushButton::clicked, this,
-            [this, i] { PressListButton(m_session, m_host, m_screen, i); });
+            [this, i] { m_engine.PressListButton(m_screen, i); });
 
         row.hint = new QLabel(m_frame);
         row.hint->setObjectName(Element("lblList", i));
@@ -261,7 +262,7 @@ QWidget* RecordScreenView::BuildSamples(int field)
         sample->setCheckable(true);
         sample->setFocusPolicy(Qt::NoFocus);
         connect(sample, &QToolButton::clicked, this,
-            [this, field, k] { CustomizeSamples::Pick(m_session, m_screen, field, k); });
+            [this, field, k] { CustomizeSamples::Pick(m_screen, field, k); });
         layout->addWidget(sample);
     }
     return samples;
@@ -277,8 +278,13 @@ void RecordScreenView::Refresh()
         Row& row = m_rows[size_t(i)];
         row.caption->setText(field.caption);
         row.caption->setVisible(field.visible);
-        if (row.box->text() != field.text)
+        if (row.box->text() != field.text) {
+            // The typing limit never cuts what is shown: a stored value wider than the limit
+            // (or one holding characters outside the basic plane) is shown whole.
+            if (field.maxLength > 0)
+                row.box->setMaxLength(qMax(field.maxLength, int(field.text.size())));
             row.box->setText(field.text);
+        }
         static_cast<FieldBox*>(row.box)->SetTypeable(field.typeable);
         // Tab passes over boxes that cannot be typed into; their buttons stay in the tab order.
         row.box->setFocusPolicy(field.typeable ? Qt::StrongFocus : Qt::ClickFocus);
@@ -356,7 +362,7 @@ void RecordScreenView::showEvent(QShowEvent* event)
     for (const QWidget* w = parentWidget(); w; w = w->parentWidget()) {
         if (qobject_cast<const QMdiSubWindow*>(w)) {
             m_appearanceApplied = true;
-            ApplyAppearance(m_session, this);
+            ApplyAppearance(m_context, this);
             // The customize screen's previews stay on top of the look settings.
             for (int i = 0; i < int(m_rows.size()); ++i)
                 ShowPreview(i);

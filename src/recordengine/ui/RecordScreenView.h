@@ -11,15 +11,16 @@ class QFrame;
 
 namespace kivo {
 
-class Session;
-class ScreenHost;
+class ProgramContext;
+class RecordEngine;
 class RecordScreen;
 
 // The one window of every register screen: it shows a RecordScreen and forwards what the
 // user does. Inside the frame frmMain (enabled only while a record is edited) each field
 // is a row of caption lblField(i), value box txtField(i), button cmdList(i) and hint
 // lblList(i); a screen with many fields is laid out in two columns. Typed text goes
-// straight back into the screen's state; the "<" and "+" buttons go to PressListButton;
+// straight back into the screen's state; the "<" and "+" buttons go to the engine's
+// PressListButton;
 // Escape asks the program to run Exit. The customize screen also shows its colour samples,
 // which can be clicked. The screen's state must outlive the view.
 class RecordScreenView : public QWidget {
@@ -28,7 +29,7 @@ public:
     // The value box colour while it has the focus.
     static QColor FocusColour() { return QColor(255, 192, 192); }
 
-    RecordScreenView(Session& session, ScreenHost& host, RecordScreen& screen, QWidget* parent = nullptr);
+    RecordScreenView(ProgramContext& context, RecordEngine& engine, RecordScreen& screen, QWidget* parent = nullptr);
 
     RecordScreen& screen() const { return m_screen; }
     QGroupBox* frame() const { return m_frame; }
@@ -64,8 +65,8 @@ private:
     void ShowPreview(int i);
     void FocusFirstField();
 
-    Session& m_session;
-    ScreenHost& m_host;
+    ProgramContext& m_context;
+    RecordEngine& m_engine;
     RecordScreen& m_screen;
     QGroupBox* m_frame;
     QFrame* m_line;

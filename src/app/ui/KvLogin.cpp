@@ -2,7 +2,7 @@
 
 #include "Accessibility.h"
 #include "MaskStyle.h"
-#include "Session.h"
+#include "ProgramContext.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -14,9 +14,9 @@
 
 namespace kivo {
 
-KvLogin::KvLogin(Session& session, QWidget* parent)
+KvLogin::KvLogin(ProgramContext& context, QWidget* parent)
     : QDialog(parent)
-    , m_state(session)
+    , m_state(context)
 {
     setObjectName(QStringLiteral("KvLogin"));
     setWindowTitle(QStringLiteral("Login"));

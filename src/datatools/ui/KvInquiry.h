@@ -12,8 +12,9 @@ class QTableView;
 
 namespace kivo {
 
-class Session;
-class ScreenHost;
+class ProgramContext;
+class RecordEngine;
+class RecordScreen;
 
 // The inquiry window: column, operator and value above the grid grdData, the table and
 // count labels, "< Inquiry" and "Close". A double click or Enter on a row makes it the open
@@ -21,7 +22,7 @@ class ScreenHost;
 class KvInquiry : public QDialog {
     Q_OBJECT
 public:
-    KvInquiry(Session& session, ScreenHost& host, QWidget* parent = nullptr);
+    KvInquiry(ProgramContext& context, RecordEngine& engine, RecordScreen& screen, QWidget* parent = nullptr);
 
     InquiryState& state() { return m_state; }
     QTableView* grid() const { return m_grid; }

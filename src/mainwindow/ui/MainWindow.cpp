@@ -1,16 +1,17 @@
 #include "MainWindow.h"
 
 #include "Accessibility.h"
+#include "Twips.h"
+#include "CommandNumbers.h"
 #include "CommandState.h"
 #include "CommandToolbar.h"
 #include "Dashboard.h"
 #include "LoginState.h"
 #include "MainMenus.h"
-#include "MenuContext.h"
 #include "ModulePane.h"
 #include "PendingScreens.h"
 #include "QuickButtons.h"
-#include "Session.h"
+#include "ProgramContext.h"
 #include "Version.h"
 
 #include <QApplication>
@@ -34,11 +35,6 @@ namespace kivo {
 
 namespace {
 
-constexpr int Twips(int twips)
-{
-    return twips / 15;
-}
-
 // The Transaction entries behind the dashboard's buttons cmdDash(0..5).
 constexpr int DashboardEntries[Dashboard::Frames] = { 1, 2, 3, 4, 6, 9 };
 
@@ -46,9 +42,9 @@ constexpr int FileNotFound = 53;
 
 } // namespace
 
-MainWindow::MainWindow(Session& session, QWidget* parent)
+MainWindow::MainWindow(ProgramContext& context, QWidget* parent)
     : QMainWindow(parent)
-    , m_session(session)
+    , m_context(context)
 {
     setObjectName(QStringLiteral("KvMain"));
     setWindowTitle(QStringLiteral("Kivo - Sales Software"));
@@ -156,7 +152,7 @@ void MainWindow::Load()
 QColor MainWindow::SettingColour(const QString& text)
 {
     QColor colour;
-    TryStep(m_session.errors, [&] { colour = WindowsColour(text); });
+    TryStep(m_context.errors, [&] { colour = WindowsColour(text); });
     return colour;
 }
 
@@ -166,8 +162,8 @@ void MainWindow::SetupMainWindow()
         m_loaded = true;
         Load();
     }
-    Customization& settings = m_session.customization;
-    const LoginValues& login = m_session.login;
+    Customization& settings = m_context.customization;
+    const LoginValues& login = m_context.login;
     const QColor back = SettingColour(settings.CBackColor);
     const QColor texture = SettingColour(settings.CTexTure);
     const QColor text = SettingColour(settings.CTextColor);
@@ -250,23 +246,6 @@ void MainWindow::changeEvent(QEvent* event)
     }
 }
 
-void MainWindow::SetCommandState(const QString& key)
-{
-    if (key == u"Text") {
-        RunLabelsToggle();
-        return;
-    }
-    const Recordset& screen = m_session.rsScreen;
-    const bool screenEmpty = !screen.IsOpen() || screen.Eof();
-    const bool adminAllowed
-        = IsYes(m_session.customization.CAdminDisp) || m_session.login.LoginName.toUpper() == u"CHIEF";
-    const CommandState state = ComputeCommandState(key, screenEmpty, adminAllowed);
-    m_session.CommandLock = state.commandLock;
-    if (!state.commandList.isEmpty())
-        m_session.CommandList = state.commandList;
-    ApplyCommandState(state);
-}
-
 void MainWindow::ApplyCommandState(const CommandState& state)
 {
     const QString operation = QStringLiteral("Operation");
@@ -292,8 +271,8 @@ void MainWindow::ApplyCommandState(const CommandState& state)
 
 void MainWindow::RunLabelsToggle()
 {
-    const ToolbarLabels labels = ToggleToolbarLabels(m_session.ToolbarToggleCaption);
-    m_session.ToolbarToggleCaption = labels.toggleCaption;
+    const ToolbarLabels labels = ToggleToolbarLabels(m_context.ToolbarToggleCaption);
+    m_context.ToolbarToggleCaption = labels.toggleCaption;
     ApplyToolbarLabels(labels);
 }
 
@@ -346,12 +325,11 @@ void MainWindow::ShowScreenCaption(const QString& caption)
 
 void MainWindow::RefreshDashboard(int panel)
 {
-    const QStringList& tables = m_session.locations.ExportTables;
+    const QStringList& tables = m_context.locations.ExportTables;
     if (panel < 0 || panel >= Dashboard::Frames || panel >= tables.size())
         return;
-    Recordset& rs = m_session.rsSettings;
-    TryStep(m_session.errors, [&] {
-        rs.Close();
+    TryStep(m_context.errors, [&] {
+        Recordset rs(m_context.connection);
         rs.Open(
             QStringLiteral("Select Top 1 * From kt") + tables[panel] + QStringLiteral(" Order By EId Desc"));
         if (!rs.Bof() && !rs.Eof()) {
@@ -361,12 +339,11 @@ void MainWindow::RefreshDashboard(int panel)
             m_dashboard->SetValues(panel, values);
         }
     });
-    rs.Close();
 }
 
 void MainWindow::ShowDashboard(bool shown)
 {
-    m_dashboard->setVisible(shown && IsYes(m_session.customization.CShowDash));
+    m_dashboard->setVisible(shown && IsYes(m_context.customization.CShowDash));
 }
 
 void MainWindow::ShowEnterpriseShort(const QString& shortName)
@@ -417,7 +394,6 @@ void MainWindow::MenuEntryChosen(const QString& menu, int entry)
         OpenHelp();
         return;
     }
-    ApplyMenuContext(m_session, menu, entry);
     emit menuEntryChosen(menu, entry);
 }
 
@@ -428,7 +404,7 @@ void MainWindow::ModuleClicked(int module)
         return;
     // No switching in the middle of a switch: the open screen closes first, then the module opens.
     SetModulePaneEnabled(false);
-    emit commandChosen(17);
+    emit commandChosen(CommandNumber::Exit);
     RunMenuEntry(QStringLiteral("Transaction"), ModulePane::ModuleEntry(module));
     SetModulePaneEnabled(true);
 }
@@ -444,14 +420,14 @@ void MainWindow::QuickButtonClicked(int index)
 
 void MainWindow::OpenHelp()
 {
-    const QString file = m_session.locations.HelpFile;
+    const QString file = m_context.locations.HelpFile;
     if (!QFileInfo::exists(file)) {
-        m_session.errors.ReportError(
+        m_context.errors.ReportError(
             FileNotFound, QStringLiteral("KvMain"), QStringLiteral("File not found: ") + file);
         return;
     }
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(file)))
-        m_session.errors.ReportError(
+        m_context.errors.ReportError(
             ErrorNumber::Unexpected, QStringLiteral("KvMain"), QStringLiteral("No program opens ") + file);
 }
 
@@ -482,8 +458,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
             return;
         }
     // Closing the main window ends the run: the one connection closes with it.
-    m_session.rsScreen.Close();
-    m_session.connection.Close();
+    m_context.connection.Close();
     event->accept();
 }
 
