@@ -4,12 +4,13 @@
 // temporary folder, then prints the figures.
 #include "DatabasePassword.h"
 #include "Messages.h"
+#include "ProgramContext.h"
 #include "RecordEngine.h"
 #include "RecordScreen.h"
 #include "Schema.h"
+#include "ScreenCatalogue.h"
 #include "ScreenHost.h"
 #include "SeedData.h"
-#include "Session.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -32,7 +33,7 @@ public:
 
 class NullHost : public ScreenHost {
 public:
-    void SetCommandState(const QString&) override { }
+    void SetCommandState(const QString&, bool) override { }
     void SetPositionLabel(const QString& text) override { position = text; }
     QString FindBoxText() const override { return {}; }
     void SetFindBoxText(const QString&) override { }
@@ -44,37 +45,20 @@ public:
     void ShowScreenCaption(const QString&) override { }
     void ShowLeftPane(bool) override { }
     void ShowDashboard(bool) override { }
-    void AskAccessCode() override { }
-    void OpenInquiry() override { }
-    void OpenReport() override { }
-    void OpenListPicker() override { }
+    bool AskAccessCode() override { return true; }
+    void OpenInquiry(RecordScreen&) override { }
+    void OpenReport(int) override { }
+    std::optional<ListPick> PickFromList(const QString&) override { return std::nullopt; }
     void CloseCurrentScreen() override { }
     void CloseMainWindow() override { }
 
     QString position;
 };
 
-// The product screen's fields as the register screens build them from the schema.
+// The product screen as the program builds it.
 std::unique_ptr<RecordScreen> ProductScreen()
 {
-    const TableDef* table = Schema::Find(QStringLiteral("ktProduct"));
-    auto screen = std::make_unique<RecordScreen>(QStringLiteral("KvProduct"), QStringLiteral("Product"));
-    screen->table = table->name;
-    screen->screenKey = QStringLiteral("Trar");
-    screen->report = 41;
-    screen->lastField = table->LastField();
-    for (int i = 0; i < int(table->columns.size()); ++i) {
-        const ColumnDef& column = table->columns[size_t(i)];
-        Field field;
-        field.caption = column.label;
-        field.descriptor = column.code;
-        field.maxLength = column.width;
-        field.readOnly = i == 0 || i == 9 || i == 10 || i == 11 || i == 14;
-        if (column.code == u"U")
-            field.column = column.name;
-        screen->fields.push_back(field);
-    }
-    return screen;
+    return BuildRecordScreen(QStringLiteral("KvProduct"));
 }
 
 void Generate(const QString& file, int products)
@@ -125,14 +109,14 @@ int main(int argc, char** argv)
     QElapsedTimer clock;
     clock.start();
     YesMessages messages;
-    Session session(messages);
-    session.SetLocations(InitLocations(folder.path()));
-    Generate(session.locations.DatabaseFile(), products);
+    ProgramContext context(messages);
+    context.SetLocations(InitLocations(folder.path()));
+    Generate(context.locations.DatabaseFile(), products);
     std::printf("generated %d products in %.0f ms\n", products, clock.nsecsElapsed() / 1e6);
-    session.connection.Open(session.locations.DatabaseFile(), DatabasePassword());
+    context.connection.Open(context.locations.DatabaseFile(), DatabasePassword());
 
     NullHost host;
-    RecordEngine engine(session, host);
+    RecordEngine engine(context, host);
     Figures open, first, prior, next, last, save, add;
     std::unique_ptr<RecordScreen> screen;
     for (int run = 0; run < 5; ++run) {

@@ -1,3 +1,4 @@
+#include "Appearance.h"
 #include "DbError.h"
 #include "ErrorReporter.h"
 #include "ScriptedMessages.h"

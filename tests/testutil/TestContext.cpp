@@ -1,4 +1,4 @@
-#include "TestSession.h"
+#include "TestContext.h"
 
 #include "DatabasePassword.h"
 
@@ -7,20 +7,21 @@
 
 namespace kivo::test {
 
-TestSession::TestSession(TempDatabase::Content content)
+TestContext::TestContext(TempDatabase::Content content)
     : database(content)
 {
     QDir folder(database.folder());
     for (const char* sub : { "Arc", "Bin", "Doc" })
         folder.mkpath(QString::fromLatin1(sub));
-    session.SetLocations(InitLocations(database.folder()));
-    session.errors.SetClock([] { return TempDatabase::FixedToday(); });
-    session.connection.Open(session.locations.DatabaseFile(), DatabasePassword());
+    context.SetLocations(InitLocations(database.folder()));
+    context.errors.SetClock([] { return TempDatabase::FixedToday(); });
+    context.today = [] { return TempDatabase::FixedToday(); };
+    context.connection.Open(context.locations.DatabaseFile(), DatabasePassword());
 }
 
-QStringList TestSession::ErrorLogLines() const
+QStringList TestContext::ErrorLogLines() const
 {
-    QFile file(session.locations.ErrorLogFile);
+    QFile file(context.locations.ErrorLogFile);
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);

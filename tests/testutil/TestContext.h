@@ -1,23 +1,23 @@
 #pragma once
 
+#include "ProgramContext.h"
 #include "ScriptedMessages.h"
-#include "Session.h"
 #include "TempDatabase.h"
 
 namespace kivo::test {
 
-// A session on a fresh temporary data folder (database, Arc/, Bin/, Doc/) with scripted
+// A context on a fresh temporary data folder (database, Arc/, Bin/, Doc/) with scripted
 // messages and a fixed date on the error log, its connection open.
-class TestSession {
+class TestContext {
 public:
-    explicit TestSession(TempDatabase::Content content = TempDatabase::Content::Defaults);
+    explicit TestContext(TempDatabase::Content content = TempDatabase::Content::Defaults);
 
     // The error log's lines.
     QStringList ErrorLogLines() const;
 
     ScriptedMessages messages;
     TempDatabase database;
-    Session session { messages };
+    ProgramContext context { messages };
 };
 
 } // namespace kivo::test

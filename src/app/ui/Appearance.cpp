@@ -54,15 +54,32 @@ bool IsChildWindow(const QWidget* screen)
     return false;
 }
 
-// A setting read once for the whole screen: on failure it is reported here, once, and has
-// no value, so the controls simply keep their designed look for it.
-template <typename T>
-std::optional<T> ReadSetting(ErrorReporter& errors, T (*read)(const QString&), const QString& text)
-{
-    std::optional<T> value;
-    TryStep(errors, [&] { value = read(text); });
-    return value;
-}
+// A setting read once for the whole screen, when the first control needs it: on failure
+// it is reported then, once, and has no value, so the controls keep their designed look.
+template <typename T> class Setting {
+public:
+    Setting(ErrorReporter& errors, T (*read)(const QString&), const QString& text)
+        : m_errors(errors)
+        , m_read(read)
+        , m_text(text)
+    {
+    }
+    const std::optional<T>& operator()()
+    {
+        if (!m_tried) {
+            m_tried = true;
+            TryStep(m_errors, [&] { m_value = m_read(m_text); });
+        }
+        return m_value;
+    }
+
+private:
+    ErrorReporter& m_errors;
+    T (*m_read)(const QString&);
+    QString m_text;
+    bool m_tried = false;
+    std::optional<T> m_value;
+};
 
 int TextSize(const QString& text)
 {
@@ -83,13 +100,17 @@ void ApplyAppearance(ProgramContext& context, QWidget* screen)
         return;
     const bool child = IsChildWindow(screen);
     ErrorReporter& errors = context.errors;
-    const std::optional<QColor> back
-        = child ? ReadSetting(errors, WindowsColour, c.CBackColor) : std::nullopt;
-    const std::optional<QColor> text = ReadSetting(errors, WindowsColour, c.CTextColor);
-    const std::optional<int> size = child ? ReadSetting(errors, TextSize, c.CTextSize) : std::nullopt;
+    Setting<QColor> readBack(errors, WindowsColour, c.CBackColor);
+    Setting<QColor> text(errors, WindowsColour, c.CTextColor);
+    Setting<int> readSize(errors, TextSize, c.CTextSize);
+    // Child windows take the back colour and the label font; dialogs keep their own.
+    const std::optional<QColor> noColour;
+    const std::optional<int> noSize;
+    auto back = [&]() -> const std::optional<QColor>& { return child ? readBack() : noColour; };
+    auto size = [&]() -> const std::optional<int>& { return child ? readSize() : noSize; };
 
-    if (back)
-        SetBackground(screen, *back);
+    if (back())
+        SetBackground(screen, *back());
     QWidget* frame = screen->findChild<QWidget*>(QStringLiteral("frmMain"));
     const QList<QWidget*> controls = screen->findChildren<QWidget*>();
     for (QWidget* control : controls) {
@@ -98,28 +119,28 @@ void ApplyAppearance(ProgramContext& context, QWidget* screen)
             if (frame)
                 control->setFixedWidth(qMax(0, frame->width() - Twips(500)));
         } else if (family == u"frmMain") {
-            if (back)
-                SetBackground(control, *back);
+            if (back())
+                SetBackground(control, *back());
             // Only the frame's own caption: a palette's Text role would reach the grids inside it.
-            if (text) {
+            if (text()) {
                 QPalette palette = control->palette();
-                palette.setColor(QPalette::WindowText, *text);
+                palette.setColor(QPalette::WindowText, *text());
                 control->setPalette(palette);
             }
         } else if (family == u"lblField" || family == u"lblList" || family == u"chkField") {
-            if (back)
-                SetBackground(control, *back);
-            if (child && size) {
+            if (back())
+                SetBackground(control, *back());
+            if (size()) {
                 QFont font = control->font();
                 font.setFamily(c.CTextFont);
-                font.setPointSize(*size);
+                font.setPointSize(*size());
                 control->setFont(font);
             }
-            if (text)
-                SetTextColour(control, *text);
+            if (text())
+                SetTextColour(control, *text());
         } else if (family == u"grdMain" || family == u"grdPort" || family == u"grdData") {
-            if (auto* table = qobject_cast<QTableView*>(control); table && text)
-                SetHeadingColour(table, *text);
+            if (auto* table = qobject_cast<QTableView*>(control); table && text())
+                SetHeadingColour(table, *text());
         }
     }
 }
