@@ -5,6 +5,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -50,21 +52,50 @@ Signed WithSign(Wide magnitude, bool negative)
 }
 
 // quotient rounded half to even, given the remainder of the division by divisor.
-Wide RoundQuotient(Wide quotient, Wide remainder, Wide divisor)
+template <typename Unsigned> Unsigned RoundQuotient(Unsigned quotient, Unsigned remainder, Unsigned divisor)
 {
-    const Wide rest = divisor - remainder; // compared instead of 2 x remainder, which may not fit
+    const Unsigned rest = divisor - remainder; // compared instead of 2 x remainder, which may not fit
     if (remainder > rest || (remainder == rest && quotient % 2 == 1))
         ++quotient;
     return quotient;
 }
 
-std::string Digits(Wide value)
+// The decimal digits of a number of units, at least Scale + 1 of them (zeros in front), so
+// that the last Scale digits are the fraction and the ones before them the whole part.
+struct UnitDigits {
+    char text[40];
+    size_t size = 0;
+
+    std::string_view Whole() const { return std::string_view(text, size - Money::Scale); }
+    std::string_view Fraction() const { return std::string_view(text + size - Money::Scale, Money::Scale); }
+};
+
+UnitDigits Digits(Wide value)
 {
-    std::string digits;
-    do {
-        digits.insert(digits.begin(), char('0' + int(value % 10)));
-        value /= 10;
-    } while (value != 0);
+    // In 64-bit pieces: digit by digit in 128 bits costs a library division per digit.
+    UnitDigits digits;
+    char* const begin = digits.text;
+    char* const limit = begin + sizeof digits.text;
+    char* end = begin;
+    if (value >> 64 == 0) {
+        end = std::to_chars(begin, limit, uint64_t(value)).ptr;
+    } else {
+        constexpr uint64_t piece = 1'000'000'000'000'000'000; // 10^18; the value is below 10^36
+        const uint64_t low = uint64_t(value % piece);
+        end = std::to_chars(begin, limit, uint64_t(value / piece)).ptr;
+        char* const lowEnd = std::to_chars(end, limit, low).ptr;
+        const size_t lowDigits = size_t(lowEnd - end);
+        std::memmove(end + 18 - lowDigits, end, lowDigits);
+        std::memset(end, '0', 18 - lowDigits);
+        end += 18;
+    }
+    digits.size = size_t(end - begin);
+    if (digits.size <= size_t(Money::Scale)) {
+        const size_t zeros = size_t(Money::Scale) + 1 - digits.size;
+        std::memmove(begin + zeros, begin, digits.size);
+        std::memset(begin, '0', zeros);
+        digits.size += zeros;
+    }
     return digits;
 }
 
@@ -73,68 +104,73 @@ std::string Digits(Wide value)
 // when the text is not of that form or the value is beyond the range.
 std::optional<Signed> ParseUnits(std::string_view text)
 {
-    size_t at = 0;
-    const auto more = [&] { return at < text.size(); };
-    const auto isDigit = [&] { return more() && text[at] >= '0' && text[at] <= '9'; };
+    const auto isDigit = [&](size_t at) { return at < text.size() && text[at] >= '0' && text[at] <= '9'; };
 
+    // First the shape: sign, the digits with their point, the exponent.
+    size_t at = 0;
     bool negative = false;
-    if (more() && (text[at] == '+' || text[at] == '-'))
+    if (at < text.size() && (text[at] == '+' || text[at] == '-'))
         negative = text[at++] == '-';
-    std::string significant; // without leading zeros
-    long fractionDigits = 0;
-    bool anyDigit = false;
-    bool inFraction = false;
-    for (; more(); ++at) {
-        if (isDigit()) {
-            anyDigit = true;
-            if (!significant.empty() || text[at] != '0')
-                significant += text[at];
-            if (inFraction)
-                ++fractionDigits;
-        } else if (text[at] == '.' && !inFraction) {
-            inFraction = true;
-        } else {
+    const size_t digitsBegin = at;
+    long wholeDigits = -1; // digits before the point; all of them when there is no point
+    for (; at < text.size(); ++at) {
+        if (text[at] == '.' && wholeDigits < 0)
+            wholeDigits = long(at - digitsBegin);
+        else if (!isDigit(at))
             break;
-        }
     }
-    if (!anyDigit)
+    const size_t digitsEnd = at;
+    const long digitCount = long(digitsEnd - digitsBegin) - (wholeDigits < 0 ? 0 : 1);
+    if (digitCount == 0)
         return std::nullopt;
+    if (wholeDigits < 0)
+        wholeDigits = digitCount;
     long exponent = 0;
-    if (more() && (text[at] == 'e' || text[at] == 'E')) {
+    if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
         ++at;
         bool negativeExponent = false;
-        if (more() && (text[at] == '+' || text[at] == '-'))
+        if (at < text.size() && (text[at] == '+' || text[at] == '-'))
             negativeExponent = text[at++] == '-';
-        if (!isDigit())
+        if (!isDigit(at))
             return std::nullopt;
-        for (; isDigit(); ++at)
+        for (; isDigit(at); ++at)
             exponent = std::min(exponent * 10 + (text[at] - '0'), 1'000'000L); // far beyond any range
         if (negativeExponent)
             exponent = -exponent;
     }
-    if (more())
+    if (at != text.size())
         return std::nullopt;
-    if (significant.empty())
-        return Signed(0);
 
-    // The units are the significant digits times 10^shift.
-    const long length = long(significant.size());
-    const long shift = exponent - fractionDigits + Money::Scale;
-    const long unitDigits = length + shift; // digits left of the units' point
-    if (unitDigits > MaxDigits)
-        return std::nullopt;
+    // Then the value: digit k (counted without the point) is worth 10^(wholeDigits - 1 - k
+    // + exponent); those down to the units' place make the units, the next one and any
+    // non-zero digit after it decide the rounding.
+    const long lastKept = wholeDigits + exponent + Money::Scale - 1;
     Wide units = 0;
-    for (long i = 0; i < std::min(length, unitDigits); ++i)
-        units = units * 10 + Wide(significant[size_t(i)] - '0');
-    if (shift > 0) {
-        units *= Pow10(int(shift));
-    } else if (shift < 0 && unitDigits >= 0) {
-        const char next = significant[size_t(unitDigits)];
-        const bool beyondHalf
-            = significant.find_first_not_of('0', size_t(unitDigits) + 1) != std::string::npos;
-        if (next > '5' || (next == '5' && (beyondHalf || units % 2 == 1)))
-            ++units;
+    int keptDigits = 0; // significant digits in units
+    char next = '0';
+    bool beyondHalf = false;
+    long k = 0;
+    for (size_t i = digitsBegin; i < digitsEnd; ++i) {
+        if (text[i] == '.')
+            continue;
+        if (k <= lastKept) {
+            if ((units != 0 || text[i] != '0') && ++keptDigits > MaxDigits)
+                return std::nullopt;
+            units = units * 10 + Wide(text[i] - '0');
+        } else if (k == lastKept + 1) {
+            next = text[i];
+        } else if (text[i] != '0') {
+            beyondHalf = true;
+        }
+        ++k;
     }
+    if (units != 0 && k <= lastKept) { // the units' place lies beyond the last digit
+        if (keptDigits + (lastKept + 1 - k) > MaxDigits)
+            return std::nullopt;
+        units *= Pow10(int(lastKept + 1 - k));
+    }
+    if (next > '5' || (next == '5' && (beyondHalf || units % 2 == 1)))
+        ++units;
     if (units > MaxUnits)
         return std::nullopt;
     return negative ? -Signed(units) : Signed(units);
@@ -155,7 +191,7 @@ Signed MultiplyDivide(Signed a, Signed b, Wide divisor)
         || __builtin_add_overflow(whole, term, &whole) || __builtin_mul_overflow(xLow, yHigh, &term)
         || __builtin_add_overflow(whole, term, &whole)
         || __builtin_add_overflow(whole, xLow * yLow / divisor, &whole);
-    if (overflow)
+    if (overflow || whole > MaxUnits)
         Overflow();
     return WithSign(RoundQuotient(whole, xLow * yLow % divisor, divisor), (a < 0) != (b < 0));
 }
@@ -199,10 +235,17 @@ std::optional<Money> Money::FromDouble(double value)
 
 double Money::ToDouble() const
 {
-    const std::string text = (m_units < 0 ? "-" : "") + Digits(Magnitude(m_units)) + "e-12";
-    static_assert(Scale == 12);
+    // from_chars rounds the exact decimal to the nearest double.
+    const UnitDigits digits = Digits(Magnitude(m_units));
+    char text[48];
+    char* end = text;
+    if (m_units < 0)
+        *end++ = '-';
+    end = std::copy_n(digits.text, digits.size, end);
+    *end++ = 'e';
+    end = std::to_chars(end, text + sizeof text, -Scale).ptr;
     double value = 0;
-    std::from_chars(text.data(), text.data() + text.size(), value);
+    std::from_chars(text, end, value);
     return value;
 }
 
@@ -214,7 +257,14 @@ Money Money::Rounded(int digits) const
         return Money();
     const Wide step = Pow10(Scale - digits);
     const Wide magnitude = Magnitude(m_units);
-    const Wide steps = RoundQuotient(magnitude / step, magnitude % step, step);
+    Wide steps = 0;
+    if (magnitude >> 64 == 0 && step >> 64 == 0) {
+        // Most amounts fit in 64 bits, where division is an instruction, not a library call.
+        const uint64_t m = uint64_t(magnitude), s = uint64_t(step);
+        steps = RoundQuotient(m / s, m % s, s);
+    } else {
+        steps = RoundQuotient(magnitude / step, magnitude % step, step);
+    }
     return FromUnits(WithSign(steps * step, m_units < 0));
 }
 
@@ -228,41 +278,49 @@ QString Money::Format(const QString& picture) const
     const int requiredDecimals = int(decimalPart.count(u'0'));
 
     const Money shown = Rounded(decimals);
-    std::string digits = Digits(Magnitude(shown.m_units));
-    if (digits.size() <= size_t(Scale))
-        digits.insert(0, size_t(Scale) + 1 - digits.size(), '0');
-    std::string integer = digits.substr(0, digits.size() - Scale);
-    std::string fraction = digits.substr(digits.size() - Scale);
-    fraction.resize(size_t(decimals), '0'); // cut digits that rounding made zero, or add zeros
-    // "#" after the point shows a digit only when it is needed: drop trailing zeros there.
-    while (fraction.size() > size_t(requiredDecimals) && fraction.back() == '0')
-        fraction.pop_back();
+    const UnitDigits digits = Digits(Magnitude(shown.m_units));
+    std::string_view whole = digits.Whole();
+    const std::string_view fraction = digits.Fraction();
+    // Past the digits held every decimal is zero; rounding has made zero those past the picture's.
+    const auto decimal = [&](int i) { return i < Scale ? fraction[size_t(i)] : '0'; };
+    // "#" after the point shows a digit only when it is needed: trailing zeros there go.
+    int shownDecimals = decimals;
+    while (shownDecimals > requiredDecimals && decimal(shownDecimals - 1) == '0')
+        --shownDecimals;
     // "#" before the point shows a leading digit only when needed: ".50" for "#.00".
-    if (integer == "0" && minimumIntegerDigits == 0)
-        integer.clear();
-    if (integer.size() < size_t(minimumIntegerDigits))
-        integer.insert(0, size_t(minimumIntegerDigits) - integer.size(), '0');
+    if (whole == "0" && minimumIntegerDigits == 0)
+        whole = {};
 
-    QString text = QString::fromLatin1(integer);
-    if (!fraction.empty())
-        text += u'.' + QString::fromLatin1(fraction);
+    QString text;
+    text.reserve(qsizetype(whole.size()) + minimumIntegerDigits + shownDecimals + 2);
     // Zero has no sign, so -0.004 shows as "0.00".
     if (shown.IsNegative())
-        text.prepend(u'-');
+        text += u'-';
+    if (whole.size() < size_t(minimumIntegerDigits))
+        text += QString(minimumIntegerDigits - qsizetype(whole.size()), u'0');
+    text += QLatin1String(whole.data(), qsizetype(whole.size()));
+    if (shownDecimals > 0) {
+        text += u'.';
+        text += QLatin1String(fraction.data(), std::min(shownDecimals, Scale));
+        if (shownDecimals > Scale)
+            text += QString(shownDecimals - Scale, u'0');
+    }
     return text;
 }
 
 QString Money::ToText() const
 {
-    std::string digits = Digits(Magnitude(m_units));
-    if (digits.size() <= size_t(Scale))
-        digits.insert(0, size_t(Scale) + 1 - digits.size(), '0');
-    digits.insert(digits.size() - Scale, 1, '.');
-    while (digits.back() == '0')
-        digits.pop_back();
-    if (digits.back() == '.')
-        digits.pop_back();
-    return (IsNegative() ? QStringLiteral("-") : QString()) + QString::fromLatin1(digits);
+    const UnitDigits digits = Digits(Magnitude(m_units));
+    std::string_view fraction = digits.Fraction();
+    while (!fraction.empty() && fraction.back() == '0')
+        fraction.remove_suffix(1);
+    QString text;
+    if (IsNegative())
+        text += u'-';
+    text += QLatin1String(digits.Whole().data(), qsizetype(digits.Whole().size()));
+    if (!fraction.empty())
+        text += u'.' + QLatin1String(fraction.data(), qsizetype(fraction.size()));
+    return text;
 }
 
 Money Money::operator-() const
