@@ -3,11 +3,11 @@
 #include "DbError.h"
 #include "NumberText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <string>
 #include <string_view>
 
 namespace kivo {
@@ -253,7 +253,7 @@ Money Money::Rounded(int digits) const
 {
     if (digits >= Scale)
         return *this;
-    if (Scale - digits > 38) // below the 10^38 place every amount rounds to zero
+    if (digits < Scale - 38) // below the 10^38 place every amount rounds to zero
         return Money();
     const Wide step = Pow10(Scale - digits);
     const Wide magnitude = Magnitude(m_units);

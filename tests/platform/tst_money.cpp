@@ -2,6 +2,7 @@
 #include "Money.h"
 
 #include <functional>
+#include <limits>
 #include <QTest>
 
 using namespace kivo;
@@ -147,7 +148,8 @@ private slots:
         QTest::newRow("to tens, up") << QStringLiteral("35") << -1 << QStringLiteral("40");
         QTest::newRow("more digits than held")
             << QStringLiteral("0.000000000001") << 20 << QStringLiteral("0.000000000001");
-        QTest::newRow("far left of the point") << QStringLiteral("999999") << -30 << QStringLiteral("0");
+        QTest::newRow("fewest digits an int allows")
+            << QStringLiteral("-7") << std::numeric_limits<int>::min() << QStringLiteral("0");
         QTest::newRow("rounds beyond the range")
             << QStringLiteral("999999999999999999999999.5") << 0 << overflow;
     }
