@@ -1,9 +1,11 @@
 // Validation before a save, writing the record by column position, and the save as one
 // transaction: a failure or a crash in the middle of it leaves nothing of it behind.
 #include "DatabasePassword.h"
+#include "DateText.h"
 #include "EngineFixture.h"
 
 #include <cstdio>
+#include <QScopeGuard>
 #include <QTest>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -139,6 +141,61 @@ private slots:
         // The screen shows what was stored.
         QCOMPARE(screen.Text(9), QStringLiteral("5"));
         QCOMPARE(screen.Text(7), QStringLiteral("2.75"));
+    }
+
+    // A date field takes the short date as the running locale writes it, however long, and
+    // a record with today's date saves under every locale.
+    void datesFollowTheLocale_data()
+    {
+        QTest::addColumn<QString>("locale");
+        for (const char* locale : { "C", "en_US", "de_DE", "hu_HU", "ko_KR", "bg_BG", "sk_SK" })
+            QTest::newRow(locale) << QString::fromLatin1(locale);
+    }
+    void datesFollowTheLocale()
+    {
+        QFETCH(QString, locale);
+        QLocale::setDefault(QLocale(locale));
+        const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::c()); });
+        const QDate fifteenth(2026, 12, 15);
+        RecordScreen& screen = f->Open(QStringLiteral("kmGroup"));
+        f->messages().Answer(true);
+        f->Command(CommandNumber::Add);
+        QCOMPARE(screen.Text(1), ShortDate(TempDatabase::FixedToday()));
+        screen.SetText(1, ShortDate(fifteenth));
+        QCOMPARE(screen.Text(1), ShortDate(fifteenth));
+        screen.SetText(2, QStringLiteral("Frozen"));
+        screen.SetText(4, QStringLiteral("Cold"));
+        f->Command(CommandNumber::Save);
+        QCOMPARE(f->messages().shown, QStringList { QStringLiteral("Confirm Add ?") });
+        QCOMPARE(
+            f->Scalar(QStringLiteral("Select EDate From kmGroup Where GName='Frozen'")).toDate(), fifteenth);
+        QCOMPARE(screen.Text(1), ShortDate(fifteenth));
+    }
+
+    // What a record shows is what it holds: an amount wider than the typing limit, an amount
+    // with more decimals than shown, and a name whose width counts an emoji as one character
+    // all survive Modify and Save of another field.
+    void showingNeverChangesData()
+    {
+        const QString name = QStringLiteral("Birthday cake, large ") + QString::fromUtf8("\xF0\x9F\x8E\x82")
+            + QStringLiteral("!!!");
+        QVariantList row = Product(1, "P1", "x");
+        row[3] = name;
+        row[6] = 2.345;
+        row[7] = 123456789012.5;
+        f->Insert("ktProduct", row);
+        RecordScreen& screen = f->Open(QStringLiteral("ktProduct"));
+        QCOMPARE(screen.Text(3), name);
+        QCOMPARE(screen.Text(7), QStringLiteral("123456789012.50"));
+        f->Command(CommandNumber::Modify);
+        screen.SetText(18, QStringLiteral("Changed"));
+        f->Command(CommandNumber::Save);
+        QCOMPARE(f->messages().shown, QStringList());
+        QCOMPARE(f->Scalar(QStringLiteral("Select PName From ktProduct")).toString(), name);
+        QCOMPARE(f->Scalar(QStringLiteral("Select PPurchRate From ktProduct")).toDouble(), 2.345);
+        QCOMPARE(f->Scalar(QStringLiteral("Select PSaleRate From ktProduct")).toDouble(), 123456789012.5);
+        QCOMPARE(f->Scalar(QStringLiteral("Select PRemarks From ktProduct")).toString(),
+            QStringLiteral("Changed"));
     }
 
     void afterSaveRulesSeeTheSavedRow()
