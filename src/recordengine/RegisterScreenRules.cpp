@@ -112,6 +112,7 @@ public:
         LoadCustomize(context);
         host.SetupMainWindow();
     }
+    bool ShowsColourSamples() const override { return true; }
     // The look fields step through their colour samples, and every option shows its preview.
     bool PressListButton(ProgramContext&, ScreenHost&, RecordScreen& screen, int index) override
     {

@@ -35,6 +35,8 @@ public:
     // A press of the button beside field index that the screen handles itself; false leaves
     // it to the engine ("<" steps the options, "+" opens the pick list).
     virtual bool PressListButton(ProgramContext&, ScreenHost&, RecordScreen&, int) { return false; }
+    // Whether the screen's window shows the colour samples beside its look fields.
+    virtual bool ShowsColourSamples() const { return false; }
 };
 
 } // namespace kivo

@@ -63,6 +63,7 @@ public:
     {
         return m_inner->PressListButton(c, h, s, index);
     }
+    bool ShowsColourSamples() const override { return m_inner->ShowsColourSamples(); }
 
 private:
     std::unique_ptr<ScreenRules> m_inner;

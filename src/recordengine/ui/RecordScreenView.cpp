@@ -5,6 +5,7 @@
 #include "CustomizeSamples.h"
 #include "MaskStyle.h"
 #include "RecordScreen.h"
+#include "ScreenRules.h"
 #include "RecordEngine.h"
 #include "ProgramContext.h"
 #include "Settings.h"
@@ -205,7 +206,7 @@ void RecordScreenView::BuildRows()
         cell->addWidget(row.button);
         cell->addSpacing(4);
         cell->addWidget(row.hint);
-        if (m_screen.name == u"KvCustomize" && CustomizeSamples::Count(i) > 0) {
+        if (m_screen.rules->ShowsColourSamples() && CustomizeSamples::Count(i) > 0) {
             row.samples = BuildSamples(i);
             cell->addWidget(row.samples);
         }
