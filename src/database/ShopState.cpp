@@ -352,7 +352,7 @@ void ShopState::WriteProducts(const Calendar& calendar)
     InsertStatement insert(connection, "ktProduct", 19);
     InsertStatement update(connection,
         QStringLiteral("UPDATE ktProduct SET PPurchQty=IfNull(PPurchQty,0)+?, PSaleQty=IfNull(PSaleQty,0)+?, "
-                       "PCloseQty=IfNull(PCloseQty,0)+?, PTranDate=? WHERE EId=?"),
+                       "PCloseQty=IfNull(PCloseQty,0)+?, PTranDate=Max(IfNull(PTranDate,''),?) WHERE EId=?"),
         5);
     qint64 newIndex = 0;
     qint64 newCount = 0;
