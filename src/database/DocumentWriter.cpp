@@ -158,7 +158,7 @@ DocumentWriter::Payment DocumentWriter::Pay(qint64 nett)
 }
 
 void DocumentWriter::WriteLines(
-    InsertStatement& statement, qint64 id, qint64 date, const std::vector<Line>& lines)
+    BoundStatement& statement, qint64 id, qint64 date, const std::vector<Line>& lines)
 {
     for (const Line& line : lines) {
         statement.Int(id)

@@ -72,7 +72,7 @@ private:
     int LineCount();
     int Quantity();
 
-    void WriteLines(InsertStatement& statement, qint64 id, qint64 date, const std::vector<Line>& lines);
+    void WriteLines(BoundStatement& statement, qint64 id, qint64 date, const std::vector<Line>& lines);
     struct Payment {
         qint64 cash = 0, credit = 0, other = 0, misc = 0;
         QByteArray otherType = "OTHER", miscType = "MISC";
@@ -97,8 +97,8 @@ private:
     // The day's money for the cash book, in hundredths.
     qint64 m_cashTaken = 0, m_otherTaken = 0, m_cashPaid = 0, m_bankPaid = 0;
 
-    InsertStatement m_billMaster, m_billLines, m_quoteMaster, m_quoteLines;
-    InsertStatement m_purchaseMaster, m_purchaseLines, m_orderMaster, m_orderLines, m_accounting;
+    BoundStatement m_billMaster, m_billLines, m_quoteMaster, m_quoteLines;
+    BoundStatement m_purchaseMaster, m_purchaseLines, m_orderMaster, m_orderLines, m_accounting;
 };
 
 } // namespace kivo::generation

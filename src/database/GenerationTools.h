@@ -80,11 +80,12 @@ private:
     int m_days;
 };
 
-// One prepared insert of whole rows into a table, its values bound in column order:
-// bind, Write, bind the next row. Far cheaper than a recordset per row.
-class InsertStatement {
+// One prepared statement written again and again with new values: an insert of whole rows
+// into a table, values bound in column order, or any statement of parameters. Bind, Write,
+// bind the next row: far cheaper than a recordset per row.
+class BoundStatement {
 public:
-    InsertStatement(Connection& connection, const char* table, int columns)
+    BoundStatement(Connection& connection, const char* table, int columns)
         : m_connection(connection)
         , m_columns(columns)
     {
@@ -93,42 +94,42 @@ public:
             sql += QStringLiteral(",?");
         m_statement = connection.Prepare(sql + u')');
     }
-    // Any statement of bound values that changes rows (an update).
-    InsertStatement(Connection& connection, const QString& engineSql, int parameters)
+    // A statement of `parameters` bound values (an update).
+    BoundStatement(Connection& connection, const QString& engineSql, int parameters)
         : m_connection(connection)
         , m_statement(connection.Prepare(engineSql))
         , m_columns(parameters)
     {
     }
 
-    InsertStatement& Int(qint64 value)
+    BoundStatement& Int(qint64 value)
     {
         sqlite3_bind_int64(m_statement.get(), ++m_bound, value);
         return *this;
     }
     // Amounts are kept in hundredths and stored as the number the screens show.
-    InsertStatement& Money(qint64 hundredths)
+    BoundStatement& Money(qint64 hundredths)
     {
         sqlite3_bind_double(m_statement.get(), ++m_bound, double(hundredths) / 100.0);
         return *this;
     }
-    InsertStatement& Real(double value)
+    BoundStatement& Real(double value)
     {
         sqlite3_bind_double(m_statement.get(), ++m_bound, value);
         return *this;
     }
-    InsertStatement& Text(const char* text)
+    BoundStatement& Text(const char* text)
     {
         sqlite3_bind_text(m_statement.get(), ++m_bound, text, -1, SQLITE_TRANSIENT);
         return *this;
     }
-    InsertStatement& Text(const QByteArray& text)
+    BoundStatement& Text(const QByteArray& text)
     {
         sqlite3_bind_text(m_statement.get(), ++m_bound, text.constData(), int(text.size()), SQLITE_TRANSIENT);
         return *this;
     }
-    InsertStatement& Date(qint64 julian) { return Text(Calendar::DateText(julian).data()); }
-    InsertStatement& Null()
+    BoundStatement& Date(qint64 julian) { return Text(Calendar::DateText(julian).data()); }
+    BoundStatement& Null()
     {
         sqlite3_bind_null(m_statement.get(), ++m_bound);
         return *this;

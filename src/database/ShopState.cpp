@@ -80,7 +80,7 @@ void ShopState::EnsureRegisters(const Calendar& calendar)
         m_groups.push_back({ sqlite3_column_int64(s, 0), sqlite3_column_double(s, 1) });
     });
     if (m_groups.empty()) {
-        InsertStatement group(connection, "kmGroup", 5);
+        BoundStatement group(connection, "kmGroup", 5);
         qint64 id = NextId("kmGroup");
         for (const Words::GroupSample& g : Words::Groups) {
             group.Int(id).Date(opened).Text(g.name).Real(g.savePercent).Text(g.remarks).Write();
@@ -91,7 +91,7 @@ void ShopState::EnsureRegisters(const Calendar& calendar)
     ForEachRow(connection, "SELECT PName FROM kmPaytype ORDER BY EId",
         [this](sqlite3_stmt* s) { m_payTypes.push_back(ColumnText(s, 0)); });
     if (m_payTypes.empty()) {
-        InsertStatement payType(connection, "kmPaytype", 4);
+        BoundStatement payType(connection, "kmPaytype", 4);
         qint64 id = NextId("kmPaytype");
         const char* const payTypes[][2] = { { "Card", "Debit or credit card" }, { "Wallet", "Phone wallet" },
             { "Voucher", "Gift voucher" } };
@@ -104,7 +104,7 @@ void ShopState::EnsureRegisters(const Calendar& calendar)
     ForEachRow(connection, "SELECT EId FROM kmAccount ORDER BY EId",
         [this](sqlite3_stmt* s) { m_accounts.push_back(sqlite3_column_int64(s, 0)); });
     if (m_accounts.empty()) {
-        InsertStatement account(connection, "kmAccount", 5);
+        BoundStatement account(connection, "kmAccount", 5);
         qint64 id = NextId("kmAccount");
         struct {
             const char* name;
@@ -127,7 +127,7 @@ void ShopState::EnsureRegisters(const Calendar& calendar)
     });
     // The counter is worked by sales users; a shop without any gets two.
     if (m_cashiers.empty()) {
-        InsertStatement user(connection, "kaUser", 11);
+        BoundStatement user(connection, "kaUser", 11);
         qint64 id = NextId("kaUser");
         for (int n = 1; n <= 2; ++n) {
             const QByteArray number = QByteArray::number(n);
@@ -152,7 +152,7 @@ qint64 ShopState::AddSuppliers(qint64 wanted, const Calendar& calendar)
     const qint64 existing = qint64(m_suppliers.size());
     if (existing >= wanted)
         return 0;
-    InsertStatement supplier(connection, "ktSupplier", 16);
+    BoundStatement supplier(connection, "ktSupplier", 16);
     qint64 id = NextId("ktSupplier");
     for (qint64 n = existing; n < wanted; ++n, ++id) {
         const Words::PersonSample person = Words::Person(m_seed ^ quint64(id) << 20, id);
@@ -267,7 +267,7 @@ qint64 ShopState::AddCustomers(qint64 count, const Calendar& calendar)
     // stays unique while no day brings more than 9,000.
     const qint64 span = std::clamp<qint64>((count + 8999) / 9000, calendar.Days(), 366);
     const qint64 first = calendar.Today() - span + 1;
-    InsertStatement customer(connection, "ktCustomer", 13);
+    BoundStatement customer(connection, "ktCustomer", 13);
     for (qint64 n = 0; n < count; ++n) {
         const qint64 id = m_firstNewCustomer + n;
         const qint64 entered = first + n * span / count;
@@ -349,8 +349,8 @@ void ShopState::Receive(qint32 product, qint32 quantity, int day)
 
 void ShopState::WriteProducts(const Calendar& calendar)
 {
-    InsertStatement insert(connection, "ktProduct", 19);
-    InsertStatement update(connection,
+    BoundStatement insert(connection, "ktProduct", 19);
+    BoundStatement update(connection,
         QStringLiteral("UPDATE ktProduct SET PPurchQty=IfNull(PPurchQty,0)+?, PSaleQty=IfNull(PSaleQty,0)+?, "
                        "PCloseQty=IfNull(PCloseQty,0)+?, PTranDate=Max(IfNull(PTranDate,''),?) WHERE EId=?"),
         5);

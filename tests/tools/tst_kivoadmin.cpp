@@ -1,5 +1,6 @@
 #include "Connection.h"
 #include "DatabasePassword.h"
+#include "Schema.h"
 
 #include <memory>
 #include <QCryptographicHash>
@@ -63,6 +64,33 @@ const char* const HistoryStart = "2025-12-05";
 
 const char* const StockBroken = "stock: 1 product breaks PCloseQty = POpenQty + PPurchQty - PSaleQty\n"
                                 "EId\tPCode\tPOpenQty\tPPurchQty\tPSaleQty\tPCloseQty\n";
+
+// Counts the values of a table that the schema would refuse: a long that is not a whole
+// number, a number that is not one, a date that is not an ISO date, a text too wide.
+QString BadValues(const TableDef& table)
+{
+    QStringList wrong;
+    for (const ColumnDef& column : table.columns) {
+        const QString& c = column.name;
+        switch (column.kind) {
+        case ColumnKind::Long:
+            wrong << QStringLiteral("typeof(%1) <> 'integer'").arg(c);
+            break;
+        case ColumnKind::Number:
+            wrong << QStringLiteral("typeof(%1) Not In ('integer', 'real')").arg(c);
+            break;
+        case ColumnKind::Date:
+            wrong << QStringLiteral("(%1 Is Not Null And IfNull(date(%1), '') <> %1)").arg(c);
+            break;
+        case ColumnKind::Text:
+        case ColumnKind::Flag:
+            wrong << QStringLiteral("typeof(%1) <> 'text' Or length(%1) > %2").arg(c).arg(column.width);
+            break;
+        }
+    }
+    return QStringLiteral("Select Count(*) As N From %1 Where %2")
+        .arg(table.name, wrong.join(QStringLiteral(" Or ")));
+}
 
 } // namespace
 
@@ -543,13 +571,17 @@ private slots:
         };
         const char* const bases[][2]
             = { { "new", DemoToday }, { "demo", LaterToday }, { "twice", LaterToday } };
-        for (const auto& base : bases)
+        for (const auto& base : bases) {
             for (const auto& rule : rules)
                 QTest::addRow("%s: %s", base[0], rule[0])
                     << QString::fromLatin1(base[0])
                     << QString::fromLatin1(rule[1])
                            .replace(QStringLiteral("FIRST"), QLatin1StringView(HistoryStart))
                            .replace(QStringLiteral("TODAY"), QLatin1StringView(base[1]));
+            for (const TableDef& table : Schema::Tables())
+                QTest::addRow("%s: kinds and widths in %s", base[0], qPrintable(table.name))
+                    << QString::fromLatin1(base[0]) << BadValues(table);
+        }
     }
 
     void generatedShopKeepsTheRules()
