@@ -266,6 +266,13 @@ int AdminCommands::Generate(const QStringList& arguments)
 
     Connection connection;
     OpenDatabase(connection, folder);
+    if (settings.bills > 0 && settings.products == 0
+        && connection.Scalar(QStringLiteral("Select Count(*) From ktProduct Where PActive='Y'")).toLongLong()
+            == 0) {
+        m_err << "kivo-admin: bills need products, and the folder has no active product; add some with "
+                 "--products\n";
+        return WrongUsage;
+    }
     const DataGenerator::Counts added = DataGenerator(connection, settings).Run();
     m_out << "Added " << added.products << " products, " << added.customers << " customers, "
           << added.suppliers << " suppliers, " << added.bills << " bills, " << added.quotes << " quotes, "

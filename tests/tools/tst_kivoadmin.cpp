@@ -669,6 +669,9 @@ private slots:
             << QStringList { generate, QStringLiteral("SHOP/nowhere") } << "kivo-admin: the folder '";
         QTest::newRow("no database") << QStringList { generate, QStringLiteral("SHOP/Doc") }
                                      << "was not found; set the folder up with kivo-admin init";
+        QTest::newRow("bills without products") << QStringList { generate, QStringLiteral("SHOP/empty"),
+            QStringLiteral("--bills"), QStringLiteral("5") }
+                                                << "kivo-admin: bills need products";
         QTest::newRow("unknown option")
             << QStringList { generate, shop, QStringLiteral("--items"), QStringLiteral("5") } << "Usage:";
         QTest::newRow("no folder") << QStringList { generate, products, QStringLiteral("5") } << "Usage:";
@@ -683,14 +686,18 @@ private slots:
         QFETCH(QString, message);
         MakeDemoShop();
         QVERIFY(QDir().mkpath(m_shop + QStringLiteral("/Doc")));
+        const QString empty = m_shop + QStringLiteral("/empty");
+        QCOMPARE(Admin({ QStringLiteral("init"), empty }).exitCode, 0);
         arguments.replaceInStrings(QStringLiteral("SHOP"), m_shop);
         const QByteArray before = FileHash(Database());
+        const QByteArray emptyBefore = FileHash(empty + QStringLiteral("/Kivo.Kvd"));
         const Outcome run = Admin(arguments);
         QCOMPARE(run.exitCode, 2);
         QCOMPARE(run.out, QString());
         QVERIFY2(run.err.contains(message), qPrintable(run.err));
         QVERIFY2(message == u"Usage:" || run.err.count(u'\n') == 1, qPrintable(run.err));
         QCOMPARE(FileHash(Database()), before);
+        QCOMPARE(FileHash(empty + QStringLiteral("/Kivo.Kvd")), emptyBefore);
         QVERIFY(!QFileInfo::exists(m_shop + QStringLiteral("/new")));
     }
 
