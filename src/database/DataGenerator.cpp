@@ -66,12 +66,68 @@ std::vector<PlannedDocument> PlanDocuments(
     return plans;
 }
 
+// The days of the history one after the other, each as a shop lives it: goods come in, orders
+// and quotes are made, due quotes are billed, the counter sells, and the cash book is written up.
+void WriteHistory(DocumentWriter& writer, const Calendar& calendar, qint64 bills, Random& random)
+{
+    const std::vector<PlannedDocument> quotes
+        = PlanDocuments(bills / 10, calendar.Days(), 60, 15, 0, 4, random);
+    // Exactly `bills` bills: the quotes billed and the counter's.
+    const qint64 billedQuotes = std::count_if(
+        quotes.begin(), quotes.end(), [](const PlannedDocument& q) { return q.fate == Fate::Done; });
+    const std::vector<qint64> counterBills = Spread(bills - billedQuotes, calendar);
+    const std::vector<PlannedDocument> orders = PlanDocuments(
+        std::max<qint64>(bills / 40, calendar.Days() / 7), calendar.Days(), 65, 15, 2, 10, random);
+    const std::vector<qint64> purchases = Spread(std::max<qint64>(bills / 30, calendar.Days() / 3), calendar);
+
+    // Quotes and orders waiting for their day of billing or purchase.
+    std::unordered_map<int, std::vector<DocumentWriter::Quote>> quotesDue;
+    std::unordered_map<int, std::vector<DocumentWriter::Order>> ordersDue;
+    size_t nextQuote = 0;
+    size_t nextOrder = 0;
+    for (int day = 0; day < calendar.Days(); ++day) {
+        writer.StartDay(day);
+        // Goods arrive in the morning: orders due today, then the day's purchases.
+        for (const DocumentWriter::Order& order : ordersDue[day])
+            writer.PurchaseOrder(order);
+        ordersDue.erase(day);
+        writer.RestockPurchase();
+        for (qint64 p = 0; p < purchases[size_t(day)]; ++p)
+            writer.Purchase();
+        for (; nextOrder < orders.size() && orders[nextOrder].day == day; ++nextOrder) {
+            const PlannedDocument& plan = orders[nextOrder];
+            DocumentWriter::Order order = writer.NewOrder();
+            if (plan.fate == Fate::Done)
+                ordersDue[plan.doneDay].push_back(std::move(order));
+            else
+                writer.WriteOrder(order, plan.fate == Fate::Cancelled ? 'C' : 'N');
+        }
+        for (; nextQuote < quotes.size() && quotes[nextQuote].day == day; ++nextQuote) {
+            const PlannedDocument& plan = quotes[nextQuote];
+            if (plan.fate == Fate::Done) {
+                quotesDue[plan.doneDay].push_back(writer.NewQuote(true));
+            } else {
+                DocumentWriter::Quote quote = writer.NewQuote(false);
+                writer.WriteQuote(quote, plan.fate == Fate::Cancelled ? 'C' : 'N');
+            }
+        }
+        for (const DocumentWriter::Quote& quote : quotesDue[day])
+            writer.BillQuote(quote);
+        quotesDue.erase(day);
+        for (qint64 b = 0; b < counterBills[size_t(day)]; ++b)
+            writer.CounterBill(b, counterBills[size_t(day)]);
+        writer.CloseDay();
+    }
+}
+
 } // namespace
 
 DataGenerator::DataGenerator(Connection& connection, const Settings& settings)
     : m_connection(connection)
     , m_settings(settings)
 {
+    // Customer codes repeat after a year, and a history needs a day.
+    m_settings.days = std::clamp(m_settings.days, 1, 366);
 }
 
 DataGenerator::Counts DataGenerator::Run()
@@ -110,59 +166,8 @@ DataGenerator::Counts DataGenerator::Run()
     counts.customers = shop.AddCustomers(customers, calendar);
 
     DocumentWriter writer(shop, calendar);
-    Random& random = shop.random;
-    if (m_settings.bills > 0 && shop.ActiveProductCount() > 0) {
-        const qint64 bills = m_settings.bills;
-        std::vector<PlannedDocument> quotes
-            = PlanDocuments(bills / 10, calendar.Days(), 60, 15, 0, 4, random);
-        // Exactly `bills` bills: the quotes billed and the counter's.
-        const qint64 billedQuotes = std::count_if(
-            quotes.begin(), quotes.end(), [](const PlannedDocument& q) { return q.fate == Fate::Done; });
-        const std::vector<qint64> counterBills = Spread(bills - billedQuotes, calendar);
-        const std::vector<PlannedDocument> orders = PlanDocuments(
-            std::max<qint64>(bills / 40, calendar.Days() / 7), calendar.Days(), 65, 15, 2, 10, random);
-        const std::vector<qint64> purchases
-            = Spread(std::max<qint64>(bills / 30, calendar.Days() / 3), calendar);
-
-        // Quotes and orders waiting for their day of billing or purchase.
-        std::unordered_map<int, std::vector<DocumentWriter::Quote>> quotesDue;
-        std::unordered_map<int, std::vector<DocumentWriter::Order>> ordersDue;
-        size_t nextQuote = 0;
-        size_t nextOrder = 0;
-        for (int day = 0; day < calendar.Days(); ++day) {
-            writer.StartDay(day);
-            // Goods arrive in the morning: orders due today, then the day's purchases.
-            for (const DocumentWriter::Order& order : ordersDue[day])
-                writer.PurchaseOrder(order);
-            ordersDue.erase(day);
-            writer.RestockPurchase();
-            for (qint64 p = 0; p < purchases[size_t(day)]; ++p)
-                writer.Purchase();
-            for (; nextOrder < orders.size() && orders[nextOrder].day == day; ++nextOrder) {
-                const PlannedDocument& plan = orders[nextOrder];
-                DocumentWriter::Order order = writer.NewOrder();
-                if (plan.fate == Fate::Done)
-                    ordersDue[plan.doneDay].push_back(std::move(order));
-                else
-                    writer.WriteOrder(order, plan.fate == Fate::Cancelled ? 'C' : 'N');
-            }
-            for (; nextQuote < quotes.size() && quotes[nextQuote].day == day; ++nextQuote) {
-                const PlannedDocument& plan = quotes[nextQuote];
-                if (plan.fate == Fate::Done) {
-                    quotesDue[plan.doneDay].push_back(writer.NewQuote(true));
-                } else {
-                    DocumentWriter::Quote quote = writer.NewQuote(false);
-                    writer.WriteQuote(quote, plan.fate == Fate::Cancelled ? 'C' : 'N');
-                }
-            }
-            for (const DocumentWriter::Quote& quote : quotesDue[day])
-                writer.BillQuote(quote);
-            quotesDue.erase(day);
-            for (qint64 b = 0; b < counterBills[size_t(day)]; ++b)
-                writer.CounterBill(b, counterBills[size_t(day)]);
-            writer.CloseDay();
-        }
-    }
+    if (m_settings.bills > 0 && shop.ActiveProductCount() > 0)
+        WriteHistory(writer, calendar, m_settings.bills, shop.random);
     shop.WriteProducts(calendar);
     for (const std::unique_ptr<DeferredIndexes>& indexes : deferred)
         indexes->Rebuild();
