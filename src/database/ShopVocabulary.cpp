@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <iterator>
+#include <span>
 
 namespace kivo::ShopVocabulary {
 
@@ -21,12 +22,9 @@ quint64 Mix(quint64 x)
 }
 
 struct Kind {
-    const char* const* nouns;
-    size_t nounCount;
-    const char* const* sizes;
-    size_t sizeCount;
-    const char* const* units;
-    size_t unitCount;
+    std::span<const char* const> nouns;
+    std::span<const char* const> sizes;
+    std::span<const char* const> units;
     int taxablePercent;
 };
 
@@ -59,15 +57,13 @@ const char* const ApparelNouns[] = { "Socks", "Gloves", "Beanie", "Apron", "T-Sh
 const char* const ApparelSizes[] = { "S", "M", "L", "XL", "Size 42", "Size 39", "One Size" };
 const char* const ApparelUnits[] = { "Pcs", "Pair", "Set", "Pack" };
 
-#define KIVO_LIST(list) list, std::size(list)
 const Kind KindTable[Kinds] = {
-    { KIVO_LIST(GroceryNouns), KIVO_LIST(GrocerySizes), KIVO_LIST(GroceryUnits), 20 },
-    { KIVO_LIST(DairyNouns), KIVO_LIST(DairySizes), KIVO_LIST(DairyUnits), 10 },
-    { KIVO_LIST(HouseholdNouns), KIVO_LIST(HouseholdSizes), KIVO_LIST(HouseholdUnits), 95 },
-    { KIVO_LIST(StationeryNouns), KIVO_LIST(StationerySizes), KIVO_LIST(StationeryUnits), 95 },
-    { KIVO_LIST(ApparelNouns), KIVO_LIST(ApparelSizes), KIVO_LIST(ApparelUnits), 90 },
+    { GroceryNouns, GrocerySizes, GroceryUnits, 20 },
+    { DairyNouns, DairySizes, DairyUnits, 10 },
+    { HouseholdNouns, HouseholdSizes, HouseholdUnits, 95 },
+    { StationeryNouns, StationerySizes, StationeryUnits, 95 },
+    { ApparelNouns, ApparelSizes, ApparelUnits, 90 },
 };
-#undef KIVO_LIST
 
 const char* const Specifics[] = { "Standard", "Large", "Small", "Assorted", "Family size", "Refill",
     "Multipack", "Own brand", "Imported", "Local" };
@@ -103,9 +99,9 @@ ProductSample Product(int kind, quint64 number)
     const Kind& k = KindTable[kind % Kinds];
     const quint64 h = Mix(number);
     char name[26];
-    std::snprintf(name, sizeof name, "%s %s %s", Pick(Qualities, h), k.nouns[(h >> 8) % k.nounCount],
-        k.sizes[(h >> 16) % k.sizeCount]);
-    return { QByteArray(name), k.units[(h >> 24) % k.unitCount], Pick(Specifics, h >> 32),
+    std::snprintf(name, sizeof name, "%s %s %s", Pick(Qualities, h), k.nouns[(h >> 8) % k.nouns.size()],
+        k.sizes[(h >> 16) % k.sizes.size()]);
+    return { QByteArray(name), k.units[(h >> 24) % k.units.size()], Pick(Specifics, h >> 32),
         int((h >> 40) % 100) < k.taxablePercent };
 }
 
@@ -134,13 +130,14 @@ PersonSample Person(quint64 number, qint64 id)
 
 QByteArray Company(qint64 index)
 {
-    const qint64 combinations = qint64(std::size(CompanyFirst) * std::size(CompanySecond));
-    QByteArray name(CompanyFirst[index % qint64(std::size(CompanyFirst))]);
-    name.append(' ').append(
-        CompanySecond[index / qint64(std::size(CompanyFirst)) % qint64(std::size(CompanySecond))]);
-    // Past the word pairs a number keeps the company unique.
-    if (index >= combinations)
-        name.append(' ').append(QByteArray::number(index / combinations + 1));
+    const qint64 firsts = qint64(std::size(CompanyFirst));
+    const qint64 seconds = qint64(std::size(CompanySecond));
+    // Every pair of words once (the second word shifts with each round of first words), then
+    // the pairs again with a number.
+    QByteArray name(CompanyFirst[index % firsts]);
+    name.append(' ').append(CompanySecond[(index / firsts + index) % seconds]);
+    if (index >= firsts * seconds)
+        name.append(' ').append(QByteArray::number(index / (firsts * seconds) + 1));
     return name;
 }
 

@@ -1,10 +1,12 @@
 #include "Connection.h"
 #include "Recordset.h"
 #include "Schema.h"
+#include "ShopVocabulary.h"
 #include "TempDatabase.h"
 
 #include <memory>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTest>
 
 using namespace kivo;
@@ -239,6 +241,39 @@ private slots:
             QCOMPARE(
                 Count(QStringLiteral("Select Count(*) From %1 Where (%2) And %3").arg(table, rows, invalid)),
                 0);
+        }
+    }
+
+    // Generated suppliers are told apart by their company name; a big shop has many.
+    void companyNamesAreUniqueAndFit()
+    {
+        QSet<QByteArray> names;
+        for (qint64 i = 0; i < 5000; ++i) {
+            const QByteArray name = ShopVocabulary::Company(i);
+            QVERIFY2(name.size() <= Schema::Find(QStringLiteral("ktSupplier"))->columns[2].width,
+                name.constData());
+            names.insert(name.toLower());
+        }
+        QCOMPARE(names.size(), 5000);
+    }
+
+    void generatedTextsFit()
+    {
+        const TableDef* product = Schema::Find(QStringLiteral("ktProduct"));
+        const TableDef* customer = Schema::Find(QStringLiteral("ktCustomer"));
+        auto width = [](const TableDef* table, const char* column) {
+            return table->columns[size_t(table->ColumnIndex(QLatin1StringView(column)))].width;
+        };
+        for (quint64 n = 0; n < 2000; ++n) {
+            const ShopVocabulary::ProductSample p
+                = ShopVocabulary::Product(int(n % ShopVocabulary::Kinds), n * 7919);
+            QVERIFY2(p.name.size() <= width(product, "PName"), p.name.constData());
+            QVERIFY(qstrlen(p.specific) <= size_t(width(product, "PSpecific")));
+            const ShopVocabulary::PersonSample c = ShopVocabulary::Person(n * 104729, qint64(n) * 999983);
+            QVERIFY2(c.name.size() <= width(customer, "CName"), c.name.constData());
+            QVERIFY2(c.address.size() <= width(customer, "CAddress"), c.address.constData());
+            QVERIFY2(c.zip.size() <= width(customer, "CZipCode"), c.zip.constData());
+            QVERIFY2(c.email.size() <= width(customer, "CEmail"), c.email.constData());
         }
     }
 
