@@ -70,8 +70,6 @@ public:
     void Promise(qint32 product, qint32 quantity);
     void Deliver(qint32 product, qint32 quantity, int day);
     void Receive(qint32 product, qint32 quantity, int day);
-    // Products that fell to their reorder level, oldest first.
-    std::deque<qint32> reorderQueue;
 
     // The first id that the database will give to a new row of the table.
     qint64 NextId(const char* table);
@@ -88,6 +86,8 @@ public:
     bool discountEditable = true;
 
     std::vector<Product> products;
+    // Products that fell to their reorder level, oldest first.
+    std::deque<qint32> reorderQueue;
 
 private:
     void Queue(qint32 product);
