@@ -1,4 +1,5 @@
 #include "CommandState.h"
+#include "Icons.h"
 #include "MainWindow.h"
 #include "ProgramContext.h"
 #include "ScreenCatalogue.h"
@@ -50,6 +51,22 @@ template <typename T = QWidget> T* Child(const QWidget& window, const QString& n
 QString LabelText(const QWidget& window, const QString& name)
 {
     return Child<QLabel>(window, name)->text();
+}
+
+// A picture as drawn at side x side pixels on a plain screen, for comparing and for counting ink.
+QImage Picture(const QIcon& icon, int side = 24, QIcon::Mode mode = QIcon::Normal)
+{
+    return icon.pixmap(QSize(side, side), 1.0, mode).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+// How many pixels of the picture are not fully transparent.
+int Inked(const QImage& image)
+{
+    int inked = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            inked += qAlpha(image.pixel(x, y)) > 0 ? 1 : 0;
+    return inked;
 }
 
 QString Locked(const MainWindow& window)
@@ -237,6 +254,8 @@ private slots:
         QCOMPARE(bar->toolButtonStyle(), captions ? Qt::ToolButtonTextUnderIcon : Qt::ToolButtonIconOnly);
         QCOMPARE(toggle->toolTip(), captions ? QStringLiteral("Hide Labels") : QStringLiteral("Show Labels"));
         QCOMPARE(t.context.ToolbarToggleCaption, captions ? QStringLiteral("-") : QStringLiteral("+"));
+        // The toggle's picture says what it will do: hide shown captions, show hidden ones.
+        QCOMPARE(Picture(toggle->icon()), Picture(Icon(captions ? Glyph::HideLabels : Glyph::ShowLabels)));
 
         // Each toggle switches the captions the other way.
         Apply(window, t.context, QStringLiteral("Text"));
@@ -244,8 +263,62 @@ private slots:
         QCOMPARE(Child<QAction>(window, QStringLiteral("tlbMain(15)"))->text(),
             captions ? QString() : QStringLiteral("Report"));
         QCOMPARE(toggle->toolTip(), captions ? QStringLiteral("Show Labels") : QStringLiteral("Hide Labels"));
+        QCOMPARE(Picture(toggle->icon()), Picture(Icon(captions ? Glyph::ShowLabels : Glyph::HideLabels)));
         Apply(window, t.context, QStringLiteral("Text"));
         QCOMPARE(save->text(), captions ? QStringLiteral("Save") : QString());
+    }
+
+    void everyPictureLoads_data()
+    {
+        QTest::addColumn<int>("glyph");
+        for (int glyph = 0; glyph < GlyphCount; ++glyph)
+            QTest::newRow(qPrintable(IconPath(Glyph(glyph)))) << glyph;
+    }
+
+    // A wrong file name, an SVG that does not parse or a missing SVG icon engine shows as a
+    // blank button in the program; here it fails.
+    void everyPictureLoads()
+    {
+        QFETCH(int, glyph);
+        const QIcon icon = Icon(Glyph(glyph));
+        QVERIFY(!icon.isNull());
+        // The sizes the windows ask for: toolbar and dashboard, module picture, counter buttons.
+        for (int side : { 24, 32, 36 }) {
+            const QImage picture = Picture(icon, side);
+            QCOMPARE(picture.size(), QSize(side, side));
+            // Even the lightest picture (a lone arrow) covers a tenth of its square.
+            QVERIFY2(Inked(picture) * 10 > side * side, qPrintable(QStringLiteral("%1 px").arg(side)));
+        }
+        QVERIFY(Inked(Picture(icon, 24, QIcon::Disabled)) * 10 > 24 * 24);
+    }
+
+    // Two buttons with the same picture, or a picture swapped for another, would still load; the
+    // pictures a user sees side by side must all differ.
+    void picturesTellTheButtonsApart()
+    {
+        TestContext t;
+        LogIn(t, QStringLiteral("S"));
+        MainWindow window(t.context);
+        window.SetupMainWindow();
+        QList<QPair<QString, QImage>> pictures;
+        for (int index = 1; index <= 19; ++index) {
+            const QString name = QStringLiteral("tlbMain(%1)").arg(index);
+            if (auto* button = window.findChild<QAction*>(name))
+                pictures.append({ name, Picture(button->icon()) });
+        }
+        QCOMPARE(pictures.size(), 14);
+        for (int index = 1; index <= 7; ++index) {
+            const QString name = QStringLiteral("cmdBill(%1)").arg(index);
+            pictures.append({ name, Picture(Child<QToolButton>(window, name)->icon()) });
+        }
+        for (int module = 0; module < 9; ++module)
+            pictures.append({ QStringLiteral("lblMod(%1)").arg(module), Picture(Icon(ModuleGlyph(module))) });
+        for (qsizetype i = 0; i < pictures.size(); ++i) {
+            QVERIFY2(Inked(pictures[i].second) > 0, qPrintable(pictures[i].first));
+            for (qsizetype j = i + 1; j < pictures.size(); ++j)
+                QVERIFY2(pictures[i].second != pictures[j].second,
+                    qPrintable(pictures[i].first + QStringLiteral(" and ") + pictures[j].first));
+        }
     }
 
     void commandStateReachesTheWidgets()

@@ -2,7 +2,7 @@
 
 #include "Accessibility.h"
 #include "CommandState.h"
-#include "DrawnIcons.h"
+#include "Icons.h"
 
 #include <QToolButton>
 
@@ -73,7 +73,7 @@ CommandToolbar::CommandToolbar(QWidget* parent)
         if (index == ToggleButton) {
             // The toggle's caption ("+" or "-") is its state; its picture shows it, so the
             // toggle never shows the caption as text.
-            button->setIcon(DrawnIcon(Glyph::ShowLabels));
+            button->setIcon(Icon(Glyph::ShowLabels));
             button->setText(QStringLiteral("-"));
             button->setToolTip(QStringLiteral("Show Labels"));
             auto* toggle = new QToolButton(this);
@@ -85,7 +85,7 @@ CommandToolbar::CommandToolbar(QWidget* parent)
             addWidget(toggle);
             Describe(toggle, button->toolTip(), Element(index));
         } else {
-            button->setIcon(DrawnIcon(CommandGlyph(index)));
+            button->setIcon(Icon(CommandGlyph(index)));
             button->setToolTip(Tooltip(index));
             addAction(button);
             if (QWidget* widget = widgetForAction(button))
@@ -110,7 +110,7 @@ void CommandToolbar::ApplyLabels(const ToolbarLabels& labels)
     QAction* toggle = m_buttons[ToggleButton];
     toggle->setText(labels.toggleCaption);
     toggle->setToolTip(labels.toggleTooltip);
-    toggle->setIcon(DrawnIcon(labels.toggleCaption == u"+" ? Glyph::ShowLabels : Glyph::HideLabels));
+    toggle->setIcon(Icon(labels.toggleCaption == u"+" ? Glyph::ShowLabels : Glyph::HideLabels));
     if (QWidget* widget = widgetForAction(toggle))
         Describe(widget, labels.toggleTooltip, Element(ToggleButton));
 }

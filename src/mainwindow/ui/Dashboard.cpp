@@ -1,8 +1,8 @@
 #include "Dashboard.h"
 
 #include "Accessibility.h"
+#include "Icons.h"
 #include "Twips.h"
-#include "DrawnIcons.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -118,7 +118,7 @@ Dashboard::Dashboard(QWidget* parent)
         m_frames[i] = frame;
 
         auto* picture = new QLabel(frame);
-        picture->setPixmap(DrawnIcon(def.glyph).pixmap(24, 24));
+        picture->setPixmap(Icon(def.glyph).pixmap(24, 24));
         Describe(picture, QString(), QStringLiteral("imgDash(%1)").arg(i));
         m_captions[i] = new QLabel(caption, frame);
         m_captions[i]->setObjectName(QStringLiteral("frmDash(%1).caption").arg(i));
@@ -150,7 +150,7 @@ Dashboard::Dashboard(QWidget* parent)
             grid->addWidget(m_values[i][row], row, 1);
         }
 
-        m_buttons[i] = new QPushButton(DrawnIcon(Glyph::Next), QStringLiteral("Open"), frame);
+        m_buttons[i] = new QPushButton(Icon(Glyph::Next), QStringLiteral("Open"), frame);
         m_buttons[i]->setObjectName(QStringLiteral("cmdDash(%1)").arg(i));
         m_buttons[i]->setToolTip(QString::fromUtf16(def.opens));
         m_buttons[i]->setAutoDefault(false);

@@ -1,7 +1,7 @@
 #include "ModulePane.h"
 
 #include "Accessibility.h"
-#include "DrawnIcons.h"
+#include "Icons.h"
 
 #include <QEnterEvent>
 #include <QKeyEvent>
@@ -57,6 +57,7 @@ void SetRole(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
 ModuleLabel::ModuleLabel(int index, QWidget* parent)
     : QLabel(ModulePane::ModuleCaption(index), parent)
     , m_index(index)
+    , m_icon(Icon(ModuleGlyph(index)))
 {
     const QString element = QStringLiteral("lblMod(%1)").arg(index);
     setObjectName(element);
@@ -108,7 +109,7 @@ void ModuleLabel::paintEvent(QPaintEvent*)
     const QIcon::Mode mode = isEnabled() ? QIcon::Normal : QIcon::Disabled;
     const int iconSide = 22;
     const QRect iconRect(10, (height() - iconSide) / 2, iconSide, iconSide);
-    DrawnIcon(ModuleGlyph(m_index)).paint(&painter, iconRect, Qt::AlignCenter, mode);
+    m_icon.paint(&painter, iconRect, Qt::AlignCenter, mode);
 
     // The caption pads the name with blanks before its ">"; here the name stands at the left
     // and the arrow at the right edge.
@@ -163,7 +164,7 @@ ModulePane::ModulePane(QWidget* parent)
 
     m_picture = new QLabel(this);
     m_picture->setObjectName(QStringLiteral("imgLeft"));
-    m_picture->setPixmap(DrawnIcon(Glyph::Generic).pixmap(32, 32));
+    m_picture->setPixmap(Icon(Glyph::Generic).pixmap(32, 32));
     Describe(m_picture, QString(), QStringLiteral("imgLeft"));
 
     m_caption = new QLabel(this);
@@ -209,7 +210,7 @@ void ModulePane::SetScreenCaption(const QString& caption)
     for (int i = 0; i < Modules; ++i)
         if (ModuleCaption(i).left(8).trimmed() == caption.left(8))
             glyph = ModuleGlyph(i);
-    m_picture->setPixmap(DrawnIcon(glyph).pixmap(32, 32));
+    m_picture->setPixmap(Icon(glyph).pixmap(32, 32));
 }
 
 void ModulePane::SetPositionText(const QString& text)

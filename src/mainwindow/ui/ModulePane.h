@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QIcon>
 #include <QLabel>
 #include <QWidget>
 
@@ -30,6 +31,7 @@ protected:
 
 private:
     int m_index;
+    QIcon m_icon; // read once; the label repaints on every hover
 };
 
 // The left pane pctLeft, shown while a register or document screen is open: the open

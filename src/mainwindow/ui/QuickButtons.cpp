@@ -1,7 +1,7 @@
 #include "QuickButtons.h"
 
 #include "Accessibility.h"
-#include "DrawnIcons.h"
+#include "Icons.h"
 
 #include <QLineEdit>
 #include <QToolButton>
@@ -58,7 +58,7 @@ QuickButtons::QuickButtons(QWidget* parent)
         button->setObjectName(element);
         button->setText(QString::fromUtf16(def.caption));
         button->setToolTip(QString::fromUtf16(def.tooltip));
-        button->setIcon(DrawnIcon(def.glyph));
+        button->setIcon(Icon(def.glyph));
         button->setIconSize(QSize(36, 36));
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         button->setFocusPolicy(Qt::StrongFocus);

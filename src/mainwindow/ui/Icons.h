@@ -1,13 +1,12 @@
 #pragma once
 
-#include <QColor>
 #include <QIcon>
 
 namespace kivo {
 
-// The pictures of the toolbar, the module pane, the dashboard and the quick buttons. They are
-// drawn as line art at whatever size is asked for, so they stay sharp on any screen and need
-// no icon theme on the machine; disabled ones are drawn in grey.
+// The pictures of the toolbar, the module pane, the dashboard and the quick buttons, by what
+// they mean. Each is an SVG file compiled into the program (resources/icons), so it stays
+// sharp at any size and needs no icon theme on the machine.
 enum class Glyph {
     Add,
     Modify,
@@ -40,12 +39,16 @@ enum class Glyph {
     ProductQuery,
     CustomerInfo,
     Quit,
-    Find,
     Generic,
 };
+constexpr int GlyphCount = int(Glyph::Generic) + 1;
 
-// accent: the colour of the lines; the default is the program's blue.
-QIcon DrawnIcon(Glyph glyph, const QColor& accent = {});
+// The resource the picture is read from (":/icons/<name>.svg").
+QString IconPath(Glyph glyph);
+// The picture itself. A file that cannot be read gives an icon that draws nothing, never a
+// crash; the test suite loads every glyph so that a wrong name or a missing SVG plugin fails
+// there rather than as blank buttons.
+QIcon Icon(Glyph glyph);
 
 // The picture of toolbar command n (1 Add ... 17 Exit); Generic for a number with none.
 Glyph CommandGlyph(int command);
