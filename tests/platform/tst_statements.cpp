@@ -163,7 +163,11 @@ class TestStatements : public QObject {
 private slots:
     void initTestCase()
     {
-        const QString path = QFINDTESTDATA("data/statements.txt");
+        // CTest runs the test from the build tree, where QFINDTESTDATA does not look.
+        QString path = QFINDTESTDATA("data/statements.txt");
+        if (path.isEmpty() && qEnvironmentVariableIsSet("KIVO_SOURCE_DIR"))
+            path = qEnvironmentVariable("KIVO_SOURCE_DIR")
+                + QStringLiteral("/tests/platform/data/statements.txt");
         QVERIFY2(!path.isEmpty(), "data/statements.txt not found");
         m_file = ReadStatementFile(path);
         QVERIFY2(m_file.error.isEmpty(), qPrintable(m_file.error));
