@@ -332,20 +332,20 @@ private slots:
         QCOMPARE(db.connection().Translate(statement), expected);
     }
 
-    // Thousands of nested parentheses translate without recursion; the text operand before
-    // the last "+" is found through all of them.
+    // Thousands of nested parentheses translate without recursion; each "+" after a closing
+    // parenthesis finds its operand through all of them.
     void deepNesting()
     {
         const int depth = 5000;
         const QString open(depth, u'(');
-        const QString close(depth, u')');
-        const QString statement = QStringLiteral("Select ") + open + QStringLiteral("Left(CName, 2)") + close
-            + QStringLiteral(" + 'x', ") + open + QStringLiteral("Select Top 1 EId From ktCustomer") + close
+        const QString statement = QStringLiteral("Select ") + open + QStringLiteral("Left(CName, 2)")
+            + QStringLiteral(") + 3").repeated(depth) + QStringLiteral(", ") + open
+            + QStringLiteral("Select Top 1 CName From ktCustomer") + QStringLiteral(")+'x'").repeated(depth)
             + QStringLiteral(" From ktCustomer");
         const QString expected = QStringLiteral("Select ") + open + QStringLiteral("\"Left\"(CName, 2)")
-            + close + QStringLiteral(" || 'x', ") + open
-            + QStringLiteral("Select EId From ktCustomer LIMIT 1") + close
-            + QStringLiteral(" From ktCustomer");
+            + QStringLiteral(") + 3").repeated(depth) + QStringLiteral(", ") + open
+            + QStringLiteral("Select CName From ktCustomer LIMIT 1")
+            + QStringLiteral(")||'x'").repeated(depth) + QStringLiteral(" From ktCustomer");
         QCOMPARE(Dialect().Translate(statement), expected);
     }
 
