@@ -127,23 +127,31 @@ public:
         , m_tokens(TokenizeSql(s))
         , m_textColumns(textColumns)
     {
-        // The opening parenthesis of each closing one, found once, so that reading an operand
-        // backwards costs nothing however deep the nesting.
-        m_opening.assign(m_tokens.size(), -1);
-        std::vector<qsizetype> open;
-        for (qsizetype k = 0; k < qsizetype(m_tokens.size()); ++k) {
-            if (m_tokens[size_t(k)].IsSymbol(m_s, u'('))
-                open.push_back(k);
-            else if (m_tokens[size_t(k)].IsSymbol(m_s, u')') && !open.empty()) {
-                m_opening[size_t(k)] = open.back();
-                open.pop_back();
-            }
-        }
     }
 
     QString Run();
 
 private:
+    // The opening parenthesis of closing parenthesis k (-1 when unbalanced). All pairs are
+    // found on first use, so that reading an operand backwards costs nothing however deep
+    // the nesting, and a statement that never asks pays nothing.
+    qsizetype Opening(qsizetype k) const
+    {
+        if (m_opening.empty()) {
+            m_opening.assign(m_tokens.size(), -1);
+            std::vector<qsizetype> open;
+            for (qsizetype j = 0; j < qsizetype(m_tokens.size()); ++j) {
+                if (m_tokens[size_t(j)].IsSymbol(m_s, u'('))
+                    open.push_back(j);
+                else if (m_tokens[size_t(j)].IsSymbol(m_s, u')') && !open.empty()) {
+                    m_opening[size_t(j)] = open.back();
+                    open.pop_back();
+                }
+            }
+        }
+        return m_opening[size_t(k)];
+    }
+
     QStringView Text(qsizetype k) const { return m_s.sliced(m_tokens[k].begin, m_tokens[k].length); }
     bool Is(qsizetype k, SqlTokenKind kind) const { return k >= 0 && m_tokens[k].kind == kind; }
     bool IsSymbol(qsizetype k, QChar c) const { return k >= 0 && m_tokens[k].IsSymbol(m_s, c); }
@@ -200,7 +208,7 @@ private:
     QStringView m_s;
     std::vector<SqlToken> m_tokens;
     const QSet<QString>& m_textColumns;
-    std::vector<qsizetype> m_opening;
+    mutable std::vector<qsizetype> m_opening;
     QString m_out;
     qsizetype m_keptBegin = -1;
     qsizetype m_keptEnd = -1;
@@ -232,7 +240,7 @@ bool Rewriter::EndsTextOperand(qsizetype k) const
     if (Is(k, SqlTokenKind::String) || Is(k, SqlTokenKind::DoubleQuoted))
         return true;
     if (IsSymbol(k, u')')) {
-        const qsizetype open = m_opening[size_t(k)];
+        const qsizetype open = Opening(k);
         if (open < 0)
             return false;
         const qsizetype name = Previous(open);
