@@ -1,6 +1,7 @@
 #include "Connection.h"
 #include "DatabasePassword.h"
 #include "DbError.h"
+#include "Recordset.h"
 #include "TempDatabase.h"
 
 #include <memory>
@@ -74,6 +75,15 @@ private slots:
         QFETCH(QString, statement);
         QFETCH(int, count);
         QCOMPARE(m_reader->Scalar(statement).toInt(), count);
+    }
+
+    // A screen's Find compares text the way the database does.
+    void findFoldsCase()
+    {
+        Recordset users(*m_reader);
+        users.Open(S("Select ULogin From kaUser Order By EId"));
+        QVERIFY(users.Find(S("ULogin='åsa'")));
+        QCOMPARE(users.Value(0).toString(), S("ÅSA"));
     }
 
     // Sorted by the folded letters, with its index read in the same order as it was built.
