@@ -171,6 +171,7 @@ private:
     void NoteSelectPart(qsizetype k, int depth);
     void CloseTops(int depth);
     QString LimitFor(const PendingTop& top) const;
+    QString PrefixRange(qsizetype like) const;
     QString TiesLimit(const PendingTop& top, const QString& count) const;
     QStringView Output(qsizetype from, qsizetype to) const
     {
@@ -216,6 +217,9 @@ private:
     qsizetype m_lastEnd = 0;
     qsizetype m_selectAt = -1;
     std::vector<PendingTop> m_tops;
+    // A range to put after the pattern token of a Like.
+    qsizetype m_rangeAfter = -1;
+    QString m_range;
 };
 
 bool Rewriter::IsTextColumn(qsizetype k) const
@@ -263,6 +267,45 @@ bool Rewriter::StartsTextOperand(qsizetype k) const
     for (qsizetype dot = Next(last); IsSymbol(dot, u'.') && Next(dot) >= 0; dot = Next(last))
         last = Next(dot);
     return IsTextColumn(last);
+}
+
+// "PName Like 'ab%'" on a text column: the engine cannot read the column's index for a
+// like() of its own, so the range that holds every match is added, " AND PName >= 'ab' AND
+// PName < 'ab' || char(1114111)", which the index answers; Like still decides each row. Only
+// where nothing around the comparison binds tighter than And, and without Escape.
+QString Rewriter::PrefixRange(qsizetype like) const
+{
+    const qsizetype pattern = Next(like);
+    const qsizetype column = Previous(like);
+    if (!Is(pattern, SqlTokenKind::String) || !IsTerminated(Text(pattern)) || column < 0
+        || !IsTextColumn(column))
+        return {};
+    qsizetype first = column; // "a.PName" starts at "a"
+    while (IsSymbol(Previous(first), u'.')
+        && (Is(Previous(Previous(first)), SqlTokenKind::Word)
+            || Is(Previous(Previous(first)), SqlTokenKind::Bracket)))
+        first = Previous(Previous(first));
+    const qsizetype before = Previous(first);
+    if (before >= 0 && !IsSymbol(before, u'(') && !IsWord(before, u"Where") && !IsWord(before, u"And")
+        && !IsWord(before, u"Or") && !IsWord(before, u"On") && !IsWord(before, u"Having"))
+        return {};
+    const qsizetype after = Next(pattern);
+    if (after >= 0 && !IsSymbol(after, u')') && !IsSymbol(after, u';') && !IsWord(after, u"And")
+        && !IsWord(after, u"Or") && !IsWord(after, u"Order") && !IsWord(after, u"Group")
+        && !IsWord(after, u"Having") && !IsWord(after, u"Union"))
+        return {};
+    const QStringView body = Text(pattern).sliced(1, Text(pattern).size() - 2);
+    qsizetype end = 0;
+    while (end < body.size() && body[end] != u'%' && body[end] != u'_')
+        ++end;
+    // A prefix ending inside a doubled quote, or empty, gives no range.
+    if (end == 0 || (body.first(end).count(u'\'') % 2) != 0)
+        return {};
+    const QString name = m_s.sliced(m_tokens[first].begin,
+                                m_tokens[column].begin + m_tokens[column].length - m_tokens[first].begin)
+                             .toString();
+    const QString prefix = u'\'' + body.first(end).toString() + u'\'';
+    return QStringLiteral(" AND %1 >= %2 AND %1 < %2 || char(1114111)").arg(name, prefix);
 }
 
 // Notes where the From and the Order By of a pending "Select Top" start, at its own depth.
@@ -464,6 +507,10 @@ QString Rewriter::Run()
                 Put(u"=");
                 break;
             }
+            if (t.IsWord(m_s, u"Like")) {
+                m_rangeAfter = Next(k);
+                m_range = PrefixRange(k);
+            }
             NoteSelectPart(k, depth);
             if (t.IsWord(m_s, u"Select")) {
                 m_selectAt = OutputSize();
@@ -514,6 +561,10 @@ QString Rewriter::Run()
             }
             Keep(k);
             break;
+        }
+        if (k == m_rangeAfter && !m_range.isEmpty()) {
+            Put(m_range);
+            m_range.clear();
         }
         if (!t.IsBlank() && !t.IsSymbol(m_s, u';'))
             m_lastEnd = OutputSize();

@@ -97,6 +97,30 @@ void LenFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
     sqlite3_result_int64(context, CharacterCount(ArgText(argv[0])));
 }
 
+// The code point that starts at byte i of a UTF-8 text, moving i past it. A byte that does
+// not start a well-formed sequence stands for itself, so that any text has one order.
+char32_t NextCodePoint(const char* text, int length, int& i)
+{
+    const auto byte = [&](int at) { return static_cast<unsigned char>(text[at]); };
+    const unsigned char lead = byte(i);
+    const int extra = lead >= 0xF0 && lead <= 0xF4 ? 3
+        : lead >= 0xE0 && lead < 0xF0              ? 2
+        : lead >= 0xC2 && lead < 0xE0              ? 1
+                                                   : 0;
+    if (extra > 0 && i + extra < length) {
+        char32_t c = lead & (0x3F >> extra);
+        int k = 1;
+        for (; k <= extra && (byte(i + k) & 0xC0) == 0x80; ++k)
+            c = (c << 6) | (byte(i + k) & 0x3F);
+        if (k > extra) {
+            i += extra + 1;
+            return c;
+        }
+    }
+    ++i;
+    return lead;
+}
+
 int CollationCompare(void*, int aLength, const void* a, int bLength, const void* b)
 {
     return CompareFoldedUtf8(static_cast<const char*>(a), aLength, static_cast<const char*>(b), bLength);
@@ -191,8 +215,10 @@ void LikeFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
 
 int CompareFoldedUtf8(const char* a, int aLength, const char* b, int bLength)
 {
-    // Both texts are compared as the sequences of their case-folded characters. Plain ASCII
-    // is folded here byte by byte; from the first other character on, Qt folds the rest.
+    // Both texts are compared as the sequences of their case-folded characters, in the order
+    // of their code points (as UTF-8 bytes sort), so that a range ending in the last code
+    // point holds every text that starts with a prefix. Plain ASCII is folded here byte by
+    // byte; from the first other character on, each character is decoded and folded.
     int i = 0;
     const int common = qMin(aLength, bLength);
     for (; i < common; ++i) {
@@ -207,11 +233,14 @@ int CompareFoldedUtf8(const char* a, int aLength, const char* b, int bLength)
         if (x != y)
             return x < y ? -1 : 1;
     }
-    if (i == common) // one text is the start of the other
-        return aLength == bLength ? 0 : aLength < bLength ? -1 : 1;
-    const QString restA = QString::fromUtf8(a + i, aLength - i);
-    const QString restB = QString::fromUtf8(b + i, bLength - i);
-    return restA.compare(restB, Qt::CaseInsensitive);
+    int j = i;
+    while (i < aLength && j < bLength) {
+        const char32_t x = QChar::toCaseFolded(NextCodePoint(a, aLength, i));
+        const char32_t y = QChar::toCaseFolded(NextCodePoint(b, bLength, j));
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return i < aLength ? 1 : j < bLength ? -1 : 0;
 }
 
 int RegisterSqlFunctions(sqlite3* db)

@@ -219,6 +219,13 @@ private slots:
             << QStringLiteral("Where PSaleRate Like 2") << QStringLiteral("Where PSaleRate = 2");
         QTest::newRow("Like with text")
             << QStringLiteral("Where PCode Like 'AB%' ") << QStringLiteral("Where PCode Like 'AB%' ");
+        QTest::newRow("Like with a prefix gets the index range")
+            << QStringLiteral("Where a.CName Like 'O''B_%' And EId > 1")
+            << QStringLiteral("Where a.CName Like 'O''B_%' AND a.CName >= 'O''B' AND a.CName < 'O''B' || "
+                              "char(1114111) And EId > 1");
+        QTest::newRow("Like after Not or an operator keeps no range")
+            << QStringLiteral("Where Not CName Like 'Ab%' Or 'x' || CName Like 'x%' Or CName Like '%b'")
+            << QStringLiteral("Where Not CName Like 'Ab%' Or 'x' || CName Like 'x%' Or CName Like '%b'");
         QTest::newRow("Like with a date") << QStringLiteral("Where EDate Like #02/29/2024#")
                                           << QStringLiteral("Where EDate Like '2024-02-29'");
         QTest::newRow("Like with a column")
@@ -254,8 +261,8 @@ private slots:
             << QStringLiteral("Where CName = \"abc") << QStringLiteral("Where CName = \"abc");
         QTest::newRow("unterminated single-quoted")
             << QStringLiteral("Where CName = 'abc") << QStringLiteral("Where CName = 'abc");
-        QTest::newRow("brackets") << QStringLiteral("Select * From [Sheet1$] Where [CName] Like 'AB%' ")
-                                  << QStringLiteral("Select * From [Sheet1$] Where [CName] Like 'AB%' ");
+        QTest::newRow("brackets") << QStringLiteral("Select * From [Sheet1$] Where [CName] Like '%AB' ")
+                                  << QStringLiteral("Select * From [Sheet1$] Where [CName] Like '%AB' ");
         QTest::newRow("unicode text") << QStringLiteral("Where CName='Søren Ærø' And CCity=\"Tromsø\"")
                                       << QStringLiteral("Where CName='Søren Ærø' And CCity='Tromsø'");
         // Double quotes hold text in the program's dialect, even around a column's name.
