@@ -173,9 +173,16 @@ private:
     QString LimitFor(const PendingTop& top) const;
     QString PrefixRange(qsizetype like) const;
     QString TiesLimit(const PendingTop& top, const QString& count) const;
-    QStringView Output(qsizetype from, qsizetype to) const
+    // A part of the output to be copied into the rewrite of a Top, its comments made blanks:
+    // a line comment would otherwise swallow what the rewrite puts after it.
+    QString Output(qsizetype from, qsizetype to) const
     {
-        return QStringView(m_out).sliced(from, to - from);
+        const QStringView text = QStringView(m_out).sliced(from, to - from);
+        QString copy;
+        copy.reserve(text.size());
+        for (const SqlToken& t : TokenizeSql(text))
+            copy += t.kind == SqlTokenKind::Comment ? QStringView(u" ") : t.Text(text);
+        return copy.trimmed();
     }
 
     // Output: unchanged tokens are collected as one span of the statement and copied at
@@ -333,15 +340,16 @@ QString Rewriter::TiesLimit(const PendingTop& top, const QString& count) const
 {
     if (top.merged || top.fromAt < 0 || top.termsAt < 0 || top.termsAt > m_lastEnd)
         return {};
-    const QStringView list = Output(top.listAt, top.fromAt).trimmed();
-    const QStringView body = Output(top.fromAt, top.orderAt).trimmed();
+    const QString list = Output(top.listAt, top.fromAt);
+    const QString body = Output(top.fromAt, top.orderAt);
+    const QString terms = Output(top.termsAt, m_lastEnd);
     const std::vector<QStringView> items = SplitAtCommas(list);
 
     // Order By may name a column of the select list by its alias or its position; the
     // subqueries below need the expression itself.
     QStringList keys;
     QStringList directions;
-    for (QStringView term : SplitAtCommas(Output(top.termsAt, m_lastEnd))) {
+    for (QStringView term : SplitAtCommas(terms)) {
         std::vector<SqlToken> tokens = Significant(term);
         if (tokens.empty())
             return {};
@@ -398,7 +406,7 @@ QString Rewriter::TiesLimit(const PendingTop& top, const QString& count) const
     }
     const QString select = (top.distinct ? QStringLiteral("SELECT DISTINCT ") : QStringLiteral("SELECT "))
         + list + QStringLiteral(", ");
-    const QString from = u' ' + body.toString();
+    const QString from = u' ' + body;
     const QString nth = u'(' + select + nthKeys + from + QStringLiteral(" ORDER BY ") + nthOrder
         + QStringLiteral(" LIMIT 1 OFFSET ") + count + QStringLiteral(" - 1) AS kivo_t");
     const QString first = u'(' + select + rowKeys + from + QStringLiteral(" ORDER BY ") + rowOrder

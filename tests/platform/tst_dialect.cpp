@@ -372,6 +372,8 @@ private slots:
             "Sum(GSavePer) "
             "Desc",
             "a,b");
+        row("comments inside",
+            "Select Top 1 GName -- name\n From kmGroup /* all */ Order By GSavePer -- it's\n Desc", "bo,Åsa");
         row("percent, rounded up", "Select Top 40 Percent GName From kmGroup Order By GName Desc",
             "eve,Åsa,åsa");
         row("percent without order", "Select Top 50 Percent GName From kmGroup", "3 rows");
