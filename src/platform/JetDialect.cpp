@@ -104,6 +104,37 @@ QStringView Unbracketed(QStringView name)
                                                                            : name;
 }
 
+// Whether a subquery names a table of an enclosing select ("b.PGId = a.EId" where only b is
+// its own): a qualifier that its From does not declare. Conservative: a qualifier declared
+// only inside a nested select counts as foreign too.
+bool ReadsOuterColumns(const QString& list, const QString& body, const QString& terms)
+{
+    QSet<QString> declared;
+    int depth = 0;
+    for (const SqlToken& t : TokenizeSql(body)) {
+        if (t.IsSymbol(body, u'('))
+            ++depth;
+        else if (t.IsSymbol(body, u')'))
+            --depth;
+        else if (depth == 0
+            && (t.IsWord(body, u"Where") || t.IsWord(body, u"Group") || t.IsWord(body, u"Having")))
+            break;
+        else if (t.kind == SqlTokenKind::Word || t.kind == SqlTokenKind::Bracket)
+            declared.insert(Unbracketed(t.Text(body)).toString().toLower());
+    }
+    for (const QString* text : { &list, &body, &terms }) {
+        const std::vector<SqlToken> tokens = Significant(*text);
+        for (size_t i = 0; i + 1 < tokens.size(); ++i) {
+            const SqlToken& t = tokens[i];
+            if ((t.kind == SqlTokenKind::Word || t.kind == SqlTokenKind::Bracket)
+                && tokens[i + 1].IsSymbol(*text, u'.')
+                && !declared.contains(Unbracketed(t.Text(*text)).toString().toLower()))
+                return true;
+        }
+    }
+    return false;
+}
+
 // A "Select Top n" waiting for the end of its select, where its limit goes. The offsets are
 // positions in the output, noted as the select's parts go by at its own parenthesis depth.
 struct PendingTop {
@@ -343,6 +374,9 @@ QString Rewriter::TiesLimit(const PendingTop& top, const QString& count) const
     const QString list = Output(top.listAt, top.fromAt);
     const QString body = Output(top.fromAt, top.orderAt);
     const QString terms = Output(top.termsAt, m_lastEnd);
+    // The engine works out a LIMIT once, so it cannot read a row of an enclosing select.
+    if (top.depth > 0 && ReadsOuterColumns(list, body, terms))
+        return {};
     const std::vector<QStringView> items = SplitAtCommas(list);
 
     // Order By may name a column of the select list by its alias or its position; the

@@ -18,7 +18,8 @@ namespace kivo {
 // ('5' + 3 is the addition 8). "Top n" with an Order By returns, as the old engine did, the
 // rows tied with the n-th on the ordered values; "Top n Percent" returns n percent of the
 // rows, rounded up. Order By terms naming a select-list alias or position are resolved for
-// that; a Top over a Union, or ordered by the position of a "*", is a plain limit.
+// that; a Top over a Union, ordered by the position of a "*", or in a subquery that reads a
+// table of the enclosing select (the engine works out a LIMIT once) is a plain limit.
 class JetDialect {
 public:
     JetDialect() = default;

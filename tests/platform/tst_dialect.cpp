@@ -374,6 +374,11 @@ private slots:
             "a,b");
         row("comments inside",
             "Select Top 1 GName -- name\n From kmGroup /* all */ Order By GSavePer -- it's\n Desc", "bo,Åsa");
+        row("correlated subquery, plain limit",
+            "Select (Select Top 1 b.GName From kmGroup b Where b.GRemarks = a.GRemarks Order By b.GSavePer "
+            "Desc) "
+            "From kmGroup a Where a.GName = 'cid'",
+            "Åsa");
         row("percent, rounded up", "Select Top 40 Percent GName From kmGroup Order By GName Desc",
             "eve,Åsa,åsa");
         row("percent without order", "Select Top 50 Percent GName From kmGroup", "3 rows");
