@@ -205,15 +205,36 @@ private:
     QString PrefixRange(qsizetype like) const;
     QString TiesLimit(const PendingTop& top, const QString& count) const;
     // A part of the output to be copied into the rewrite of a Top, its comments made blanks:
-    // a line comment would otherwise swallow what the rewrite puts after it.
+    // a line comment would otherwise swallow what the rewrite puts after it. A parameter "?"
+    // becomes "?N" with the number of the one it copies, so that the copy reads the same
+    // value and the parameters after it keep their numbers.
     QString Output(qsizetype from, qsizetype to) const
     {
+        const QStringView before = QStringView(m_out).first(from);
+        const std::vector<SqlToken> beforeTokens = TokenizeSql(before);
+        int parameter = 0;
+        for (size_t i = 0; i < beforeTokens.size(); ++i)
+            parameter += IsPlainParameter(before, beforeTokens, i);
         const QStringView text = QStringView(m_out).sliced(from, to - from);
+        const std::vector<SqlToken> tokens = TokenizeSql(text);
         QString copy;
         copy.reserve(text.size());
-        for (const SqlToken& t : TokenizeSql(text))
-            copy += t.kind == SqlTokenKind::Comment ? QStringView(u" ") : t.Text(text);
+        for (size_t i = 0; i < tokens.size(); ++i) {
+            if (tokens[i].kind == SqlTokenKind::Comment)
+                copy += u' ';
+            else if (IsPlainParameter(text, tokens, i))
+                copy += u'?' + QString::number(++parameter);
+            else
+                copy += tokens[i].Text(text);
+        }
         return copy.trimmed();
+    }
+    // A "?" without a number after it.
+    static bool IsPlainParameter(QStringView text, const std::vector<SqlToken>& tokens, size_t i)
+    {
+        return tokens[i].IsSymbol(text, u'?')
+            && !(i + 1 < tokens.size() && tokens[i + 1].kind == SqlTokenKind::Number
+                && tokens[i + 1].begin == tokens[i].begin + 1);
     }
 
     // Output: unchanged tokens are collected as one span of the statement and copied at

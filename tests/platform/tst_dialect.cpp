@@ -15,6 +15,22 @@ class TestDialect : public QObject {
 
     std::unique_ptr<test::TempDatabase> m_shop; // for the statements that run
 
+    // Groups (GName, GSavePer, GRemarks): Åsa 5 a, bo 5 b, cid 3 a, dan 3 b, eve 1 c, åsa Null b.
+    Connection& Shop()
+    {
+        if (!m_shop) {
+            m_shop = std::make_unique<test::TempDatabase>();
+            const char* rows[][3] = { { "Åsa", "5", "a" }, { "bo", "5", "b" }, { "cid", "3", "a" },
+                { "dan", "3", "b" }, { "eve", "1", "c" }, { "åsa", nullptr, "b" } };
+            for (const auto& r : rows)
+                m_shop->connection().Execute(
+                    QStringLiteral("Insert Into kmGroup (GName, GSavePer, GRemarks) Values (?, ?, ?)"),
+                    { QString::fromUtf8(r[0]), r[1] ? QVariant(QString::fromLatin1(r[1])) : QVariant(),
+                        QString::fromLatin1(r[2]) });
+        }
+        return m_shop->connection();
+    }
+
     static JetDialect Dialect()
     {
         // A few text columns of the customer and bill tables; everything else is a number.
@@ -350,7 +366,7 @@ private slots:
         const auto row = [](const char* name, const char* statement, const char* names) {
             QTest::newRow(name) << QString::fromUtf8(statement) << QString::fromUtf8(names);
         };
-        // GName, GSavePer, GRemarks: Åsa 5 a, bo 5 b, cid 3 a, dan 3 b, eve 1 c, åsa Null b
+        // The groups of Shop().
         row("tie after the n-th, descending", "Select Top 3 GName From kmGroup Order By GSavePer Desc",
             "bo,cid,dan,Åsa");
         row("no tie", "Select Top 2 GName From kmGroup Order By GSavePer Desc", "bo,Åsa");
@@ -391,18 +407,7 @@ private slots:
     {
         QFETCH(QString, statement);
         QFETCH(QString, names);
-        if (!m_shop)
-            m_shop = std::make_unique<test::TempDatabase>();
-        Connection& connection = m_shop->connection();
-        if (!connection.Scalar(QStringLiteral("Select Count(*) From kmGroup Where GName='bo'")).toInt()) {
-            const char* rows[][3] = { { "Åsa", "5", "a" }, { "bo", "5", "b" }, { "cid", "3", "a" },
-                { "dan", "3", "b" }, { "eve", "1", "c" }, { "åsa", nullptr, "b" } };
-            for (const auto& r : rows)
-                connection.Execute(
-                    QStringLiteral("Insert Into kmGroup (GName, GSavePer, GRemarks) Values (?, ?, ?)"),
-                    { QString::fromUtf8(r[0]), r[1] ? QVariant(QString::fromLatin1(r[1])) : QVariant(),
-                        QString::fromLatin1(r[2]) });
-        }
+        Connection& connection = Shop();
         StatementHandle handle = connection.Prepare(connection.Translate(statement));
         QStringList got;
         while (sqlite3_step(handle.get()) == SQLITE_ROW)
@@ -413,6 +418,22 @@ private slots:
         }
         std::sort(got.begin(), got.end());
         QCOMPARE(got.join(u','), names);
+    }
+
+    // The rewrite of a Top copies parts of the select: a parameter in a copy reads the value
+    // of the one it copies, and the parameters after it keep theirs.
+    void topWithParameters()
+    {
+        Connection& connection = Shop();
+        const QString statement = QStringLiteral("Select GName From kmGroup Where EId In (Select Top 1 EId "
+                                                 "From kmGroup Where GSavePer < ? Order By "
+                                                 "GSavePer Desc) And GName <> ? Order By GName");
+        StatementHandle handle
+            = connection.Prepare(connection.Translate(statement), { 4, QStringLiteral("cid") });
+        QStringList got;
+        while (sqlite3_step(handle.get()) == SQLITE_ROW)
+            got << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(handle.get(), 0)));
+        QCOMPARE(got, QStringList { QStringLiteral("dan") });
     }
 };
 
