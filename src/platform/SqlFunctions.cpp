@@ -142,19 +142,21 @@ struct LikePattern {
 LikePattern* CompilePattern(const QString& pattern, const QString& escape)
 {
     auto* compiled = new LikePattern { pattern, escape, {} };
+    // The escape and the wildcards are read as written; only the letters are folded.
     const char32_t escapeCharacter = escape.isEmpty() ? 0 : escape.toUcs4().value(0);
-    const QList<uint> characters = pattern.toCaseFolded().toUcs4();
+    const QList<uint> characters = pattern.toUcs4();
     compiled->pieces.reserve(size_t(characters.size()));
     for (qsizetype i = 0; i < characters.size(); ++i) {
         const char32_t c = characters[i];
         if (escapeCharacter && c == escapeCharacter && i + 1 < characters.size())
-            compiled->pieces.push_back({ LikePattern::Literal, characters[++i] });
+            compiled->pieces.push_back(
+                { LikePattern::Literal, QChar::toCaseFolded(char32_t(characters[++i])) });
         else if (c == U'%')
             compiled->pieces.push_back({ LikePattern::Any, 0 });
         else if (c == U'_')
             compiled->pieces.push_back({ LikePattern::One, 0 });
         else
-            compiled->pieces.push_back({ LikePattern::Literal, c });
+            compiled->pieces.push_back({ LikePattern::Literal, QChar::toCaseFolded(c) });
     }
     return compiled;
 }

@@ -66,6 +66,7 @@ private slots:
         row("'abc' Like '%b'", "0");
         row("'100%' Like '100!%' Escape '!'", "1");
         row("'1000' Like '100!%' Escape '!'", "0");
+        row("'A%' Like 'aX%' Escape 'X'", "1");
         row("'a' Like 'a' Escape 'ab'", "error: ESCAPE expression must be a single character");
         // Backtracking stays bounded: a run of "%" against a long text that does not match.
         row("printf('%.*c', 5000, 'a') Like '%a%a%a%a%a%a%a%a%b'", "0");
