@@ -210,12 +210,16 @@ private:
     // value and the parameters after it keep their numbers.
     QString Output(qsizetype from, qsizetype to) const
     {
-        const QStringView before = QStringView(m_out).first(from);
-        const std::vector<SqlToken> beforeTokens = TokenizeSql(before);
-        int parameter = 0;
-        for (size_t i = 0; i < beforeTokens.size(); ++i)
-            parameter += IsPlainParameter(before, beforeTokens, i);
         const QStringView text = QStringView(m_out).sliced(from, to - from);
+        if (!text.contains(u'?') && !text.contains(u'-') && !text.contains(u'/'))
+            return text.trimmed().toString(); // neither a comment nor a parameter
+        int parameter = 0; // plain parameters before the copied part
+        if (text.contains(u'?')) {
+            const QStringView before = QStringView(m_out).first(from);
+            const std::vector<SqlToken> beforeTokens = TokenizeSql(before);
+            for (size_t i = 0; i < beforeTokens.size(); ++i)
+                parameter += IsPlainParameter(before, beforeTokens, i);
+        }
         const std::vector<SqlToken> tokens = TokenizeSql(text);
         QString copy;
         copy.reserve(text.size());
