@@ -358,6 +358,49 @@ private slots:
         QCOMPARE(FileHash(Database()), before);
     }
 
+    // The schema's own rules hold through kivo-admin: the refusal names table, column and rule.
+    void sqlRefusesWhatAColumnCannotHold_data()
+    {
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("text too wide")
+            << "Insert Into ktProduct (PCode) Values ('abcdefghijklmnopqrstuvwxyz')"
+            << "Column PCode of table ktProduct takes text of at most 15 characters";
+        QTest::newRow("no such day") << "Update kmGroup Set EDate='2026-02-30' Where EId=1"
+                                     << "Column EDate of table kmGroup takes a date written YYYY-MM-DD";
+        QTest::newRow("fraction in a whole number")
+            << "Update ktProduct Set POpenQty=2.7 Where EId=1"
+            << "Column POpenQty of table ktProduct takes a whole number from -2147483648 to 2147483647";
+    }
+    void sqlRefusesWhatAColumnCannotHold()
+    {
+        QFETCH(QString, statement);
+        QFETCH(QString, message);
+        MakeDemoShop();
+        const Outcome run = Admin({ QStringLiteral("sql"), m_shop, statement });
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(
+            run.err, QStringLiteral("kivo-admin: ") + message + QStringLiteral("; the value was refused\n"));
+    }
+
+    // The plain shell lacks the text collation: it refuses to compare text or to write into a
+    // text column's index, rather than read or build that index in another order.
+    void shellRefusesTextComparisons()
+    {
+        MakeDemoShop();
+        const QByteArray before = FileHash(Database());
+        const QString key = QStringLiteral("PRAGMA key='%1'; ").arg(DatabasePassword());
+        for (const char* statement : { "select count(*) from kmGroup where GName='grocery';",
+                 "insert into kmGroup (GName) values ('Other');" }) {
+            const Outcome run
+                = RunProgram(QStringLiteral("sqlcipher"), { Database(), key + QLatin1StringView(statement) });
+            QVERIFY2(run.exitCode != 0, statement);
+            QVERIFY2(run.err.contains(QStringLiteral("no such collation sequence: KIVOCASE")),
+                qPrintable(run.err));
+        }
+        QCOMPARE(FileHash(Database()), before);
+    }
+
     void checkPassesOnANewFolder_data()
     {
         QTest::addColumn<bool>("demo");
