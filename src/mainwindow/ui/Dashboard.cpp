@@ -2,6 +2,7 @@
 
 #include "Accessibility.h"
 #include "Icons.h"
+#include "PaletteRole.h"
 #include "Twips.h"
 
 #include <QGridLayout>
@@ -72,15 +73,6 @@ protected:
     }
 };
 
-void SetRole(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
-{
-    if (!colour.isValid())
-        return;
-    QPalette palette = widget->palette();
-    palette.setColor(role, colour);
-    widget->setPalette(palette);
-}
-
 } // namespace
 
 Dashboard::Dashboard(QWidget* parent)
@@ -113,7 +105,7 @@ Dashboard::Dashboard(QWidget* parent)
         const QString caption = QString::fromUtf16(def.caption);
         auto* frame = new DashFrame(this);
         frame->setObjectName(QStringLiteral("frmDash(%1)").arg(i));
-        SetRole(frame, QPalette::Window, palette().color(QPalette::Base));
+        SetPaletteRole(frame, QPalette::Window, palette().color(QPalette::Base));
         Describe(frame, caption, QStringLiteral("frmDash(%1)").arg(i));
         m_frames[i] = frame;
 
@@ -195,12 +187,12 @@ void Dashboard::SetEnterpriseShort(const QString& shortName)
 
 void Dashboard::SetColours(const QColor& back, const QColor& text)
 {
-    SetRole(this, QPalette::Window, back);
+    SetPaletteRole(this, QPalette::Window, back);
     for (int i = 0; i < Frames; ++i) {
-        SetRole(m_frames[i], QPalette::Window, back);
-        SetRole(m_captions[i], QPalette::WindowText, text);
+        SetPaletteRole(m_frames[i], QPalette::Window, back);
+        SetPaletteRole(m_captions[i], QPalette::WindowText, text);
     }
-    SetRole(m_heading, QPalette::WindowText, text);
+    SetPaletteRole(m_heading, QPalette::WindowText, text);
     update();
 }
 

@@ -2,6 +2,8 @@
 
 #include "Accessibility.h"
 #include "Icons.h"
+#include "PaletteRole.h"
+#include "Twips.h"
 
 #include <QEnterEvent>
 #include <QKeyEvent>
@@ -14,12 +16,6 @@
 namespace kivo {
 
 namespace {
-
-// One twip is 1/15 of a pixel at 96 dpi.
-constexpr int Twips(int twips)
-{
-    return twips / 15;
-}
 
 constexpr int PaneWidth = 200;
 constexpr int Margin = 10;
@@ -42,15 +38,6 @@ const ModuleDef ModuleDefs[ModulePane::Modules] = {
     { u"Order      >", u"Orders", 10 },
     { u"Accounting >", u"Accounting", 12 },
 };
-
-void SetRole(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
-{
-    if (!colour.isValid())
-        return;
-    QPalette palette = widget->palette();
-    palette.setColor(role, colour);
-    widget->setPalette(palette);
-}
 
 } // namespace
 
@@ -235,12 +222,12 @@ void ModulePane::SetColours(const QColor& back, const QColor& texture, const QCo
         m_moduleBack = back;
     for (ModuleLabel* label : m_modules) {
         SetLabelBackground(label, m_moduleBack);
-        SetRole(label, QPalette::WindowText, text);
+        SetPaletteRole(label, QPalette::WindowText, text);
     }
-    SetRole(m_caption, QPalette::WindowText, text);
-    SetRole(m_position, QPalette::WindowText, text);
-    SetRole(m_position, QPalette::Window, texture);
-    SetRole(this, QPalette::Window, texture);
+    SetPaletteRole(m_caption, QPalette::WindowText, text);
+    SetPaletteRole(m_position, QPalette::WindowText, text);
+    SetPaletteRole(m_position, QPalette::Window, texture);
+    SetPaletteRole(this, QPalette::Window, texture);
     m_hovered = -1;
 }
 
@@ -283,7 +270,7 @@ void ModulePane::paintEvent(QPaintEvent* event)
 
 void ModulePane::SetLabelBackground(ModuleLabel* label, const QColor& colour)
 {
-    SetRole(label, QPalette::Window, colour);
+    SetPaletteRole(label, QPalette::Window, colour);
     label->update();
 }
 
