@@ -2,6 +2,7 @@
 
 #include "Accessibility.h"
 #include "Icons.h"
+#include "Twips.h"
 
 #include <QLineEdit>
 #include <QToolButton>
@@ -9,11 +10,6 @@
 namespace kivo {
 
 namespace {
-
-constexpr int Twips(int twips)
-{
-    return twips / 15;
-}
 
 struct ButtonDef {
     const char16_t* caption;
