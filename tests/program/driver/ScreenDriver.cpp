@@ -314,9 +314,12 @@ bool ScreenDriver::Attempt(const Step& step)
 void ScreenDriver::Fail(const QString& why)
 {
     Report(QStringLiteral("FAIL ") + why);
-    const QStringList screen = ScreenDescription().split(u'\n', Qt::SkipEmptyParts);
-    for (const QString& line : screen)
-        Report(QStringLiteral("  ") + line);
+    // A script that cannot be read fails before the program has shown anything.
+    if (m_timer.isActive()) {
+        const QStringList screen = ScreenDescription().split(u'\n', Qt::SkipEmptyParts);
+        for (const QString& line : screen)
+            Report(QStringLiteral("  ") + line);
+    }
     std::fflush(nullptr);
     // The program may be inside a dialog's loop: leave at once rather than unwind through it.
     std::_Exit(3);
