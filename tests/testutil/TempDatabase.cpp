@@ -52,7 +52,13 @@ TempDatabase::TempDatabase(Content content, const QDate& today)
     const QString source = templates.File(content, today);
     if (!QFile::copy(source, file()))
         qFatal("Cannot copy the template database to %s", qPrintable(file()));
-    m_connection.Open(file(), DatabasePassword());
+}
+
+Connection& TempDatabase::connection()
+{
+    if (!m_connection.IsOpen())
+        m_connection.Open(file(), DatabasePassword());
+    return m_connection;
 }
 
 QString TempDatabase::file() const
