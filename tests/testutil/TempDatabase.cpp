@@ -12,8 +12,9 @@ namespace kivo::test {
 
 namespace {
 
-// Creating the schema and the seed rows costs far more than copying a finished file, so each
-// test process builds one template database per content and date and copies it for every test.
+// Creating the schema and writing the seed rows is many synced writes; copying a finished file
+// is none. Each test process builds one template database per content and date and copies it
+// for every test and data row.
 class TemplateDatabases {
 public:
     QString File(TempDatabase::Content content, const QDate& today)
