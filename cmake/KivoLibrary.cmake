@@ -1,3 +1,10 @@
+# AddressSanitizer and UndefinedBehaviorSanitizer on every target of the build: the first
+# finding stops the program with its stack, so a test run cannot pass over it.
+if(KIVO_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
 # Common compile settings for every Kivo target.
 function(kivo_target_settings target)
   target_compile_definitions(${target} PRIVATE

@@ -14,7 +14,9 @@ public:
     enum class Content { Defaults, Demo };
     explicit TempDatabase(Content content = Content::Defaults, const QDate& today = FixedToday());
 
-    Connection& connection() { return m_connection; }
+    // Opened on first use: deriving the key is most of what opening costs, and a test that
+    // works through a session's own connection never needs this one.
+    Connection& connection();
     QString folder() const { return m_dir.path(); }
     QString file() const;
 

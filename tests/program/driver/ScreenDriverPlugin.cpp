@@ -1,0 +1,14 @@
+#include "ScreenDriverPlugin.h"
+
+#include "ScreenDriver.h"
+
+namespace kivo::test {
+
+QObject* ScreenDriverPlugin::create(const QString& key, const QString& specification)
+{
+    if (key.compare(QStringLiteral("kivoscreendriver"), Qt::CaseInsensitive) != 0)
+        return nullptr;
+    return new ScreenDriver(specification);
+}
+
+} // namespace kivo::test
