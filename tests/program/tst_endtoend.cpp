@@ -165,7 +165,6 @@ window Coupon
 key Ctrl+A
 message Confirm Add ?
 answer Yes
-click txtField(2)
 focus txtField(2)
 type SPRING10
 key Tab

@@ -1,13 +1,13 @@
-#include "Appearance.h"
 #include "RecordScreenView.h"
+#include "Appearance.h"
 
 #include "Accessibility.h"
 #include "CustomizeSamples.h"
 #include "MaskStyle.h"
+#include "ProgramContext.h"
+#include "RecordEngine.h"
 #include "RecordScreen.h"
 #include "ScreenRules.h"
-#include "RecordEngine.h"
-#include "ProgramContext.h"
 #include "Settings.h"
 
 #include <QFrame>
@@ -104,7 +104,8 @@ QString ColourCss(const QColor& colour)
 
 } // namespace
 
-RecordScreenView::RecordScreenView(ProgramContext& context, RecordEngine& engine, RecordScreen& screen, QWidget* parent)
+RecordScreenView::RecordScreenView(
+    ProgramContext& context, RecordEngine& engine, RecordScreen& screen, QWidget* parent)
     : QWidget(parent)
     , m_context(context)
     , m_engine(engine)
@@ -193,8 +194,8 @@ void RecordScreenView::BuildRows()
         Describe(row.button,
             field.caption + (field.button == u"+" ? QStringLiteral(" list") : QStringLiteral(" choice")),
             Element("cmdList", i));
-        connect(row.button, &QPushButton::clicked, this,
-            [this, i] { m_engine.PressListButton(m_screen, i); });
+        connect(
+            row.button, &QPushButton::clicked, this, [this, i] { m_engine.PressListButton(m_screen, i); });
 
         row.hint = new QLabel(m_frame);
         row.hint->setObjectName(Element("lblList", i));
@@ -303,8 +304,13 @@ void RecordScreenView::Refresh()
         }
         ShowPreview(i);
     }
-    if (m_screen.frameEnabled && !wasEnabled && !m_frame->isAncestorOf(focusWidget()))
+    if (m_screen.frameEnabled && !wasEnabled && !m_frame->isAncestorOf(focusWidget())) {
         FocusFirstField();
+    } else if (!m_screen.frameEnabled && wasEnabled) {
+        // The box that had the focus is disabled with the frame: the screen keeps the
+        // keyboard, so the toolbar's shortcuts and Escape still reach it.
+        setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void RecordScreenView::ShowPreview(int i)
@@ -342,7 +348,18 @@ void RecordScreenView::FocusFirstField()
             }
         }
     }
-    setFocus(Qt::OtherFocusReason);
+    if (!hasFocus())
+        setFocus(Qt::OtherFocusReason);
+}
+
+void RecordScreenView::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    // Editing starts after a question ("Confirm Add ?") more often than not, and the child
+    // window hands the focus back to the screen itself when the main window is active again:
+    // while a record is edited, the screen passes it on to the first field.
+    if (m_screen.frameEnabled)
+        FocusFirstField();
 }
 
 void RecordScreenView::keyPressEvent(QKeyEvent* event)

@@ -29,7 +29,8 @@ public:
     // The value box colour while it has the focus.
     static QColor FocusColour() { return QColor(255, 192, 192); }
 
-    RecordScreenView(ProgramContext& context, RecordEngine& engine, RecordScreen& screen, QWidget* parent = nullptr);
+    RecordScreenView(
+        ProgramContext& context, RecordEngine& engine, RecordScreen& screen, QWidget* parent = nullptr);
 
     RecordScreen& screen() const { return m_screen; }
     QGroupBox* frame() const { return m_frame; }
@@ -48,6 +49,7 @@ signals:
     void exitRequested();
 
 protected:
+    void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
