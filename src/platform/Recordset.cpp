@@ -4,6 +4,7 @@
 #include "DateText.h"
 #include "DbError.h"
 #include "NumberText.h"
+#include "ValueText.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -601,17 +602,7 @@ QVariant Recordset::Value(int index) const
 
 QString Recordset::Text(int index) const
 {
-    const QVariant value = Value(index);
-    switch (value.typeId()) {
-    case QMetaType::UnknownType:
-        return {};
-    case QMetaType::QDate:
-        return ShortDate(value.toDate());
-    case QMetaType::Double:
-        return NumberText(value.toDouble());
-    default:
-        return value.toString();
-    }
+    return ValueText(Value(index));
 }
 
 Recordset::Converted Recordset::Convert(int column, const QVariant& value) const
