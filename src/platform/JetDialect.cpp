@@ -1,6 +1,7 @@
 #include "JetDialect.h"
 
 #include "DbError.h"
+#include "SqlTokenizer.h"
 
 #include <QDate>
 #include <vector>
@@ -9,137 +10,18 @@ namespace kivo {
 
 namespace {
 
-enum class TokenKind { Space, Word, Bracket, String, DateLiteral, Number, Symbol };
-
-struct Token {
-    TokenKind kind;
-    qsizetype begin;
-    qsizetype length;
-};
-
-bool IsWordStart(QChar c)
-{
-    return c.isLetter() || c == u'_' || c == u'$';
-}
-
-bool IsWordPart(QChar c)
-{
-    return c.isLetterOrNumber() || c == u'_' || c == u'$';
-}
-
-// Splits a statement into tokens. Unterminated literals run to the end of the text; the
-// engine then reports the statement as malformed.
-std::vector<Token> Tokenize(QStringView s)
-{
-    std::vector<Token> tokens;
-    tokens.reserve(s.size() / 3 + 4);
-    const qsizetype n = s.size();
-    qsizetype i = 0;
-    while (i < n) {
-        const qsizetype start = i;
-        const QChar c = s[i];
-        TokenKind kind;
-        if (c.isSpace()) {
-            while (i < n && s[i].isSpace())
-                ++i;
-            kind = TokenKind::Space;
-        } else if (IsWordStart(c)) {
-            while (i < n && IsWordPart(s[i]))
-                ++i;
-            kind = TokenKind::Word;
-        } else if (c.isDigit() || (c == u'.' && i + 1 < n && s[i + 1].isDigit())) {
-            while (i < n && (s[i].isDigit() || s[i] == u'.'))
-                ++i;
-            if (i < n && (s[i] == u'e' || s[i] == u'E')) {
-                ++i;
-                if (i < n && (s[i] == u'+' || s[i] == u'-'))
-                    ++i;
-                while (i < n && s[i].isDigit())
-                    ++i;
-            }
-            kind = TokenKind::Number;
-        } else if (c == u'\'' || c == u'"') {
-            ++i;
-            while (i < n) {
-                if (s[i] == c) {
-                    if (i + 1 < n && s[i + 1] == c) {
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                ++i;
-            }
-            kind = TokenKind::String;
-        } else if (c == u'[') {
-            while (i < n && s[i] != u']')
-                ++i;
-            if (i < n)
-                ++i;
-            kind = TokenKind::Bracket;
-        } else if (c == u'#') {
-            qsizetype j = i + 1;
-            while (j < n && s[j] != u'#' && s[j] != u'\'' && j - i < 40)
-                ++j;
-            if (j < n && s[j] == u'#') {
-                i = j + 1;
-                kind = TokenKind::DateLiteral;
-            } else {
-                ++i;
-                kind = TokenKind::Symbol;
-            }
-        } else {
-            // Two-character operators stay one token.
-            if (i + 1 < n) {
-                const QChar d = s[i + 1];
-                if ((c == u'<' && (d == u'>' || d == u'=')) || (c == u'>' && d == u'=')
-                    || (c == u'!' && d == u'=') || (c == u'|' && d == u'|')) {
-                    i += 2;
-                    tokens.push_back({ TokenKind::Symbol, start, 2 });
-                    continue;
-                }
-            }
-            ++i;
-            kind = TokenKind::Symbol;
-        }
-        tokens.push_back({ kind, start, i - start });
-    }
-    return tokens;
-}
-
-// The dialect's keywords are plain ASCII letters; comparing them without a full Unicode
-// case fold keeps the translation cheap, as every statement passes through it.
-bool WordIs(QStringView s, const Token& t, QStringView word)
-{
-    if (t.kind != TokenKind::Word || t.length != word.size())
-        return false;
-    for (qsizetype i = 0; i < t.length; ++i) {
-        const char16_t a = s[t.begin + i].unicode();
-        const char16_t b = word[i].unicode();
-        if (a != b && (a | 0x20) != (b | 0x20))
-            return false;
-    }
-    return true;
-}
-
-bool SymbolIs(QStringView s, const Token& t, QChar c)
-{
-    return t.kind == TokenKind::Symbol && t.length == 1 && s[t.begin] == c;
-}
-
-qsizetype NextSignificant(const std::vector<Token>& tokens, qsizetype from)
+qsizetype NextSignificant(const std::vector<SqlToken>& tokens, qsizetype from)
 {
     for (qsizetype k = from; k < qsizetype(tokens.size()); ++k)
-        if (tokens[k].kind != TokenKind::Space)
+        if (!tokens[k].IsBlank())
             return k;
     return -1;
 }
 
-qsizetype PreviousSignificant(const std::vector<Token>& tokens, qsizetype from)
+qsizetype PreviousSignificant(const std::vector<SqlToken>& tokens, qsizetype from)
 {
     for (qsizetype k = from; k >= 0; --k)
-        if (tokens[k].kind != TokenKind::Space)
+        if (!tokens[k].IsBlank())
             return k;
     return -1;
 }
@@ -193,7 +75,7 @@ class Rewriter {
 public:
     Rewriter(QStringView s, const QSet<QString>& textColumns)
         : m_s(s)
-        , m_tokens(Tokenize(s))
+        , m_tokens(TokenizeSql(s))
         , m_textColumns(textColumns)
     {
     }
@@ -202,9 +84,9 @@ public:
 
 private:
     QStringView Text(qsizetype k) const { return m_s.sliced(m_tokens[k].begin, m_tokens[k].length); }
-    bool Is(qsizetype k, TokenKind kind) const { return k >= 0 && m_tokens[k].kind == kind; }
-    bool IsSymbol(qsizetype k, QChar c) const { return k >= 0 && SymbolIs(m_s, m_tokens[k], c); }
-    bool IsWord(qsizetype k, QStringView word) const { return k >= 0 && WordIs(m_s, m_tokens[k], word); }
+    bool Is(qsizetype k, SqlTokenKind kind) const { return k >= 0 && m_tokens[k].kind == kind; }
+    bool IsSymbol(qsizetype k, QChar c) const { return k >= 0 && m_tokens[k].IsSymbol(m_s, c); }
+    bool IsWord(qsizetype k, QStringView word) const { return k >= 0 && m_tokens[k].IsWord(m_s, word); }
     qsizetype Next(qsizetype k) const { return NextSignificant(m_tokens, k + 1); }
     qsizetype Previous(qsizetype k) const { return PreviousSignificant(m_tokens, k - 1); }
 
@@ -212,7 +94,7 @@ private:
     {
         if (IsSymbol(k, u'-') || IsSymbol(k, u'+'))
             k = Next(k);
-        return Is(k, TokenKind::Number);
+        return Is(k, SqlTokenKind::Number);
     }
     bool IsTextColumn(qsizetype k) const;
     bool EndsTextOperand(qsizetype k) const;
@@ -224,7 +106,7 @@ private:
     // once; rewritten text is put after the span so far.
     void Keep(qsizetype k)
     {
-        const Token& t = m_tokens[k];
+        const SqlToken& t = m_tokens[k];
         if (t.begin != m_keptEnd) {
             Flush();
             m_keptBegin = t.begin;
@@ -244,7 +126,7 @@ private:
     }
 
     QStringView m_s;
-    std::vector<Token> m_tokens;
+    std::vector<SqlToken> m_tokens;
     const QSet<QString>& m_textColumns;
     QString m_out;
     qsizetype m_keptBegin = -1;
@@ -261,11 +143,11 @@ private:
 bool Rewriter::IsTextColumn(qsizetype k) const
 {
     QStringView name = Text(k);
-    if (m_tokens[k].kind == TokenKind::Bracket) {
+    if (m_tokens[k].kind == SqlTokenKind::Bracket) {
         if (name.size() < 2 || name.back() != u']')
             return false;
         name = name.sliced(1, name.size() - 2);
-    } else if (m_tokens[k].kind != TokenKind::Word) {
+    } else if (m_tokens[k].kind != SqlTokenKind::Word) {
         return false;
     }
     return m_textColumns.contains(name.toString().toLower());
@@ -277,7 +159,7 @@ bool Rewriter::EndsTextOperand(qsizetype k) const
 {
     if (k < 0)
         return false;
-    if (Is(k, TokenKind::String))
+    if (Is(k, SqlTokenKind::String) || Is(k, SqlTokenKind::DoubleQuoted))
         return true;
     if (IsSymbol(k, u')')) {
         int depth = 0;
@@ -286,7 +168,7 @@ bool Rewriter::EndsTextOperand(qsizetype k) const
                 ++depth;
             else if (IsSymbol(j, u'(') && --depth == 0) {
                 const qsizetype name = Previous(j);
-                return Is(name, TokenKind::Word) && IsTextFunction(Text(name));
+                return Is(name, SqlTokenKind::Word) && IsTextFunction(Text(name));
             }
         }
         return false;
@@ -299,9 +181,9 @@ bool Rewriter::StartsTextOperand(qsizetype k) const
 {
     if (k < 0)
         return false;
-    if (Is(k, TokenKind::String))
+    if (Is(k, SqlTokenKind::String) || Is(k, SqlTokenKind::DoubleQuoted))
         return true;
-    if (Is(k, TokenKind::Word) && IsSymbol(Next(k), u'('))
+    if (Is(k, SqlTokenKind::Word) && IsSymbol(Next(k), u'('))
         return IsTextFunction(Text(k));
     // "a.CName": the column is the last part of a dotted name.
     qsizetype last = k;
@@ -341,16 +223,18 @@ QString Rewriter::Run()
     const qsizetype count = qsizetype(m_tokens.size());
 
     for (qsizetype k = 0; k < count; ++k) {
-        const Token& t = m_tokens[k];
-        if (t.kind != TokenKind::Space && !(t.kind == TokenKind::Word && afterSelect))
+        const SqlToken& t = m_tokens[k];
+        if (!t.IsBlank() && !(t.kind == SqlTokenKind::Word && afterSelect))
             afterSelect = false;
         switch (t.kind) {
-        case TokenKind::Space:
-        case TokenKind::Bracket:
-        case TokenKind::Number:
+        case SqlTokenKind::Space:
+        case SqlTokenKind::Comment:
+        case SqlTokenKind::String:
+        case SqlTokenKind::Bracket:
+        case SqlTokenKind::Number:
             Keep(k);
             break;
-        case TokenKind::DateLiteral: {
+        case SqlTokenKind::DateLiteral: {
             const QStringView text = Text(k);
             const QString iso = JetDialect::DateLiteralToIso(text.sliced(1, text.size() - 2));
             if (iso.isEmpty())
@@ -361,28 +245,28 @@ QString Rewriter::Run()
             m_out += u'\'';
             break;
         }
-        case TokenKind::String: {
+        case SqlTokenKind::DoubleQuoted: {
             const QStringView text = Text(k);
-            if (text.front() == u'"' && IsTerminated(text))
+            if (IsTerminated(text))
                 Put(DoubleQuotedToSingle(text.sliced(1, text.size() - 2)));
             else
                 Keep(k);
             break;
         }
-        case TokenKind::Word:
-            if (afterSelect && WordIs(m_s, t, u"Top")) {
+        case SqlTokenKind::Word:
+            if (afterSelect && t.IsWord(m_s, u"Top")) {
                 const qsizetype number = Next(k);
-                if (Is(number, TokenKind::Number) && !Text(number).contains(u'.')) {
+                if (Is(number, SqlTokenKind::Number) && !Text(number).contains(u'.')) {
                     m_limits.push_back({ depth, Text(number) });
                     // Drop "Top", the count and the blank after it; the blank before "Top" stays.
                     k = number;
-                    if (Is(k + 1, TokenKind::Space))
+                    if (Is(k + 1, SqlTokenKind::Space))
                         ++k;
                     afterSelect = false;
                     break;
                 }
             }
-            if ((WordIs(m_s, t, u"Left") || WordIs(m_s, t, u"Right")) && IsSymbol(Next(k), u'(')) {
+            if ((t.IsWord(m_s, u"Left") || t.IsWord(m_s, u"Right")) && IsSymbol(Next(k), u'(')) {
                 // Join keywords to the engine: called by their quoted name, which the engine
                 // reads as the function registered under that name.
                 Put(u"\"");
@@ -390,21 +274,21 @@ QString Rewriter::Run()
                 m_out += u'"';
                 break;
             }
-            if (WordIs(m_s, t, u"Like") && StartsNumber(Next(k))) {
+            if (t.IsWord(m_s, u"Like") && StartsNumber(Next(k))) {
                 // A number compares as a number. The engine would compare the text forms,
                 // where a whole amount held as a double reads "2.0" and never matches "2".
                 Put(u"=");
                 break;
             }
             Keep(k);
-            if (WordIs(m_s, t, u"Select")) {
+            if (t.IsWord(m_s, u"Select")) {
                 afterSelect = true;
-            } else if (afterSelect && WordIs(m_s, t, u"Distinct")) {
+            } else if (afterSelect && t.IsWord(m_s, u"Distinct")) {
                 // "Select Distinct Top n" keeps looking for Top
             } else {
                 afterSelect = false;
             }
-            if (WordIs(m_s, t, u"Delete")) {
+            if (t.IsWord(m_s, u"Delete")) {
                 // "Delete * From": the star goes; one blank stays between the two words.
                 const qsizetype star = Next(k);
                 if (IsSymbol(star, u'*') && IsWord(Next(star), u"From")) {
@@ -413,12 +297,12 @@ QString Rewriter::Run()
                     else
                         Put(u" ");
                     k = star;
-                    if (Is(k + 1, TokenKind::Space))
+                    if (Is(k + 1, SqlTokenKind::Space))
                         ++k;
                 }
             }
             break;
-        case TokenKind::Symbol:
+        case SqlTokenKind::Symbol:
             if (IsSymbol(k, u'(')) {
                 ++depth;
             } else if (IsSymbol(k, u')')) {
