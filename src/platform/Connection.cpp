@@ -1,6 +1,7 @@
 #include "Connection.h"
 
 #include "DbError.h"
+#include "SqlTokenizer.h"
 
 #include <QDate>
 #include <QFileInfo>
@@ -115,7 +116,119 @@ void LenFunction(sqlite3_context* context, int, sqlite3_value** argv)
     sqlite3_result_int(context, int(ArgText(argv[0]).size()));
 }
 
+// Compares two texts as Recordset::Find does: without regard to case, for every letter.
+int FoldCompare(void*, int leftBytes, const void* left, int rightBytes, const void* right)
+{
+    const QString a = QString::fromUtf8(static_cast<const char*>(left), leftBytes);
+    const QString b = QString::fromUtf8(static_cast<const char*>(right), rightBytes);
+    const int comparison = a.compare(b, Qt::CaseInsensitive);
+    return comparison < 0 ? -1 : comparison > 0 ? 1 : 0;
+}
+
+// A statement with its literals taken out as parameters: the cache key and the values.
+struct Parameterized {
+    QString sql;
+    QVariantList values;
+};
+
+// Literals become parameters where a parameter means the same thing: in the clauses after
+// a query's FROM (in its select list a literal also names the column: "Select 'x'" is the
+// field "'x'") and anywhere in INSERT, UPDATE and DELETE. Numbers stay in a statement that
+// orders or groups, where "Order By 2" names a column. Statements with explicit parameters,
+// and anything else (schema, pragmas), are kept as written.
+Parameterized ParameterizeLiterals(const QString& sql)
+{
+    const std::vector<SqlToken> tokens = TokenizeSql(sql);
+    Parameterized result;
+    bool query = false;
+    bool numbers = true;
+    bool first = true;
+    bool literals = false;
+    for (const SqlToken& token : tokens) {
+        if (token.IsBlank())
+            continue;
+        if (first) {
+            first = false;
+            query = token.IsWord(sql, u"select") || token.IsWord(sql, u"with");
+            if (!query && !token.IsWord(sql, u"insert") && !token.IsWord(sql, u"update")
+                && !token.IsWord(sql, u"delete"))
+                return { sql, {} };
+        }
+        if (token.kind == SqlTokenKind::Symbol
+            && (token.IsSymbol(sql, u'?') || token.IsSymbol(sql, u':') || token.IsSymbol(sql, u'@')))
+            return { sql, {} };
+        if (token.kind == SqlTokenKind::Word && sql[token.begin] == u'$')
+            return { sql, {} };
+        if (token.IsWord(sql, u"order") || token.IsWord(sql, u"group"))
+            numbers = false;
+        literals = literals || token.kind == SqlTokenKind::String || token.kind == SqlTokenKind::Number;
+    }
+    if (!literals)
+        return { sql, {} };
+
+    int depth = 0;
+    bool afterFrom = !query;
+    qsizetype copied = 0;
+    result.sql.reserve(sql.size());
+    for (const SqlToken& token : tokens) {
+        if (token.IsSymbol(sql, u'('))
+            ++depth;
+        else if (token.IsSymbol(sql, u')'))
+            --depth;
+        else if (depth == 0 && token.IsWord(sql, u"from"))
+            afterFrom = true;
+        if (!afterFrom)
+            continue;
+        QVariant value;
+        const QStringView text = token.Text(sql);
+        if (token.kind == SqlTokenKind::String) {
+            QString unquoted = text.sliced(1, qMax<qsizetype>(0, text.size() - 2)).toString();
+            if (text.size() < 2 || !text.endsWith(u'\''))
+                continue; // unclosed: the engine reports it
+            unquoted.replace(QStringLiteral("''"), QStringLiteral("'"));
+            value = unquoted;
+        } else if (token.kind == SqlTokenKind::Number && numbers) {
+            bool ok = false;
+            if (!text.contains(u'.') && !text.contains(u'e') && !text.contains(u'E')) {
+                const qlonglong whole = text.toLongLong(&ok);
+                if (ok)
+                    value = whole;
+            }
+            if (!ok) {
+                const double real = text.toDouble(&ok);
+                if (!ok)
+                    continue;
+                value = real;
+            }
+        } else {
+            continue;
+        }
+        result.sql += QStringView(sql).sliced(copied, token.begin - copied);
+        result.sql += u'?';
+        copied = token.begin + token.length;
+        result.values << value;
+    }
+    result.sql += QStringView(sql).sliced(copied);
+    return result;
+}
+
 } // namespace
+
+void CachedStatement::GiveBack()
+{
+    if (m_owner && m_statement)
+        m_owner->GiveBack(m_key, m_statement);
+    m_owner = nullptr;
+    m_statement = nullptr;
+}
+
+void Connection::RegisterCollations()
+{
+    const int rc
+        = sqlite3_create_collation_v2(m_db, FoldCollation, SQLITE_UTF8, nullptr, FoldCompare, nullptr);
+    if (rc != SQLITE_OK)
+        ThrowEngineError(rc, ErrorSource());
+}
 
 void Connection::RegisterFunctions()
 {
@@ -176,6 +289,7 @@ void Connection::Open(const QString& path, const QString& key, OpenMode mode)
         ExecuteRaw(
             QStringLiteral("PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA foreign_keys=OFF;"));
         RegisterFunctions();
+        RegisterCollations();
         RefreshSchema();
     } catch (...) {
         Close();
@@ -187,6 +301,7 @@ void Connection::Close()
 {
     if (!m_db)
         return;
+    DropCaches();
     sqlite3_close_v2(m_db);
     m_db = nullptr;
     m_depth = 0;
@@ -217,9 +332,109 @@ void Connection::RefreshSchema()
     // A name that is text in one table and a number in another says nothing on its own.
     text.subtract(other);
     m_dialect.SetTextColumns(std::move(text));
+    m_translations.clear();
+    ForgetLayouts();
+}
+
+void Connection::DropCaches()
+{
+    // A statement still lent out is finalized when its guard gives it back and finds no entry.
+    for (const CacheEntry& entry : std::as_const(m_statements))
+        if (!entry.lent)
+            sqlite3_finalize(entry.statement);
+    m_statements.clear();
+    m_translations.clear();
+}
+
+QString Connection::Translate(const QString& statement) const
+{
+    const auto known = m_translations.constFind(statement);
+    if (known != m_translations.constEnd())
+        return *known;
+    QString sql = m_dialect.Translate(statement);
+    if (m_translations.size() >= TranslationCacheSize)
+        m_translations.clear();
+    m_translations.insert(statement, sql);
+    return sql;
+}
+
+std::shared_ptr<const RecordsetLayout> Connection::Layout(const CachedStatement& statement) const
+{
+    const auto found = m_statements.constFind(statement.Key());
+    return found != m_statements.constEnd() && found->statement == statement.get() ? found->layout : nullptr;
+}
+
+void Connection::RememberLayout(
+    const CachedStatement& statement, std::shared_ptr<const RecordsetLayout> layout)
+{
+    const auto found = m_statements.find(statement.Key());
+    if (found != m_statements.end() && found->statement == statement.get())
+        found->layout = std::move(layout);
+}
+
+void Connection::ForgetLayouts()
+{
+    for (CacheEntry& entry : m_statements)
+        entry.layout.reset();
+}
+
+CachedStatement Connection::Statement(const QString& engineSql, const QVariantList& parameters)
+{
+    if (!m_db)
+        throw DbError(DbErrorNumber::NotOpen, ErrorSource(), QStringLiteral("The database is not open"));
+    Parameterized shape
+        = parameters.isEmpty() ? ParameterizeLiterals(engineSql) : Parameterized { engineSql, {} };
+    sqlite3_stmt* statement = nullptr;
+    const auto found = m_statements.find(shape.sql);
+    if (found != m_statements.end() && !found->lent) {
+        found->lent = true;
+        found->lastUse = ++m_uses;
+        statement = found->statement;
+    } else {
+        statement = PrepareRaw(shape.sql);
+        if (found == m_statements.end()) {
+            if (m_statements.size() >= StatementCacheSize) {
+                auto oldest = m_statements.end();
+                for (auto it = m_statements.begin(); it != m_statements.end(); ++it)
+                    if (!it->lent && (oldest == m_statements.end() || it->lastUse < oldest->lastUse))
+                        oldest = it;
+                if (oldest != m_statements.end()) {
+                    sqlite3_finalize(oldest->statement);
+                    m_statements.erase(oldest);
+                }
+            }
+            m_statements.insert(shape.sql, CacheEntry { statement, ++m_uses, true });
+        }
+        // Otherwise the cached one is in use further up the call stack: this copy is
+        // finalized when it comes back.
+    }
+    CachedStatement guard(this, shape.sql, statement);
+    const QVariantList& values = parameters.isEmpty() ? shape.values : parameters;
+    for (int i = 0; i < values.size(); ++i)
+        BindValue(statement, i + 1, values[i]);
+    return guard;
+}
+
+void Connection::GiveBack(const QString& key, sqlite3_stmt* statement)
+{
+    sqlite3_reset(statement);
+    sqlite3_clear_bindings(statement);
+    const auto found = m_statements.find(key);
+    if (found != m_statements.end() && found->statement == statement)
+        found->lent = false;
+    else
+        sqlite3_finalize(statement);
 }
 
 StatementHandle Connection::Prepare(const QString& engineSql, const QVariantList& parameters)
+{
+    StatementHandle statement(PrepareRaw(engineSql));
+    for (int i = 0; i < parameters.size(); ++i)
+        BindValue(statement.get(), i + 1, parameters[i]);
+    return statement;
+}
+
+sqlite3_stmt* Connection::PrepareRaw(const QString& engineSql)
 {
     if (!m_db)
         throw DbError(DbErrorNumber::NotOpen, ErrorSource(), QStringLiteral("The database is not open"));
@@ -237,9 +452,7 @@ StatementHandle Connection::Prepare(const QString& engineSql, const QVariantList
         if (*c != ';' && *c != ' ' && *c != '\t' && *c != '\r' && *c != '\n')
             throw DbError(DbErrorNumber::BadStatement, ErrorSource(),
                 QStringLiteral("Characters found after the end of the statement: ") + QString::fromUtf8(c));
-    for (int i = 0; i < parameters.size(); ++i)
-        BindValue(raw, i + 1, parameters[i]);
-    return statement;
+    return statement.release();
 }
 
 void BindValue(sqlite3_stmt* statement, int index, const QVariant& value)
@@ -275,7 +488,7 @@ void BindValue(sqlite3_stmt* statement, int index, const QVariant& value)
 
 int Connection::Execute(const QString& statement, const QVariantList& parameters)
 {
-    StatementHandle handle = Prepare(Translate(statement), parameters);
+    CachedStatement handle = Statement(Translate(statement), parameters);
     int rc;
     while ((rc = sqlite3_step(handle.get())) == SQLITE_ROW) { }
     if (rc != SQLITE_DONE)
@@ -288,6 +501,12 @@ void Connection::ExecuteRaw(const QString& sql)
 {
     if (!m_db)
         throw DbError(DbErrorNumber::NotOpen, ErrorSource(), QStringLiteral("The database is not open"));
+    // Schema statements can change what a recordset's columns are; transaction control cannot.
+    static const QStringList transactionWords = { QStringLiteral("BEGIN"), QStringLiteral("COMMIT"),
+        QStringLiteral("SAVEPOINT"), QStringLiteral("RELEASE"), QStringLiteral("ROLLBACK") };
+    const QString firstWord = sql.trimmed().section(u' ', 0, 0).toUpper();
+    if (!transactionWords.contains(firstWord))
+        ForgetLayouts();
     char* message = nullptr;
     const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &message);
     if (rc != SQLITE_OK) {
@@ -301,7 +520,7 @@ void Connection::ExecuteRaw(const QString& sql)
 
 QVariant Connection::Scalar(const QString& statement, const QVariantList& parameters)
 {
-    StatementHandle handle = Prepare(Translate(statement), parameters);
+    CachedStatement handle = Statement(Translate(statement), parameters);
     const int rc = sqlite3_step(handle.get());
     if (rc == SQLITE_DONE)
         return {};
