@@ -263,7 +263,9 @@ void Connection::Open(const QString& path, const QString& key, OpenMode mode)
         throw DbError(DbErrorNumber::FileMissing, ErrorSource(),
             QStringLiteral("The database file '%1' was not found").arg(path));
 
-    const int flags = SQLITE_OPEN_READWRITE | (mode == OpenMode::Create ? SQLITE_OPEN_CREATE : 0);
+    // One thread uses a connection: the engine's per-call locking would only cost time.
+    const int flags
+        = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (mode == OpenMode::Create ? SQLITE_OPEN_CREATE : 0);
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
     std::unique_ptr<sqlite3, SqliteCloser> guard(db);
@@ -333,6 +335,7 @@ void Connection::RefreshSchema()
     text.subtract(other);
     m_dialect.SetTextColumns(std::move(text));
     m_translations.clear();
+    m_shapes.clear();
     ForgetLayouts();
 }
 
@@ -344,6 +347,7 @@ void Connection::DropCaches()
             sqlite3_finalize(entry.statement);
     m_statements.clear();
     m_translations.clear();
+    m_shapes.clear();
 }
 
 QString Connection::Translate(const QString& statement) const
@@ -351,6 +355,42 @@ QString Connection::Translate(const QString& statement) const
     const auto known = m_translations.constFind(statement);
     if (known != m_translations.constEnd())
         return *known;
+
+    // Look-ups differ only in their text literals ("... Where PCode='P17'"): the statement is
+    // translated once with a stand-in for each literal and the literals are put back. A "+"
+    // can make the translation depend on a literal, so such statements are translated whole.
+    static const QString standIn = QStringLiteral("'\uE000'");
+    const std::vector<SqlToken> tokens = TokenizeSql(statement);
+    QStringList literals;
+    QString shape;
+    qsizetype copied = 0;
+    bool plus = false;
+    for (const SqlToken& token : tokens) {
+        if (token.IsSymbol(statement, u'+'))
+            plus = true;
+        if (token.kind != SqlTokenKind::String)
+            continue;
+        shape += QStringView(statement).sliced(copied, token.begin - copied);
+        shape += standIn;
+        copied = token.begin + token.length;
+        literals << token.Text(statement).toString();
+    }
+    if (!plus && !literals.isEmpty() && !statement.contains(QChar(0xE000))) {
+        shape += QStringView(statement).sliced(copied);
+        auto known = m_shapes.constFind(shape);
+        if (known == m_shapes.constEnd()) {
+            if (m_shapes.size() >= TranslationCacheSize)
+                m_shapes.clear();
+            known = m_shapes.insert(shape, m_dialect.Translate(shape));
+        }
+        const QStringList parts = known->split(standIn);
+        if (parts.size() == literals.size() + 1) {
+            QString sql = parts.front();
+            for (qsizetype i = 0; i < literals.size(); ++i)
+                sql += literals[i] + parts[i + 1];
+            return sql;
+        }
+    }
     QString sql = m_dialect.Translate(statement);
     if (m_translations.size() >= TranslationCacheSize)
         m_translations.clear();
@@ -382,16 +422,32 @@ CachedStatement Connection::Statement(const QString& engineSql, const QVariantLi
 {
     if (!m_db)
         throw DbError(DbErrorNumber::NotOpen, ErrorSource(), QStringLiteral("The database is not open"));
-    Parameterized shape
+    const Parameterized shape
         = parameters.isEmpty() ? ParameterizeLiterals(engineSql) : Parameterized { engineSql, {} };
+    CachedStatement statement = Lend(shape.sql);
+    const QVariantList& values = parameters.isEmpty() ? shape.values : parameters;
+    for (int i = 0; i < values.size(); ++i)
+        BindValue(statement.get(), i + 1, values[i]);
+    return statement;
+}
+
+CachedStatement Connection::StatementAsWritten(const QString& engineSql)
+{
+    if (!m_db)
+        throw DbError(DbErrorNumber::NotOpen, ErrorSource(), QStringLiteral("The database is not open"));
+    return Lend(engineSql);
+}
+
+CachedStatement Connection::Lend(const QString& key)
+{
     sqlite3_stmt* statement = nullptr;
-    const auto found = m_statements.find(shape.sql);
+    const auto found = m_statements.find(key);
     if (found != m_statements.end() && !found->lent) {
         found->lent = true;
         found->lastUse = ++m_uses;
         statement = found->statement;
     } else {
-        statement = PrepareRaw(shape.sql);
+        statement = PrepareRaw(key);
         if (found == m_statements.end()) {
             if (m_statements.size() >= StatementCacheSize) {
                 auto oldest = m_statements.end();
@@ -403,16 +459,12 @@ CachedStatement Connection::Statement(const QString& engineSql, const QVariantLi
                     m_statements.erase(oldest);
                 }
             }
-            m_statements.insert(shape.sql, CacheEntry { statement, ++m_uses, true });
+            m_statements.insert(key, CacheEntry { statement, ++m_uses, true, nullptr });
         }
         // Otherwise the cached one is in use further up the call stack: this copy is
         // finalized when it comes back.
     }
-    CachedStatement guard(this, shape.sql, statement);
-    const QVariantList& values = parameters.isEmpty() ? shape.values : parameters;
-    for (int i = 0; i < values.size(); ++i)
-        BindValue(statement, i + 1, values[i]);
-    return guard;
+    return CachedStatement(this, key, statement);
 }
 
 void Connection::GiveBack(const QString& key, sqlite3_stmt* statement)

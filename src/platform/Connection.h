@@ -103,6 +103,8 @@ public:
     // one prepared statement. Explicit parameters are bound as given; a statement that has
     // any is cached as written.
     CachedStatement Statement(const QString& engineSql, const QVariantList& parameters = {});
+    // A statement from the cache exactly as written, for a caller that binds its own values.
+    CachedStatement StatementAsWritten(const QString& engineSql);
     // The engine SQL of a statement in the program's dialect; recent translations are kept.
     QString Translate(const QString& statement) const;
     // Re-reads the table definitions after the schema changed (text columns for "+").
@@ -148,6 +150,7 @@ private:
     sqlite3_stmt* PrepareRaw(const QString& engineSql);
     void GiveBack(const QString& key, sqlite3_stmt* statement);
     void DropCaches();
+    CachedStatement Lend(const QString& key);
     void ForgetLayouts();
 
     sqlite3* m_db = nullptr;
@@ -157,6 +160,7 @@ private:
     QHash<QString, CacheEntry> m_statements; // keyed by engine SQL with literals as parameters
     quint64 m_uses = 0;
     mutable QHash<QString, QString> m_translations;
+    mutable QHash<QString, QString> m_shapes; // translations with stand-ins for text literals
 };
 
 // Rolls back in its destructor unless committed: no manual cleanup paths.

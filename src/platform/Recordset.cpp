@@ -8,6 +8,7 @@
 #include "SqlTokenizer.h"
 #include "ValueText.h"
 
+#include <algorithm>
 #include <limits>
 #include <QHash>
 #include <QStringDecoder>
@@ -32,9 +33,11 @@ const QString& Source()
     return source;
 }
 
-// Rows fetched at a time by a windowed list: a screenful and then some, and few enough that
-// a list read from end to end costs little more than stepping the engine.
-constexpr int WindowRows = 256;
+// Rows fetched at a time by a windowed list: a screenful and then some after a jump; a list
+// read from end to end doubles its window at each step, up to a bound, so that it costs
+// little more than stepping the engine.
+constexpr int WindowRows = 32;
+constexpr int MaxWindowRows = 4096;
 
 std::vector<SqlToken> Meaningful(QStringView sql)
 {
@@ -302,7 +305,7 @@ void Recordset::Open(const QString& source)
     if (m_windowed) {
         m_windowSelect = layout->windowSelect;
         prepared = CachedStatement();
-        Count();
+        Begin();
     } else {
         Load(prepared);
     }
@@ -354,19 +357,45 @@ void Recordset::Load(CachedStatement& statement)
     if (rc != SQLITE_DONE)
         m_connection.ThrowEngineError(rc, Source());
     m_rows = m_store.Rows();
+    m_counted = true;
     m_position = m_rows > 0 ? 0 : m_rows; // empty: BOF and EOF both true
     m_editing = m_adding = false;
     m_afterDelete = false;
 }
 
-void Recordset::Count()
+void Recordset::Begin()
 {
+    // The rows are counted only when a count is asked for: reading the first window tells
+    // whether there are any, and a list read to its end counts itself on the way.
     m_store.Reset(FieldCount());
     m_windowStart = 0;
-    m_rows = int(ScalarInteger(m_connection, QStringLiteral("SELECT count(*) FROM \"%1\"").arg(m_table), {}));
-    m_position = m_rows > 0 ? 0 : m_rows;
+    m_rows = 0;
+    m_counted = false;
+    m_windowRows = WindowRows;
     m_editing = m_adding = false;
     m_afterDelete = false;
+    m_position = 0;
+    FetchAfter(std::numeric_limits<qint64>::min(), 0);
+}
+
+int Recordset::Rows() const
+{
+    if (!m_counted) {
+        m_rows = int(
+            ScalarInteger(m_connection, QStringLiteral("SELECT count(*) FROM \"%1\"").arg(m_table), {}));
+        m_counted = true;
+    }
+    return m_rows;
+}
+
+bool Recordset::Past(int position) const
+{
+    if (m_counted)
+        return position >= m_rows;
+    if (position < m_windowStart + m_store.Rows())
+        return false;
+    Ensure(position); // a forward fetch that finds no row counts the list
+    return m_counted && position >= m_rows;
 }
 
 void Recordset::Close()
@@ -376,12 +405,16 @@ void Recordset::Close()
     m_store.Release();
     m_windowStart = 0;
     m_rows = 0;
+    m_counted = true;
     m_position = 0;
     m_editing = m_adding = false;
     m_afterDelete = false;
     m_table.clear();
     m_windowed = false;
     m_layout.reset();
+    m_insertSql.clear();
+    m_updateSql.clear();
+    m_reloadSql.clear();
 }
 
 void Recordset::Requery()
@@ -390,7 +423,7 @@ void Recordset::Requery()
         throw DbError(DbErrorNumber::NotOpen, Source(), QStringLiteral("The recordset is not open"));
     Settle();
     if (m_windowed) {
-        Count();
+        Begin();
         return;
     }
     CachedStatement statement = m_connection.Statement(m_engineSql);
@@ -404,13 +437,15 @@ void Recordset::Ensure(int position) const
     const int end = m_windowStart + m_store.Rows();
     if (position >= m_windowStart && position < end)
         return;
+    const bool reading = m_store.Rows() > 0 && (position == end || position == m_windowStart - 1);
+    m_windowRows = reading ? qMin(2 * m_windowRows, MaxWindowRows) : WindowRows;
     if (m_store.Rows() > 0 && position == end)
         FetchAfter(m_store.Rowid(m_store.Rows() - 1), position);
     else if (m_store.Rows() > 0 && position == m_windowStart - 1)
         FetchBefore(m_store.Rowid(0), position);
     else if (position == 0)
         FetchAfter(std::numeric_limits<qint64>::min(), 0);
-    else if (position == m_rows - 1)
+    else if (m_counted && position == m_rows - 1)
         FetchBefore(std::numeric_limits<qint64>::max(), position);
     else
         FetchAt(position);
@@ -427,11 +462,16 @@ void Recordset::FillWindow(CachedStatement& statement, int position, bool endsAt
     if (rc != SQLITE_DONE)
         m_connection.ThrowEngineError(rc, Source());
     m_windowStart = endsAtPosition ? position - m_store.Rows() + 1 : position;
+    if (!endsAtPosition && m_store.Rows() < m_windowRows) {
+        // Fewer rows than asked for: the list ends here, and now its length is known.
+        m_rows = position + m_store.Rows();
+        m_counted = true;
+        return;
+    }
     if (m_store.Rows() == 0 || m_windowStart < 0) {
         // The table lost rows behind the list's back: count again; the cursor stays where the
         // caller put it, now past the end if the rows ran out.
-        m_rows = int(
-            ScalarInteger(m_connection, QStringLiteral("SELECT count(*) FROM \"%1\"").arg(m_table), {}));
+        m_counted = false;
         m_store.Reset(FieldCount());
         m_windowStart = 0;
         throw DbError(DbErrorNumber::NoCurrentRecord, Source(),
@@ -442,7 +482,7 @@ void Recordset::FillWindow(CachedStatement& statement, int position, bool endsAt
 void Recordset::FetchAfter(qint64 id, int position) const
 {
     CachedStatement statement = m_connection.Statement(
-        m_windowSelect + QStringLiteral(" WHERE EId > ? ORDER BY EId LIMIT ?"), { id, WindowRows });
+        m_windowSelect + QStringLiteral(" WHERE EId > ? ORDER BY EId LIMIT ?"), { id, m_windowRows });
     FillWindow(statement, position, false);
 }
 
@@ -450,21 +490,21 @@ void Recordset::FetchBefore(qint64 id, int position) const
 {
     CachedStatement statement = m_connection.Statement(QStringLiteral("SELECT * FROM (") + m_windowSelect
             + QStringLiteral(" WHERE EId < ? ORDER BY EId DESC LIMIT ?) ORDER BY kivo_rowid"),
-        { id, WindowRows });
+        { id, m_windowRows });
     FillWindow(statement, position, true);
 }
 
 void Recordset::FetchAt(int position) const
 {
     // Counted from the nearer end: the engine steps over the rows before the offset.
-    if (position < m_rows / 2) {
+    if (position < Rows() / 2) {
         CachedStatement statement = m_connection.Statement(
-            m_windowSelect + QStringLiteral(" ORDER BY EId LIMIT ? OFFSET ?"), { WindowRows, position });
+            m_windowSelect + QStringLiteral(" ORDER BY EId LIMIT ? OFFSET ?"), { m_windowRows, position });
         FillWindow(statement, position, false);
     } else {
         CachedStatement statement = m_connection.Statement(QStringLiteral("SELECT * FROM (") + m_windowSelect
                 + QStringLiteral(" ORDER BY EId DESC LIMIT ? OFFSET ?) ORDER BY kivo_rowid"),
-            { WindowRows, m_rows - 1 - position });
+            { m_windowRows, Rows() - 1 - position });
         FillWindow(statement, position, true);
     }
 }
@@ -482,7 +522,7 @@ qint64 Recordset::Rank(qint64 id) const
     anchors.push_back(
         { ScalarInteger(m_connection, QStringLiteral("SELECT min(EId) FROM ") + table, {}), 0 });
     anchors.push_back(
-        { ScalarInteger(m_connection, QStringLiteral("SELECT max(EId) FROM ") + table, {}), m_rows - 1 });
+        { ScalarInteger(m_connection, QStringLiteral("SELECT max(EId) FROM ") + table, {}), Rows() - 1 });
     if (m_store.Rows() > 0) {
         anchors.push_back({ m_store.Rowid(0), m_windowStart });
         anchors.push_back({ m_store.Rowid(m_store.Rows() - 1), m_windowStart + m_store.Rows() - 1 });
@@ -508,12 +548,12 @@ qint64 Recordset::Rank(qint64 id) const
 
 bool Recordset::Bof() const
 {
-    return m_rows == 0 || m_position < 0;
+    return m_position < 0 || (m_counted && m_rows == 0);
 }
 
 bool Recordset::Eof() const
 {
-    return m_rows == 0 || m_position >= m_rows;
+    return (m_counted && m_rows == 0) || Past(m_position);
 }
 
 void Recordset::Settle()
@@ -528,14 +568,14 @@ void Recordset::MoveFirst()
 {
     Settle();
     Arrive();
-    m_position = m_rows > 0 ? 0 : m_rows;
+    m_position = 0; // on an empty set that is BOF and EOF at once
 }
 
 void Recordset::MoveLast()
 {
     Settle();
     Arrive();
-    m_position = m_rows > 0 ? m_rows - 1 : m_rows;
+    m_position = Rows() > 0 ? m_rows - 1 : m_rows;
 }
 
 void Recordset::MoveNext()
@@ -546,7 +586,7 @@ void Recordset::MoveNext()
         Arrive();
         return;
     }
-    if (m_position < m_rows)
+    if (!Past(m_position))
         ++m_position;
 }
 
@@ -560,18 +600,18 @@ void Recordset::MovePrevious()
 
 int Recordset::RecordCount() const
 {
-    return m_rows;
+    return Rows();
 }
 
 int Recordset::AbsolutePosition() const
 {
-    return (m_position >= 0 && m_position < m_rows) ? m_position + 1 : -1;
+    return (m_position >= 0 && !Past(m_position)) ? m_position + 1 : -1;
 }
 
 void Recordset::SetAbsolutePosition(int position)
 {
     Settle();
-    if (position < 1 || position > m_rows)
+    if (position < 1 || position > Rows())
         throw DbError(DbErrorNumber::NoCurrentRecord, Source(),
             QStringLiteral("Position %1 is outside the %2 records").arg(position).arg(m_rows));
     Arrive();
@@ -658,8 +698,8 @@ bool Recordset::FindInSnapshot(
 // so a Find by id (or by an indexed column) costs a look-up, not a pass over the rows.
 bool Recordset::FindInTable(const FindCriterion& condition, int column, const QString& value, double number)
 {
-    if (m_position >= m_rows) {
-        m_position = m_rows;
+    if (Past(m_position)) {
+        m_position = Rows();
         return false;
     }
     qint64 from = std::numeric_limits<qint64>::min();
@@ -700,7 +740,7 @@ bool Recordset::FindInTable(const FindCriterion& condition, int column, const QS
         { from, bound });
     const int rc = sqlite3_step(statement.get());
     if (rc == SQLITE_DONE) {
-        m_position = m_rows;
+        m_position = Rows();
         return false;
     }
     if (rc != SQLITE_ROW)
@@ -762,7 +802,7 @@ void Recordset::RequireCurrent(const char* operation) const
 {
     if (!m_open)
         throw DbError(DbErrorNumber::NotOpen, Source(), QStringLiteral("The recordset is not open"));
-    if (m_position < 0 || m_position >= m_rows)
+    if (m_position < 0 || Past(m_position))
         throw DbError(DbErrorNumber::NoCurrentRecord, Source(),
             QStringLiteral("Either BOF or EOF is True, or the current record has been deleted (%1)")
                 .arg(QString::fromLatin1(operation)));
@@ -817,7 +857,7 @@ void Recordset::AddNew()
     Arrive();
     m_positionBeforeAdd = m_position;
     // The new row goes last (it will have the highest EId); a window elsewhere is let go.
-    if (m_windowStart + m_store.Rows() != m_rows) {
+    if (m_windowStart + m_store.Rows() != Rows()) {
         m_store.Reset(FieldCount());
         m_windowStart = m_rows;
     }
@@ -864,74 +904,91 @@ void Recordset::Update()
 
 void Recordset::WriteRow()
 {
-    QString columns;
-    QString marks;
-    QVariantList values;
-    for (int c = 0; c < FieldCount(); ++c) {
-        if (!m_dirty[size_t(c)] || m_fields[size_t(c)].baseColumn.isEmpty())
-            continue;
-        if (!values.isEmpty()) {
-            columns += u',';
-            marks += u',';
+    // The statement depends only on which columns changed: built once for each such set.
+    std::vector<bool> mask(m_fields.size(), false);
+    for (int c = 0; c < FieldCount(); ++c)
+        mask[size_t(c)] = m_dirty[size_t(c)] && !m_fields[size_t(c)].baseColumn.isEmpty();
+    const int written = int(std::count(mask.begin(), mask.end(), true));
+    if (!m_adding && written == 0)
+        return; // only expression columns changed: they live in the snapshot alone
+    QString& sql = m_adding ? m_insertSql : m_updateSql;
+    std::vector<bool>& sqlMask = m_adding ? m_insertMask : m_updateMask;
+    if (sql.isEmpty() || sqlMask != mask) {
+        QString columns;
+        QString marks;
+        QString sets;
+        for (int c = 0; c < FieldCount(); ++c) {
+            if (!mask[size_t(c)])
+                continue;
+            const QString column = u'"' + m_fields[size_t(c)].baseColumn + u'"';
+            columns += (columns.isEmpty() ? QString() : QStringLiteral(",")) + column;
+            marks += marks.isEmpty() ? QStringLiteral("?") : QStringLiteral(",?");
+            sets += (sets.isEmpty() ? QString() : QStringLiteral(",")) + column + QStringLiteral("=?");
         }
-        columns += u'"' + m_fields[size_t(c)].baseColumn + u'"';
-        marks += u'?';
+        if (!m_adding)
+            sql = QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid=?").arg(m_table, sets);
+        else if (written == 0)
+            sql = QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(m_table);
+        else
+            sql = QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)").arg(m_table, columns, marks);
+        sqlMask = mask;
+    }
+    CachedStatement statement = m_connection.StatementAsWritten(sql);
+    sqlite3_stmt* s = statement.get();
+    int index = 0;
+    for (int c = 0; c < FieldCount(); ++c) {
+        if (!mask[size_t(c)])
+            continue;
         const Cell& cell = CellAt(m_position, c);
+        ++index;
         switch (cell.kind) {
         case StoredKind::Null:
-            values << QVariant();
+            sqlite3_bind_null(s, index);
             break;
         case StoredKind::Integer:
-            values << QVariant(qlonglong(cell.integer));
+            sqlite3_bind_int64(s, index, cell.integer);
             break;
         case StoredKind::Real:
-            values << QVariant(cell.real);
+            sqlite3_bind_double(s, index, cell.real);
             break;
-        case StoredKind::Text:
-            values << QVariant(m_store.Text(cell).toString());
+        case StoredKind::Text: {
+            const QStringView text = m_store.Text(cell);
+            sqlite3_bind_text16(s, index, text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT);
             break;
         }
+        }
     }
-    auto run = [&](const QString& sql, const QVariantList& parameters) {
-        CachedStatement statement = m_connection.Statement(sql, parameters);
-        const int rc = sqlite3_step(statement.get());
-        if (rc != SQLITE_DONE)
-            m_connection.ThrowEngineError(rc, Source());
-        return sqlite3_changes(m_connection.Handle());
-    };
+    if (!m_adding)
+        sqlite3_bind_int64(s, index + 1, RowidAt(m_position));
+    const int rc = sqlite3_step(s);
+    if (rc != SQLITE_DONE)
+        m_connection.ThrowEngineError(rc, Source());
     if (m_adding) {
-        if (values.isEmpty())
-            run(QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(m_table), {});
-        else
-            run(QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)").arg(m_table, columns, marks), values);
         m_store.SetRowid(m_position - m_windowStart, m_connection.LastInsertId());
-    } else {
-        if (values.isEmpty())
-            return; // only expression columns changed: they live in the snapshot alone
-        QString sets = columns;
-        sets.replace(u',', QStringLiteral("=?,"));
-        sets += QStringLiteral("=?");
-        values << QVariant(qlonglong(RowidAt(m_position)));
-        if (run(QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid=?").arg(m_table, sets), values) != 1)
-            throw DbError(DbErrorNumber::NoCurrentRecord, Source(),
-                QStringLiteral("The row to update is no longer in %1").arg(m_table));
+    } else if (sqlite3_changes(m_connection.Handle()) != 1) {
+        throw DbError(DbErrorNumber::NoCurrentRecord, Source(),
+            QStringLiteral("The row to update is no longer in %1").arg(m_table));
     }
+    statement = CachedStatement();
     ReloadRow(m_position);
 }
 
 void Recordset::ReloadRow(int position)
 {
-    // Read the row back so that the id the database assigned and its own conversions show.
-    QString columns;
-    for (const FieldInfo& field : m_fields) {
-        if (!columns.isEmpty())
-            columns += u',';
-        columns += field.baseColumn.isEmpty() ? QStringLiteral("NULL") : u'"' + field.baseColumn + u'"';
+    // Read the row back so that the id the database assigned, the columns' defaults and the
+    // database's own conversions show.
+    if (m_reloadSql.isEmpty()) {
+        QString columns;
+        for (const FieldInfo& field : m_fields) {
+            if (!columns.isEmpty())
+                columns += u',';
+            columns += field.baseColumn.isEmpty() ? QStringLiteral("NULL") : u'"' + field.baseColumn + u'"';
+        }
+        m_reloadSql = QStringLiteral("SELECT %1 FROM \"%2\" WHERE rowid=?").arg(columns, m_table);
     }
-    CachedStatement statement
-        = m_connection.Statement(QStringLiteral("SELECT %1 FROM \"%2\" WHERE rowid=?").arg(columns, m_table),
-            { QVariant(qlonglong(RowidAt(position))) });
+    CachedStatement statement = m_connection.StatementAsWritten(m_reloadSql);
     sqlite3_stmt* s = statement.get();
+    sqlite3_bind_int64(s, 1, RowidAt(position));
     if (sqlite3_step(s) != SQLITE_ROW)
         return;
     m_store.Overwrite(
@@ -958,7 +1015,8 @@ void Recordset::Delete()
         throw DbError(DbErrorNumber::NoCurrentRecord, Source(),
             QStringLiteral("The row to delete is no longer in %1").arg(m_table));
     m_store.Remove(m_position - m_windowStart);
-    --m_rows;
+    if (m_counted)
+        --m_rows;
     // The cursor now stands on the row after the deleted one, or on EOF.
     m_afterDelete = true;
 }

@@ -109,7 +109,9 @@ private:
     using Cell = RowStore::Cell;
 
     void Load(CachedStatement& statement);
-    void Count();
+    void Begin(); // a windowed list: first window, count left for later
+    int Rows() const; // the number of rows, counted if it is not known yet
+    bool Past(int position) const; // at or after the end
     int CheckedIndex(const QString& name) const;
     void RequireCurrent(const char* operation) const;
     void RequireUpdatable() const;
@@ -148,7 +150,9 @@ private:
     QString m_windowSelect; // windowed: "SELECT EId AS kivo_rowid, <columns> FROM <table>"
     mutable RowStore m_store;
     mutable int m_windowStart = 0;
+    mutable int m_windowRows = 0; // rows the next fetch asks for
     mutable int m_rows = 0;
+    mutable bool m_counted = true; // a windowed list counts its rows only when asked
     int m_position = 0; // 0..m_rows-1 on a row; -1 BOF; m_rows EOF
     // Set by Delete until the cursor is used again; the next MoveNext then stays.
     mutable bool m_afterDelete = false;
@@ -158,6 +162,12 @@ private:
     int m_positionBeforeAdd = 0;
     std::vector<Cell> m_original;
     std::vector<bool> m_dirty;
+    // The statements that write rows back, kept for the next row that changes the same columns.
+    QString m_insertSql;
+    QString m_updateSql;
+    QString m_reloadSql;
+    std::vector<bool> m_insertMask;
+    std::vector<bool> m_updateMask;
 };
 
 } // namespace kivo

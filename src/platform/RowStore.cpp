@@ -102,8 +102,17 @@ RowStore::Cell RowStore::Read(sqlite3_stmt* statement, int column, QStringDecode
             m_text.reserve(qMax(2 * m_text.capacity(), offset + size + 1024));
         m_text.resize(offset + size);
         QChar* begin = m_text.data() + offset;
-        QChar* end = decoder.appendToBuffer(begin, QByteArrayView(bytes, size));
-        m_text.resize(offset + (end - begin));
+        QChar* end = begin;
+        // Codes, dates and most names are plain ASCII: widened directly, they skip the decoder.
+        qsizetype i = 0;
+        while (i < size && uchar(bytes[i]) < 0x80) {
+            *end++ = QChar(ushort(uchar(bytes[i])));
+            ++i;
+        }
+        if (i < size)
+            end = decoder.appendToBuffer(end, QByteArrayView(bytes + i, size - i));
+        if (end - begin != size)
+            m_text.truncate(offset + (end - begin));
         cell.kind = StoredKind::Text;
         cell.offset = offset;
         cell.length = quint32(end - begin);
