@@ -100,6 +100,11 @@ private slots:
                               << false;
         QTest::newRow("grouped") << S("Select EId, Sum(BQty) As Q From ktBillDetl Group By EId") << 2
                                  << false;
+        QTest::newRow("'Distinct' inside a literal")
+            << S("Select * From ktProduct Where PName Like 'Distinct%' Or PRemarks='group by'") << 0 << true;
+        QTest::newRow("'union' in a comment") << S("Select * From kaUser -- union of users") << 3 << true;
+        QTest::newRow("distinct") << S("Select Distinct EDate From ktProduct") << 2 << false;
+        QTest::newRow("union") << S("Select EId From kaUser Union Select EId From ktProduct") << 3 << false;
     }
     void open()
     {
@@ -748,6 +753,176 @@ private slots:
         QCOMPARE(rs.Text(S("PName")), S("Paper"));
         rs.MoveNext();
         QCOMPARE(rs.Text(S("PName")), S("Eraser"));
+    }
+
+    // A join that repeats column names: each is reachable by qualified name and by
+    // position, and the bare name finds the first.
+    void qualifiedJoinNames_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::newRow("a.*, b.*") << S("Select a.*, b.* From ktBillMast a, ktBillDetl b Where a.EId=b.EId "
+                                       "Order By b.BPId");
+        QTest::newRow("named columns")
+            << S("Select a.BGross, b.BGross From ktBillMast As a Inner Join ktBillDetl b On a.EId=b.EId "
+                 "Order By b.BPId");
+    }
+    void qualifiedJoinNames()
+    {
+        QFETCH(QString, source);
+        db().Execute(S("Insert Into ktBillMast (EId, EDate, BGross) Values (7, '2026-03-05', 100)"));
+        Recordset rs(db());
+        rs.Open(source);
+        QVERIFY(!rs.IsUpdatable());
+        const int master = rs.FieldIndex(S("a.BGross"));
+        const int line = rs.FieldIndex(S("B.bgross"));
+        QVERIFY(master >= 0);
+        QVERIFY(line > master);
+        QCOMPARE(rs.FieldIndex(S("BGross")), master);
+        QCOMPARE(rs.Value(S("a.BGross")), QVariant(100.0));
+        QCOMPARE(rs.Value(S("b.BGross")), QVariant(10.0));
+        QCOMPARE(rs.Value(line), QVariant(10.0));
+        QCOMPARE(rs.Field(line).qualifier, S("b"));
+        QCOMPARE(rs.FieldIndex(S("c.BGross")), master); // no table c: the first of that name
+    }
+
+    // Find on a browse list runs as a query; on any other statement it scans the snapshot.
+    // Both must give the same rows for every criterion, from every starting row.
+    void findPushedDownMatchesScan_data()
+    {
+        QTest::addColumn<QString>("criterion");
+        QTest::newRow("text, other case") << S("PName='åsa'");
+        QTest::newRow("text, upper case") << S("PName='ÅSA'");
+        QTest::newRow("text, ASCII") << S("PCode='p2'");
+        QTest::newRow("text, not equal") << S("PName<>'Åsa'");
+        QTest::newRow("text, greater") << S("PName>'Paper'");
+        QTest::newRow("text, at most") << S("PName<='eraser'");
+        QTest::newRow("doubled quote") << S("PName='o''neil'");
+        QTest::newRow("id") << S("EId=3");
+        QTest::newRow("id range") << S("EId>=4");
+        QTest::newRow("double") << S("PSaleRate<3");
+        QTest::newRow("decimal comma") << S("PSaleRate=12,5");
+        QTest::newRow("long") << S("POpenQty<>10");
+        QTest::newRow("date literal") << S("EDate=#03/05/2026#");
+        QTest::newRow("date text") << S("EDate>'2026-03-05'");
+        QTest::newRow("null never matches") << S("PRemarks<>'x'");
+    }
+    void findPushedDownMatchesScan()
+    {
+        QFETCH(QString, criterion);
+        const QString product = S("Insert Into ktProduct (EDate, PCode, PName, PSaleRate, POpenQty) "
+                                  "Values ('2026-03-07', ?, ?, 1, 10)");
+        db().Execute(product, { S("P4"), S("Åsa") });
+        db().Execute(product, { S("P5"), S("åsa") });
+        db().Execute(product, { S("P6"), S("O'Neil") });
+        db().Execute(S("Delete * From ktProduct Where EId=2"));
+        db().Execute(product, { S("P7"), S("Zoë") });
+
+        Recordset list(db());
+        list.Open(S("Select * From ktProduct"));
+        Recordset snapshot(db());
+        snapshot.Open(S("Select * From ktProduct Where 1=1 Order By EId"));
+        QVERIFY(list.IsWindowed());
+        QVERIFY(!snapshot.IsWindowed());
+        QCOMPARE(list.RecordCount(), snapshot.RecordCount());
+        auto matches = [&](Recordset& rs, int start) {
+            QList<qint64> found;
+            rs.SetAbsolutePosition(start);
+            while (rs.Find(criterion)) {
+                found << rs.Value(S("EId")).toLongLong() * 100 + rs.AbsolutePosition();
+                rs.MoveNext();
+            }
+            return found;
+        };
+        for (int start = 1; start <= snapshot.RecordCount(); ++start)
+            QCOMPARE(matches(list, start), matches(snapshot, start));
+    }
+
+    // A browse list longer than its window moves, counts, deletes and adds as a snapshot of
+    // the same rows does. Steps: F first, L last, N next, P previous, A<n> absolute position,
+    // S<id> Find EId=id from the first row, D delete, W add a row, Q requery.
+    void windowedMatchesSnapshot_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::newRow("read forward past a window")
+            << S("F N N N N N N N N N N N N N N N N N N N N N N N N N N N N N N N "
+                 "N N N N N N N N");
+        QTest::newRow("read backward from the end")
+            << S("L P P P P P P P P P P P P P P P P P P P P P P P P P P P P P "
+                 "P P P P P P P");
+        QTest::newRow("off both ends") << S("L N N P F P P N");
+        QTest::newRow("jumps") << S("A150 P N A3 P P P A260 N N A120");
+        QTest::newRow("find by id") << S("S250 P N S7 S300 S299 L S30");
+        QTest::newRow("delete and move on") << S("A40 D N D P D A1 D D N L D P D");
+        QTest::newRow("delete at a window's edge")
+            << S("F N N N N N N N N N N N N N N N N N N N N N N N N N N N N N "
+                 "N N D N D P");
+        QTest::newRow("add, then browse") << S("A100 W P N F L W N A2 S305");
+        QTest::newRow("requery after changes") << S("A10 D W Q L P");
+    }
+    void windowedMatchesSnapshot()
+    {
+        QFETCH(QString, steps);
+        auto fill = [](Connection& c) {
+            Transaction transaction(c);
+            c.Execute(S("Delete * From ktProduct"));
+            for (int i = 4; i <= 320; ++i)
+                c.Execute(S("Insert Into ktProduct (EId, EDate, PCode) Values (?, '2026-03-05', ?)"),
+                    { i, S("Q%1").arg(i) });
+            // Gaps in the ids: positions are not ids.
+            c.Execute(S("Delete * From ktProduct Where EId % 7 = 0"));
+            transaction.Commit();
+        };
+        fill(db());
+        TempDatabase other;
+        fill(other.connection());
+        Recordset list(db());
+        list.Open(S("Select EId, EDate, PCode From ktProduct"));
+        Recordset snapshot(other.connection());
+        snapshot.Open(S("Select EId, EDate, PCode From ktProduct Where EId > 0"));
+        QVERIFY(list.IsWindowed());
+        QVERIFY(!snapshot.IsWindowed());
+
+        auto apply = [](Recordset& rs, const QString& step) {
+            const int number = step.mid(1).toInt();
+            switch (step.at(0).unicode()) {
+            case 'F':
+                return rs.MoveFirst();
+            case 'L':
+                return rs.MoveLast();
+            case 'N':
+                return rs.MoveNext();
+            case 'P':
+                return rs.MovePrevious();
+            case 'A':
+                return rs.SetAbsolutePosition(number);
+            case 'S':
+                rs.MoveFirst();
+                rs.Find(S("EId=%1").arg(number));
+                return;
+            case 'D':
+                return rs.Delete();
+            case 'W':
+                rs.AddNew();
+                rs.SetValue(S("PCode"), S("NEW"));
+                rs.SetValue(S("EDate"), QDate(2026, 3, 9));
+                return rs.Update();
+            default:
+                return rs.Requery();
+            }
+        };
+        auto state = [](const Recordset& rs) {
+            QString where = rs.Bof() ? S("BOF") : rs.Eof() ? S("EOF") : rs.Text(S("EId")) + u'/' + rs.Text(2);
+            return S("%1 at %2 of %3").arg(where).arg(rs.AbsolutePosition()).arg(rs.RecordCount());
+        };
+        for (const QString& step : steps.split(u' ')) {
+            try {
+                apply(list, step);
+                apply(snapshot, step);
+            } catch (const DbError& e) {
+                QFAIL(qPrintable(step + S(": ") + e.description));
+            }
+            QCOMPARE(state(list), state(snapshot));
+        }
     }
 };
 
