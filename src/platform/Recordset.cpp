@@ -553,6 +553,8 @@ bool Recordset::Bof() const
 
 bool Recordset::Eof() const
 {
+    if (m_position >= m_windowStart && m_position < m_windowStart + m_store.Rows())
+        return false;
     return (m_counted && m_rows == 0) || Past(m_position);
 }
 
@@ -580,6 +582,11 @@ void Recordset::MoveLast()
 
 void Recordset::MoveNext()
 {
+    if (m_open && !m_editing && !m_afterDelete && m_position >= m_windowStart
+        && m_position + 1 < m_windowStart + m_store.Rows()) {
+        ++m_position; // the next row is in the window
+        return;
+    }
     Settle();
     if (m_afterDelete) {
         // Stepping off the deleted row lands on the row that followed it, where we stand.
@@ -818,6 +825,12 @@ void Recordset::RequireUpdatable() const
 
 QVariant Recordset::Value(int index) const
 {
+    // Reading row after row stays inside the window: answered without the checks' calls.
+    if (m_position >= m_windowStart && m_position < m_windowStart + m_store.Rows() && index >= 0
+        && index < FieldCount() && (m_counted ? m_position < m_rows : true)) {
+        m_afterDelete = false;
+        return m_store.Value(m_position - m_windowStart, index, m_fields[size_t(index)].type);
+    }
     RequireCurrent("Value");
     Field(index);
     Arrive();
