@@ -336,7 +336,7 @@ void Connection::RefreshSchema()
     m_dialect.SetTextColumns(std::move(text));
     m_translations.clear();
     m_shapes.clear();
-    ForgetLayouts();
+    ForgetStatements();
 }
 
 void Connection::DropCaches()
@@ -412,10 +412,15 @@ void Connection::RememberLayout(
         found->layout = std::move(layout);
 }
 
-void Connection::ForgetLayouts()
+void Connection::ForgetStatements()
 {
-    for (CacheEntry& entry : m_statements)
-        entry.layout.reset();
+    // A prepared statement reads the new schema only when it next runs: one that is asked
+    // for its columns before it runs would describe the old table. Drop them all; one still
+    // lent out is finalized when it comes back and finds no entry.
+    for (const CacheEntry& entry : std::as_const(m_statements))
+        if (!entry.lent)
+            sqlite3_finalize(entry.statement);
+    m_statements.clear();
 }
 
 CachedStatement Connection::Statement(const QString& engineSql, const QVariantList& parameters)
@@ -558,7 +563,7 @@ void Connection::ExecuteRaw(const QString& sql)
         QStringLiteral("SAVEPOINT"), QStringLiteral("RELEASE"), QStringLiteral("ROLLBACK") };
     const QString firstWord = sql.trimmed().section(u' ', 0, 0).toUpper();
     if (!transactionWords.contains(firstWord))
-        ForgetLayouts();
+        ForgetStatements();
     char* message = nullptr;
     const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &message);
     if (rc != SQLITE_OK) {

@@ -151,7 +151,7 @@ private:
     void GiveBack(const QString& key, sqlite3_stmt* statement);
     void DropCaches();
     CachedStatement Lend(const QString& key);
-    void ForgetLayouts();
+    void ForgetStatements();
 
     sqlite3* m_db = nullptr;
     QString m_path;
