@@ -5,11 +5,12 @@
 
 #include "Messages.h"
 #include "RecordScreen.h"
-#include "Schema.h"
+#include "ScreenCatalogue.h"
 #include "ScreenHost.h"
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace kivo::bench {
 
@@ -22,7 +23,7 @@ public:
 
 class NullHost : public ScreenHost {
 public:
-    void SetCommandState(const QString&) override { }
+    void SetCommandState(const QString&, bool) override { }
     void SetPositionLabel(const QString& text) override { position = text; }
     QString FindBoxText() const override { return {}; }
     void SetFindBoxText(const QString&) override { }
@@ -34,37 +35,20 @@ public:
     void ShowScreenCaption(const QString&) override { }
     void ShowLeftPane(bool) override { }
     void ShowDashboard(bool) override { }
-    void AskAccessCode() override { }
-    void OpenInquiry() override { }
-    void OpenReport() override { }
-    void OpenListPicker() override { }
+    bool AskAccessCode() override { return true; }
+    void OpenInquiry(RecordScreen&) override { }
+    void OpenReport(int) override { }
+    std::optional<ListPick> PickFromList(const QString&) override { return std::nullopt; }
     void CloseCurrentScreen() override { }
     void CloseMainWindow() override { }
 
     QString position;
 };
 
-// The product screen's fields as the register screens build them from the schema.
+// The product screen as the program builds it.
 inline std::unique_ptr<RecordScreen> ProductScreen()
 {
-    const TableDef* table = Schema::Find(QStringLiteral("ktProduct"));
-    auto screen = std::make_unique<RecordScreen>(QStringLiteral("KvProduct"), QStringLiteral("Product"));
-    screen->table = table->name;
-    screen->screenKey = QStringLiteral("Trar");
-    screen->report = 41;
-    screen->lastField = table->LastField();
-    for (int i = 0; i < int(table->columns.size()); ++i) {
-        const ColumnDef& column = table->columns[size_t(i)];
-        Field field;
-        field.caption = column.label;
-        field.descriptor = column.code;
-        field.maxLength = column.width;
-        field.readOnly = i == 0 || i == 9 || i == 10 || i == 11 || i == 14;
-        if (column.code == u"U")
-            field.column = column.name;
-        screen->fields.push_back(field);
-    }
-    return screen;
+    return BuildRecordScreen(QStringLiteral("KvProduct"));
 }
 
 } // namespace kivo::bench

@@ -9,11 +9,11 @@
 #include "Connection.h"
 #include "DatabasePassword.h"
 #include "DbError.h"
+#include "ProgramContext.h"
 #include "RecordEngine.h"
 #include "Recordset.h"
 #include "Schema.h"
 #include "SeedData.h"
-#include "Session.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -148,10 +148,10 @@ int main(int argc, char** argv)
 
     try {
         YesMessages messages;
-        Session session(messages);
-        session.SetLocations(InitLocations(folder.path()));
-        Connection& connection = session.connection;
-        connection.Open(session.locations.DatabaseFile(), DatabasePassword(), Connection::OpenMode::Create);
+        ProgramContext context(messages);
+        context.SetLocations(InitLocations(folder.path()));
+        Connection& connection = context.connection;
+        connection.Open(context.locations.DatabaseFile(), DatabasePassword(), Connection::OpenMode::Create);
         Schema::Create(connection);
         SeedDefaults(connection, QDate(2026, 3, 5));
         QElapsedTimer clock;
@@ -160,14 +160,14 @@ int main(int argc, char** argv)
         std::printf("%d products generated with bare prepared inserts in %.0f ms\n", products,
             clock.nsecsElapsed() / 1e6);
         connection.Close();
-        connection.Open(session.locations.DatabaseFile(), DatabasePassword());
+        connection.Open(context.locations.DatabaseFile(), DatabasePassword());
         sqlite3* db = connection.Handle();
         long long sink = 0;
 
         // The screen first, on a freshly opened file, as a cashier meets it.
         const long rssBefore = StatusKb("VmRSS:");
         NullHost host;
-        RecordEngine engine(session, host);
+        RecordEngine engine(context, host);
         std::unique_ptr<RecordScreen> screen = ProductScreen();
         clock.restart();
         const double firstOpen = CpuMs([&] { engine.OpenRecordScreen(*screen); });
@@ -205,7 +205,7 @@ int main(int argc, char** argv)
                          }()) });
 
         // Find by id through the screen's list, from the first row as the Find command does.
-        Recordset& list = session.rsScreen;
+        Recordset& list = *screen->list;
         for (const int id : { products - 10, products / 2, 10 }) {
             auto kivo = [&] {
                 list.MoveFirst();

@@ -5,12 +5,13 @@
 #include "BenchScreen.h"
 #include "DatabasePassword.h"
 #include "Messages.h"
+#include "ProgramContext.h"
 #include "RecordEngine.h"
 #include "RecordScreen.h"
 #include "Schema.h"
+#include "ScreenCatalogue.h"
 #include "ScreenHost.h"
 #include "SeedData.h"
-#include "Session.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -73,14 +74,14 @@ int main(int argc, char** argv)
     QElapsedTimer clock;
     clock.start();
     YesMessages messages;
-    Session session(messages);
-    session.SetLocations(InitLocations(folder.path()));
-    Generate(session.locations.DatabaseFile(), products);
+    ProgramContext context(messages);
+    context.SetLocations(InitLocations(folder.path()));
+    Generate(context.locations.DatabaseFile(), products);
     std::printf("generated %d products in %.0f ms\n", products, clock.nsecsElapsed() / 1e6);
-    session.connection.Open(session.locations.DatabaseFile(), DatabasePassword());
+    context.connection.Open(context.locations.DatabaseFile(), DatabasePassword());
 
     NullHost host;
-    RecordEngine engine(session, host);
+    RecordEngine engine(context, host);
     Figures open, first, prior, next, last, save, add;
     std::unique_ptr<RecordScreen> screen;
     for (int run = 0; run < 5; ++run) {

@@ -4,8 +4,8 @@
 // process several times, so process start and library loading count too.
 #include "DatabasePassword.h"
 #include "KvLogin.h"
+#include "ProgramContext.h"
 #include "QtMessages.h"
-#include "Session.h"
 
 #include <cstdio>
 #include <QApplication>
@@ -23,14 +23,12 @@ int main(int argc, char** argv)
         return 2;
     }
     kivo::QtMessages messages;
-    kivo::Session session(messages);
-    session.SetLocations(kivo::InitLocations(QString::fromLocal8Bit(argv[1])));
+    kivo::ProgramContext context(messages);
+    context.SetLocations(kivo::InitLocations(QString::fromLocal8Bit(argv[1])));
     const qint64 beforeOpen = clock.nsecsElapsed();
-    session.connection.Open(session.locations.DatabaseFile(), kivo::DatabasePassword());
+    context.connection.Open(context.locations.DatabaseFile(), kivo::DatabasePassword());
     const qint64 afterOpen = clock.nsecsElapsed();
-    session.rsUser.Open(QStringLiteral("kaUser"));
-    session.rsEnterprise.Open(QStringLiteral("kaEnterprise"));
-    kivo::KvLogin login(session);
+    kivo::KvLogin login(context);
     login.show();
     if (!QTest::qWaitForWindowExposed(&login, 5000)) {
         std::fprintf(stderr, "the login window was not shown\n");

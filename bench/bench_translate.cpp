@@ -43,6 +43,9 @@ const Sample Samples[] = {
         "Select a.*,b.*,c.CName,c.CAddress,c.CCity,c.CState,c.CCountry,c.CZipCode From "
         "ktBillMast a,ktBillDetl b,ktCustomer c Where a.EId=b.EId And a.BCId=c.EId And "
         "( a.EId =5 )" },
+    { "top ten sales",
+        "Select Top 10 BPDesc As PName, Sum(BQty) As PQty From ktBillDetl Where 1=1 And ( EDate Between "
+        "#01/31/2026# And #02/28/2026# )  Group By BPDesc Order by Sum(BQty) Desc" },
     { "stock update",
         "Update ktProduct Set PSaleQty = PSaleQty + 2, PCloseQty = PCloseQty - 2, "
         "PTranDate = #03/05/2026# Where PCode='P1001'" },
@@ -76,6 +79,23 @@ int main(int argc, char** argv)
             std::printf("  %-18s %4d chars  %7.2f us\n", sample.label, int(statement.size()), perStatementUs);
         }
         std::printf("  slowest: %.2f us  (checksum %lld)\n", worst, static_cast<long long>(sink));
+
+        // Nested parentheses, each closed by a text join ("((CName)+'x')+'x'"): the time per
+        // character stays flat as the depth grows when the translation is linear.
+        std::printf("nested parentheses, median of %d runs\n", runs);
+        for (int depth : { 100, 1000, 5000 }) {
+            const QString statement = QStringLiteral("Select ") + QString(depth, u'(')
+                + QStringLiteral("CName") + QStringLiteral(")+'x'").repeated(depth)
+                + QStringLiteral(" From ktCustomer");
+            const int times = std::max(1, rounds / depth);
+            const auto runTimes = bench::TimeRuns(runs, [&] {
+                for (int i = 0; i < times; ++i)
+                    sink += connection.Translate(statement).size();
+            });
+            const double perStatementUs = bench::Median(runTimes) * 1000.0 / times;
+            std::printf("  depth %-5d %6d chars  %9.2f us  %6.3f us per 100 chars\n", depth,
+                int(statement.size()), perStatementUs, perStatementUs * 100.0 / double(statement.size()));
+        }
     } catch (const DbError& e) {
         std::fprintf(stderr, "bench_translate: %s\n", e.what());
         return 1;

@@ -1,21 +1,21 @@
 #include "AccessPrompt.h"
 
 #include "Messages.h"
-#include "Session.h"
+#include "ProgramContext.h"
 
 namespace kivo {
 
-AccessPrompt::AccessPrompt(Session& session)
-    : m_session(session)
+AccessPrompt::AccessPrompt(ProgramContext& context)
+    : m_context(context)
 {
 }
 
 void AccessPrompt::Confirm()
 {
-    if (txtField == m_session.login.EnterpriseAccessCode)
-        m_session.AccessResult = QStringLiteral("Y");
+    if (txtField == m_context.login.EnterpriseAccessCode)
+        granted = true;
     else
-        m_session.messages.Notice(QStringLiteral("[InvaliD]"));
+        m_context.messages.Notice(QStringLiteral("[InvaliD]"));
     closed = true;
 }
 

@@ -4,28 +4,29 @@
 
 namespace kivo {
 
-class Session;
+class ProgramContext;
 
-// The access-code prompt's state and check, without any widget. The caller sets
-// AccessResult to "N" and shows the prompt; Enter or Escape compares the typed code with
-// the enterprise's access code, letter case included, and sets AccessResult to "Y" on a
-// match or shows "[InvaliD]". Either way the prompt closes: one attempt per showing.
+// The access-code prompt's state and check, without any widget. Enter or Escape compares the
+// typed code with the enterprise's access code, letter case included: a match grants access,
+// anything else shows "[InvaliD]". Either way the prompt closes: one attempt per showing,
+// and the caller reads `granted`.
 class AccessPrompt {
 public:
     static constexpr int FieldWidth = 10;
 
-    explicit AccessPrompt(Session& session);
+    explicit AccessPrompt(ProgramContext& context);
 
     // Enter or Escape in the field.
     void Confirm();
-    // "Close": AccessResult stays as the caller set it.
+    // "Close": no access.
     void Close() { closed = true; }
 
     QString txtField; // the typed code
     bool closed = false;
+    bool granted = false;
 
 private:
-    Session& m_session;
+    ProgramContext& m_context;
 };
 
 } // namespace kivo

@@ -22,9 +22,14 @@ void ErrorReporter::ReportError(const DbError& error)
 
 void ErrorReporter::ReportError(int number, const QString& source, const QString& description)
 {
-    // Fields are not quoted: a description holding a comma gives the line more fields,
-    // as the log has always been read. Line breaks inside would start a false line.
-    QString line = ShortDate(m_today()) + u',' + QString::number(number) + u',' + source + u',' + description;
+    // Fields are not quoted: a description holding a comma gives the line more fields, as
+    // the log has always been read, but the source is one field, so a comma in it (a
+    // statement passed as the source) must not shift the description. Line breaks inside
+    // would start a false line.
+    QString oneField = source;
+    oneField.replace(u',', u';');
+    QString line
+        = ShortDate(m_today()) + u',' + QString::number(number) + u',' + oneField + u',' + description;
     line.replace(u'\n', u' ');
     line.replace(u'\r', u' ');
     AppendLine(line);

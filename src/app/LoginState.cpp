@@ -2,13 +2,27 @@
 
 #include "JetDialect.h"
 #include "Messages.h"
-#include "Session.h"
+#include "ProgramContext.h"
 
 namespace kivo {
 
-LoginState::LoginState(Session& session)
-    : m_session(session)
+LoginState::LoginState(ProgramContext& context)
+    : m_context(context)
+    , m_users(context.connection)
+    , m_enterprise(context.connection)
 {
+}
+
+bool LoginState::OpenTables()
+{
+    // Without a database the start-up has said so already: the login simply finds nobody.
+    if (!m_context.connection.IsOpen())
+        return false;
+    if (!m_users.IsOpen())
+        TryStep(m_context.errors, [&] { m_users.Open(QStringLiteral("kaUser")); });
+    if (!m_enterprise.IsOpen())
+        TryStep(m_context.errors, [&] { m_enterprise.Open(QStringLiteral("kaEnterprise")); });
+    return m_users.IsOpen();
 }
 
 void LoginState::PressEnter(Field field)
@@ -21,7 +35,7 @@ void LoginState::PressEnter(Field field)
 
 void LoginState::Refuse()
 {
-    m_session.messages.Notice(QStringLiteral("Invalid Login/Password !"));
+    m_context.messages.Notice(QStringLiteral("Invalid Login/Password !"));
     txtField[LoginField].clear();
     txtField[PasswordField].clear();
     focus = LoginField;
@@ -32,15 +46,15 @@ void LoginState::Ok()
     const QString login = txtField[LoginField];
     const QString password = txtField[PasswordField];
     if (login.isEmpty() || password.isEmpty()) {
-        m_session.messages.Notice(QStringLiteral("Blank Login/Password !"));
+        m_context.messages.Notice(QStringLiteral("Blank Login/Password !"));
         return;
     }
-    Recordset& users = m_session.rsUser;
+    Recordset& users = m_users;
     bool found = false;
     // The name is searched as typed, spaces included. A name holding a quote cannot be a
     // stored login that the search could match, so it is simply not found.
-    if (!login.contains(u'\'')) {
-        TryStep(m_session.errors, [&] {
+    if (!login.contains(u'\'') && OpenTables()) {
+        TryStep(m_context.errors, [&] {
             users.MoveFirst();
             found = users.Find(QStringLiteral("ULogin= '") + SqlQuote(login) + u'\'');
         });
@@ -50,26 +64,26 @@ void LoginState::Ok()
         return;
     }
     QString stored;
-    TryStep(m_session.errors, [&] { stored = users.Text(QStringLiteral("UPasscd")); });
+    TryStep(m_context.errors, [&] { stored = users.Text(QStringLiteral("UPasscd")); });
     if (stored.toUpper() != password.toUpper()) {
         Refuse();
         return;
     }
     FillLoginValues();
-    TryStep(m_session.errors, [&] { LoadCustomize(m_session); });
-    TryStep(m_session.errors, [&] { LoadPreferences(m_session); });
+    TryStep(m_context.errors, [&] { LoadCustomize(m_context); });
+    TryStep(m_context.errors, [&] { LoadPreferences(m_context); });
     result = Result::LoggedIn;
 }
 
 void LoginState::FillLoginValues()
 {
-    LoginValues& v = m_session.login;
+    LoginValues& v = m_context.login;
     v.LoginName = txtField[LoginField];
-    TryStep(m_session.errors, [&] {
-        v.UserId = m_session.rsUser.Text(QStringLiteral("EId"));
-        v.UserMode = m_session.rsUser.Text(QStringLiteral("UMode"));
+    TryStep(m_context.errors, [&] {
+        v.UserId = m_users.Text(QStringLiteral("EId"));
+        v.UserMode = m_users.Text(QStringLiteral("UMode"));
     });
-    TryStep(m_session.errors, [&] { FillEnterpriseValues(v, m_session.rsEnterprise); });
+    TryStep(m_context.errors, [&] { FillEnterpriseValues(v, m_enterprise); });
 }
 
 void FillEnterpriseValues(LoginValues& v, const Recordset& e)

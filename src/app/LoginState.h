@@ -1,11 +1,12 @@
 #pragma once
 
+#include "Recordset.h"
+
 #include <QString>
 
 namespace kivo {
 
-class Session;
-class Recordset;
+class ProgramContext;
 struct LoginValues;
 
 // The login screen's state and its check, without any widget: the window shows the two
@@ -15,7 +16,7 @@ public:
     enum Field { LoginField = 0, PasswordField = 1 };
     enum class Result { Open, LoggedIn, Cancelled };
 
-    explicit LoginState(Session& session);
+    explicit LoginState(ProgramContext& context);
 
     // Enter in the login field moves on to the password; Enter in the password field checks.
     void PressEnter(Field field);
@@ -32,10 +33,14 @@ public:
     static constexpr int FieldWidth = 10;
 
 private:
+    // Opens the user and enterprise tables on the first check; false without a database.
+    bool OpenTables();
     void Refuse();
     void FillLoginValues();
 
-    Session& m_session;
+    ProgramContext& m_context;
+    Recordset m_users;
+    Recordset m_enterprise;
 };
 
 // The enterprise values of the login (short name, access code, e-mail, name and the address

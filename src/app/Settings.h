@@ -3,11 +3,9 @@
 #include <QColor>
 #include <QString>
 
-class QWidget;
-
 namespace kivo {
 
-class Session;
+class ProgramContext;
 
 // The billing and printing preferences, kept as text exactly as stored. Yes/No values
 // are "Y" or "N"; anything but "Y" counts as No.
@@ -28,16 +26,11 @@ inline bool IsYes(const QString& flag)
     return flag == u"Y";
 }
 
-// Reads kaCustomize into the session's settings and sets the toolbar labels toggle
+// Reads kaCustomize into the context's settings and sets the toolbar labels toggle
 // caption ("+" when CToolShow is "Y", "-" otherwise). Throws DbError when the row cannot be read.
-void LoadCustomize(Session& session);
-// Reads kaPreference into the session's settings. Throws DbError when the row cannot be read.
-void LoadPreferences(Session& session);
-
-// Applies the look settings to a screen as it opens: background and label fonts on child
-// windows of the main window, text colours everywhere. Does nothing when CDefaScrn is "Y".
-// A setting that cannot be applied is reported and the remaining controls are still done.
-void ApplyAppearance(Session& session, QWidget* screen);
+void LoadCustomize(ProgramContext& context);
+// Reads kaPreference into the context's settings. Throws DbError when the row cannot be read.
+void LoadPreferences(ProgramContext& context);
 
 // A stored colour number as a colour. Throws DbError when the text is not a number.
 QColor WindowsColour(const QString& text);

@@ -1,29 +1,20 @@
 #include "StartupSequence.h"
 
 #include "DatabasePassword.h"
-#include "Session.h"
+#include "ProgramContext.h"
 
 namespace kivo {
 
-bool RunStartup(Session& session, StartupWindows& windows)
+bool RunStartup(ProgramContext& context, StartupWindows& windows)
 {
-    ErrorReporter& errors = session.errors;
+    ErrorReporter& errors = context.errors;
     TryStep(errors, [&] { windows.RunMaintenance(); });
-    TryStep(errors, [&] { session.connection.Open(session.locations.DatabaseFile(), DatabasePassword()); });
-    TryStep(errors, [&] {
-        session.rsUser.Close();
-        session.rsUser.Open(QStringLiteral("kaUser"));
-    });
-    TryStep(errors, [&] {
-        session.rsEnterprise.Close();
-        session.rsEnterprise.Open(QStringLiteral("kaEnterprise"));
-    });
+    // The login reads the user and enterprise tables itself, and only when the database
+    // opened: a missing database is reported once, here.
+    TryStep(errors, [&] { context.connection.Open(context.locations.DatabaseFile(), DatabasePassword()); });
     if (!windows.RunLogin())
         return false;
     TryStep(errors, [&] { windows.SetupMainWindow(); });
-    session.rsUser.Close();
-    session.rsEnterprise.Close();
-    session.CurrentForm = nullptr;
     windows.ShowMainWindow();
     TryStep(errors, [&] { windows.SetIdleCommandState(); });
     return true;

@@ -1,6 +1,8 @@
 #include "SeedData.h"
 
 #include "Connection.h"
+#include "DataGenerator.h"
+#include "ShopVocabulary.h"
 
 #include <vector>
 
@@ -13,21 +15,6 @@ QVariant S(const char* text)
     return QVariant(QString::fromUtf8(text));
 }
 
-struct DemoGroup {
-    const char* name;
-    double savePercent;
-    const char* remarks;
-};
-
-// Savings differ by group so that group savings at the counter show on the bill.
-const DemoGroup Groups[] = {
-    { "Grocery", 5.0, "Dry goods" },
-    { "Dairy", 2.5, "Chilled cabinet" },
-    { "Household", 7.5, "Cleaning and kitchen" },
-    { "Stationery", 10.0, "School and office" },
-    { "Apparel", 0.0, "No savings" },
-};
-
 struct DemoProduct {
     const char* name;
     int group; // index into Groups
@@ -35,8 +22,6 @@ struct DemoProduct {
     double purchaseRate;
     double saleRate;
     int opened;
-    int purchased;
-    int sold;
     int reorder;
     char tax; // 'T' taxable, 'N' not
     const char* specific;
@@ -44,59 +29,58 @@ struct DemoProduct {
     bool active = true;
 };
 
-// Quantities are chosen so that a handful of products stand at or below their reorder
-// level (the reorder report has something to show) and every product has moved.
+// Opening stock and reorder levels; what was bought and sold comes from the shop's history.
 const DemoProduct Products[] = {
-    { "Basmati Rice 5kg", 0, "Bag", 8.40, 11.95, 40, 60, 72, 20, 'N', "Long grain", "Fast mover" },
-    { "Whole Wheat Flour 2kg", 0, "Bag", 2.10, 2.99, 30, 50, 61, 15, 'N', "Stone ground", "Fast mover" },
-    { "Brown Sugar 1kg", 0, "Pack", 1.35, 1.89, 25, 24, 30, 10, 'N', "Cane", "Regular stock" },
-    { "Sea Salt 500g", 0, "Pack", 0.45, 0.79, 40, 0, 12, 10, 'N', "Fine", "Regular stock" },
-    { "Red Lentils 1kg", 0, "Pack", 1.60, 2.29, 20, 30, 44, 10, 'N', "Split", "Reorder weekly" },
-    { "Rolled Oats 1kg", 0, "Box", 1.20, 1.85, 18, 24, 25, 8, 'N', "Wholegrain", "Regular stock" },
-    { "Olive Oil 1L", 0, "Pcs", 5.80, 7.99, 12, 24, 27, 6, 'T', "Extra virgin", "Glass bottle" },
-    { "Sunflower Oil 2L", 0, "Pcs", 3.90, 5.49, 15, 20, 22, 6, 'T', "Refined", "Regular stock" },
-    { "Green Tea 100 Bags", 0, "Box", 2.30, 3.49, 24, 0, 9, 6, 'T', "Sencha", "Slow mover" },
-    { "Ground Coffee 250g", 0, "Pack", 3.10, 4.75, 20, 36, 41, 10, 'T', "Medium roast", "Fast mover" },
-    { "Spaghetti 500g", 0, "Pack", 0.70, 1.15, 60, 48, 80, 20, 'N', "Durum wheat", "Fast mover" },
-    { "Tomato Passata 700g", 0, "Pcs", 0.85, 1.39, 36, 24, 52, 12, 'N', "Glass jar", "Reorder weekly" },
-    { "Fresh Milk 1L", 1, "Pcs", 0.62, 0.99, 30, 240, 248, 20, 'N', "Whole", "Daily delivery" },
-    { "Salted Butter 250g", 1, "Pcs", 1.70, 2.45, 20, 48, 55, 10, 'N', "Block", "Regular stock" },
-    { "Cheddar Cheese 400g", 1, "Pack", 3.20, 4.49, 12, 24, 28, 6, 'N', "Mature", "Regular stock" },
-    { "Plain Yoghurt 500g", 1, "Pcs", 0.95, 1.49, 18, 60, 70, 12, 'N', "Natural", "Short shelf life" },
-    { "Double Cream 300ml", 1, "Pcs", 1.10, 1.65, 10, 24, 30, 4, 'N', "Fresh", "Short shelf life" },
-    { "Free Range Eggs x12", 1, "Box", 2.40, 3.25, 24, 96, 101, 12, 'N', "Large", "Fast mover" },
-    { "Mozzarella 125g", 1, "Pack", 0.80, 1.29, 15, 36, 40, 8, 'N', "Ball", "Regular stock" },
-    { "Cottage Cheese 300g", 1, "Pcs", 1.05, 1.59, 8, 12, 14, 4, 'N', "Low fat", "Slow mover" },
-    { "Dish Soap 750ml", 2, "Pcs", 1.25, 1.99, 24, 12, 20, 6, 'T', "Lemon", "Regular stock" },
-    { "Laundry Powder 3kg", 2, "Box", 6.50, 8.99, 10, 12, 15, 4, 'T', "Non-bio", "Heavy item" },
-    { "Kitchen Towels x4", 2, "Pack", 2.20, 3.29, 20, 24, 30, 8, 'T', "Two ply", "Bulky" },
-    { "Trash Bags 50L x20", 2, "Pack", 1.80, 2.79, 25, 0, 11, 8, 'T', "Drawstring", "Regular stock" },
-    { "Sponge Scourers x6", 2, "Pack", 0.90, 1.49, 30, 0, 8, 10, 'T', "Non-scratch", "Slow mover" },
-    { "Glass Cleaner 500ml", 2, "Pcs", 1.40, 2.19, 12, 12, 19, 5, 'T', "Spray", "Regular stock" },
-    { "Aluminium Foil 30m", 2, "Pcs", 1.95, 2.89, 14, 12, 9, 5, 'T', "30 cm wide", "Regular stock" },
-    { "Bleach 1L", 2, "Pcs", 0.75, 1.19, 20, 12, 18, 6, 'T', "Thick", "Keep upright" },
-    { "Rubber Gloves Medium", 2, "Pair", 0.95, 1.69, 15, 24, 17, 6, 'T', "Size M", "Regular stock" },
-    { "Candles Unscented", 2, "Set", 3.40, 5.50, 8, 0, 3, 2, 'T', "Set of 6", "Discontinued", false },
-    { "A4 Copy Paper 500", 3, "Pack", 3.60, 5.25, 20, 40, 38, 10, 'T', "80 gsm", "Fast mover" },
-    { "Ballpoint Pens Blue x10", 3, "Pack", 1.10, 1.99, 30, 0, 12, 10, 'T', "Medium tip", "Regular stock" },
-    { "Spiral Notebook A5", 3, "Pcs", 0.85, 1.49, 40, 0, 26, 10, 'T', "Ruled", "School season" },
-    { "Pencils HB x12", 3, "Box", 1.30, 2.20, 20, 12, 14, 6, 'T', "With eraser", "Regular stock" },
-    { "Stapler Desktop", 3, "Pcs", 3.75, 5.99, 6, 6, 5, 2, 'T', "Full strip", "Slow mover" },
-    { "Sticky Notes 76mm x6", 3, "Pack", 2.15, 3.45, 12, 12, 21, 4, 'T', "Yellow", "Reorder now" },
-    { "Highlighters x4", 3, "Set", 1.70, 2.75, 15, 0, 7, 5, 'T', "Assorted", "Regular stock" },
-    { "Envelopes C5 x50", 3, "Box", 2.90, 4.40, 10, 0, 4, 3, 'T', "Self seal", "Slow mover" },
-    { "Scissors 21cm", 3, "Pcs", 1.60, 2.65, 8, 6, 6, 3, 'T', "Steel", "Regular stock" },
-    { "Glue Stick 40g", 3, "Pcs", 0.60, 1.05, 25, 0, 13, 8, 'T', "Washable", "School season" },
-    { "Cotton Socks x3", 4, "Pack", 2.80, 4.99, 20, 24, 26, 8, 'T', "Size 39-42", "Regular stock" },
-    { "Work Gloves Leather", 4, "Pair", 4.20, 6.95, 10, 0, 4, 3, 'T', "One size", "Slow mover" },
-    { "Rain Poncho", 4, "Pcs", 2.50, 4.25, 12, 0, 2, 3, 'T', "Clear", "Seasonal", false },
-    { "Wool Beanie", 4, "Pcs", 3.10, 5.49, 15, 12, 19, 5, 'T', "Charcoal", "Winter line" },
-    { "Canvas Apron", 4, "Pcs", 4.60, 7.50, 6, 0, 1, 2, 'T', "Navy", "Slow mover" },
-    { "Flip Flops Size 42", 4, "Pair", 2.20, 3.99, 10, 12, 14, 4, 'T', "Black", "Summer line" },
-    { "T-Shirt White L", 4, "Pcs", 3.00, 5.95, 20, 0, 9, 6, 'T', "Cotton", "Regular stock" },
-    { "Thermal Vest M", 4, "Pcs", 5.40, 8.95, 8, 6, 11, 3, 'T', "Grey", "Reorder now" },
-    { "Baseball Cap", 4, "Pcs", 2.75, 4.95, 12, 0, 5, 4, 'T', "Adjustable", "Regular stock" },
-    { "Pyjama Set Cotton M", 4, "Set", 8.50, 13.95, 6, 6, 7, 2, 'T', "Striped", "Gift line" },
+    { "Basmati Rice 5kg", 0, "Bag", 8.40, 11.95, 40, 20, 'N', "Long grain", "Fast mover" },
+    { "Whole Wheat Flour 2kg", 0, "Bag", 2.10, 2.99, 30, 15, 'N', "Stone ground", "Fast mover" },
+    { "Brown Sugar 1kg", 0, "Pack", 1.35, 1.89, 25, 10, 'N', "Cane", "Regular stock" },
+    { "Sea Salt 500g", 0, "Pack", 0.45, 0.79, 40, 10, 'N', "Fine", "Regular stock" },
+    { "Red Lentils 1kg", 0, "Pack", 1.60, 2.29, 20, 10, 'N', "Split", "Reorder weekly" },
+    { "Rolled Oats 1kg", 0, "Box", 1.20, 1.85, 18, 8, 'N', "Wholegrain", "Regular stock" },
+    { "Olive Oil 1L", 0, "Pcs", 5.80, 7.99, 12, 6, 'T', "Extra virgin", "Glass bottle" },
+    { "Sunflower Oil 2L", 0, "Pcs", 3.90, 5.49, 15, 6, 'T', "Refined", "Regular stock" },
+    { "Green Tea 100 Bags", 0, "Box", 2.30, 3.49, 24, 6, 'T', "Sencha", "Slow mover" },
+    { "Ground Coffee 250g", 0, "Pack", 3.10, 4.75, 20, 10, 'T', "Medium roast", "Fast mover" },
+    { "Spaghetti 500g", 0, "Pack", 0.70, 1.15, 60, 20, 'N', "Durum wheat", "Fast mover" },
+    { "Tomato Passata 700g", 0, "Pcs", 0.85, 1.39, 36, 12, 'N', "Glass jar", "Reorder weekly" },
+    { "Fresh Milk 1L", 1, "Pcs", 0.62, 0.99, 30, 20, 'N', "Whole", "Daily delivery" },
+    { "Salted Butter 250g", 1, "Pcs", 1.70, 2.45, 20, 10, 'N', "Block", "Regular stock" },
+    { "Cheddar Cheese 400g", 1, "Pack", 3.20, 4.49, 12, 6, 'N', "Mature", "Regular stock" },
+    { "Plain Yoghurt 500g", 1, "Pcs", 0.95, 1.49, 18, 12, 'N', "Natural", "Short shelf life" },
+    { "Double Cream 300ml", 1, "Pcs", 1.10, 1.65, 10, 4, 'N', "Fresh", "Short shelf life" },
+    { "Free Range Eggs x12", 1, "Box", 2.40, 3.25, 24, 12, 'N', "Large", "Fast mover" },
+    { "Mozzarella 125g", 1, "Pack", 0.80, 1.29, 15, 8, 'N', "Ball", "Regular stock" },
+    { "Cottage Cheese 300g", 1, "Pcs", 1.05, 1.59, 8, 4, 'N', "Low fat", "Slow mover" },
+    { "Dish Soap 750ml", 2, "Pcs", 1.25, 1.99, 24, 6, 'T', "Lemon", "Regular stock" },
+    { "Laundry Powder 3kg", 2, "Box", 6.50, 8.99, 10, 4, 'T', "Non-bio", "Heavy item" },
+    { "Kitchen Towels x4", 2, "Pack", 2.20, 3.29, 20, 8, 'T', "Two ply", "Bulky" },
+    { "Trash Bags 50L x20", 2, "Pack", 1.80, 2.79, 25, 8, 'T', "Drawstring", "Regular stock" },
+    { "Sponge Scourers x6", 2, "Pack", 0.90, 1.49, 30, 10, 'T', "Non-scratch", "Slow mover" },
+    { "Glass Cleaner 500ml", 2, "Pcs", 1.40, 2.19, 12, 5, 'T', "Spray", "Regular stock" },
+    { "Aluminium Foil 30m", 2, "Pcs", 1.95, 2.89, 14, 5, 'T', "30 cm wide", "Regular stock" },
+    { "Bleach 1L", 2, "Pcs", 0.75, 1.19, 20, 6, 'T', "Thick", "Keep upright" },
+    { "Rubber Gloves Medium", 2, "Pair", 0.95, 1.69, 15, 6, 'T', "Size M", "Regular stock" },
+    { "Candles Unscented", 2, "Set", 3.40, 5.50, 8, 2, 'T', "Set of 6", "Discontinued", false },
+    { "A4 Copy Paper 500", 3, "Pack", 3.60, 5.25, 20, 10, 'T', "80 gsm", "Fast mover" },
+    { "Ballpoint Pens Blue x10", 3, "Pack", 1.10, 1.99, 30, 10, 'T', "Medium tip", "Regular stock" },
+    { "Spiral Notebook A5", 3, "Pcs", 0.85, 1.49, 40, 10, 'T', "Ruled", "School season" },
+    { "Pencils HB x12", 3, "Box", 1.30, 2.20, 20, 6, 'T', "With eraser", "Regular stock" },
+    { "Stapler Desktop", 3, "Pcs", 3.75, 5.99, 6, 2, 'T', "Full strip", "Slow mover" },
+    { "Sticky Notes 76mm x6", 3, "Pack", 2.15, 3.45, 12, 4, 'T', "Yellow", "Reorder now" },
+    { "Highlighters x4", 3, "Set", 1.70, 2.75, 15, 5, 'T', "Assorted", "Regular stock" },
+    { "Envelopes C5 x50", 3, "Box", 2.90, 4.40, 10, 3, 'T', "Self seal", "Slow mover" },
+    { "Scissors 21cm", 3, "Pcs", 1.60, 2.65, 8, 3, 'T', "Steel", "Regular stock" },
+    { "Glue Stick 40g", 3, "Pcs", 0.60, 1.05, 25, 8, 'T', "Washable", "School season" },
+    { "Cotton Socks x3", 4, "Pack", 2.80, 4.99, 20, 8, 'T', "Size 39-42", "Regular stock" },
+    { "Work Gloves Leather", 4, "Pair", 4.20, 6.95, 10, 3, 'T', "One size", "Slow mover" },
+    { "Rain Poncho", 4, "Pcs", 2.50, 4.25, 12, 3, 'T', "Clear", "Seasonal", false },
+    { "Wool Beanie", 4, "Pcs", 3.10, 5.49, 15, 5, 'T', "Charcoal", "Winter line" },
+    { "Canvas Apron", 4, "Pcs", 4.60, 7.50, 6, 2, 'T', "Navy", "Slow mover" },
+    { "Flip Flops Size 42", 4, "Pair", 2.20, 3.99, 10, 4, 'T', "Black", "Summer line" },
+    { "T-Shirt White L", 4, "Pcs", 3.00, 5.95, 20, 6, 'T', "Cotton", "Regular stock" },
+    { "Thermal Vest M", 4, "Pcs", 5.40, 8.95, 8, 3, 'T', "Grey", "Reorder now" },
+    { "Baseball Cap", 4, "Pcs", 2.75, 4.95, 12, 4, 'T', "Adjustable", "Regular stock" },
+    { "Pyjama Set Cotton M", 4, "Set", 8.50, 13.95, 6, 2, 'T', "Striped", "Gift line" },
 };
 
 struct DemoCustomer {
@@ -176,36 +160,39 @@ qint64 InsertMaster(Connection& connection, const char* table, QVariantList valu
 
 void SeedDemo(Connection& connection, const QDate& today)
 {
-    // The shop opened four months ago; every date is counted back from today so that the
-    // demo looks the same whenever it is created.
+    // The shop opened four months ago and has three months of history; every date is
+    // counted back from today so that the demo looks the same whenever it is created.
     const QDate opened = today.addDays(-120);
     Transaction transaction(connection);
 
     std::vector<qint64> groupIds;
-    for (const DemoGroup& g : Groups)
+    for (const ShopVocabulary::GroupSample& g : ShopVocabulary::Groups)
         groupIds.push_back(
             InsertMaster(connection, "kmGroup", { opened, S(g.name), g.savePercent, S(g.remarks) }));
 
     int n = 0;
     for (const DemoProduct& p : Products) {
-        const int closing = p.opened + p.purchased - p.sold;
         const QString code = QStringLiteral("P%1").arg(1001 + n);
         const QString location = QStringLiteral("Aisle %1 Shelf %2").arg(p.group + 1).arg(n % 4 + 1);
-        // Products were entered over the first weeks; the last movement lies in the past month.
+        // Products were entered over the first weeks, before the history; the history moves
+        // their stock and their transaction date.
         const QDate entered = opened.addDays(n % 20);
-        const QDate moved = today.addDays(-((n * 7) % 30));
         InsertMaster(connection, "ktProduct",
             { entered, code, S(p.name), groupIds[size_t(p.group)], S(p.unit), p.purchaseRate, p.saleRate,
-                p.opened, p.purchased, p.sold, closing, p.reorder, QString(QLatin1Char(p.tax)), moved,
-                S(p.specific), location, p.active ? S("Y") : S("N"), S(p.remarks) });
+                p.opened, 0, 0, p.opened, p.reorder, QString(QLatin1Char(p.tax)), entered, S(p.specific),
+                location, p.active ? S("Y") : S("N"), S(p.remarks) });
         ++n;
     }
 
     n = 0;
     for (const DemoCustomer& c : Customers) {
+        // The code as the counter makes it: "C", month and day of entry, the phone's last four digits.
+        const QDate entered = today.addDays(-100 + 9 * n);
+        const QString phone = S(c.phone).toString();
+        const QString code = u'C' + entered.toString(QStringLiteral("MMdd")) + phone.right(4);
         InsertMaster(connection, "ktCustomer",
-            { today.addDays(-100 + 9 * n), S(c.name), S(c.address), S(c.city), S(State), S(Country), S(c.zip),
-                S(c.phone), S(c.email), QStringLiteral("CUS%1").arg(101 + n), S("Y"), S(c.remarks) });
+            { entered, S(c.name), S(c.address), S(c.city), S(State), S(Country), S(c.zip), phone, S(c.email),
+                code, S("Y"), S(c.remarks) });
         ++n;
     }
 
@@ -229,6 +216,17 @@ void SeedDemo(Connection& connection, const QDate& today)
     InsertMaster(connection, "kaUser",
         { opened.addDays(30), S("Tom"), S("sales2"), S("second"), S("S"), S("Tom Ashworth"),
             S("18 Quay Street, Ashby"), S("0711300202"), S("tom.ashworth@example.com"), S("Evening shift") });
+
+    // Taxes, so that the bills and the tax columns of the reports show them.
+    connection.Execute(QStringLiteral("Update kaPreference Set PTaxPer1=5, PTaxPer2=2"));
+
+    // About eight bills a day over the three months, with their quotes, orders, purchases and
+    // cash book.
+    DataGenerator::Settings history;
+    history.today = today;
+    history.days = 91;
+    history.bills = 720;
+    DataGenerator(connection, history).Run();
 
     transaction.Commit();
 }

@@ -1,6 +1,7 @@
 #include "Schema.h"
 
 #include "Connection.h"
+#include "SqlFunctions.h"
 
 namespace kivo {
 
@@ -183,25 +184,63 @@ std::vector<TableDef> BuildTables()
     return t;
 }
 
+// A column's type, default and rule. The engine stores any value in any column; the CHECK
+// makes each column refuse what its kind cannot hold, whoever writes the row. Each rule is
+// named "<table>.<column>: <what the column takes>", which the connection turns into the
+// message a user reads.
 QString DeclaredType(const TableDef& table, const ColumnDef& column, int position)
 {
     if (position == 0 && table.master)
         return QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
+    const QString& c = column.name;
+    QString type;
+    QString takes;
+    QString check;
     // Numbers start at 0, so a column that a screen never writes (the stock kept by posting)
     // holds a number from the first save on.
     switch (column.kind) {
     case ColumnKind::Long:
-        return QStringLiteral("INTEGER DEFAULT 0");
+        type = QStringLiteral("INTEGER DEFAULT 0");
+        takes = QStringLiteral("a whole number from -2147483648 to 2147483647");
+        // The engine checks the value as written, before the column turns a text such as
+        // "12" into a number; such a text is accepted, as it is stored as the number.
+        check = QStringLiteral("%1 IS NULL OR (CASE typeof(%1) WHEN 'integer' THEN 1"
+                               " WHEN 'real' THEN %1 = CAST(%1 AS INTEGER)"
+                               " WHEN 'text' THEN (trim(%1) GLOB '[0-9]*' OR trim(%1) GLOB '[+-][0-9]*')"
+                               " AND substr(trim(%1), 2) NOT GLOB '*[^0-9]*' ELSE 0 END"
+                               " AND CAST(%1 AS INTEGER) BETWEEN -2147483648 AND 2147483647)")
+                    .arg(c);
+        break;
     case ColumnKind::Number:
-        return QStringLiteral("REAL DEFAULT 0");
+        type = QStringLiteral("REAL DEFAULT 0");
+        takes = QStringLiteral("a number");
+        // A text is accepted when it is a plain decimal number ("-12.5"), which the column
+        // stores as a number.
+        check = QStringLiteral("%1 IS NULL OR CASE typeof(%1) WHEN 'integer' THEN 1 WHEN 'real' THEN 1"
+                               " WHEN 'text' THEN length(trim(%1)) - length(ltrim(trim(%1), '+-')) <= 1"
+                               " AND ltrim(trim(%1), '+-') GLOB '*[0-9]*'"
+                               " AND ltrim(trim(%1), '+-') NOT GLOB '*[^0-9.]*'"
+                               " AND ltrim(trim(%1), '+-') NOT GLOB '*.*.*' ELSE 0 END")
+                    .arg(c);
+        break;
     case ColumnKind::Date:
-        return QStringLiteral("DATE");
+        // Dates are ISO text; date() gives back the same text only for a real day (with a
+        // modifier it moves 02-30 on to March).
+        type = QStringLiteral("DATE");
+        takes = QStringLiteral("a date written YYYY-MM-DD");
+        check = QStringLiteral("%1 IS NULL OR (typeof(%1) = 'text' AND date(%1, '+0 days') IS %1)").arg(c);
+        break;
     case ColumnKind::Text:
     case ColumnKind::Flag:
+        // Text compares without regard to case for every letter, as the program's look-ups and
+        // uniqueness rules expect. The engine's length() counts characters: an emoji is one.
+        type = QStringLiteral("TEXT(%1) COLLATE %2").arg(column.width).arg(QLatin1StringView(TextCollation));
+        takes = column.width == 1 ? QStringLiteral("at most one character")
+                                  : QStringLiteral("text of at most %1 characters").arg(column.width);
+        check = QStringLiteral("%1 IS NULL OR length(%1) <= %2").arg(c).arg(column.width);
         break;
     }
-    // Text compares without regard to case, as the program's look-ups and uniqueness rules expect.
-    return QStringLiteral("TEXT(%1) COLLATE NOCASE").arg(column.width);
+    return QStringLiteral("%1 CONSTRAINT \"%2.%3: %4\" CHECK (%5)").arg(type, table.name, c, takes, check);
 }
 
 } // namespace

@@ -2,31 +2,33 @@
 
 #include "CriterionBuilder.h"
 #include "Messages.h"
+#include "ProgramContext.h"
 #include "RecordEngine.h"
 #include "RecordScreen.h"
-#include "Session.h"
 
 namespace kivo {
 
-InquiryState::InquiryState(Session& session, ScreenHost& host)
-    : m_session(session)
-    , m_host(host)
+InquiryState::InquiryState(ProgramContext& context, RecordEngine& engine, RecordScreen& screen)
+    : m_context(context)
+    , m_engine(engine)
+    , m_screen(screen)
+    , m_rows(context.connection)
 {
 }
 
 void InquiryState::Open()
 {
-    Recordset& list = m_session.rsScreen;
-    if (!list.IsOpen() || list.Bof() || list.Eof()) {
-        m_session.messages.Notice(QStringLiteral("No Record !"));
+    Recordset* list = m_screen.list.get();
+    if (!list || !list->IsOpen() || list->Bof() || list->Eof()) {
+        m_context.messages.Notice(QStringLiteral("No Record !"));
         Close();
         return;
     }
-    Recordset& rows = m_session.rsWork;
+    Recordset& rows = m_rows;
     rows.Close();
-    TryStep(m_session.errors, [&] {
-        rows.Open(QStringLiteral("Select * From ") + m_session.ScreenTable + QStringLiteral(" Where EId= ")
-            + list.Text(QStringLiteral("EId")));
+    TryStep(m_context.errors, [&] {
+        rows.Open(QStringLiteral("Select * From ") + m_screen.table + QStringLiteral(" Where EId= ")
+            + list->Text(QStringLiteral("EId")));
     });
     fieldNames.clear();
     m_fieldTypes.clear();
@@ -53,25 +55,24 @@ void InquiryState::LookUp()
     const std::optional<QString> criterion
         = CriterionBuilder::Build(fieldNames.at(field), m_fieldTypes[size_t(field)], oper, txtInqry);
     if (!criterion) {
-        m_session.messages.Notice(QStringLiteral("Invalid Criteria !"));
+        m_context.messages.Notice(QStringLiteral("Invalid Criteria !"));
         return;
     }
-    m_session.CriteriaSql = *criterion;
-    Recordset& rows = m_session.rsWork;
+    Recordset& rows = m_rows;
     rows.Close();
-    m_session.SqlText = QStringLiteral("Select Top %1 * From ").arg(RowLimit) + m_session.ScreenTable
+    const QString SqlText = QStringLiteral("Select Top %1 * From ").arg(RowLimit) + m_screen.table
         + QStringLiteral(" Where ") + *criterion;
-    TryStep(m_session.errors, [&] { rows.Open(m_session.SqlText); });
+    TryStep(m_context.errors, [&] { rows.Open(SqlText); });
     ShowRows();
     if (m_model.rowCount() >= RowLimit)
-        m_session.messages.Notice(QStringLiteral("Records>100 !"));
+        m_context.messages.Notice(QStringLiteral("Records>100 !"));
     focusValue = true;
 }
 
 void InquiryState::ShowRows()
 {
-    m_model.Load(m_session.rsWork);
-    tableLabel = QStringLiteral("Table:") + m_session.ScreenTable.mid(2);
+    m_model.Load(m_rows);
+    tableLabel = QStringLiteral("Table:") + m_screen.table.mid(2);
     countLabel = QStringLiteral("Count:") + QString::number(m_model.rowCount());
 }
 
@@ -80,20 +81,19 @@ void InquiryState::Choose(int row)
     if (row < 0 || row >= m_model.rowCount())
         return;
     const QString id = m_model.Text(row, 0).trimmed();
-    m_session.rsWork.Close();
-    Recordset& list = m_session.rsScreen;
-    TryStep(m_session.errors, [&] {
+    m_rows.Close();
+    Recordset& list = *m_screen.list;
+    TryStep(m_context.errors, [&] {
         list.MoveFirst();
         list.Find(QStringLiteral("EId = ") + id);
     });
-    if (auto* screen = qobject_cast<RecordScreen*>(m_session.CurrentForm.data()))
-        RecordEngine(m_session, m_host).ShowRecord(*screen);
+    m_engine.ShowRecord(m_screen);
     Close();
 }
 
 void InquiryState::Close()
 {
-    m_session.rsWork.Close();
+    m_rows.Close();
     closed = true;
 }
 

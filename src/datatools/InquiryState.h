@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Recordset.h"
 #include "RecordsetModel.h"
 
 #include <QString>
@@ -8,18 +9,19 @@
 
 namespace kivo {
 
-class Session;
-class ScreenHost;
+class ProgramContext;
+class RecordEngine;
+class RecordScreen;
 
 // The inquiry's state, without any widget: a look-up of at most 100 rows of the open
 // record screen's table by one column, operator and value, and the choice of a row, which
-// becomes the open screen's current record. Results are read into rsWork.
+// becomes the screen's current record.
 class InquiryState {
 public:
     static constexpr int RowLimit = 100;
     static constexpr int ValueWidth = 15;
 
-    InquiryState(Session& session, ScreenHost& host);
+    InquiryState(ProgramContext& context, RecordEngine& engine, RecordScreen& screen);
 
     // Lists the open screen's current record. With no current record it shows "No Record !"
     // and closes.
@@ -49,8 +51,10 @@ public:
 private:
     void ShowRows();
 
-    Session& m_session;
-    ScreenHost& m_host;
+    ProgramContext& m_context;
+    RecordEngine& m_engine;
+    RecordScreen& m_screen;
+    Recordset m_rows;
     RecordsetModel m_model;
     std::vector<int> m_fieldTypes; // per entry of fieldNames
 };

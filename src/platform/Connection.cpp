@@ -1,6 +1,7 @@
 #include "Connection.h"
 
 #include "DbError.h"
+#include "SqlFunctions.h"
 #include "SqlTokenizer.h"
 
 #include <QDate>
@@ -41,89 +42,20 @@ void Connection::ThrowEngineError(int code, const QString& source) const
             QStringLiteral("The database file is damaged, or the database password does not open it"));
     if (primary == SQLITE_FULL)
         text = QStringLiteral("The disk is full: ") + text;
+    // The schema names each CHECK "<table>.<column>: <what the column takes>".
+    static const QString checkFailed = QStringLiteral("CHECK constraint failed: ");
+    if (primary == SQLITE_CONSTRAINT && text.startsWith(checkFailed)) {
+        const QString name = text.mid(checkFailed.size());
+        const qsizetype dot = name.indexOf(u'.');
+        const qsizetype colon = name.indexOf(QStringLiteral(": "));
+        if (dot > 0 && colon > dot)
+            text = QStringLiteral("Column %1 of table %2 takes %3; the value was refused")
+                       .arg(name.mid(dot + 1, colon - dot - 1), name.left(dot), name.mid(colon + 2));
+    }
     throw DbError(primary, source, text);
 }
 
 namespace {
-
-QString ArgText(sqlite3_value* value)
-{
-    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
-    return text ? QString::fromUtf8(text, sqlite3_value_bytes(value)) : QString();
-}
-
-void ResultText(sqlite3_context* context, const QString& text)
-{
-    const QByteArray utf8 = text.toUtf8();
-    sqlite3_result_text(context, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-}
-
-// Left(text, n): the first n characters.
-void LeftFunction(sqlite3_context* context, int, sqlite3_value** argv)
-{
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(context);
-        return;
-    }
-    ResultText(context, ArgText(argv[0]).left(qMax(0, sqlite3_value_int(argv[1]))));
-}
-
-void RightFunction(sqlite3_context* context, int, sqlite3_value** argv)
-{
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(context);
-        return;
-    }
-    ResultText(context, ArgText(argv[0]).right(qMax(0, sqlite3_value_int(argv[1]))));
-}
-
-// Dates are stored as ISO text; Year, Month and Day read its parts.
-template <int Part> void DatePartFunction(sqlite3_context* context, int, sqlite3_value** argv)
-{
-    const QDate date = QDate::fromString(ArgText(argv[0]).left(10), Qt::ISODate);
-    if (!date.isValid()) {
-        sqlite3_result_null(context);
-        return;
-    }
-    sqlite3_result_int(context, Part == 0 ? date.year() : Part == 1 ? date.month() : date.day());
-}
-
-template <bool Upper> void CaseFunction(sqlite3_context* context, int, sqlite3_value** argv)
-{
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(context);
-        return;
-    }
-    const QString text = ArgText(argv[0]);
-    ResultText(context, Upper ? text.toUpper() : text.toLower());
-}
-
-void TrimFunction(sqlite3_context* context, int, sqlite3_value** argv)
-{
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(context);
-        return;
-    }
-    ResultText(context, ArgText(argv[0]).trimmed());
-}
-
-void LenFunction(sqlite3_context* context, int, sqlite3_value** argv)
-{
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(context);
-        return;
-    }
-    sqlite3_result_int(context, int(ArgText(argv[0]).size()));
-}
-
-// Compares two texts as Recordset::Find does: without regard to case, for every letter.
-int FoldCompare(void*, int leftBytes, const void* left, int rightBytes, const void* right)
-{
-    const QString a = QString::fromUtf8(static_cast<const char*>(left), leftBytes);
-    const QString b = QString::fromUtf8(static_cast<const char*>(right), rightBytes);
-    const int comparison = a.compare(b, Qt::CaseInsensitive);
-    return comparison < 0 ? -1 : comparison > 0 ? 1 : 0;
-}
 
 // A statement with its literals taken out as parameters: the cache key and the values.
 struct Parameterized {
@@ -222,38 +154,11 @@ void CachedStatement::GiveBack()
     m_statement = nullptr;
 }
 
-void Connection::RegisterCollations()
-{
-    const int rc
-        = sqlite3_create_collation_v2(m_db, FoldCollation, SQLITE_UTF8, nullptr, FoldCompare, nullptr);
-    if (rc != SQLITE_OK)
-        ThrowEngineError(rc, ErrorSource());
-}
-
 void Connection::RegisterFunctions()
 {
-    struct Function {
-        const char* name;
-        int arguments;
-        void (*call)(sqlite3_context*, int, sqlite3_value**);
-    };
-    static const Function functions[] = {
-        { "Left", 2, LeftFunction },
-        { "Right", 2, RightFunction },
-        { "Year", 1, DatePartFunction<0> },
-        { "Month", 1, DatePartFunction<1> },
-        { "Day", 1, DatePartFunction<2> },
-        { "UCase", 1, CaseFunction<true> },
-        { "LCase", 1, CaseFunction<false> },
-        { "Trim", 1, TrimFunction },
-        { "Len", 1, LenFunction },
-    };
-    for (const Function& f : functions) {
-        const int rc = sqlite3_create_function_v2(m_db, f.name, f.arguments,
-            SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, f.call, nullptr, nullptr, nullptr);
-        if (rc != SQLITE_OK)
-            ThrowEngineError(rc, ErrorSource());
-    }
+    const int rc = RegisterSqlFunctions(m_db);
+    if (rc != SQLITE_OK)
+        ThrowEngineError(rc, ErrorSource());
 }
 
 void Connection::Open(const QString& path, const QString& key, OpenMode mode)
@@ -291,7 +196,6 @@ void Connection::Open(const QString& path, const QString& key, OpenMode mode)
         ExecuteRaw(
             QStringLiteral("PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA foreign_keys=OFF;"));
         RegisterFunctions();
-        RegisterCollations();
         RefreshSchema();
     } catch (...) {
         Close();

@@ -125,10 +125,6 @@ public:
 
     static const QString& ErrorSource();
 
-    // Collation that compares text without regard to case for every letter ("Åsa" equals
-    // "åsa"), as Recordset::Find does; registered on every connection.
-    static constexpr const char* FoldCollation = "KIVO_FOLD";
-
     // What a recordset learned about a cached statement's columns, kept beside it so that
     // opening the same statement again skips the look-up. Dropped when the schema changes.
     std::shared_ptr<const RecordsetLayout> Layout(const CachedStatement& statement) const;
@@ -146,7 +142,6 @@ private:
     static constexpr qsizetype TranslationCacheSize = 256;
 
     void RegisterFunctions();
-    void RegisterCollations();
     sqlite3_stmt* PrepareRaw(const QString& engineSql);
     void GiveBack(const QString& key, sqlite3_stmt* statement);
     void DropCaches();

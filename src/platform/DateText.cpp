@@ -85,6 +85,16 @@ QString ShortDate(const QDate& date)
     return date.toString(CurrentFormats().write);
 }
 
+int ShortDateLength()
+{
+    // Two-digit days and months give the longest text; a locale may still write a
+    // month's name, so several months are measured.
+    int longest = 0;
+    for (int month = 1; month <= 12; ++month)
+        longest = qMax(longest, int(ShortDate(QDate(2026, month, 28)).size()));
+    return longest;
+}
+
 QDate ParseShortDate(const QString& text)
 {
     const QString trimmed = text.trimmed();

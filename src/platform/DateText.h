@@ -12,6 +12,9 @@ namespace kivo {
 // date written by ShortDate reads back through ParseShortDate unchanged.
 QString ShortDateFormat();
 QString ShortDate(const QDate& date); // "" for an invalid date
+// The most characters a date takes in the short date form (10 for "yyyy-MM-dd", 13 for
+// Hungarian "yyyy. MM. dd."): the typing limit of a date field.
+int ShortDateLength();
 // Accepts the short date form (a day or month may drop its leading zero; the year needs its
 // four digits) and ISO "yyyy-MM-dd". An invalid QDate for anything else, including a date
 // that does not exist (Feb 30) or trailing text.

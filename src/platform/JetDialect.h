@@ -6,16 +6,27 @@
 namespace kivo {
 
 // Translates a statement written in the program's SQL dialect (date literals between
-// "#" in month/day/year order, "Select Top n", "Delete * From", text joined with "+" or
-// "&", double-quoted string literals, the functions Left and Right, "Like" with a number)
-// into the SQL that the embedded engine runs. Works on tokens, so text inside string
-// literals is never touched; no statement is parsed beyond what these rewrites need.
+// "#" in month/day/year order, "Select Top n [Percent]", "Delete * From", text joined with
+// "+" or "&", double-quoted string literals, the functions Left and Right, "Like" with a
+// number) into the SQL that the embedded engine runs. Works on the tokens of SqlTokenizer,
+// so text inside literals and comments is never touched; no statement is parsed beyond what
+// these rewrites need.
+//
+// Double quotes always hold text, as in the old engine: "EId" is the three letters, never the
+// column (a column is named bare or in [brackets]); the translation turns it into 'EId'.
+// "+" joins text when a text operand stands on one side and no number literal on either
+// ('5' + 3 is the addition 8). "Top n" with an Order By returns, as the old engine did, the
+// rows tied with the n-th on the ordered values; "Top n Percent" returns n percent of the
+// rows, rounded up. Order By terms naming a select-list alias or position are resolved for
+// that; a Top over a Union, ordered by the position of a "*", or in a subquery that reads a
+// table of the enclosing select (the engine works out a LIMIT once) is a plain limit.
 class JetDialect {
 public:
     JetDialect() = default;
 
     // Names of the text columns of the open database. A "+" next to one of them, or next
     // to a string literal, joins text and becomes "||"; any other "+" stays an addition.
+    // Only a number literal is known to be a number here: "'5' + PQty" joins.
     void SetTextColumns(QSet<QString> lowerCaseNames) { m_textColumns = std::move(lowerCaseNames); }
 
     // Throws DbError (BadDate) for a date literal that names no real date, as the engine

@@ -5,6 +5,7 @@
 #include "DbError.h"
 #include "FindCriterion.h"
 #include "NumberText.h"
+#include "SqlFunctions.h"
 #include "SqlTokenizer.h"
 #include "ValueText.h"
 
@@ -724,21 +725,21 @@ bool Recordset::FindInTable(const FindCriterion& condition, int column, const QS
         if (field.type == FieldDate) {
             test = QStringLiteral("substr(%1, 1, 10)").arg(test);
         } else {
-            // Text compares without regard to case for every letter. The column's own
-            // NOCASE collation agrees with that on plain ASCII and lets "=" use its index.
+            // Text compares without regard to case for every letter, as the text columns'
+            // own collation does (so "=" uses the column's index); a column declared
+            // otherwise is compared that way explicitly.
             const char* type = nullptr;
             const char* collation = nullptr;
             int notNull = 0, primaryKey = 0, autoIncrement = 0;
             const QByteArray table = m_table.toUtf8();
             const QByteArray name = field.baseColumn.toUtf8();
-            const bool asciiNocase = condition.op == FindCriterion::Op::Equal
-                && sqlite3_table_column_metadata(m_connection.Handle(), nullptr, table.constData(),
-                       name.constData(), &type, &collation, &notNull, &primaryKey, &autoIncrement)
+            const bool folding
+                = sqlite3_table_column_metadata(m_connection.Handle(), nullptr, table.constData(),
+                      name.constData(), &type, &collation, &notNull, &primaryKey, &autoIncrement)
                     == SQLITE_OK
-                && collation && qstricmp(collation, "NOCASE") == 0
-                && std::all_of(value.begin(), value.end(), [](QChar c) { return c.unicode() < 0x80; });
-            if (!asciiNocase)
-                test += QStringLiteral(" COLLATE ") + QString::fromLatin1(Connection::FoldCollation);
+                && collation && qstricmp(collation, TextCollation) == 0;
+            if (!folding)
+                test += QStringLiteral(" COLLATE ") + QString::fromLatin1(TextCollation);
         }
     }
     CachedStatement statement = m_connection.Statement(

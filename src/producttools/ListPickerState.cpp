@@ -1,15 +1,15 @@
 #include "ListPickerState.h"
 
 #include "ErrorReporter.h"
-#include "RecordScreen.h"
-#include "Session.h"
+#include "ProgramContext.h"
+#include "Recordset.h"
 #include "TextPad.h"
 
 namespace kivo {
 
-ListPickerState::ListPickerState(Session& session, ReportPickTarget* reportTarget)
-    : m_session(session)
-    , m_reportTarget(reportTarget)
+ListPickerState::ListPickerState(ProgramContext& context, QString ListSource)
+    : m_context(context)
+    , m_source(std::move(ListSource))
 {
 }
 
@@ -30,15 +30,13 @@ QString ListPickerState::KeyOf(const QString& line)
 
 void ListPickerState::Open()
 {
-    Recordset& list = m_session.rsList1;
-    list.Close();
+    Recordset list(m_context.connection);
     lines.clear();
     headings[0].clear();
     headings[1].clear();
     selected = -1;
-    m_session.SqlText = QStringLiteral("Select ") + m_session.ListSource;
-    TryStep(m_session.errors, [&] {
-        list.Open(m_session.SqlText);
+    TryStep(m_context.errors, [&] {
+        list.Open(QStringLiteral("Select ") + m_source);
         if (list.Bof() && list.Eof())
             return;
         // A source of one column lists names with empty keys rather than failing.
@@ -55,26 +53,13 @@ void ListPickerState::Choose()
 {
     if (selected >= 0 && selected < lines.size()) {
         const QString& line = lines.at(selected);
-        const QString name = NameOf(line);
-        const QString key = KeyOf(line);
-        if (m_session.CallerCode == ReportCaller) {
-            if (m_reportTarget)
-                m_reportTarget->TakeListPick(name, key);
-        } else if (auto* form = qobject_cast<RecordScreen*>(m_session.CurrentForm.data())) {
-            const int index = m_session.CallerCode;
-            if (index >= 0 && index < form->FieldCount()) {
-                form->field(index).hint = name;
-                form->SetText(index, key);
-                form->NotifyChanged();
-            }
-        }
+        pick = ListPick { KeyOf(line), NameOf(line) };
     }
     Close();
 }
 
 void ListPickerState::Close()
 {
-    m_session.rsList1.Close();
     closed = true;
 }
 

@@ -1,36 +1,30 @@
 #pragma once
 
+#include "ScreenHost.h"
+
+#include <optional>
 #include <QString>
 #include <QStringList>
 
 namespace kivo {
 
-class Session;
-
-// The report screen receives a list pick into its own fields (lblList caption and txtRepo1)
-// rather than into a record screen's; it implements this and hands itself to the picker.
-class ReportPickTarget {
-public:
-    virtual ~ReportPickTarget() = default;
-    virtual void TakeListPick(const QString& name, const QString& key) = 0;
-};
+class ProgramContext;
 
 // The list picker's state, without any widget: one line per row of "Select " + ListSource,
-// the shown value and its key in two padded columns, and the choice that writes the name
-// and the key into the caller's fields. CallerCode 99 is the report screen; any other
-// value is the field of CurrentForm that receives the key (and, as its hint, the name).
+// the shown value and its key in two padded columns, and the choice, which the caller reads
+// as its answer (the key for its field, the name for the field's hint).
 class ListPickerState {
 public:
     static constexpr int NameWidth = 28;
     static constexpr int KeyWidth = 16;
-    static constexpr int ReportCaller = 99;
 
-    explicit ListPickerState(Session& session, ReportPickTarget* reportTarget = nullptr);
+    // ListSource: what the list shows, "GName, EId From kmGroup".
+    ListPickerState(ProgramContext& context, QString ListSource);
 
-    // Reads the list into rsList1. An empty result leaves no lines and no headings.
+    // Reads the list. An empty result leaves no lines and no headings.
     void Open();
-    // Tab, Enter, Space or a double click: writes the selected line into the caller's fields
-    // and closes. With no lines it only closes.
+    // Tab, Enter, Space or a double click: takes the selected line as the pick and closes.
+    // With no lines it only closes.
     void Choose();
     // Escape or "Close": closes without a pick.
     void Close();
@@ -44,10 +38,11 @@ public:
     QString headings[2]; // lblField(0) and lblField(1): the result's first two column names
     int selected = -1;
     bool closed = false;
+    std::optional<ListPick> pick; // the answer; none when closed without a choice
 
 private:
-    Session& m_session;
-    ReportPickTarget* m_reportTarget;
+    ProgramContext& m_context;
+    QString m_source;
 };
 
 } // namespace kivo

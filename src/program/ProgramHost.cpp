@@ -7,10 +7,10 @@
 #include "KvLogin.h"
 #include "MainWindow.h"
 #include "Messages.h"
+#include "ProgramContext.h"
 #include "RecordScreen.h"
 #include "RecordScreenView.h"
-#include "RegisterScreens.h"
-#include "Session.h"
+#include "ScreenCatalogue.h"
 
 #include <QCloseEvent>
 #include <QMdiArea>
@@ -19,10 +19,10 @@
 
 namespace kivo {
 
-ProgramHost::ProgramHost(Session& session, MainWindow& window)
-    : m_session(session)
+ProgramHost::ProgramHost(ProgramContext& context, MainWindow& window)
+    : m_context(context)
     , m_window(window)
-    , m_engine(session, *this)
+    , m_engine(context, *this)
 {
     connect(&m_window, &MainWindow::menuEntryChosen, this, &ProgramHost::OnMenuEntry);
     connect(
@@ -32,39 +32,10 @@ ProgramHost::ProgramHost(Session& session, MainWindow& window)
 
 ProgramHost::~ProgramHost() = default;
 
-QString ProgramHost::ScreenForMenuEntry(const QString& menu, int entry)
-{
-    struct Entry {
-        const char* menu;
-        int entry;
-        const char* screen;
-    };
-    static const Entry entries[] = {
-        { "Transaction", 1, "KvProduct" },
-        { "Transaction", 2, "KvCoupon" },
-        { "Transaction", 3, "KvCustomer" },
-        { "Transaction", 4, "KvSupplier" },
-        { "Transaction", 12, "KvAccounting" },
-        { "Master", 1, "KvGroup" },
-        { "Master", 2, "KvPaytype" },
-        { "Master", 3, "KvAccount" },
-        { "Admin", 1, "KvEnterprise" },
-        { "Admin", 2, "KvUser" },
-        { "Admin", 5, "KvPreference" },
-        { "Admin", 7, "KvCustomize" },
-    };
-    for (const Entry& e : entries)
-        if (menu == QLatin1String(e.menu) && entry == e.entry)
-            return QString::fromLatin1(e.screen);
-    return {};
-}
-
 void ProgramHost::OnMenuEntry(const QString& menu, int entry)
 {
-    // The window has already set the entry's screen context.
-    const QString screen = ScreenForMenuEntry(menu, entry);
-    if (!screen.isEmpty())
-        OpenScreen(screen);
+    if (const ScreenEntry* screen = ScreenForMenuEntry(menu, entry))
+        OpenScreen(screen->name);
 }
 
 void ProgramHost::OnQuickButton(int)
@@ -77,21 +48,19 @@ void ProgramHost::OpenScreen(const QString& name)
 {
     if (m_screen)
         return; // one record screen at a time: the menus are disabled while one is open
-    m_screen = BuildRegisterScreen(name, [this] { return m_engine.Today(); });
+    m_screen = BuildRecordScreen(name);
     if (!m_screen)
         return;
     RecordScreen& screen = *m_screen;
-    if (screen.name == u"KvBill")
-        screen.report = m_session.preferences.PDefBill == u"S" ? 56 : 57;
-    m_session.CurrentForm = &screen;
 
-    auto* view = new RecordScreenView(m_session, *this, screen);
+    auto* view = new RecordScreenView(m_context, m_engine, screen);
     QMdiSubWindow* sub = m_window.mdiArea()->addSubWindow(view);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowTitle(screen.caption);
     sub->installEventFilter(this);
     m_subWindow = sub;
-    connect(view, &RecordScreenView::exitRequested, this, [this] { m_engine.RecordCommand(17); });
+    connect(view, &RecordScreenView::exitRequested, this,
+        [this] { m_engine.RecordCommand(CommandNumber::Exit); });
     sub->showMaximized();
     m_engine.OpenRecordScreen(screen);
     view->setFocus();
@@ -103,7 +72,7 @@ bool ProgramHost::eventFilter(QObject* watched, QEvent* event)
         // The window's own close button goes through Exit, so edits are confirmed first;
         // Exit takes the window away itself when the screen closes.
         event->ignore();
-        m_engine.RecordCommand(17);
+        m_engine.RecordCommand(CommandNumber::Exit);
         return true;
     }
     return QObject::eventFilter(watched, event);
@@ -141,20 +110,15 @@ void ProgramHost::CloseMainWindow()
     m_window.close();
 }
 
-void ProgramHost::SetCommandState(const QString& key)
+void ProgramHost::SetCommandState(const QString& key, bool screenEmpty)
 {
     if (key == u"Text") {
-        const ToolbarLabels labels = ToggleToolbarLabels(m_session.ToolbarToggleCaption);
+        const ToolbarLabels labels = ToggleToolbarLabels(m_context.ToolbarToggleCaption);
         m_window.ApplyToolbarLabels(labels);
-        m_session.ToolbarToggleCaption = labels.toggleCaption;
+        m_context.ToolbarToggleCaption = labels.toggleCaption;
         return;
     }
-    const bool adminAllowed
-        = IsYes(m_session.customization.CAdminDisp) || m_session.login.LoginName.toUpper() == u"CHIEF";
-    const bool screenEmpty = !m_session.rsScreen.IsOpen() || m_session.rsScreen.Eof();
-    const CommandState state = ComputeCommandState(key, screenEmpty, adminAllowed);
-    m_session.CommandLock = state.commandLock;
-    m_session.CommandList = state.commandList;
+    const CommandState state = ComputeCommandState(key, screenEmpty, AdminAllowed(m_context));
     m_window.ApplyCommandState(state);
     if (m_screen) {
         m_screen->frameEnabled = state.frameEnabled;
@@ -222,31 +186,29 @@ void ProgramHost::ResetModuleColours()
     m_window.ResetModuleColours();
 }
 
-void ProgramHost::AskAccessCode()
+bool ProgramHost::AskAccessCode()
 {
-    KvAccess prompt(m_session, &m_window);
-    prompt.exec();
+    return KvAccess::AskAccessCode(m_context, &m_window);
 }
 
-void ProgramHost::OpenInquiry()
+void ProgramHost::OpenInquiry(RecordScreen& screen)
 {
-    KvInquiry inquiry(m_session, *this, &m_window);
+    KvInquiry inquiry(m_context, m_engine, screen, &m_window);
     // Without a current record the inquiry has said "No Record !" and is not shown.
     if (inquiry.HasRecord())
         inquiry.exec();
 }
 
-void ProgramHost::OpenReport()
+void ProgramHost::OpenReport(int)
 {
     // The report screen takes its place here; until it comes, a screen's report answers as a
     // screen without one does.
-    m_session.messages.Notice(QStringLiteral("No Report !"));
+    m_context.messages.Notice(QStringLiteral("No Report !"));
 }
 
-void ProgramHost::OpenListPicker()
+std::optional<ListPick> ProgramHost::PickFromList(const QString& source)
 {
-    KvList picker(m_session, nullptr, &m_window);
-    picker.exec();
+    return KvList::PickFromList(m_context, source, &m_window);
 }
 
 void ProgramHost::RunMaintenance()
@@ -257,7 +219,7 @@ void ProgramHost::RunMaintenance()
 
 bool ProgramHost::RunLogin()
 {
-    KvLogin login(m_session);
+    KvLogin login(m_context);
     return login.exec() == QDialog::Accepted;
 }
 

@@ -14,7 +14,7 @@ namespace kivo {
 
 class MainWindow;
 class RecordScreen;
-class Session;
+class ProgramContext;
 
 // Wires the program together: opens the screen that each menu entry names, runs the record
 // commands of the toolbar and menus, and stands behind the record engine's requests with the
@@ -22,17 +22,15 @@ class Session;
 class ProgramHost : public QObject, public ScreenHost, public StartupWindows {
     Q_OBJECT
 public:
-    ProgramHost(Session& session, MainWindow& window);
+    ProgramHost(ProgramContext& context, MainWindow& window);
     ~ProgramHost() override;
 
     RecordEngine& engine() { return m_engine; }
-    // Opens a register screen by its name ("KvProduct") as a child window.
+    // Opens a record screen by its name ("KvProduct") as a child window.
     void OpenScreen(const QString& name);
-    // The screen a menu entry opens, or "" when the entry opens none.
-    static QString ScreenForMenuEntry(const QString& menu, int entry);
 
     // ScreenHost
-    void SetCommandState(const QString& key) override;
+    void SetCommandState(const QString& key, bool screenEmpty = true) override;
     void SetPositionLabel(const QString& text) override;
     QString FindBoxText() const override;
     void SetFindBoxText(const QString& text) override;
@@ -45,10 +43,10 @@ public:
     void ShowLeftPane(bool shown) override;
     void ShowDashboard(bool shown) override;
     void ResetModuleColours() override;
-    void AskAccessCode() override;
-    void OpenInquiry() override;
-    void OpenReport() override;
-    void OpenListPicker() override;
+    bool AskAccessCode() override;
+    void OpenInquiry(RecordScreen& screen) override;
+    void OpenReport(int report) override;
+    std::optional<ListPick> PickFromList(const QString& source) override;
     void CloseCurrentScreen() override;
     void CloseMainWindow() override;
 
@@ -66,7 +64,7 @@ private:
     void OnQuickButton(int index);
     void FinishClosing();
 
-    Session& m_session;
+    ProgramContext& m_context;
     MainWindow& m_window;
     RecordEngine m_engine;
     std::unique_ptr<RecordScreen> m_screen;

@@ -1,9 +1,9 @@
 #include "ProgramStart.h"
 
 #include "MainWindow.h"
+#include "ProgramContext.h"
 #include "ProgramHost.h"
 #include "QtMessages.h"
-#include "Session.h"
 #include "StartupSequence.h"
 
 #include <QApplication>
@@ -14,13 +14,13 @@ int RunProgram(QApplication& application)
 {
     application.setApplicationName(QStringLiteral("Kivo"));
     QtMessages messages;
-    Session session(messages);
-    session.SetLocations(
+    ProgramContext context(messages);
+    context.SetLocations(
         InitLocations(AppFolderFromArguments(application.arguments(), QApplication::applicationDirPath())));
-    MainWindow window(session);
+    MainWindow window(context);
     messages.SetParent(&window);
-    ProgramHost host(session, window);
-    if (!RunStartup(session, host))
+    ProgramHost host(context, window);
+    if (!RunStartup(context, host))
         return 0;
     return application.exec();
 }

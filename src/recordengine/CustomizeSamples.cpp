@@ -2,7 +2,6 @@
 
 #include "RecordScreen.h"
 #include "Schema.h"
-#include "Session.h"
 
 #include <iterator>
 
@@ -30,11 +29,11 @@ QColor FromColourNumber(long long number)
     return QColor(int(number & 0xFF), int((number >> 8) & 0xFF), int((number >> 16) & 0xFF));
 }
 
-void TakeSample(Session& session, RecordScreen& screen, int field, int position)
+void TakeSample(RecordScreen& screen, int field, int position)
 {
     const int count = Count(field);
-    session.ChoiceField = field;
-    session.ChoicePosition = (position + 1) % count;
+    screen.choiceField = field;
+    screen.choicePosition = (position + 1) % count;
     screen.SetText(field, Value(field, position));
     Preview(screen, field);
     screen.NotifyChanged();
@@ -70,23 +69,23 @@ QString Name(int field, int position)
     return QString::fromLatin1(ColourSamples::TextColorName[position]);
 }
 
-void Step(Session& session, RecordScreen& screen, int field)
+void Step(RecordScreen& screen, int field)
 {
     const int count = Count(field);
     if (count == 0 || field >= screen.FieldCount())
         return;
-    if (field != session.ChoiceField) {
-        session.ChoiceField = field;
-        session.ChoicePosition = 0;
+    if (field != screen.choiceField) {
+        screen.choiceField = field;
+        screen.choicePosition = 0;
     }
-    TakeSample(session, screen, field, session.ChoicePosition % count);
+    TakeSample(screen, field, screen.choicePosition % count);
 }
 
-void Pick(Session& session, RecordScreen& screen, int field, int position)
+void Pick(RecordScreen& screen, int field, int position)
 {
     if (position < 0 || position >= Count(field) || field >= screen.FieldCount())
         return;
-    TakeSample(session, screen, field, position);
+    TakeSample(screen, field, position);
 }
 
 void Preview(RecordScreen& screen, int field)

@@ -5,7 +5,6 @@
 
 namespace kivo {
 
-class Session;
 class RecordScreen;
 
 // The customize screen's look fields and the samples shown beside them: eight back colour
@@ -37,9 +36,9 @@ inline int Number(int field, int position)
 
 // The "<" button of a sample field: a press on another field than the last starts at the
 // first sample; each press takes the sample at the position and moves the position on.
-void Step(Session& session, RecordScreen& screen, int field);
+void Step(RecordScreen& screen, int field);
 // A click on sample position of field: takes that sample; the next "<" press takes the one after.
-void Pick(Session& session, RecordScreen& screen, int field, int position);
+void Pick(RecordScreen& screen, int field, int position);
 // Shows field's value on its caption: back colours as the caption's background, the text
 // colour as its text colour, the font and size as its font. Invalid values show as designed.
 void Preview(RecordScreen& screen, int field);

@@ -3,10 +3,11 @@
 #include "DateText.h"
 #include "Messages.h"
 #include "NumberText.h"
+#include "ProgramContext.h"
 #include "RecordEngine.h"
 #include "RecordScreen.h"
 #include "ScreenHost.h"
-#include "Session.h"
+#include "ScreenRules.h"
 
 #include <cmath>
 #include <optional>
@@ -60,13 +61,13 @@ void RecordEngine::RecordCommand(int number)
         MoveLast(*screen);
         break;
     case CommandNumber::Inquiry:
-        m_host.OpenInquiry();
+        m_host.OpenInquiry(*screen);
         break;
     case CommandNumber::Report:
-        if (m_session.ScreenReport == 0)
-            m_session.messages.Notice(QStringLiteral("No Report !"));
+        if (const int report = screen->rules->ReportCode(m_context, screen->report); report == 0)
+            m_context.messages.Notice(QStringLiteral("No Report !"));
         else
-            m_host.OpenReport();
+            m_host.OpenReport(report);
         break;
     case CommandNumber::Exit:
         Exit(*screen);
@@ -83,41 +84,22 @@ void RecordEngine::RecordCommand(int number)
 
 bool RecordEngine::CheckPermission(RecordScreen& screen, int operation)
 {
-    auto refuse = [&](const char* text) {
-        m_session.messages.Notice(QString::fromLatin1(text));
-        return false;
-    };
-    auto status = [&](int index) { return index < screen.FieldCount() ? screen.Text(index) : QString(); };
-    switch (operation) {
-    case CommandNumber::Add:
-        // Bills are created only at the counter; the bill screen views and deletes them.
-        if (screen.name == u"KvBill")
-            return refuse("Add Disabled !");
-        break;
-    case CommandNumber::Modify:
-        // A quote that was billed or an order that was purchased is history.
-        if (screen.name == u"KvQuote" && status(13) != u"N")
-            return refuse("Cannot Modify Processed Quote !");
-        if (screen.name == u"KvOrder" && status(7) != u"N")
-            return refuse("Cannot Modify Processed Order !");
-        break;
-    case CommandNumber::Delete:
-        if (m_session.customization.CAllowDele == u"N")
-            return refuse("Delete Denied !");
-        break;
-    default:
-        break;
-    }
-    return true;
+    QString refusal = screen.rules->Refusal(screen, operation);
+    if (refusal.isEmpty() && operation == CommandNumber::Delete && m_context.customization.CAllowDele == u"N")
+        refusal = QStringLiteral("Delete Denied !");
+    if (refusal.isEmpty())
+        return true;
+    m_context.messages.Notice(refusal);
+    return false;
 }
 
 void RecordEngine::Add(RecordScreen& screen)
 {
     if (!CheckPermission(screen, CommandNumber::Add))
         return;
-    if (!m_session.messages.Ask(QStringLiteral("Confirm Add ?")))
+    if (!m_context.messages.Ask(QStringLiteral("Confirm Add ?")))
         return;
-    m_session.NewRecordPending = true;
+    screen.newRecordPending = true;
     ClearRecord(screen);
     SwitchToEditing(screen);
 }
@@ -126,10 +108,10 @@ void RecordEngine::Modify(RecordScreen& screen)
 {
     if (!CheckPermission(screen, CommandNumber::Modify))
         return;
-    if (IsYes(m_session.customization.CModiPass) && !AccessGranted())
+    if (IsYes(m_context.customization.CModiPass) && !m_host.AskAccessCode())
         return;
-    if (!screen.detailTable.isEmpty())
-        CommandStep([&] { RecountDocumentLines(screen); });
+    if (screen.lines)
+        CommandStep([&] { screen.lines->Recount(m_context, screen); });
     SwitchToEditing(screen);
 }
 
@@ -137,24 +119,24 @@ void RecordEngine::Delete(RecordScreen& screen)
 {
     if (!CheckPermission(screen, CommandNumber::Delete))
         return;
-    if (IsYes(m_session.customization.CDelePass) && !AccessGranted())
+    if (IsYes(m_context.customization.CDelePass) && !m_host.AskAccessCode())
         return;
-    if (!m_session.messages.Ask(QStringLiteral("Confirm Delete ?")))
+    if (!m_context.messages.Ask(QStringLiteral("Confirm Delete ?")))
         return;
 
-    Recordset& list = m_session.rsScreen;
-    const QString id = CurrentListId();
+    Recordset& list = *screen.list;
+    const QString id = CurrentListId(screen);
     bool done = false;
     {
         // The document's lines (and their stock) and its row go together or not at all.
         // A failure is always reported: the record is still there.
         std::optional<Transaction> unit;
-        done = Report([&] { unit.emplace(m_session.connection); });
-        if (done && !screen.detailTable.isEmpty())
-            done = Report([&] { DeleteDocumentLines(screen, id); });
+        done = Report([&] { unit.emplace(m_context.connection); });
+        if (done && screen.lines)
+            done = Report([&] { screen.lines->Delete(m_context, screen, id); });
         if (done)
             done = Report([&] {
-                Transaction removal(m_session.connection);
+                Transaction removal(m_context.connection);
                 list.Delete();
                 removal.Commit();
             });
@@ -162,12 +144,12 @@ void RecordEngine::Delete(RecordScreen& screen)
             done = Report([&] { unit->Commit(); });
     }
     if (!done) {
-        RestoreList(id);
+        RestoreList(screen, id);
         ShowCurrent(screen);
         return;
     }
-    if (!ScreenListEmpty())
-        m_session.RecordTotal = list.RecordCount();
+    if (!ListEmpty(screen))
+        screen.recordTotal = list.RecordCount();
     MoveNext(screen);
 }
 
@@ -176,27 +158,27 @@ void RecordEngine::Save(RecordScreen& screen)
     if (!ValidateRecord(screen))
         return;
 
-    Recordset& list = m_session.rsScreen;
-    const bool adding = m_session.NewRecordPending;
-    const QString shownId = CurrentListId();
+    Recordset& list = *screen.list;
+    const bool adding = screen.newRecordPending;
+    const QString shownId = CurrentListId(screen);
     bool done = false;
     {
         // The new row, its columns and the screen's after-save rules are one unit. Failures
         // are always reported here, even on an empty table: the typed record is not lost.
         std::optional<Transaction> unit;
-        done = Report([&] { unit.emplace(m_session.connection); });
+        done = Report([&] { unit.emplace(m_context.connection); });
         if (done && adding) {
-            m_session.NewRecordPending = false;
+            screen.newRecordPending = false;
             // The row is first stored with its entry date alone, so the database assigns its id.
             done = Report([&] {
-                Transaction newRow(m_session.connection);
+                Transaction newRow(m_context.connection);
                 list.AddNew();
                 list.SetValue(QStringLiteral("EDate"), screen.Text(1));
                 list.Update();
                 newRow.Commit();
             });
             if (done)
-                m_session.RecordTotal = list.RecordCount();
+                screen.recordTotal = list.RecordCount();
         }
         if (done)
             done = SaveRecord(screen);
@@ -206,8 +188,8 @@ void RecordEngine::Save(RecordScreen& screen)
     if (!done) {
         // Nothing was written: the list forgets the rolled-back row and the screen stays in
         // editing with what was typed, ready for another Save or a Cancel.
-        RestoreList(shownId);
-        m_session.NewRecordPending = adding;
+        RestoreList(screen, shownId);
+        screen.newRecordPending = adding;
         return;
     }
     SwitchToBrowsing(screen);
@@ -216,31 +198,32 @@ void RecordEngine::Save(RecordScreen& screen)
 
 void RecordEngine::Xerox(RecordScreen& screen)
 {
-    if (!m_session.messages.Ask(QStringLiteral("Confirm Xerox ?")))
+    if (!m_context.messages.Ask(QStringLiteral("Confirm Xerox ?")))
         return;
-    m_session.NewRecordPending = true;
+    screen.newRecordPending = true;
+    screen.ForgetShownTexts();
     // The copy keeps every value; its remarks say where it came from ("Id#12").
     const QString copiedId = screen.Text(0).trimmed();
     if (screen.lastField > 0 && screen.lastField < screen.FieldCount())
         screen.SetText(screen.lastField, QStringLiteral("Id#") + copiedId);
     screen.field(0).text = NewRecordText();
     if (screen.FieldCount() > 1)
-        screen.SetText(1, ShortDate(Today()));
-    if (!screen.detailTable.isEmpty())
-        CommandStep([&] { RecountDocumentLines(screen); });
-    CommandStep([&] { screen.RunRules(m_session, m_host, QStringLiteral("DX")); });
+        screen.SetText(1, ShortDate(m_context.Today()));
+    if (screen.lines)
+        CommandStep([&] { screen.lines->Recount(m_context, screen); });
+    CommandStep([&] { screen.rules->AfterCopy(m_context, m_host, screen); });
     SwitchToEditing(screen);
 }
 
 void RecordEngine::Cancel(RecordScreen& screen)
 {
     SwitchToBrowsing(screen);
-    m_session.rsScreen.CancelUpdate();
-    if (m_session.NewRecordPending) {
+    screen.list->CancelUpdate();
+    if (screen.newRecordPending) {
         // A new record is dropped for the newest one, not for the one shown before Add.
         MoveLast(screen);
-        m_session.NewRecordPending = false;
-        if (ScreenListEmpty())
+        screen.newRecordPending = false;
+        if (ListEmpty(screen))
             ResetEmptyScreen(screen);
         return;
     }
@@ -249,13 +232,13 @@ void RecordEngine::Cancel(RecordScreen& screen)
 
 void RecordEngine::MoveFirst(RecordScreen& screen)
 {
-    CommandStep([&] { m_session.rsScreen.MoveFirst(); });
+    CommandStep([&] { screen.list->MoveFirst(); });
     ShowCurrent(screen);
 }
 
 void RecordEngine::MovePrior(RecordScreen& screen)
 {
-    Recordset& list = m_session.rsScreen;
+    Recordset& list = *screen.list;
     CommandStep([&] {
         list.MovePrevious();
         if (list.Bof())
@@ -266,7 +249,7 @@ void RecordEngine::MovePrior(RecordScreen& screen)
 
 void RecordEngine::MoveNext(RecordScreen& screen)
 {
-    Recordset& list = m_session.rsScreen;
+    Recordset& list = *screen.list;
     CommandStep([&] {
         list.MoveNext();
         if (list.Eof())
@@ -278,7 +261,7 @@ void RecordEngine::MoveNext(RecordScreen& screen)
 
 void RecordEngine::MoveLast(RecordScreen& screen)
 {
-    Recordset& list = m_session.rsScreen;
+    Recordset& list = *screen.list;
     if (list.Eof())
         return;
     CommandStep([&] { list.MoveLast(); });
@@ -287,7 +270,7 @@ void RecordEngine::MoveLast(RecordScreen& screen)
 
 void RecordEngine::Find(RecordScreen& screen)
 {
-    Recordset& list = m_session.rsScreen;
+    Recordset& list = *screen.list;
     QString wanted = m_host.FindBoxText().trimmed();
     if (!IsNumeric(wanted)) {
         m_host.SetFindBoxText(QStringLiteral("0"));
@@ -304,7 +287,7 @@ void RecordEngine::Find(RecordScreen& screen)
     bool found = false;
     CommandStep([&] { found = findId(wanted); });
     if (!found) {
-        m_session.messages.Notice(QStringLiteral("Invalid Id !"));
+        m_context.messages.Notice(QStringLiteral("Invalid Id !"));
         // Back to the record shown before, or to the newest one when none was.
         CommandStep([&] {
             if (!findId(screen.Text(0).trimmed()))
@@ -318,7 +301,7 @@ void RecordEngine::Find(RecordScreen& screen)
 void RecordEngine::Exit(RecordScreen& screen)
 {
     if (screen.frameEnabled) {
-        if (!m_session.messages.Ask(QStringLiteral("Cancel Edits ?")))
+        if (!m_context.messages.Ask(QStringLiteral("Cancel Edits ?")))
             return;
         m_host.SetModulePaneEnabled(true);
     }

@@ -1,10 +1,10 @@
 // Showing a record, preparing a new one and the look-up captions beside id fields.
 #include "DateText.h"
 #include "NumberText.h"
+#include "ProgramContext.h"
 #include "RecordEngine.h"
 #include "RecordScreen.h"
 #include "ScreenHost.h"
-#include "Session.h"
 
 #include <QFileInfo>
 
@@ -41,37 +41,32 @@ QString DisplayText(const QString& descriptor, const QVariant& value)
 
 void RecordEngine::ShowRecord(RecordScreen& screen)
 {
-    Recordset& list = m_session.rsScreen;
-    Recordset& work = m_session.rsWork;
+    Recordset row(m_context.connection);
+    QString id;
     const bool loaded = Report([&] {
-        const QString id = list.Text(QStringLiteral("EId"));
-        work.Close();
-        work.Open(QStringLiteral("Select * From ") + screen.table + QStringLiteral(" Where EId= ") + id);
-        if (work.Eof())
-            throw DbError(DbErrorNumber::NoCurrentRecord, screen.table,
-                QStringLiteral("Record %1 is no longer in %2").arg(id, screen.table));
+        id = screen.list->Text(QStringLiteral("EId"));
+        OpenRow(row, screen, id);
     });
     if (loaded) {
-        // One step per field: a column that cannot be shown leaves the others shown.
+        // One step per field: a column that cannot be shown leaves the others shown. The
+        // stored value is shown whole: what a field shows is what Save writes back.
         const int last = qMin(screen.lastField, screen.FieldCount() - 1);
         for (int i = 0; i <= last; ++i) {
             Report([&] {
                 Field& field = screen.field(i);
-                screen.SetText(i, DisplayText(field.descriptor, work.Value(i)));
+                screen.ShowText(i, DisplayText(field.descriptor, row.Value(i)));
                 if (field.descriptor == u"P") {
-                    const QString file = m_session.locations.DocFolder + field.text;
+                    const QString file = m_context.locations.DocFolder + field.text;
                     field.picture = !field.text.isEmpty() && QFileInfo::exists(file) ? file : QString();
                 }
             });
         }
-        if (!screen.detailTable.isEmpty())
-            Report([&] { ShowDocumentLines(screen); });
+        if (screen.lines)
+            Report([&] { screen.lines->Show(m_context, screen, id); });
     }
-    ShowPosition();
+    ShowPosition(screen);
     if (loaded)
-        Report([&] { screen.RunRules(m_session, m_host, QStringLiteral("DL")); });
-    work.Close();
-    m_session.rsDetail.Close();
+        Report([&] { screen.rules->AfterShow(m_context, m_host, screen); });
     screen.NotifyChanged();
 }
 
@@ -79,8 +74,9 @@ void RecordEngine::ClearRecord(RecordScreen& screen)
 {
     if (screen.FieldCount() == 0)
         return;
+    screen.ForgetShownTexts();
     screen.field(0).text = NewRecordText();
-    const QString today = ShortDate(Today());
+    const QString today = ShortDate(m_context.Today());
     // Every field, those beyond the last saved one included (a document's payment panel).
     for (int i = 1; i < screen.FieldCount(); ++i) {
         Field& field = screen.field(i);
@@ -100,49 +96,32 @@ void RecordEngine::ClearRecord(RecordScreen& screen)
             field.picture.clear();
         screen.SetText(i, text);
     }
-    Report([&] { screen.RunRules(m_session, m_host, QStringLiteral("DI")); });
+    Report([&] { screen.rules->AfterClear(m_context, m_host, screen); });
     screen.NotifyChanged();
 }
 
-void RecordEngine::ShowLookup(Session& session, RecordScreen& screen, int index, const QString& sql)
+void RecordEngine::ShowLookup(ProgramContext& context, RecordScreen& screen, int index, const QString& sql)
 {
-    TryStep(session.errors, [&] {
+    TryStep(context.errors, [&] {
         Field& field = screen.fields.at(size_t(index));
         field.hint.clear();
         if (field.text.trimmed().isEmpty())
             return;
         const QString statement = sql.endsWith(u'\'') ? QString(sql + SqlQuote(field.text) + u'\'')
                                                       : QString(sql + SqlOperand(field.text));
-        const QVariant name = session.connection.Scalar(statement);
+        const QVariant name = context.connection.Scalar(statement);
         field.hint = name.typeId() == QMetaType::Double ? NumberText(name.toDouble()) : name.toString();
     });
 }
 
 bool RecordEngine::ShowCurrent(RecordScreen& screen)
 {
-    if (ScreenListEmpty()) {
+    if (ListEmpty(screen)) {
         ResetEmptyScreen(screen);
         return false;
     }
     ShowRecord(screen);
     return true;
-}
-
-// The document screens' line grid (its rows from rsDetail, the running totals, saving the
-// lines and posting their stock) belongs with those screens. Until they exist a document
-// shows, recounts, deletes and saves no lines here.
-
-void RecordEngine::ShowDocumentLines(RecordScreen&) { }
-
-void RecordEngine::RecountDocumentLines(RecordScreen&) { }
-
-void RecordEngine::DeleteDocumentLines(RecordScreen&, const QString&) { }
-
-void RecordEngine::SaveDocumentLines(RecordScreen&, const QString&) { }
-
-bool RecordEngine::DocumentHasNoLines(const RecordScreen&) const
-{
-    return false;
 }
 
 } // namespace kivo

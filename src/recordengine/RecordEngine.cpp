@@ -1,29 +1,29 @@
 #include "RecordEngine.h"
 
+#include "Messages.h"
 #include "NumberText.h"
+#include "ProgramContext.h"
 #include "RecordScreen.h"
 #include "ScreenHost.h"
-#include "Session.h"
 
 #include <cmath>
 
 namespace kivo {
 
-RecordEngine::RecordEngine(Session& session, ScreenHost& host)
-    : m_session(session)
+RecordEngine::RecordEngine(ProgramContext& context, ScreenHost& host)
+    : m_context(context)
     , m_host(host)
-    , m_today([] { return QDate::currentDate(); })
 {
 }
 
 RecordScreen* RecordEngine::Current() const
 {
-    return qobject_cast<RecordScreen*>(m_session.CurrentForm.data());
+    return m_current.data();
 }
 
 bool RecordEngine::Report(const std::function<void()>& step)
 {
-    return TryStep(m_session.errors, step);
+    return TryStep(m_context.errors, step);
 }
 
 bool RecordEngine::CommandStep(const std::function<void()>& step)
@@ -32,10 +32,10 @@ bool RecordEngine::CommandStep(const std::function<void()>& step)
         // A command that fails on an empty table has nothing to show: the screen goes back
         // to its empty state instead of reporting a missing record.
         RecordScreen* screen = Current();
-        if (screen && ScreenListEmpty())
+        if (screen && ListEmpty(*screen))
             ResetEmptyScreen(*screen);
         else
-            m_session.errors.ReportError(number, source, description);
+            m_context.errors.ReportError(number, source, description);
     };
     try {
         step();
@@ -59,89 +59,90 @@ QString RecordEngine::SqlOperand(const QString& text)
     return u'\'' + SqlQuote(text) + u'\'';
 }
 
-bool RecordEngine::ScreenListEmpty() const
+bool RecordEngine::ListEmpty(const RecordScreen& screen)
 {
-    return m_session.rsScreen.Bof() && m_session.rsScreen.Eof();
+    const Recordset* list = screen.list.get();
+    return !list || !list->IsOpen() || (list->Bof() && list->Eof());
 }
 
-QString RecordEngine::CurrentListId() const
+QString RecordEngine::CurrentListId(const RecordScreen& screen)
 {
-    const Recordset& list = m_session.rsScreen;
-    if (!list.IsOpen() || list.Bof() || list.Eof())
+    const Recordset* list = screen.list.get();
+    if (!list || !list->IsOpen() || list->Bof() || list->Eof())
         return {};
-    return list.Text(QStringLiteral("EId"));
+    return list->Text(QStringLiteral("EId"));
+}
+
+void RecordEngine::OpenRow(Recordset& row, const RecordScreen& screen, const QString& id)
+{
+    row.Open(QStringLiteral("Select * From ") + screen.table + QStringLiteral(" Where EId= ") + id);
+    if (row.Eof())
+        throw DbError(DbErrorNumber::NoCurrentRecord, QStringLiteral("RecordEngine"),
+            QStringLiteral("Record %1 is no longer in %2").arg(id, screen.table));
 }
 
 void RecordEngine::ResetEmptyScreen(RecordScreen& screen)
 {
-    m_session.NewRecordPending = false;
+    screen.newRecordPending = false;
     ClearRecord(screen);
     SwitchToBrowsing(screen);
     m_host.SetPositionLabel(QStringLiteral("."));
 }
 
-void RecordEngine::ShowPosition()
+void RecordEngine::ShowPosition(const RecordScreen& screen)
 {
-    const Recordset& list = m_session.rsScreen;
-    const int position = list.IsOpen() ? list.AbsolutePosition() : -1;
+    const Recordset* list = screen.list.get();
+    const int position = list && list->IsOpen() ? list->AbsolutePosition() : -1;
     m_host.SetPositionLabel(position > 0
-            ? QString::number(position) + QStringLiteral(" / ") + QString::number(m_session.RecordTotal)
+            ? QString::number(position) + QStringLiteral(" / ") + QString::number(screen.recordTotal)
             : QStringLiteral("."));
+}
+
+void RecordEngine::SetCommandState(const RecordScreen& screen, const QString& key)
+{
+    const Recordset* list = screen.list.get();
+    m_host.SetCommandState(key, !list || !list->IsOpen() || list->Eof());
 }
 
 void RecordEngine::SwitchToEditing(RecordScreen& screen)
 {
-    m_host.SetCommandState(QStringLiteral("Edit"));
+    SetCommandState(screen, QStringLiteral("Edit"));
     screen.frameEnabled = true;
 }
 
 void RecordEngine::SwitchToBrowsing(RecordScreen& screen)
 {
-    m_host.SetCommandState(m_session.ScreenKey);
+    SetCommandState(screen, screen.screenKey);
     screen.frameEnabled = false;
 }
 
-bool RecordEngine::AccessGranted()
+void RecordEngine::RestoreList(RecordScreen& screen, const QString& id)
 {
-    m_session.AccessResult = QStringLiteral("N");
-    m_host.AskAccessCode();
-    return m_session.AccessResult != u"N";
-}
-
-void RecordEngine::RestoreList(const QString& id)
-{
-    Recordset& list = m_session.rsScreen;
-    // A row added or removed inside the rolled-back transaction is still in the snapshot;
-    // drop any pending change first, or reading the list again would write it.
+    Recordset& list = *screen.list;
+    // A row added or removed inside the rolled-back transaction is still in the list; drop
+    // any pending change first, or reading the list again would write it.
     list.CancelUpdate();
     Report([&] {
         list.Requery();
         if (id.isEmpty() || !list.Find(QStringLiteral("EId=") + id))
             list.MoveLast();
     });
-    if (!ScreenListEmpty())
-        m_session.RecordTotal = list.RecordCount();
+    if (!ListEmpty(screen))
+        screen.recordTotal = list.RecordCount();
 }
 
 void RecordEngine::OpenRecordScreen(RecordScreen& screen)
 {
-    m_session.CurrentForm = &screen;
-    m_session.ScreenKey = screen.screenKey;
-    m_session.ScreenTable = screen.table;
-    m_session.DetailTable = screen.detailTable;
-    m_session.LastField = screen.lastField;
-    m_session.ScreenReport = screen.report;
-
+    m_current = &screen;
     m_host.ShowScreenCaption(QStringLiteral("Loading..."));
     m_host.ShowDashboard(false);
 
-    m_session.SqlText = QStringLiteral("Select EId, EDate From ") + screen.table;
-    Recordset& list = m_session.rsScreen;
-    list.Close();
+    screen.list = std::make_unique<Recordset>(m_context.connection);
+    Recordset& list = *screen.list;
     // A table that cannot be read still opens its screen, empty, after the error message.
-    Report([&] { list.Open(m_session.SqlText); });
-    if (!list.Bof() && !list.Eof())
-        m_session.RecordTotal = list.RecordCount();
+    Report([&] { list.Open(QStringLiteral("Select EId, EDate From ") + screen.table); });
+    if (!ListEmpty(screen))
+        screen.recordTotal = list.RecordCount();
 
     RecordCommand(CommandNumber::Last);
     SwitchToBrowsing(screen);
@@ -158,22 +159,18 @@ void RecordEngine::CloseRecordScreen(RecordScreen& screen)
     // and the dashboard hidden.
     if (m_host.ModulePaneEnabled()) {
         m_host.ShowLeftPane(false);
-        if (IsYes(m_session.customization.CShowDash))
+        if (IsYes(m_context.customization.CShowDash))
             m_host.ShowDashboard(true);
     }
 
-    Report([&] { screen.RunRules(m_session, m_host, QStringLiteral("FC")); });
+    Report([&] { screen.rules->OnClose(m_context, m_host, screen); });
 
-    for (Recordset* slot : { &m_session.rsScreen, &m_session.rsWork, &m_session.rsDetail, &m_session.rsUser,
-             &m_session.rsEnterprise, &m_session.rsList1, &m_session.rsList2 })
-        slot->Close();
-    m_session.CurrentForm = nullptr;
-
-    m_session.ScreenReport = 0;
-    m_session.ChoiceField = 0;
-    m_session.ScreenKey.clear();
-    // An edit abandoned by closing the screen must not make the next screen's Save add a row.
-    m_session.NewRecordPending = false;
+    screen.list.reset();
+    screen.choiceField = 0;
+    // An edit abandoned by closing the screen must not make a later Save add a row.
+    screen.newRecordPending = false;
+    if (m_current == &screen)
+        m_current = nullptr;
 
     m_host.SetCommandState(QStringLiteral("Help"));
     m_host.SetPositionLabel(QStringLiteral("."));
@@ -185,17 +182,36 @@ void RecordEngine::CycleChoice(RecordScreen& screen, int index)
 {
     if (index < 0 || index >= screen.FieldCount())
         return;
-    if (index != m_session.ChoiceField) {
-        m_session.ChoiceField = index;
-        m_session.ChoicePosition = 0;
+    if (index != screen.choiceField) {
+        screen.choiceField = index;
+        screen.choicePosition = 0;
     }
     // "0/1/2 (Digit after Decimal)": the note after the last option stays with it and is cut
     // off by the field's length, so a one-character field receives "2".
     const QStringList choices = screen.field(index).hint.split(u'/');
-    const int position = m_session.ChoicePosition % int(choices.size());
+    const int position = screen.choicePosition % int(choices.size());
     screen.SetText(index, choices.at(position));
-    m_session.ChoicePosition = (position + 1) % int(choices.size());
+    screen.choicePosition = (position + 1) % int(choices.size());
     screen.NotifyChanged();
+}
+
+void RecordEngine::PressListButton(RecordScreen& screen, int index)
+{
+    if (index < 0 || index >= screen.FieldCount())
+        return;
+    if (screen.rules->PressListButton(m_context, m_host, screen, index))
+        return;
+    Field& field = screen.field(index);
+    if (field.button == u"<") {
+        CycleChoice(screen, index);
+    } else if (field.button == u"+") {
+        const std::optional<ListPick> pick = m_host.PickFromList(field.pickSource);
+        if (!pick)
+            return;
+        field.hint = pick->name;
+        screen.SetText(index, pick->key);
+        screen.NotifyChanged();
+    }
 }
 
 } // namespace kivo

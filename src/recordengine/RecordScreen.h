@@ -1,16 +1,16 @@
 #pragma once
 
-#include <functional>
+#include "DocumentLines.h"
+#include "Recordset.h"
+#include "ScreenRules.h"
+
+#include <memory>
 #include <QColor>
 #include <QObject>
 #include <QString>
 #include <vector>
 
 namespace kivo {
-
-class Session;
-class ScreenHost;
-class RecordScreen;
 
 // One field of a record screen: its design (fixed when the screen is built from the
 // schema) and its run-time state (what the window shows). Field i shows column i of the
@@ -28,6 +28,7 @@ struct Field {
 
     // Run-time state.
     QString text; // txtField(i)
+    QString shownText; // the stored value as ShowText showed it; null for a new or copied record
     QString hint; // lblList(i): options "Yes/No", a note, or the name behind an id
     bool typeable = true;
     bool visible = true;
@@ -42,18 +43,14 @@ struct Field {
     int captionFontSize = 0;
 };
 
-// The rules a screen adds to the engine at fixed moments: "DL" after a record is shown,
-// "DI" after the screen is cleared for a new record, "DS" after a save (the saved row still
-// in rsWork), "DX" after a Xerox copy, "FC" when the screen closes.
-using ScreenRulesHook = std::function<void(Session&, ScreenHost&, RecordScreen&, const QString& mode)>;
-
 // The state of an open register or document screen, without any widget: the record engine
-// reads and writes it, the screen's window shows it and forwards the user's events. It is
-// the session's CurrentForm while it is open.
+// reads and writes it, the screen's window shows it and forwards the user's events. Besides
+// the fields it keeps what the screen needs between commands: its browse list and position.
 class RecordScreen : public QObject {
     Q_OBJECT
 public:
     RecordScreen(QString name, QString caption, QObject* parent = nullptr);
+    ~RecordScreen() override;
 
     QString name; // "KvProduct"
     QString caption; // "Product": window title, left pane and status bar
@@ -65,17 +62,38 @@ public:
 
     std::vector<Field> fields;
     bool frameEnabled = false; // frmMain: enabled while a record is being edited
-    ScreenRulesHook rules;
+    std::unique_ptr<ScreenRules> rules; // what this screen adds to the engine; never null
+    std::unique_ptr<DocumentLines> lines; // the line grid of a document screen, null for registers
+
+    // Kept between commands while the screen is open.
+    std::unique_ptr<Recordset> list; // rsScreen: the ids of the table's records, in id order
+    int recordTotal = 0; // RecordTotal: rows of the list, for the position label
+    bool newRecordPending = false; // NewRecordPending: between Add or Xerox and Save or Cancel
+    int choiceField = 0; // the field the option button stepped last
+    int choicePosition = 0; // and the position it reached
 
     int FieldCount() const { return int(fields.size()); }
     Field& field(int i) { return fields.at(size_t(i)); }
     const Field& field(int i) const { return fields.at(size_t(i)); }
-    // Sets txtField(i), cut to the field's input limit.
+    // Sets txtField(i) as the program puts a value in (an option, a pick), cut to the field's
+    // input limit in characters. A stored value is shown whole with ShowText instead.
     void SetText(int i, const QString& text);
+    // Shows a stored value whole, however wide, and remembers it: a field the user did not
+    // change is not written back, so showing a record never changes it (an amount shown
+    // rounded to two places keeps its stored digits).
+    void ShowText(int i, const QString& text)
+    {
+        Field& f = fields.at(size_t(i));
+        f.text = text;
+        f.shownText = text;
+    }
+    // For a new record or a copy: every field counts as changed and is written.
+    void ForgetShownTexts()
+    {
+        for (Field& f : fields)
+            f.shownText = QString();
+    }
     QString Text(int i) const { return fields.at(size_t(i)).text; }
-
-    // Runs the screen's rules for a mode (no rules: nothing).
-    void RunRules(Session& session, ScreenHost& host, const QString& mode);
 
     // Tells the window to show the state again after the engine changed it.
     void NotifyChanged() { emit changed(); }

@@ -2,11 +2,12 @@
 #include "DateText.h"
 #include "Messages.h"
 #include "NumberText.h"
+#include "ProgramContext.h"
 #include "RecordEngine.h"
 #include "RecordScreen.h"
 #include "Schema.h"
 #include "ScreenHost.h"
-#include "Session.h"
+#include "ScreenRules.h"
 
 #include <optional>
 #include <QRegularExpression>
@@ -67,7 +68,7 @@ bool RecordEngine::ValidateRecord(RecordScreen& screen)
                 invalid = true;
             } else {
                 Report([&] {
-                    if (m_session.connection.Scalar(count).toLongLong() > 0)
+                    if (m_context.connection.Scalar(count).toLongLong() > 0)
                         problems += u'\n' + field.caption + QStringLiteral(" (Exists)");
                 });
             }
@@ -77,55 +78,49 @@ bool RecordEngine::ValidateRecord(RecordScreen& screen)
         if (invalid)
             problems += u'\n' + field.caption;
     }
-    if (!screen.detailTable.isEmpty() && DocumentHasNoLines(screen))
+    if (screen.lines && screen.lines->IsEmpty(screen))
         problems += QStringLiteral("\nProducts");
 
     if (problems.isEmpty())
         return true;
-    m_session.messages.Notice(QStringLiteral("Invalid-Empty Fields:\n\n") + problems);
+    m_context.messages.Notice(QStringLiteral("Invalid-Empty Fields:\n\n") + problems);
     return false;
 }
 
 bool RecordEngine::SaveRecord(RecordScreen& screen)
 {
-    Recordset& work = m_session.rsWork;
+    Recordset row(m_context.connection);
     QString id;
     std::optional<Transaction> unit;
     bool done = Report([&] {
-        unit.emplace(m_session.connection);
-        id = m_session.rsScreen.Text(QStringLiteral("EId"));
-        work.Close();
-        work.Open(QStringLiteral("Select * From ") + screen.table + QStringLiteral(" Where EId= ") + id);
-        if (work.Eof())
-            throw DbError(DbErrorNumber::NoCurrentRecord, screen.table,
-                QStringLiteral("Record %1 is no longer in %2").arg(id, screen.table));
+        unit.emplace(m_context.connection);
+        id = screen.list->Text(QStringLiteral("EId"));
+        OpenRow(row, screen, id);
     });
     if (done) {
         // By column position. Read-only fields (the id, stock kept by posting) are never
-        // written, so an edit cannot overwrite what the stock routines keep.
+        // written, so an edit cannot overwrite what the stock routines keep; nor is a field
+        // the user left as it was shown.
         const int last = qMin(screen.lastField, screen.FieldCount() - 1);
         for (int i = 1; i <= last; ++i) {
             const Field& field = screen.field(i);
-            if (field.readOnly)
+            if (field.readOnly || (!field.shownText.isNull() && field.text == field.shownText))
                 continue;
             QString value = field.text;
             if (field.descriptor == u"I" || field.descriptor == u"F")
                 value.replace(u',', u'.');
             // Every field is tried, so that each one that cannot be stored is reported.
-            done = Report([&] { work.SetValue(i, value); }) && done;
+            done = Report([&] { row.SetValue(i, value); }) && done;
         }
     }
     if (done)
-        done = Report([&] { work.Update(); });
-    if (done && !screen.detailTable.isEmpty())
-        done = Report([&] { SaveDocumentLines(screen, id); });
+        done = Report([&] { row.Update(); });
+    if (done && screen.lines)
+        done = Report([&] { screen.lines->Save(m_context, screen, id); });
     if (done)
-        done = Report([&] { screen.RunRules(m_session, m_host, QStringLiteral("DS")); });
+        done = Report([&] { screen.rules->AfterSave(m_context, m_host, screen, row); });
     if (done)
         done = Report([&] { unit->Commit(); });
-    unit.reset();
-    work.Close();
-    m_session.rsDetail.Close();
     return done;
 }
 

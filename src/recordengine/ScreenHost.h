@@ -1,8 +1,18 @@
 #pragma once
 
+#include <optional>
 #include <QString>
 
 namespace kivo {
+
+class RecordScreen;
+
+// A row chosen in the list picker: the key that goes into the field and the name shown
+// beside it.
+struct ListPick {
+    QString key;
+    QString name;
+};
 
 // What the record engine needs from the main window and the rest of the program. The main
 // window side implements it; the engine never includes a window, and tests script it.
@@ -11,8 +21,8 @@ public:
     virtual ~ScreenHost() = default;
 
     // The command state for a key: "Tran", "Trao", "Trap", "Traq", "Trar", "Mast", "Admn",
-    // "Edit", "Help" or "Text" (toolbar labels). Updates CommandLock and CommandList.
-    virtual void SetCommandState(const QString& key) = 0;
+    // "Edit", "Help" or "Text" (toolbar labels). screenEmpty: the open screen's list has no row.
+    virtual void SetCommandState(const QString& key, bool screenEmpty = true) = 0;
     // The record position label of the left pane ("3 / 12", or ".").
     virtual void SetPositionLabel(const QString& text) = 0;
     // The find box of the left pane.
@@ -35,13 +45,15 @@ public:
     // Gives the module labels their back colour again, clearing any hover colour.
     virtual void ResetModuleColours() { }
 
-    // Modal dialogs. The access-code prompt sets AccessResult to "Y" on the right code.
-    virtual void AskAccessCode() = 0;
-    virtual void OpenInquiry() = 0;
-    // The report screen for ScreenReport.
-    virtual void OpenReport() = 0;
-    // The list picker over ListSource; the pick goes into field CallerCode of CurrentForm.
-    virtual void OpenListPicker() = 0;
+    // Modal dialogs, each returning its answer. The access-code prompt: true when the right
+    // code was given.
+    virtual bool AskAccessCode() = 0;
+    // The inquiry over the open screen's table; a chosen row becomes its current record.
+    virtual void OpenInquiry(RecordScreen& screen) = 0;
+    // The report screen for a report code.
+    virtual void OpenReport(int report) = 0;
+    // The list picker over source ("GName, EId From kmGroup"); nothing when closed without a pick.
+    virtual std::optional<ListPick> PickFromList(const QString& source) = 0;
 
     // Closes the open screen's window, which runs CloseRecordScreen.
     virtual void CloseCurrentScreen() = 0;

@@ -3,12 +3,15 @@
 #include "Connection.h"
 #include "DatabasePassword.h"
 #include "DataFolderCreator.h"
+#include "DataGenerator.h"
 #include "DbError.h"
 #include "Recordset.h"
 #include "ResourceInstaller.h"
 
+#include <algorithm>
 #include <exception>
 #include <QDir>
+#include <QFileInfo>
 #include <QTextStream>
 #include <sqlite3.h>
 
@@ -83,6 +86,8 @@ int AdminCommands::Run(const QStringList& arguments)
             return Sql(rest[0], rest[1]);
         if (command == u"check" && rest.size() == 1)
             return Check(rest[0]);
+        if (command == u"generate")
+            return Generate(rest);
     } catch (const DbError& e) {
         m_err << "kivo-admin: " << e.description << u'\n';
         return Failed;
@@ -102,24 +107,62 @@ int AdminCommands::Usage()
 void AdminCommands::WriteUsage(QTextStream& stream)
 {
     stream << "Usage:\n"
-              "  kivo-admin init DIR [--demo]    set up a data folder: Kivo.Kvd, Arc/, Bin/, Doc/;\n"
-              "                                  --demo adds a small demo shop\n"
+              "  kivo-admin init DIR [--demo] [--today YYYY-MM-DD]\n"
+              "                                  set up a data folder: Kivo.Kvd, Arc/, Bin/, Doc/;\n"
+              "                                  --demo adds a small demo shop with three months of\n"
+              "                                  history up to today\n"
               "  kivo-admin sql DIR STATEMENT    run one statement on DIR/Kivo.Kvd; a query prints a\n"
               "                                  header line and its rows as tab-separated text (a tab,\n"
               "                                  line break or backslash in a value as \\t, \\n, \\\\)\n"
               "  kivo-admin check DIR            integrity and stock check; exit status 1 on a problem\n"
+              "  kivo-admin generate DIR [--products N] [--customers N] [--bills N]\n"
+              "                     [--today YYYY-MM-DD]\n"
+              "                                  add products, customers and a history of N bills with\n"
+              "                                  their quotes, orders, purchases and cash book to an\n"
+              "                                  existing data folder; the same command gives the same data\n"
               "Statements are written as Kivo writes them: #MM/DD/YYYY# dates, Select Top n,\n"
               "Delete * From, text joined with +.\n";
+}
+
+bool AdminCommands::ReadToday(const QStringList& arguments, qsizetype& i, QDate& today)
+{
+    const QString text = arguments.value(++i);
+    today = QDate::fromString(text, Qt::ISODate);
+    if (today.isValid() && text.size() == 10)
+        return true;
+    m_err << "kivo-admin: --today needs a date written YYYY-MM-DD, not '" << text << "'\n";
+    return false;
+}
+
+bool AdminCommands::ReadCount(const QStringList& arguments, qsizetype& i, qint64 most, qint64& count)
+{
+    const QString option = arguments[i];
+    const QString text = arguments.value(++i);
+    bool ok = false;
+    count = text.toLongLong(&ok);
+    // Digits only: no sign, blank or exponent slips through.
+    const bool digits
+        = !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
+    if (ok && digits && count <= most)
+        return true;
+    m_err << "kivo-admin: " << option << " needs a whole number from 0 to " << most << ", not '" << text
+          << "'\n";
+    return false;
 }
 
 int AdminCommands::Init(const QStringList& arguments)
 {
     QString folder;
     bool demo = false;
-    for (const QString& argument : arguments) {
+    QDate today = QDate::currentDate();
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
         if (argument == u"--demo")
             demo = true;
-        else if (argument.startsWith(u'-') || !folder.isEmpty())
+        else if (argument == u"--today") {
+            if (!ReadToday(arguments, i, today))
+                return WrongUsage;
+        } else if (argument.startsWith(u'-') || !folder.isEmpty())
             return Usage();
         else
             folder = argument;
@@ -133,8 +176,8 @@ int AdminCommands::Init(const QStringList& arguments)
               << " already exists; init never replaces a database\n";
         return WrongUsage;
     }
-    creator.Create(demo ? DataFolderCreator::Content::Demo : DataFolderCreator::Content::Defaults,
-        QDate::currentDate(), ResourceInstaller::ForThisBuild());
+    creator.Create(demo ? DataFolderCreator::Content::Demo : DataFolderCreator::Content::Defaults, today,
+        ResourceInstaller::ForThisBuild());
     m_out << "Created " << creator.DatabaseFile() << (demo ? " with the demo shop" : "") << u'\n';
     return Done;
 }
@@ -184,6 +227,58 @@ int AdminCommands::Check(const QString& folder)
     const bool intact = CheckIntegrity(connection);
     const bool stockHolds = intact && CheckStock(connection);
     return intact && stockHolds ? Done : Failed;
+}
+
+int AdminCommands::Generate(const QStringList& arguments)
+{
+    QString folder;
+    DataGenerator::Settings settings;
+    settings.today = QDate::currentDate();
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        bool read = true;
+        if (argument == u"--products")
+            read = ReadCount(arguments, i, DataGenerator::MaxProducts, settings.products);
+        else if (argument == u"--customers")
+            read = ReadCount(arguments, i, DataGenerator::MaxCustomers, settings.customers);
+        else if (argument == u"--bills")
+            read = ReadCount(arguments, i, DataGenerator::MaxBills, settings.bills);
+        else if (argument == u"--today")
+            read = ReadToday(arguments, i, settings.today);
+        else if (argument.startsWith(u'-') || !folder.isEmpty())
+            return Usage();
+        else
+            folder = argument;
+        if (!read)
+            return WrongUsage;
+    }
+    if (folder.isEmpty())
+        return Usage();
+    if (!QFileInfo(folder).isDir()) {
+        m_err << "kivo-admin: the folder '" << folder << "' does not exist\n";
+        return WrongUsage;
+    }
+    const QString database = QDir(folder).filePath(QStringLiteral("Kivo.Kvd"));
+    if (!QFileInfo(database).isFile()) {
+        m_err << "kivo-admin: '" << database << "' was not found; set the folder up with kivo-admin init\n";
+        return WrongUsage;
+    }
+
+    Connection connection;
+    OpenDatabase(connection, folder);
+    if (settings.bills > 0 && settings.products == 0
+        && connection.Scalar(QStringLiteral("Select Count(*) From ktProduct Where PActive='Y'")).toLongLong()
+            == 0) {
+        m_err << "kivo-admin: bills need products, and the folder has no active product; add some with "
+                 "--products\n";
+        return WrongUsage;
+    }
+    const DataGenerator::Counts added = DataGenerator(connection, settings).Run();
+    m_out << "Added " << added.products << " products, " << added.customers << " customers, "
+          << added.suppliers << " suppliers, " << added.bills << " bills, " << added.quotes << " quotes, "
+          << added.orders << " orders, " << added.purchases << " purchases and " << added.entries
+          << " cash-book entries\n";
+    return Done;
 }
 
 bool AdminCommands::CheckIntegrity(Connection& connection)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QStringList>
 
 class QTextStream;
@@ -8,9 +9,9 @@ namespace kivo {
 
 class Connection;
 
-// The kivo-admin command line: init, sql and check on a data folder. Results go to `out`,
-// messages to `err`. Exit statuses: 0 done, 1 a database or file failure or a problem
-// found by check, 2 wrong arguments or a refused init.
+// The kivo-admin command line: init, sql, check and generate on a data folder. Results go
+// to `out`, messages to `err`. Exit statuses: 0 done, 1 a database or file failure or a
+// problem found by check, 2 wrong arguments, a bad value or a refused init.
 class AdminCommands {
 public:
     AdminCommands(QTextStream& out, QTextStream& err);
@@ -22,6 +23,10 @@ private:
     int Init(const QStringList& arguments);
     int Sql(const QString& folder, const QString& statement);
     int Check(const QString& folder);
+    int Generate(const QStringList& arguments);
+    // Reads "--today YYYY-MM-DD" at arguments[i]; false after writing why it is wrong.
+    bool ReadToday(const QStringList& arguments, qsizetype& i, QDate& today);
+    bool ReadCount(const QStringList& arguments, qsizetype& i, qint64 most, qint64& count);
     // Writes the usage text to the error stream; returns the exit status for wrong arguments.
     int Usage();
     static void WriteUsage(QTextStream& stream);

@@ -1,6 +1,6 @@
 // The access-code prompt as the user meets it: type, then Enter, Escape or "Close".
 #include "KvAccess.h"
-#include "TestSession.h"
+#include "TestContext.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -20,15 +20,13 @@ private slots:
     void maskedField();
 
 private:
-    std::unique_ptr<TestSession> m_test;
+    std::unique_ptr<TestContext> m_test;
 };
 
 void KvAccessTest::init()
 {
-    m_test = std::make_unique<TestSession>();
-    m_test->session.login.EnterpriseAccessCode = QStringLiteral("Kivo7");
-    // Every caller sets the answer to "N" before showing the prompt.
-    m_test->session.AccessResult = QStringLiteral("N");
+    m_test = std::make_unique<TestContext>();
+    m_test->context.login.EnterpriseAccessCode = QStringLiteral("Kivo7");
 }
 
 void KvAccessTest::cleanup()
@@ -40,30 +38,28 @@ void KvAccessTest::answer_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("how"); // "enter", "escape" or "close"
-    QTest::addColumn<QString>("result");
+    QTest::addColumn<bool>("granted");
     QTest::addColumn<QStringList>("messages");
 
     const QStringList none;
     const QStringList invalid { QStringLiteral("[InvaliD]") };
-    QTest::newRow("right code, Enter")
-        << QStringLiteral("Kivo7") << QStringLiteral("enter") << QStringLiteral("Y") << none;
+    QTest::newRow("right code, Enter") << QStringLiteral("Kivo7") << QStringLiteral("enter") << true << none;
     QTest::newRow("right code, Escape")
-        << QStringLiteral("Kivo7") << QStringLiteral("escape") << QStringLiteral("Y") << none;
+        << QStringLiteral("Kivo7") << QStringLiteral("escape") << true << none;
     QTest::newRow("wrong letter case")
-        << QStringLiteral("KIVO7") << QStringLiteral("enter") << QStringLiteral("N") << invalid;
-    QTest::newRow("nothing typed") << QStringLiteral("") << QStringLiteral("enter") << QStringLiteral("N")
-                                   << invalid;
-    QTest::newRow("trailing blank") << QStringLiteral("Kivo7 ") << QStringLiteral("enter")
-                                    << QStringLiteral("N") << invalid;
+        << QStringLiteral("KIVO7") << QStringLiteral("enter") << false << invalid;
+    QTest::newRow("nothing typed") << QStringLiteral("") << QStringLiteral("enter") << false << invalid;
+    QTest::newRow("trailing blank") << QStringLiteral("Kivo7 ") << QStringLiteral("enter") << false
+                                    << invalid;
     QTest::newRow("right code, then Close")
-        << QStringLiteral("Kivo7") << QStringLiteral("close") << QStringLiteral("N") << none;
+        << QStringLiteral("Kivo7") << QStringLiteral("close") << false << none;
 }
 
 void KvAccessTest::answer()
 {
     QFETCH(QString, typed);
     QFETCH(QString, how);
-    KvAccess prompt(m_test->session);
+    KvAccess prompt(m_test->context);
     prompt.show();
     QVERIFY(QTest::qWaitForWindowExposed(&prompt));
     QCOMPARE(prompt.windowTitle(), QStringLiteral("Access Code..."));
@@ -75,7 +71,7 @@ void KvAccessTest::answer()
     else
         prompt.findChild<QPushButton*>(QStringLiteral("cmdClose"))->click();
 
-    QTEST(m_test->session.AccessResult, "result");
+    QTEST(prompt.state().granted, "granted");
     QTEST(m_test->messages.shown, "messages");
     // One attempt per showing: the prompt closes whatever the answer.
     QVERIFY(!prompt.isVisible());
@@ -83,7 +79,7 @@ void KvAccessTest::answer()
 
 void KvAccessTest::maskedField()
 {
-    KvAccess prompt(m_test->session);
+    KvAccess prompt(m_test->context);
     QLineEdit* field = prompt.field();
     QCOMPARE(field->echoMode(), QLineEdit::Password);
     QCOMPARE(field->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, field), int(u'x'));

@@ -1,3 +1,4 @@
+#include "Appearance.h"
 #include "DbError.h"
 #include "ErrorReporter.h"
 #include "ScriptedMessages.h"
@@ -56,6 +57,19 @@ private slots:
         const QStringList lines = Lines(m_log);
         QCOMPARE(lines.size(), 1);
         QCOMPARE(lines[0].split(u',').size(), 5);
+    }
+
+    // The source names a component: whatever it is given, it stays one field, so the date,
+    // number and source always stand in the first three.
+    void sourceStaysOneField()
+    {
+        ScriptedMessages messages;
+        ErrorReporter reporter(messages, m_log);
+        reporter.SetClock([] { return QDate(2026, 3, 5); });
+        reporter.ReportError(1, QStringLiteral("Select EId, EDate From x"), QStringLiteral("no such table"));
+        const QStringList fields = Lines(m_log).value(0).split(u',');
+        QCOMPARE(fields.size(), 4);
+        QCOMPARE(fields[2], QStringLiteral("Select EId; EDate From x"));
     }
 
     // A log that cannot be written still shows "ErroR!" and lets the routine go on.

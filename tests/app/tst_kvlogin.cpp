@@ -1,5 +1,5 @@
 #include "KvLogin.h"
-#include "TestSession.h"
+#include "TestContext.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -8,17 +8,15 @@
 #include <QTest>
 
 using namespace kivo;
-using kivo::test::TestSession;
+using kivo::test::TestContext;
 
 class TestKvLogin : public QObject {
     Q_OBJECT
 private slots:
     void init()
     {
-        m_t = std::make_unique<TestSession>();
-        m_t->session.rsUser.Open(QStringLiteral("kaUser"));
-        m_t->session.rsEnterprise.Open(QStringLiteral("kaEnterprise"));
-        m_login = std::make_unique<KvLogin>(m_t->session);
+        m_t = std::make_unique<TestContext>();
+        m_login = std::make_unique<KvLogin>(m_t->context);
         m_login->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_login.get()));
         m_login->activateWindow();
@@ -57,7 +55,7 @@ private slots:
         QSignalSpy accepted(m_login.get(), &QDialog::accepted);
         QTest::keyClick(m_login->field(1), Qt::Key_Return);
         QCOMPARE(accepted.count(), 1);
-        QCOMPARE(m_t->session.login.LoginName, QStringLiteral("chief"));
+        QCOMPARE(m_t->context.login.LoginName, QStringLiteral("chief"));
         QVERIFY(m_t->messages.shown.isEmpty());
     }
 
@@ -89,7 +87,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<TestSession> m_t;
+    std::unique_ptr<TestContext> m_t;
     std::unique_ptr<KvLogin> m_login;
 };
 

@@ -6,9 +6,9 @@
 #include "RecordEngine.h"
 #include "RecordScreen.h"
 #include "Recordset.h"
-#include "RegisterScreens.h"
+#include "ScreenCatalogue.h"
 #include "SeedData.h"
-#include "TestSession.h"
+#include "TestContext.h"
 
 #include <QAbstractItemModelTester>
 #include <QTest>
@@ -39,34 +39,37 @@ private:
     // Opens a register screen on a fresh database, as the main window would.
     RecordScreen& Open(const QString& screen, TempDatabase::Content content = TempDatabase::Content::Demo)
     {
-        m_test = std::make_unique<TestSession>(content);
-        m_host = std::make_unique<FakeHost>(m_test->session);
-        m_screen = BuildRegisterScreen(screen);
-        RecordEngine(m_test->session, *m_host).OpenRecordScreen(*m_screen);
+        m_test = std::make_unique<TestContext>(content);
+        m_host = std::make_unique<FakeHost>(m_test->context);
+        m_screen = BuildRecordScreen(screen);
+        m_engine = std::make_unique<RecordEngine>(m_test->context, *m_host);
+        m_engine->OpenRecordScreen(*m_screen);
         return *m_screen;
     }
-    Session& session() { return m_test->session; }
+    ProgramContext& context() { return m_test->context; }
     int Count(const QString& table)
     {
-        return session().connection.Scalar(QStringLiteral("Select Count(*) From ") + table).toInt();
+        return context().connection.Scalar(QStringLiteral("Select Count(*) From ") + table).toInt();
     }
     void AddProducts(int count)
     {
         for (int i = 0; i < count; ++i)
-            InsertRow(session().connection, QStringLiteral("ktProduct"),
+            InsertRow(context().connection, QStringLiteral("ktProduct"),
                 { QVariant(), TempDatabase::FixedToday(), QStringLiteral("X%1").arg(i),
                     QStringLiteral("Extra"), 1, QStringLiteral("Pcs"), 1.0, 2.0, 0, 0, 0, 0, 0,
                     QStringLiteral("T"), QVariant(), QString(), QString(), QStringLiteral("Y"), QString() });
     }
 
-    std::unique_ptr<TestSession> m_test;
+    std::unique_ptr<TestContext> m_test;
     std::unique_ptr<FakeHost> m_host;
+    std::unique_ptr<RecordEngine> m_engine;
     std::unique_ptr<RecordScreen> m_screen;
 };
 
 void InquiryTest::cleanup()
 {
     m_screen.reset();
+    m_engine.reset();
     m_host.reset();
     m_test.reset();
 }
@@ -114,7 +117,7 @@ void InquiryTest::criterion()
 void InquiryTest::opensOnTheCurrentRecord()
 {
     RecordScreen& screen = Open(QStringLiteral("KvProduct"));
-    InquiryState inquiry(session(), *m_host);
+    InquiryState inquiry(context(), *m_engine, *m_screen);
     inquiry.Open();
     QVERIFY(!inquiry.closed);
     QCOMPARE(inquiry.tableLabel, QStringLiteral("Table:Product"));
@@ -130,7 +133,7 @@ void InquiryTest::opensOnTheCurrentRecord()
 void InquiryTest::accessCodesAreNotListed()
 {
     Open(QStringLiteral("KvUser"));
-    InquiryState inquiry(session(), *m_host);
+    InquiryState inquiry(context(), *m_engine, *m_screen);
     inquiry.Open();
     QVERIFY(!inquiry.fieldNames.contains(QStringLiteral("UPasscd")));
     QCOMPARE(inquiry.fieldNames.size(), 10);
@@ -143,7 +146,7 @@ void InquiryTest::noRecordToStartFrom()
 {
     Open(QStringLiteral("KvCoupon"), TempDatabase::Content::Defaults);
     QCOMPARE(Count(QStringLiteral("ktCoupon")), 0);
-    InquiryState inquiry(session(), *m_host);
+    InquiryState inquiry(context(), *m_engine, *m_screen);
     inquiry.Open();
     QVERIFY(inquiry.closed);
     QCOMPARE(m_test->messages.shown, QStringList { QStringLiteral("No Record !") });
@@ -169,14 +172,13 @@ void InquiryTest::limitAndWarning()
     AddProducts(products - Count(QStringLiteral("ktProduct")));
     QCOMPARE(Count(QStringLiteral("ktProduct")), products);
 
-    InquiryState inquiry(session(), *m_host);
+    InquiryState inquiry(context(), *m_engine, *m_screen);
     inquiry.Open();
     inquiry.LookUp();
     QCOMPARE(inquiry.model().rowCount(), listed);
     QCOMPARE(inquiry.countLabel, QStringLiteral("Count:%1").arg(listed));
     QCOMPARE(
         m_test->messages.shown, warned ? QStringList { QStringLiteral("Records>100 !") } : QStringList());
-    QCOMPARE(session().SqlText, QStringLiteral("Select Top 100 * From ktProduct Where 1=1"));
     QVERIFY(inquiry.focusValue);
 }
 
@@ -196,11 +198,11 @@ void InquiryTest::typedTextStaysText()
     QFETCH(QString, op);
     QFETCH(QString, value);
     Open(QStringLiteral("KvProduct"));
-    session().connection.Execute(
+    context().connection.Execute(
         QStringLiteral("Update ktProduct Set PName=? Where EId=2"), { QStringLiteral("Ann's Tea") });
     const int before = Count(QStringLiteral("ktProduct"));
 
-    InquiryState inquiry(session(), *m_host);
+    InquiryState inquiry(context(), *m_engine, *m_screen);
     inquiry.Open();
     inquiry.field = inquiry.fieldNames.indexOf(QStringLiteral("PName"));
     inquiry.op = CriterionBuilder::Operators().indexOf(op);
@@ -214,7 +216,7 @@ void InquiryTest::typedTextStaysText()
 void InquiryTest::invalidCriterion()
 {
     Open(QStringLiteral("KvProduct"));
-    InquiryState inquiry(session(), *m_host);
+    InquiryState inquiry(context(), *m_engine, *m_screen);
     inquiry.Open();
     inquiry.field = inquiry.fieldNames.indexOf(QStringLiteral("PSaleRate"));
     inquiry.txtInqry = QStringLiteral("cheap");
@@ -228,20 +230,19 @@ void InquiryTest::invalidCriterion()
 void InquiryTest::choosingARowShowsIt()
 {
     RecordScreen& screen = Open(QStringLiteral("KvProduct"));
-    InquiryState inquiry(session(), *m_host);
+    InquiryState inquiry(context(), *m_engine, *m_screen);
     inquiry.Open();
     inquiry.field = inquiry.fieldNames.indexOf(QStringLiteral("PCode"));
     inquiry.op = CriterionBuilder::Operators().indexOf(QStringLiteral("="));
     const QString code
-        = session().connection.Scalar(QStringLiteral("Select PCode From ktProduct Where EId=7")).toString();
+        = context().connection.Scalar(QStringLiteral("Select PCode From ktProduct Where EId=7")).toString();
     inquiry.txtInqry = code;
     inquiry.LookUp();
     QCOMPARE(inquiry.model().rowCount(), 1);
     inquiry.Choose(0);
 
     QVERIFY(inquiry.closed);
-    QVERIFY(!session().rsWork.IsOpen());
-    QCOMPARE(session().rsScreen.Text(QStringLiteral("EId")), QStringLiteral("7"));
+    QCOMPARE(screen.list->Text(QStringLiteral("EId")), QStringLiteral("7"));
     QCOMPARE(screen.Text(0), QStringLiteral("7"));
     QCOMPARE(screen.Text(2), code);
     QCOMPARE(m_host->positionLabel, QStringLiteral("7 / %1").arg(Count(QStringLiteral("ktProduct"))));
@@ -250,7 +251,7 @@ void InquiryTest::choosingARowShowsIt()
 void InquiryTest::modelContract()
 {
     Open(QStringLiteral("KvUser"));
-    InquiryState inquiry(session(), *m_host);
+    InquiryState inquiry(context(), *m_engine, *m_screen);
     QAbstractItemModelTester tester(&inquiry.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     inquiry.Open();
     inquiry.LookUp();
@@ -262,7 +263,6 @@ void InquiryTest::modelContract()
     QCOMPARE(inquiry.model().headerData(2, Qt::Horizontal).toString(), QStringLiteral("ULogin"));
     QCOMPARE(inquiry.model().flags(id) & Qt::ItemIsEditable, Qt::ItemFlags());
     inquiry.Close();
-    QVERIFY(!session().rsWork.IsOpen());
     // The rows stay shown after their recordset is gone.
     QVERIFY(inquiry.model().rowCount() > 1);
 }

@@ -1,7 +1,4 @@
 #include "CommandState.h"
-#include "MenuContext.h"
-#include "ScriptedMessages.h"
-#include "Session.h"
 
 #include <QTest>
 
@@ -11,23 +8,21 @@ namespace {
 
 using Commands = QList<int>;
 
-// What a key leaves enabled while browsing a table that has rows, written out rather than
-// derived: the toolbar commands are 1, 2, 3, 5, 6, 7, 9, 10, 11, 12, 14 and 15.
-struct Browsing {
-    const char* key;
-    const char* list;
-    Commands enabled;
-};
+// The browsing keys of the record screens.
+const char* const BrowsingKeys[] = { "Tran", "Trao", "Trap", "Traq", "Trar", "Mast", "Admn" };
 
-const Browsing BrowsingKeys[] = {
-    { "Tran", "5/7", { 1, 2, 3, 6, 9, 10, 11, 12, 14, 15 } },
-    { "Trao", "1/2/5/6/7", { 3, 9, 10, 11, 12, 14, 15 } },
-    { "Trap", "5/6/7", { 1, 2, 3, 9, 10, 11, 12, 14, 15 } },
-    { "Traq", "3/5/6/7", { 1, 2, 9, 10, 11, 12, 14, 15 } },
-    { "Trar", "3/5/7", { 1, 2, 6, 9, 10, 11, 12, 14, 15 } },
-    { "Mast", "3/5/7/15", { 1, 2, 6, 9, 10, 11, 12, 14 } },
-    { "Admn", "1/3/5/6/7/15", { 2, 9, 10, 11, 12, 14 } },
-};
+const Commands ToolbarCommands { 1, 2, 3, 5, 6, 7, 9, 10, 11, 12, 14, 15 };
+
+// The toolbar commands that a command list ("3/5/7") leaves enabled.
+Commands NotListed(const QString& list)
+{
+    Commands enabled;
+    const QStringList listed = list.split(u'/');
+    for (int number : ToolbarCommands)
+        if (!listed.contains(QString::number(number)))
+            enabled << number;
+    return enabled;
+}
 
 Commands EnabledCommands(const CommandState& state)
 {
@@ -68,14 +63,11 @@ private slots:
         const QString emptyList = QStringLiteral("2/3/5/6/7/9/10/11/12/14/15");
         for (bool admin : { false, true }) {
             const char* who = admin ? "admin" : "no admin";
-            for (const Browsing& browsing : BrowsingKeys) {
-                const QString key = QString::fromLatin1(browsing.key);
-                // Browsing: the key's list is disabled, the menus give way to the Operation menu.
-                QTest::addRow("%s rows %s", browsing.key, who)
-                    << key << false << admin << browsing.enabled << QString::fromLatin1(browsing.list) << true
-                    << false << true << false << true << false;
-                // An empty table leaves only Add, whatever the key.
-                QTest::addRow("%s empty %s", browsing.key, who)
+            for (const char* browsing : BrowsingKeys) {
+                const QString key = QString::fromLatin1(browsing);
+                // An empty table leaves only Add, whatever the key; the menus give way to the
+                // Operation menu.
+                QTest::addRow("%s empty %s", browsing, who)
                     << key << true << admin << Commands { 1 } << emptyList << true << false << true << false
                     << true << false;
             }
@@ -111,7 +103,7 @@ private slots:
 
         const CommandState state = ComputeCommandState(key, screenEmpty, adminAllowed);
         // Every command button is set, and no separator.
-        QCOMPARE(CommandNumbers(state), (Commands { 1, 2, 3, 5, 6, 7, 9, 10, 11, 12, 14, 15 }));
+        QCOMPARE(CommandNumbers(state), ToolbarCommands);
         QCOMPARE(EnabledCommands(state), enabled);
         QCOMPARE(state.commandList, commandList);
         QCOMPARE(state.commandLock, commandLock);
@@ -120,6 +112,38 @@ private slots:
         QCOMPARE(state.mainMenusEnabled, mainMenus);
         QCOMPARE(state.operationMenuEnabled, operationMenu);
         QCOMPARE(state.adminMenuEnabled, adminMenu);
+    }
+
+    // Browsing a table with rows: Save and Cancel are never offered, the key's own list is
+    // what is disabled, and each kind of screen keeps the commands its records allow.
+    void browsing_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<Commands>("refused");
+        QTest::newRow("registers") << QStringLiteral("Tran") << Commands { 5, 7 };
+        QTest::newRow("bills are made at the counter")
+            << QStringLiteral("Trao") << Commands { 1, 2, 5, 6, 7 };
+        QTest::newRow("settings rows are never added or deleted")
+            << QStringLiteral("Admn") << Commands { 1, 3, 5, 6, 7, 15 };
+        QTest::newRow("master lists have no report") << QStringLiteral("Mast") << Commands { 3, 5, 7, 15 };
+    }
+
+    void browsing()
+    {
+        QFETCH(QString, key);
+        QFETCH(Commands, refused);
+        for (bool admin : { false, true }) {
+            const CommandState state = ComputeCommandState(key, false, admin);
+            QCOMPARE(EnabledCommands(state), NotListed(state.commandList));
+            for (int command : refused)
+                QVERIFY2(!state.enabled.at(command), qPrintable(QString::number(command)));
+            QVERIFY(state.enabled.at(9) && state.enabled.at(12));
+            QVERIFY(state.leftPaneEnabled && !state.frameEnabled && state.operationMenuEnabled);
+            QVERIFY(!state.mainMenusEnabled && !state.adminMenuEnabled);
+        }
+        for (const char* other : BrowsingKeys)
+            QCOMPARE(NotListed(ComputeCommandState(QString::fromLatin1(other), false, true).commandList),
+                EnabledCommands(ComputeCommandState(QString::fromLatin1(other), false, true)));
     }
 
     void labelsToggle_data()
@@ -148,72 +172,6 @@ private slots:
         QCOMPARE(labels.toggleTooltip, tooltip);
         // A second click switches back.
         QCOMPARE(ToggleToolbarLabels(labels.toggleCaption).showCaptions, !showCaptions);
-    }
-
-    void menuContext_data()
-    {
-        QTest::addColumn<QString>("menu");
-        QTest::addColumn<int>("entry");
-        QTest::addColumn<QString>("billPrint");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("table");
-        QTest::addColumn<QString>("detailTable");
-        QTest::addColumn<int>("lastField");
-        QTest::addColumn<int>("report");
-
-        // The session starts with key "Old", tables "kaOld"/"kaOldDetl", last field 99, report 33.
-        QTest::newRow("product") << QStringLiteral("Transaction") << 1 << QString() << QStringLiteral("Trar")
-                                 << QStringLiteral("ktProduct") << QString() << 18 << 41;
-        QTest::newRow("bill, small print")
-            << QStringLiteral("Transaction") << 6 << QStringLiteral("S") << QStringLiteral("Trao")
-            << QStringLiteral("ktBillMast") << QStringLiteral("ktBillDetl") << 20 << 56;
-        QTest::newRow("bill, large print")
-            << QStringLiteral("Transaction") << 6 << QStringLiteral("L") << QStringLiteral("Trao")
-            << QStringLiteral("ktBillMast") << QStringLiteral("ktBillDetl") << 20 << 57;
-        QTest::newRow("bill, print size unset")
-            << QStringLiteral("Transaction") << 6 << QString() << QStringLiteral("Trao")
-            << QStringLiteral("ktBillMast") << QStringLiteral("ktBillDetl") << 20 << 57;
-        QTest::newRow("import keeps the rest")
-            << QStringLiteral("Transaction") << 14 << QString() << QStringLiteral("Tran") << QString()
-            << QString() << 99 << 33;
-        QTest::newRow("group keeps the report")
-            << QStringLiteral("Master") << 1 << QString() << QStringLiteral("Mast")
-            << QStringLiteral("kmGroup") << QString() << 4 << 33;
-        QTest::newRow("options") << QStringLiteral("Admin") << 8 << QString() << QStringLiteral("Admn")
-                                 << QString() << QString() << 99 << 33;
-        QTest::newRow("recon report") << QStringLiteral("Report") << 28 << QString() << QStringLiteral("Old")
-                                      << QStringLiteral("kaOld") << QStringLiteral("kaOldDetl") << 99 << 68;
-        QTest::newRow("help sets nothing")
-            << QStringLiteral("Help") << 2 << QString() << QStringLiteral("Old") << QStringLiteral("kaOld")
-            << QStringLiteral("kaOldDetl") << 99 << 33;
-    }
-
-    void menuContext()
-    {
-        QFETCH(QString, menu);
-        QFETCH(int, entry);
-        QFETCH(QString, billPrint);
-        QFETCH(QString, key);
-        QFETCH(QString, table);
-        QFETCH(QString, detailTable);
-        QFETCH(int, lastField);
-        QFETCH(int, report);
-
-        test::ScriptedMessages messages;
-        Session session(messages);
-        session.ScreenKey = QStringLiteral("Old");
-        session.ScreenTable = QStringLiteral("kaOld");
-        session.DetailTable = QStringLiteral("kaOldDetl");
-        session.LastField = 99;
-        session.ScreenReport = 33;
-        session.preferences.PDefBill = billPrint;
-
-        ApplyMenuContext(session, menu, entry);
-        QCOMPARE(session.ScreenKey, key);
-        QCOMPARE(session.ScreenTable, table);
-        QCOMPARE(session.DetailTable, detailTable);
-        QCOMPARE(session.LastField, lastField);
-        QCOMPARE(session.ScreenReport, report);
     }
 };
 

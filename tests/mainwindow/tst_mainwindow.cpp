@@ -1,7 +1,10 @@
 #include "CommandState.h"
+#include "Icons.h"
 #include "MainWindow.h"
+#include "ProgramContext.h"
+#include "ScreenCatalogue.h"
 #include "Settings.h"
-#include "TestSession.h"
+#include "TestContext.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -23,18 +26,18 @@
 #include <QUrl>
 
 using namespace kivo;
-using kivo::test::TestSession;
+using kivo::test::TestContext;
 
 namespace {
 
 // The settings and login values of a user who has just logged in.
-void LogIn(TestSession& t, const QString& mode, const QString& name = QStringLiteral("Chief"))
+void LogIn(TestContext& t, const QString& mode, const QString& name = QStringLiteral("Chief"))
 {
-    LoadCustomize(t.session);
-    LoadPreferences(t.session);
-    t.session.login.LoginName = name;
-    t.session.login.UserMode = mode;
-    t.session.login.EnterpriseShort = QStringLiteral("MyShop");
+    LoadCustomize(t.context);
+    LoadPreferences(t.context);
+    t.context.login.LoginName = name;
+    t.context.login.UserMode = mode;
+    t.context.login.EnterpriseShort = QStringLiteral("MyShop");
 }
 
 template <typename T = QWidget> T* Child(const QWidget& window, const QString& name)
@@ -48,6 +51,22 @@ template <typename T = QWidget> T* Child(const QWidget& window, const QString& n
 QString LabelText(const QWidget& window, const QString& name)
 {
     return Child<QLabel>(window, name)->text();
+}
+
+// A picture as drawn at side x side pixels on a plain screen, for comparing and for counting ink.
+QImage Picture(const QIcon& icon, int side = 24, QIcon::Mode mode = QIcon::Normal)
+{
+    return icon.pixmap(QSize(side, side), 1.0, mode).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+// How many pixels of the picture are not fully transparent.
+int Inked(const QImage& image)
+{
+    int inked = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            inked += qAlpha(image.pixel(x, y)) > 0 ? 1 : 0;
+    return inked;
 }
 
 QString Locked(const MainWindow& window)
@@ -100,11 +119,21 @@ QLineEdit* OpenScreen(MainWindow& window, const QString& caption)
     return field;
 }
 
-// A session with no database, for what the window builds without reading any.
-struct BareSession {
+// A context with no database, for what the window builds without reading any.
+struct BareContext {
     test::ScriptedMessages messages;
-    Session session { messages };
+    ProgramContext context { messages };
 };
+
+// The command state for a key as the program applies it to the window; "Text" is the
+// toolbar labels toggle.
+void Apply(MainWindow& window, const ProgramContext& context, const QString& key, bool screenEmpty = false)
+{
+    if (key == u"Text")
+        window.RunLabelsToggle();
+    else
+        window.ApplyCommandState(ComputeCommandState(key, screenEmpty, AdminAllowed(context)));
+}
 
 void ShowActive(MainWindow& window)
 {
@@ -121,9 +150,9 @@ class TestMainWindow : public QObject {
 private slots:
     void statusBarAfterLogin()
     {
-        TestSession t;
+        TestContext t;
         LogIn(t, QStringLiteral("B"), QStringLiteral("cHIEF"));
-        MainWindow window(t.session);
+        MainWindow window(t.context);
         window.SetupMainWindow();
         QCOMPARE(window.windowTitle(), QStringLiteral("Kivo - Sales Software"));
         QVERIFY(window.PanelText(1).startsWith(QStringLiteral("Kivo 9.0.")));
@@ -136,9 +165,9 @@ private slots:
 
     void backOfficeLayout()
     {
-        TestSession t;
+        TestContext t;
         LogIn(t, QStringLiteral("B"));
-        MainWindow window(t.session);
+        MainWindow window(t.context);
         window.SetupMainWindow();
         QVERIFY(window.menuBar()->isVisibleTo(&window));
         for (QAction* menu : window.menuBar()->actions())
@@ -149,21 +178,21 @@ private slots:
         QVERIFY(!Child(window, QStringLiteral("pctLeft"))->isVisibleTo(&window));
         QCOMPARE(Child<QLineEdit>(window, QStringLiteral("txtComp1"))->text(), QStringLiteral("MyShop"));
         QCOMPARE(Child<QLineEdit>(window, QStringLiteral("txtComp2"))->text(), QStringLiteral("MyShop"));
-        QCOMPARE(t.session.customization.CShowDash, QStringLiteral("Y"));
+        QCOMPARE(t.context.customization.CShowDash, QStringLiteral("Y"));
         // The dashboard comes back when a screen closes, and stays away when the shop says so.
         window.ShowDashboard(false);
         window.ShowDashboard(true);
         QVERIFY(Child(window, QStringLiteral("pctDash"))->isVisibleTo(&window));
-        t.session.customization.CShowDash = QStringLiteral("N");
+        t.context.customization.CShowDash = QStringLiteral("N");
         window.ShowDashboard(true);
         QVERIFY(!Child(window, QStringLiteral("pctDash"))->isVisibleTo(&window));
     }
 
     void salesLayout()
     {
-        TestSession t;
+        TestContext t;
         LogIn(t, QStringLiteral("S"), QStringLiteral("anna"));
-        MainWindow window(t.session);
+        MainWindow window(t.context);
         window.SetupMainWindow();
         QVERIFY(!window.menuBar()->isVisibleTo(&window));
         for (QAction* menu : window.menuBar()->actions())
@@ -171,7 +200,7 @@ private slots:
         QVERIFY(!Child(window, QStringLiteral("tlbMain"))->isVisibleTo(&window));
         QVERIFY(!Child(window, QStringLiteral("pctDash"))->isVisibleTo(&window));
         QVERIFY(Child(window, QStringLiteral("pctTop"))->isVisibleTo(&window));
-        QCOMPARE(t.session.customization.CShowDash, QStringLiteral("N"));
+        QCOMPARE(t.context.customization.CShowDash, QStringLiteral("N"));
         QCOMPARE(Child<QLineEdit>(window, QStringLiteral("txtComp2"))->text(), QStringLiteral("MyShop"));
         QCOMPARE(window.PanelText(3), QStringLiteral("User:Anna"));
 
@@ -187,11 +216,11 @@ private slots:
 
     void toolbar()
     {
-        BareSession t;
-        MainWindow window(t.session);
+        BareContext t;
+        MainWindow window(t.context);
         // A button passes its index on.
         QSignalSpy chosen(&window, &MainWindow::commandChosen);
-        window.SetCommandState(QStringLiteral("Edit"));
+        Apply(window, t.context, QStringLiteral("Edit"));
         Child<QAction>(window, QStringLiteral("tlbMain(5)"))->trigger();
         Child<QAction>(window, QStringLiteral("tlbMain(17)"))->trigger();
         Child<QAction>(window, QStringLiteral("tlbMain(19)"))->trigger();
@@ -213,10 +242,10 @@ private slots:
     {
         QFETCH(QString, toolShow);
         QFETCH(bool, captions);
-        TestSession t;
-        t.session.connection.Execute(QStringLiteral("Update kaCustomize Set CToolShow = ?"), { toolShow });
+        TestContext t;
+        t.context.connection.Execute(QStringLiteral("Update kaCustomize Set CToolShow = ?"), { toolShow });
         LogIn(t, QStringLiteral("B"));
-        MainWindow window(t.session);
+        MainWindow window(t.context);
         window.SetupMainWindow();
         auto* bar = Child<QToolBar>(window, QStringLiteral("tlbMain"));
         auto* save = Child<QAction>(window, QStringLiteral("tlbMain(5)"));
@@ -224,34 +253,87 @@ private slots:
         QCOMPARE(save->text(), captions ? QStringLiteral("Save") : QString());
         QCOMPARE(bar->toolButtonStyle(), captions ? Qt::ToolButtonTextUnderIcon : Qt::ToolButtonIconOnly);
         QCOMPARE(toggle->toolTip(), captions ? QStringLiteral("Hide Labels") : QStringLiteral("Show Labels"));
-        QCOMPARE(t.session.ToolbarToggleCaption, captions ? QStringLiteral("-") : QStringLiteral("+"));
+        QCOMPARE(t.context.ToolbarToggleCaption, captions ? QStringLiteral("-") : QStringLiteral("+"));
+        // The toggle's picture says what it will do: hide shown captions, show hidden ones.
+        QCOMPARE(Picture(toggle->icon()), Picture(Icon(captions ? Glyph::HideLabels : Glyph::ShowLabels)));
 
         // Each toggle switches the captions the other way.
-        window.SetCommandState(QStringLiteral("Text"));
+        Apply(window, t.context, QStringLiteral("Text"));
         QCOMPARE(save->text(), captions ? QString() : QStringLiteral("Save"));
         QCOMPARE(Child<QAction>(window, QStringLiteral("tlbMain(15)"))->text(),
             captions ? QString() : QStringLiteral("Report"));
         QCOMPARE(toggle->toolTip(), captions ? QStringLiteral("Show Labels") : QStringLiteral("Hide Labels"));
-        window.SetCommandState(QStringLiteral("Text"));
+        QCOMPARE(Picture(toggle->icon()), Picture(Icon(captions ? Glyph::ShowLabels : Glyph::HideLabels)));
+        Apply(window, t.context, QStringLiteral("Text"));
         QCOMPARE(save->text(), captions ? QStringLiteral("Save") : QString());
+    }
+
+    void everyPictureLoads_data()
+    {
+        QTest::addColumn<int>("glyph");
+        for (int glyph = 0; glyph < GlyphCount; ++glyph)
+            QTest::newRow(qPrintable(IconPath(Glyph(glyph)))) << glyph;
+    }
+
+    // A wrong file name, an SVG that does not parse or a missing SVG icon engine shows as a
+    // blank button in the program; here it fails.
+    void everyPictureLoads()
+    {
+        QFETCH(int, glyph);
+        const QIcon icon = Icon(Glyph(glyph));
+        QVERIFY(!icon.isNull());
+        // The sizes the windows ask for: toolbar and dashboard, module picture, counter buttons.
+        for (int side : { 24, 32, 36 }) {
+            const QImage picture = Picture(icon, side);
+            QCOMPARE(picture.size(), QSize(side, side));
+            // Even the lightest picture (a lone arrow) covers a tenth of its square.
+            QVERIFY2(Inked(picture) * 10 > side * side, qPrintable(QStringLiteral("%1 px").arg(side)));
+        }
+        QVERIFY(Inked(Picture(icon, 24, QIcon::Disabled)) * 10 > 24 * 24);
+    }
+
+    // Two buttons with the same picture, or a picture swapped for another, would still load; the
+    // pictures a user sees side by side must all differ.
+    void picturesTellTheButtonsApart()
+    {
+        TestContext t;
+        LogIn(t, QStringLiteral("S"));
+        MainWindow window(t.context);
+        window.SetupMainWindow();
+        QList<QPair<QString, QImage>> pictures;
+        for (int index = 1; index <= 19; ++index) {
+            const QString name = QStringLiteral("tlbMain(%1)").arg(index);
+            if (auto* button = window.findChild<QAction*>(name))
+                pictures.append({ name, Picture(button->icon()) });
+        }
+        QCOMPARE(pictures.size(), 14);
+        for (int index = 1; index <= 7; ++index) {
+            const QString name = QStringLiteral("cmdBill(%1)").arg(index);
+            pictures.append({ name, Picture(Child<QToolButton>(window, name)->icon()) });
+        }
+        for (int module = 0; module < 9; ++module)
+            pictures.append({ QStringLiteral("lblMod(%1)").arg(module), Picture(Icon(ModuleGlyph(module))) });
+        for (qsizetype i = 0; i < pictures.size(); ++i) {
+            QVERIFY2(Inked(pictures[i].second) > 0, qPrintable(pictures[i].first));
+            for (qsizetype j = i + 1; j < pictures.size(); ++j)
+                QVERIFY2(pictures[i].second != pictures[j].second,
+                    qPrintable(pictures[i].first + QStringLiteral(" and ") + pictures[j].first));
+        }
     }
 
     void commandStateReachesTheWidgets()
     {
-        TestSession t;
+        TestContext t;
         LogIn(t, QStringLiteral("B"));
-        MainWindow window(t.session);
+        MainWindow window(t.context);
         window.SetupMainWindow();
         QLineEdit* field = OpenScreen(window, QStringLiteral("Coupon"));
         QWidget* frame = field->parentWidget();
         QAction* menuSave = window.MenuAction(QStringLiteral("Operation"), 5);
         QAction* buttonSave = Child<QAction>(window, QStringLiteral("tlbMain(5)"));
         QAction* buttonAdd = Child<QAction>(window, QStringLiteral("tlbMain(1)"));
-        t.session.rsScreen.Open(QStringLiteral("Select EId, EDate From kaUser"));
 
-        window.SetCommandState(QStringLiteral("Tran"));
-        QCOMPARE(t.session.CommandLock, true);
-        QCOMPARE(t.session.CommandList, QStringLiteral("5/7"));
+        Apply(window, t.context, QStringLiteral("Tran"));
         QCOMPARE(buttonSave->isEnabled(), false);
         QCOMPARE(menuSave->isEnabled(), false);
         QCOMPARE(buttonAdd->isEnabled(), true);
@@ -260,7 +342,7 @@ private slots:
         QCOMPARE(window.ModulePaneEnabled(), true);
         QCOMPARE(frame->isEnabled(), false);
 
-        window.SetCommandState(QStringLiteral("Edit"));
+        Apply(window, t.context, QStringLiteral("Edit"));
         QCOMPARE(buttonSave->isEnabled(), true);
         QCOMPARE(menuSave->isEnabled(), true);
         QCOMPARE(buttonAdd->isEnabled(), false);
@@ -268,8 +350,7 @@ private slots:
         QCOMPARE(frame->isEnabled(), true);
 
         // Closing while editing: the idle state leaves the pane locked and the frame as it was.
-        window.SetCommandState(QStringLiteral("Help"));
-        QCOMPARE(t.session.CommandLock, false);
+        Apply(window, t.context, QStringLiteral("Help"));
         QCOMPARE(buttonSave->isEnabled(), false);
         QCOMPARE(window.MenuEnabled(QStringLiteral("Transaction")), true);
         QCOMPARE(window.MenuEnabled(QStringLiteral("Operation")), false);
@@ -279,8 +360,7 @@ private slots:
         QCOMPARE(Child<QAction>(window, QStringLiteral("tlbMain(17)"))->isEnabled(), true);
 
         // An empty table leaves only Add.
-        t.session.rsScreen.Open(QStringLiteral("Select EId, EDate From ktCoupon"));
-        window.SetCommandState(QStringLiteral("Tran"));
+        Apply(window, t.context, QStringLiteral("Tran"), true);
         QCOMPARE(buttonAdd->isEnabled(), true);
         QCOMPARE(Child<QAction>(window, QStringLiteral("tlbMain(9)"))->isEnabled(), false);
         QCOMPARE(window.MenuAction(QStringLiteral("Operation"), 2)->isEnabled(), false);
@@ -316,28 +396,26 @@ private slots:
         QFETCH(QString, adminDisp);
         QFETCH(QString, key);
         QFETCH(bool, enabled);
-        TestSession t;
+        TestContext t;
         LogIn(t, QStringLiteral("B"), login);
-        t.session.customization.CAdminDisp = adminDisp;
-        MainWindow window(t.session);
+        t.context.customization.CAdminDisp = adminDisp;
+        MainWindow window(t.context);
         window.SetupMainWindow();
-        t.session.rsScreen.Open(QStringLiteral("Select EId, EDate From kaUser"));
-        window.SetCommandState(key);
+        Apply(window, t.context, key);
         QCOMPARE(window.MenuEnabled(QStringLiteral("Admin")), enabled);
     }
 
     void operationShortcuts()
     {
-        TestSession t;
+        TestContext t;
         LogIn(t, QStringLiteral("B"));
-        MainWindow window(t.session);
+        MainWindow window(t.context);
         window.SetupMainWindow();
         ShowActive(window);
         QLineEdit* field = OpenScreen(window, QStringLiteral("Coupon"));
-        t.session.rsScreen.Open(QStringLiteral("Select EId, EDate From kaUser"));
         QSignalSpy chosen(&window, &MainWindow::commandChosen);
 
-        window.SetCommandState(QStringLiteral("Edit"));
+        Apply(window, t.context, QStringLiteral("Edit"));
         field->setFocus();
         QTest::keyClick(field, Qt::Key_S, Qt::ControlModifier);
         // Cancel wins over the field's own copy.
@@ -349,7 +427,7 @@ private slots:
         QCOMPARE(chosen[1][0].toInt(), 7);
 
         chosen.clear();
-        window.SetCommandState(QStringLiteral("Tran"));
+        Apply(window, t.context, QStringLiteral("Tran"));
         QTest::keyClick(&window, Qt::Key_N, Qt::ControlModifier);
         QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(chosen.size(), 1);
@@ -357,22 +435,22 @@ private slots:
 
         // With no screen open the Operation menu answers nothing.
         chosen.clear();
-        window.SetCommandState(QStringLiteral("Help"));
+        Apply(window, t.context, QStringLiteral("Help"));
         QTest::keyClick(&window, Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(chosen.size(), 0);
     }
 
     void refreshDashboard()
     {
-        TestSession t;
+        TestContext t;
         LogIn(t, QStringLiteral("B"));
-        t.session.connection.Execute(
+        t.context.connection.Execute(
             QStringLiteral("Insert Into ktProduct (EId, EDate, PCode, PName) Values (?, ?, ?, ?)"),
             { 7, QDate(2026, 1, 2), QStringLiteral("OLD"), QStringLiteral("Older product") });
-        t.session.connection.Execute(
+        t.context.connection.Execute(
             QStringLiteral("Insert Into ktProduct (EId, EDate, PCode, PName) Values (?, ?, ?, ?)"),
             { 12, QDate(2026, 3, 5), QStringLiteral("TEA'1"), QStringLiteral("Tea \"Gold\" 1kg") });
-        MainWindow window(t.session);
+        MainWindow window(t.context);
         // The set-up fills every frame: the newest product, and nothing from the empty tables.
         window.SetupMainWindow();
         QStringList product;
@@ -383,15 +461,14 @@ private slots:
                 QStringLiteral("Tea \"Gold\" 1kg") }));
         for (int frame = 1; frame < 6; ++frame)
             QCOMPARE(LabelText(window, QStringLiteral("lblDash(%1,0)").arg(frame)), QStringLiteral("-"));
-        QVERIFY(!t.session.rsSettings.IsOpen());
 
         // A newer row shows after a refresh; a table emptied since keeps what it showed.
-        t.session.connection.Execute(
+        t.context.connection.Execute(
             QStringLiteral("Insert Into ktCoupon (EId, EDate, CReference) Values (?, ?, ?)"),
             { 3, QDate(2026, 2, 1), QStringLiteral("SPRING") });
         window.RefreshDashboard(1);
         QCOMPARE(LabelText(window, QStringLiteral("lblDash(1,2)")), QStringLiteral("SPRING"));
-        t.session.connection.Execute(QStringLiteral("Delete From ktCoupon"));
+        t.context.connection.Execute(QStringLiteral("Delete From ktCoupon"));
         window.RefreshDashboard(1);
         QCOMPARE(LabelText(window, QStringLiteral("lblDash(1,2)")), QStringLiteral("SPRING"));
         QCOMPARE(t.messages.shown, QStringList());
@@ -399,14 +476,13 @@ private slots:
 
     void refreshDashboardReportsAFailure()
     {
-        TestSession t;
-        MainWindow window(t.session);
-        t.session.locations.ExportTables[2] = QStringLiteral("Missing");
+        TestContext t;
+        MainWindow window(t.context);
+        t.context.locations.ExportTables[2] = QStringLiteral("Missing");
         window.RefreshDashboard(2);
         QCOMPARE(t.messages.shown, QStringList { QStringLiteral("ErroR!") });
         QCOMPARE(t.ErrorLogLines().size(), 1);
         QCOMPARE(LabelText(window, QStringLiteral("lblDash(2,0)")), QStringLiteral("-"));
-        QVERIFY(!t.session.rsSettings.IsOpen());
         // Panels outside the six are ignored.
         window.RefreshDashboard(6);
         window.RefreshDashboard(-1);
@@ -439,15 +515,18 @@ private slots:
         QFETCH(int, module);
         QFETCH(QStringList, events);
         QFETCH(QString, table);
-        TestSession t;
+        TestContext t;
         LogIn(t, QStringLiteral("B"));
-        MainWindow window(t.session);
+        MainWindow window(t.context);
         window.SetupMainWindow();
         ShowActive(window);
         OpenScreen(window, openCaption);
         SignalLog log(window);
         QString tableAtEntry;
-        connect(&window, &MainWindow::menuEntryChosen, this, [&] { tableAtEntry = t.session.ScreenTable; });
+        connect(&window, &MainWindow::menuEntryChosen, this, [&](const QString& menu, int entry) {
+            if (const ScreenEntry* screen = ScreenForMenuEntry(menu, entry))
+                tableAtEntry = screen->table;
+        });
 
         QTest::mouseClick(Child(window, QStringLiteral("lblMod(%1)").arg(module)), Qt::LeftButton);
         QCOMPARE(log.events, events);
@@ -457,11 +536,11 @@ private slots:
 
     void moduleHover()
     {
-        TestSession t;
+        TestContext t;
         LogIn(t, QStringLiteral("B"));
-        MainWindow window(t.session);
+        MainWindow window(t.context);
         window.SetupMainWindow();
-        const QColor back = WindowsColour(t.session.customization.CBackColor);
+        const QColor back = WindowsColour(t.context.customization.CBackColor);
         auto* label = Child(window, QStringLiteral("lblMod(1)"));
         auto* pane = Child(window, QStringLiteral("pctLeft"));
         QCOMPARE(label->palette().color(QPalette::Window), back);
@@ -506,9 +585,9 @@ private slots:
         QFETCH(QString, action);
         QFETCH(QString, after);
         QFETCH(int, finds);
-        TestSession t;
+        TestContext t;
         LogIn(t, QStringLiteral("B"));
-        MainWindow window(t.session);
+        MainWindow window(t.context);
         window.SetupMainWindow();
         ShowActive(window);
         OpenScreen(window, QStringLiteral("Product"));
@@ -533,37 +612,10 @@ private slots:
             QCOMPARE(chosen[0][0].toInt(), 99);
     }
 
-    void pendingEntries_data()
-    {
-        QTest::addColumn<QString>("menu");
-        QTest::addColumn<int>("entry");
-        QTest::addColumn<bool>("enabled");
-        QTest::newRow("product") << QStringLiteral("Transaction") << 1 << true;
-        QTest::newRow("quit") << QStringLiteral("Transaction") << 17 << true;
-        QTest::newRow("bill") << QStringLiteral("Transaction") << 6 << false;
-        QTest::newRow("import") << QStringLiteral("Transaction") << 14 << false;
-        QTest::newRow("find and replace") << QStringLiteral("Utility") << 1 << false;
-        QTest::newRow("last report") << QStringLiteral("Report") << 40 << false;
-        QTest::newRow("customize") << QStringLiteral("Admin") << 7 << true;
-        QTest::newRow("options") << QStringLiteral("Admin") << 8 << false;
-        QTest::newRow("content") << QStringLiteral("Help") << 1 << true;
-        QTest::newRow("about") << QStringLiteral("Help") << 4 << false;
-    }
-
-    void pendingEntries()
-    {
-        QFETCH(QString, menu);
-        QFETCH(int, entry);
-        QFETCH(bool, enabled);
-        BareSession t;
-        MainWindow window(t.session);
-        QCOMPARE(window.MenuAction(menu, entry)->isEnabled(), enabled);
-    }
-
     void pendingButtonsFollowTheirEntries()
     {
-        BareSession t;
-        MainWindow window(t.session);
+        BareContext t;
+        MainWindow window(t.context);
         for (int index = 1; index <= 7; ++index)
             QCOMPARE(Child(window, QStringLiteral("cmdBill(%1)").arg(index))->isEnabled(), index == 7);
         QCOMPARE(Child(window, QStringLiteral("lblMod(4)"))->isEnabled(), false);
@@ -578,18 +630,19 @@ private slots:
 
     void entriesSetTheirContext()
     {
-        TestSession t;
+        TestContext t;
         LogIn(t, QStringLiteral("B"));
-        MainWindow window(t.session);
+        MainWindow window(t.context);
         window.SetupMainWindow();
         SignalLog log(window);
         QStringList tables;
-        connect(&window, &MainWindow::menuEntryChosen, this,
-            [&] { tables << t.session.ScreenKey + u' ' + t.session.ScreenTable; });
+        connect(&window, &MainWindow::menuEntryChosen, this, [&](const QString& menu, int entry) {
+            if (const ScreenEntry* screen = ScreenForMenuEntry(menu, entry))
+                tables << screen->screenKey + u' ' + screen->table;
+        });
         Child<QPushButton>(window, QStringLiteral("cmdDash(3)"))->click();
         window.MenuAction(QStringLiteral("Master"), 2)->trigger();
-        t.session.rsScreen.Open(QStringLiteral("Select EId, EDate From kaUser"));
-        window.SetCommandState(QStringLiteral("Mast"));
+        Apply(window, t.context, QStringLiteral("Mast"));
         window.MenuAction(QStringLiteral("Operation"), 12)->trigger();
         QCOMPARE(log.events,
             (QStringList {
@@ -600,8 +653,8 @@ private slots:
 
     void helpContent()
     {
-        TestSession t;
-        MainWindow window(t.session);
+        TestContext t;
+        MainWindow window(t.context);
         UrlCatcher catcher;
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
         SignalLog log(window);
@@ -611,13 +664,13 @@ private slots:
         QCOMPARE(t.messages.shown, QStringList { QStringLiteral("ErroR!") });
         QCOMPARE(catcher.urls.size(), 0);
 
-        QDir().mkpath(QFileInfo(t.session.locations.HelpFile).path());
-        QFile guide(t.session.locations.HelpFile);
+        QDir().mkpath(QFileInfo(t.context.locations.HelpFile).path());
+        QFile guide(t.context.locations.HelpFile);
         QVERIFY(guide.open(QIODevice::WriteOnly));
         guide.close();
         window.MenuAction(QStringLiteral("Help"), 1)->trigger();
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-        QCOMPARE(catcher.urls, QList<QUrl> { QUrl::fromLocalFile(t.session.locations.HelpFile) });
+        QCOMPARE(catcher.urls, QList<QUrl> { QUrl::fromLocalFile(t.context.locations.HelpFile) });
         QCOMPARE(log.events, QStringList());
     }
 
@@ -631,9 +684,9 @@ private slots:
     void quitEndsTheRun()
     {
         QFETCH(bool, fromCounter);
-        TestSession t;
+        TestContext t;
         LogIn(t, fromCounter ? QStringLiteral("S") : QStringLiteral("B"));
-        MainWindow window(t.session);
+        MainWindow window(t.context);
         window.SetupMainWindow();
         window.show();
         if (fromCounter)
@@ -641,14 +694,14 @@ private slots:
         else
             window.MenuAction(QStringLiteral("Transaction"), 17)->trigger();
         QVERIFY(!window.isVisible());
-        QVERIFY(!t.session.connection.IsOpen());
+        QVERIFY(!t.context.connection.IsOpen());
     }
 
     void quickButtonsAnnounceTheirIndex()
     {
-        TestSession t;
+        TestContext t;
         LogIn(t, QStringLiteral("S"));
-        MainWindow window(t.session);
+        MainWindow window(t.context);
         window.SetupMainWindow();
         SignalLog log(window);
         auto* billing = Child<QToolButton>(window, QStringLiteral("cmdBill(1)"));
@@ -659,8 +712,8 @@ private slots:
 
     void keptMaximized()
     {
-        BareSession t;
-        MainWindow window(t.session);
+        BareContext t;
+        MainWindow window(t.context);
         window.showMaximized();
         window.showNormal();
         QCoreApplication::processEvents();
@@ -673,12 +726,12 @@ private slots:
 
     void closingEndsTheConnection()
     {
-        TestSession t;
-        MainWindow window(t.session);
+        TestContext t;
+        MainWindow window(t.context);
         window.show();
-        QVERIFY(t.session.connection.IsOpen());
+        QVERIFY(t.context.connection.IsOpen());
         window.close();
-        QVERIFY(!t.session.connection.IsOpen());
+        QVERIFY(!t.context.connection.IsOpen());
     }
 };
 

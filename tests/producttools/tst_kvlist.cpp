@@ -1,8 +1,7 @@
 // The list picker window's keys: which ones choose, which one closes, and that others do nothing.
 #include "KvList.h"
-#include "RecordScreen.h"
 #include "SeedData.h"
-#include "TestSession.h"
+#include "TestContext.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -21,27 +20,24 @@ private slots:
     void doubleClickChooses();
 
 private:
-    std::unique_ptr<TestSession> m_test;
-    std::unique_ptr<RecordScreen> m_screen;
+    std::unique_ptr<TestContext> m_test;
 };
+
+namespace {
+const QString Accounts = QStringLiteral("AName, EId From kmAccount");
+}
 
 void KvListTest::init()
 {
-    m_test = std::make_unique<TestSession>();
+    m_test = std::make_unique<TestContext>();
     const QDate day = TempDatabase::FixedToday();
     for (int id : { 1, 2 })
-        InsertRow(m_test->session.connection, QStringLiteral("kmAccount"),
+        InsertRow(m_test->context.connection, QStringLiteral("kmAccount"),
             { id, day, id == 1 ? QStringLiteral("Bank") : QStringLiteral("Petty cash"), 0.0, QString() });
-    m_screen = std::make_unique<RecordScreen>(QStringLiteral("KvAccounting"), QStringLiteral("Accounting"));
-    m_screen->fields.resize(4);
-    m_test->session.CurrentForm = m_screen.get();
-    m_test->session.CallerCode = 2;
-    m_test->session.ListSource = QStringLiteral("AName, EId From kmAccount");
 }
 
 void KvListTest::cleanup()
 {
-    m_screen.reset();
     m_test.reset();
 }
 
@@ -62,7 +58,7 @@ void KvListTest::keys()
     QFETCH(int, key);
     QFETCH(bool, chosen);
     QFETCH(bool, open);
-    KvList picker(m_test->session);
+    KvList picker(m_test->context, Accounts);
     picker.show();
     QVERIFY(QTest::qWaitForWindowExposed(&picker));
     QCOMPARE(picker.list()->count(), 2);
@@ -70,22 +66,24 @@ void KvListTest::keys()
     QCOMPARE(picker.list()->currentRow(), 0);
     const QString first = ListPickerState::KeyOf(picker.list()->item(0)->text());
     QTest::keyClick(picker.list(), Qt::Key(key));
-    QCOMPARE(m_screen->field(2).text, chosen ? first : QString());
+    QCOMPARE(picker.state().pick.has_value(), chosen);
+    if (chosen)
+        QCOMPARE(picker.state().pick->key, first);
     QCOMPARE(picker.isVisible(), open);
-    QCOMPARE(m_test->session.rsList1.IsOpen(), open);
 }
 
 void KvListTest::doubleClickChooses()
 {
-    KvList picker(m_test->session);
+    KvList picker(m_test->context, Accounts);
     picker.show();
     QVERIFY(QTest::qWaitForWindowExposed(&picker));
     QListWidgetItem* second = picker.list()->item(1);
     const QRect rect = picker.list()->visualItemRect(second);
     QTest::mouseClick(picker.list()->viewport(), Qt::LeftButton, {}, rect.center());
     QTest::mouseDClick(picker.list()->viewport(), Qt::LeftButton, {}, rect.center());
-    QCOMPARE(m_screen->field(2).text, ListPickerState::KeyOf(second->text()));
-    QCOMPARE(m_screen->field(2).hint, ListPickerState::NameOf(second->text()));
+    QVERIFY(picker.state().pick);
+    QCOMPARE(picker.state().pick->key, ListPickerState::KeyOf(second->text()));
+    QCOMPARE(picker.state().pick->name, ListPickerState::NameOf(second->text()));
     QVERIFY(!picker.isVisible());
 }
 

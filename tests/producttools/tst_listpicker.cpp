@@ -1,41 +1,14 @@
 // The list picker's lines and choice, on a real temporary database.
 #include "ListPickerState.h"
-#include "RecordScreen.h"
 #include "SeedData.h"
-#include "TestSession.h"
+#include "TestContext.h"
 #include "TextPad.h"
 
-#include <QSignalSpy>
 #include <QTest>
 
 using namespace kivo;
 using namespace kivo::test;
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// A record screen with a few plain fields, standing in for the caller.
-std::unique_ptr<RecordScreen> CallerScreen(int fields, int maxLength = 0)
-{
-    auto screen = std::make_unique<RecordScreen>(QStringLiteral("KvCaller"), QStringLiteral("Caller"));
-    for (int i = 0; i < fields; ++i) {
-        Field field;
-        field.maxLength = maxLength;
-        screen->fields.push_back(field);
-    }
-    return screen;
-}
-
-struct ReportFields : ReportPickTarget {
-    void TakeListPick(const QString& name, const QString& key) override
-    {
-        lblList = name;
-        txtRepo1 = key;
-    }
-    QString lblList, txtRepo1;
-};
-
-} // namespace
 
 class ListPickerTest : public QObject {
     Q_OBJECT
@@ -50,22 +23,21 @@ private slots:
     void customerLines();
     void emptySource();
     void badSourceIsReported();
-    void chooseWritesIntoCurrentForm();
-    void chooseForTheReportScreen();
+    void chooseAnswersKeyAndName();
     void closeWithoutChoice();
 
 private:
     void Insert(const QString& table, const QVariantList& values)
     {
-        InsertRow(m_test->session.connection, table, values);
+        InsertRow(m_test->context.connection, table, values);
     }
-    Session& session() { return m_test->session; }
-    std::unique_ptr<TestSession> m_test;
+    ProgramContext& context() { return m_test->context; }
+    std::unique_ptr<TestContext> m_test;
 };
 
 void ListPickerTest::init()
 {
-    m_test = std::make_unique<TestSession>();
+    m_test = std::make_unique<TestContext>();
 }
 
 void ListPickerTest::cleanup()
@@ -119,8 +91,7 @@ void ListPickerTest::linesAreCutToTheirColumns()
     Insert(u"ktSupplier"_s,
         { 1, day, company, u""_s, u""_s, u""_s, u""_s, u""_s, u""_s, u""_s, u""_s, u""_s, website, u"S1"_s,
             u"Y"_s, u""_s });
-    session().ListSource = QStringLiteral("SCompany, SWebsite From ktSupplier");
-    ListPickerState picker(session());
+    ListPickerState picker(context(), QStringLiteral("SCompany, SWebsite From ktSupplier"));
     picker.Open();
     QCOMPARE(picker.lines.size(), 1);
     const QString line = picker.lines.first();
@@ -144,9 +115,8 @@ void ListPickerTest::customerLines()
     Insert(u"ktCustomer"_s,
         { 3, day, u"O'Hara"_s, u""_s, u""_s, u""_s, u""_s, u""_s, u"9123456789"_s, u""_s, u"C3"_s, u"Y"_s,
             u""_s });
-    session().ListSource
-        = QStringLiteral("Left(CName,16)+';'+CPhone As [Customer], EId From ktCustomer Where CActive='Y'");
-    ListPickerState picker(session());
+    ListPickerState picker(context(),
+        QStringLiteral("Left(CName,16)+';'+CPhone As [Customer], EId From ktCustomer Where CActive='Y'"));
     picker.Open();
     QCOMPARE(picker.headings[0], QStringLiteral("Customer"));
     QCOMPARE(picker.headings[1], QStringLiteral("EId"));
@@ -163,93 +133,52 @@ void ListPickerTest::customerLines()
 
 void ListPickerTest::emptySource()
 {
-    auto screen = CallerScreen(4);
-    screen->field(2).text = QStringLiteral("keep");
-    screen->field(2).hint = QStringLiteral("keep");
-    session().CurrentForm = screen.get();
-    session().CallerCode = 2;
-    session().ListSource = QStringLiteral("PName, EId From kmPaytype");
-    ListPickerState picker(session());
+    ListPickerState picker(context(), QStringLiteral("PName, EId From kmPaytype"));
     picker.Open();
     QCOMPARE(picker.lines, QStringList());
     QCOMPARE(picker.headings[0], QString());
     QCOMPARE(picker.headings[1], QString());
-    QCOMPARE(session().SqlText, QStringLiteral("Select PName, EId From kmPaytype"));
-    // Enter on the empty list only closes.
+    // Enter on the empty list only closes, with no answer.
     picker.Choose();
     QVERIFY(picker.closed);
-    QVERIFY(!session().rsList1.IsOpen());
-    QCOMPARE(screen->Text(2), QStringLiteral("keep"));
-    QCOMPARE(screen->field(2).hint, QStringLiteral("keep"));
+    QVERIFY(!picker.pick);
     QCOMPARE(m_test->messages.shown, QStringList());
 }
 
 void ListPickerTest::badSourceIsReported()
 {
-    session().ListSource = QStringLiteral("Nonsense, EId From kmNothing");
-    ListPickerState picker(session());
+    ListPickerState picker(context(), QStringLiteral("Nonsense, EId From kmNothing"));
     picker.Open();
     QCOMPARE(picker.lines, QStringList());
     QCOMPARE(m_test->messages.shown, QStringList { QStringLiteral("ErroR!") });
 }
 
-void ListPickerTest::chooseWritesIntoCurrentForm()
+void ListPickerTest::chooseAnswersKeyAndName()
 {
     const QDate day = TempDatabase::FixedToday();
     Insert(u"kmGroup"_s, { 1, day, u"Tea"_s, 0.0, u""_s });
     Insert(u"kmGroup"_s, { 2, day, u"Coffee"_s, 5.0, u""_s });
-    auto screen = CallerScreen(6, 3);
-    session().CurrentForm = screen.get();
-    session().CallerCode = 4;
-    session().ListSource = QStringLiteral("GName, EId From kmGroup");
-    QSignalSpy changed(screen.get(), &RecordScreen::changed);
-    ListPickerState picker(session());
+    ListPickerState picker(context(), QStringLiteral("GName, EId From kmGroup"));
     picker.Open();
     QCOMPARE(picker.lines.size(), 2);
     picker.selected = ListPickerState::NameOf(picker.lines.at(0)) == u"Coffee" ? 0 : 1;
     picker.Choose();
-    QCOMPARE(screen->Text(4), QStringLiteral("2"));
-    QCOMPARE(screen->field(4).hint, QStringLiteral("Coffee"));
-    QCOMPARE(changed.count(), 1);
     QVERIFY(picker.closed);
-    QVERIFY(!session().rsList1.IsOpen());
-    // The other fields are untouched.
-    for (int i : { 0, 1, 2, 3, 5 })
-        QCOMPARE(screen->Text(i), QString());
-}
-
-void ListPickerTest::chooseForTheReportScreen()
-{
-    const QDate day = TempDatabase::FixedToday();
-    Insert(u"kmAccount"_s, { 1, day, u"Bank"_s, 0.0, u""_s });
-    auto screen = CallerScreen(3);
-    session().CurrentForm = screen.get();
-    session().CallerCode = ListPickerState::ReportCaller;
-    session().ListSource = QStringLiteral("AName, EId From kmAccount");
-    ReportFields report;
-    ListPickerState picker(session(), &report);
-    picker.Open();
-    picker.Choose();
-    QCOMPARE(report.lblList, QStringLiteral("Bank"));
-    QCOMPARE(report.txtRepo1, QStringLiteral("1"));
-    for (int i = 0; i < screen->FieldCount(); ++i)
-        QCOMPARE(screen->Text(i), QString());
+    QVERIFY(picker.pick);
+    QCOMPARE(picker.pick->key, QStringLiteral("2"));
+    QCOMPARE(picker.pick->name, QStringLiteral("Coffee"));
 }
 
 void ListPickerTest::closeWithoutChoice()
 {
     const QDate day = TempDatabase::FixedToday();
     Insert(u"kmGroup"_s, { 1, day, u"Tea"_s, 0.0, u""_s });
-    auto screen = CallerScreen(5);
-    session().CurrentForm = screen.get();
-    session().CallerCode = 4;
-    session().ListSource = QStringLiteral("GName, EId From kmGroup");
-    ListPickerState picker(session());
+    ListPickerState picker(context(), QStringLiteral("GName, EId From kmGroup"));
     picker.Open();
-    QVERIFY(session().rsList1.IsOpen());
+    QCOMPARE(picker.lines.size(), 1);
     picker.Close();
-    QVERIFY(!session().rsList1.IsOpen());
-    QCOMPARE(screen->Text(4), QString());
+    QVERIFY(picker.closed);
+    QVERIFY(!picker.pick);
 }
 
 QTEST_GUILESS_MAIN(ListPickerTest)

@@ -6,7 +6,8 @@
 #include "ProgramHost.h"
 #include "RecordScreen.h"
 #include "RecordScreenView.h"
-#include "TestSession.h"
+#include "ScreenCatalogue.h"
+#include "TestContext.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -16,19 +17,17 @@
 #include <QTest>
 
 using namespace kivo;
-using kivo::test::TestSession;
+using kivo::test::TestContext;
 
 class TestProgramHost : public QObject {
     Q_OBJECT
 private slots:
     void init()
     {
-        m_t = std::make_unique<TestSession>();
-        Session& s = m_t->session;
+        m_t = std::make_unique<TestContext>();
+        ProgramContext& s = m_t->context;
         // No access-code prompts in this round trip: it is about the windows' wiring.
         s.connection.Execute(QStringLiteral("Update kaCustomize Set CModiPass='N', CDelePass='N'"));
-        s.rsUser.Open(QStringLiteral("kaUser"));
-        s.rsEnterprise.Open(QStringLiteral("kaEnterprise"));
         LoginState login(s);
         login.txtField[0] = QStringLiteral("Chief");
         login.txtField[1] = QStringLiteral("kivo");
@@ -50,7 +49,7 @@ private slots:
 
     void groupAddSaveModifyDeleteRoundTrip()
     {
-        Session& s = m_t->session;
+        ProgramContext& s = m_t->context;
         m_window->MenuAction(QStringLiteral("Master"), 1)->trigger();
         QMdiSubWindow* sub = m_window->mdiArea()->activeSubWindow();
         QVERIFY(sub);
@@ -97,7 +96,7 @@ private slots:
         m_window->MenuAction(QStringLiteral("Operation"), 17)->trigger(); // Exit while browsing
         QVERIFY(m_window->mdiArea()->subWindowList().isEmpty());
         QCOMPARE(m_window->PanelText(2), QStringLiteral("Main"));
-        QVERIFY(s.CurrentForm.isNull());
+        QCOMPARE(m_host->engine().Current(), nullptr);
         QVERIFY(m_window->MenuAction(QStringLiteral("Master"), 1)->isEnabled());
         QCOMPARE(m_t->messages.shown,
             (QStringList { QStringLiteral("Confirm Add ?"), QStringLiteral("Confirm Delete ?") }));
@@ -119,7 +118,7 @@ private slots:
         QCOMPARE(m_t->messages.shown.mid(1),
             (QStringList { QStringLiteral("Cancel Edits ?"), QStringLiteral("Cancel Edits ?") }));
         QCOMPARE(
-            m_t->session.connection.Scalar(QStringLiteral("Select Count(*) From ktCustomer")).toInt(), 0);
+            m_t->context.connection.Scalar(QStringLiteral("Select Count(*) From ktCustomer")).toInt(), 0);
     }
 
     void menuEntriesOpenTheirScreens_data()
@@ -143,12 +142,12 @@ private slots:
         auto* view = qobject_cast<RecordScreenView*>(sub->widget());
         QVERIFY(view);
         QCOMPARE(view->screen().name, screen);
-        QCOMPARE(m_t->session.ScreenTable, view->screen().table);
+        QCOMPARE(FindScreen(screen)->table, view->screen().table);
         QVERIFY(m_t->ErrorLogLines().isEmpty());
     }
 
 private:
-    std::unique_ptr<TestSession> m_t;
+    std::unique_ptr<TestContext> m_t;
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<ProgramHost> m_host;
 };

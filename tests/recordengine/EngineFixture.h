@@ -1,87 +1,129 @@
 #pragma once
 
-// Shared by the record engine tests: a register screen built from the schema, and a session
+// Shared by the record engine tests: a screen built as the program builds it, and a context
 // with a scripted main window and an engine whose "today" is the fixtures' fixed date.
 
 #include "FakeHost.h"
 #include "RecordEngine.h"
 #include "RecordScreen.h"
 #include "Schema.h"
+#include "ScreenCatalogue.h"
+#include "ScreenRules.h"
 #include "SeedData.h"
-#include "TestSession.h"
+#include "TestContext.h"
 
+#include <functional>
 #include <memory>
 
 namespace kivo::test {
 
-// A register screen as the register screens build it: field i is column i with its label,
-// descriptor and width; the id is read-only, and so are the product's stock columns.
-inline std::unique_ptr<RecordScreen> SchemaScreen(const QString& tableName)
+// Wraps a screen's own rules and notes each moment the engine runs them ("DL", "DI", "DS",
+// "DX", "FC"), so tests see when the engine calls the rules as well as what they do.
+class RecordingRules : public ScreenRules {
+public:
+    RecordingRules(std::unique_ptr<ScreenRules> inner, QStringList& modes)
+        : m_inner(std::move(inner))
+        , m_modes(modes)
+    {
+    }
+    void AfterShow(ProgramContext& c, ScreenHost& h, RecordScreen& s) override
+    {
+        m_modes << QStringLiteral("DL");
+        m_inner->AfterShow(c, h, s);
+    }
+    void AfterClear(ProgramContext& c, ScreenHost& h, RecordScreen& s) override
+    {
+        m_modes << QStringLiteral("DI");
+        m_inner->AfterClear(c, h, s);
+    }
+    void AfterSave(ProgramContext& c, ScreenHost& h, RecordScreen& s, Recordset& row) override
+    {
+        m_modes << QStringLiteral("DS");
+        m_inner->AfterSave(c, h, s, row);
+    }
+    void AfterCopy(ProgramContext& c, ScreenHost& h, RecordScreen& s) override
+    {
+        m_modes << QStringLiteral("DX");
+        m_inner->AfterCopy(c, h, s);
+    }
+    void OnClose(ProgramContext& c, ScreenHost& h, RecordScreen& s) override
+    {
+        m_modes << QStringLiteral("FC");
+        m_inner->OnClose(c, h, s);
+    }
+    QString Refusal(const RecordScreen& s, int operation) const override
+    {
+        return m_inner->Refusal(s, operation);
+    }
+    int ReportCode(const ProgramContext& c, int designed) const override
+    {
+        return m_inner->ReportCode(c, designed);
+    }
+    bool PressListButton(ProgramContext& c, ScreenHost& h, RecordScreen& s, int index) override
+    {
+        return m_inner->PressListButton(c, h, s, index);
+    }
+    bool ShowsColourSamples() const override { return m_inner->ShowsColourSamples(); }
+
+private:
+    std::unique_ptr<ScreenRules> m_inner;
+    QStringList& m_modes;
+};
+
+// Rules whose only step is the test's own after-save step, given the saved row.
+class AfterSaveRules : public ScreenRules {
+public:
+    explicit AfterSaveRules(std::function<void(ProgramContext&, Recordset&)> step)
+        : m_step(std::move(step))
+    {
+    }
+    void AfterSave(ProgramContext& c, ScreenHost&, RecordScreen&, Recordset& row) override { m_step(c, row); }
+
+private:
+    std::function<void(ProgramContext&, Recordset&)> m_step;
+};
+
+// The screen that edits a table, built as the program builds it.
+inline std::unique_ptr<RecordScreen> ScreenOf(const QString& table)
 {
-    struct Kind {
-        const char* table;
-        const char* key;
-        int report;
-    };
-    static const Kind kinds[] = { { "ktProduct", "Trar", 41 }, { "kmGroup", "Mast", 0 },
-        { "kaUser", "Traq", 0 }, { "kaEnterprise", "Admn", 0 }, { "ktBillMast", "Trao", 56 },
-        { "ktQuotMast", "Trap", 60 }, { "ktOrdrMast", "Trap", 65 }, { "ktCustomer", "Tran", 51 } };
-    const TableDef* table = Schema::Find(tableName);
-    auto screen = std::make_unique<RecordScreen>(table->screen, table->screen.mid(2));
-    screen->table = table->name;
-    screen->lastField = table->LastField();
-    for (const Kind& kind : kinds) {
-        if (tableName == QLatin1String(kind.table)) {
-            screen->screenKey = QString::fromLatin1(kind.key);
-            screen->report = kind.report;
-        }
-    }
-    for (int i = 0; i < int(table->columns.size()); ++i) {
-        const ColumnDef& column = table->columns[size_t(i)];
-        Field field;
-        field.caption = column.label;
-        field.descriptor = column.code;
-        field.maxLength = column.width;
-        field.readOnly = i == 0 || (table->name == u"ktProduct" && (i == 9 || i == 10 || i == 11 || i == 14));
-        if (column.code == u"U" || column.code == u"UF" || column.code == u"V")
-            field.column = column.name;
-        screen->fields.push_back(field);
-    }
-    return screen;
+    for (const ScreenEntry& entry : ScreenCatalogue())
+        if (entry.table == table)
+            return BuildRecordScreen(entry.name);
+    return nullptr;
 }
 
 struct EngineFixture {
     explicit EngineFixture(TempDatabase::Content content = TempDatabase::Content::Defaults)
         : test(content)
     {
-        engine.SetClock([] { return TempDatabase::FixedToday(); });
         host.onCloseScreen = [this] {
             if (screen)
                 engine.CloseRecordScreen(*screen);
         };
     }
 
-    // Opens a screen built by SchemaScreen; its rules append each mode they are run with to `modes`.
+    // Opens the screen of a table as the program builds it; each moment its rules run is
+    // noted in `modes`.
     RecordScreen& Open(const QString& table)
     {
-        screen = SchemaScreen(table);
-        screen->rules = [this](Session&, ScreenHost&, RecordScreen&, const QString& mode) { modes << mode; };
+        screen = ScreenOf(table);
+        screen->rules = std::make_unique<RecordingRules>(std::move(screen->rules), modes);
         engine.OpenRecordScreen(*screen);
         return *screen;
     }
 
-    Session& session() { return test.session; }
+    ProgramContext& context() { return test.context; }
     ScriptedMessages& messages() { return test.messages; }
-    QVariant Scalar(const QString& sql) { return test.session.connection.Scalar(sql); }
+    QVariant Scalar(const QString& sql) { return test.context.connection.Scalar(sql); }
     void Insert(const char* table, const QVariantList& values)
     {
-        InsertRow(test.session.connection, QString::fromLatin1(table), values);
+        InsertRow(test.context.connection, QString::fromLatin1(table), values);
     }
     void Command(int number) { engine.RecordCommand(number); }
 
-    TestSession test;
-    FakeHost host { test.session };
-    RecordEngine engine { test.session, host };
+    TestContext test;
+    FakeHost host { test.context };
+    RecordEngine engine { test.context, host };
     std::unique_ptr<RecordScreen> screen;
     QStringList modes;
 };

@@ -44,10 +44,8 @@ private slots:
         QCOMPARE(f->host.calls.mid(f->host.calls.size() - 4),
             QStringList({ QStringLiteral("SetCommandState(Mast)"), QStringLiteral("SetFindBoxText(Find Id)"),
                 QStringLiteral("ShowLeftPane(true)"), QStringLiteral("ShowScreenCaption(Group)") }));
-        QCOMPARE(f->session().SqlText, QStringLiteral("Select EId, EDate From kmGroup"));
-        QCOMPARE(f->session().ScreenTable, QStringLiteral("kmGroup"));
-        QCOMPARE(f->session().LastField, 4);
-        QCOMPARE(f->session().RecordTotal, 3);
+        QCOMPARE(screen.recordTotal, 3);
+        QCOMPARE(f->engine.Current(), &screen);
         QCOMPARE(f->host.positionLabel, QStringLiteral("3 / 3"));
         QCOMPARE(screen.Text(0), QStringLiteral("30"));
         QCOMPARE(screen.Text(2), QStringLiteral("Bakery"));
@@ -57,10 +55,10 @@ private slots:
 
     void openOnEmptyTable()
     {
-        f->session().connection.Execute(QStringLiteral("Delete * From kmGroup"));
-        f->Open(QStringLiteral("kmGroup"));
+        f->context().connection.Execute(QStringLiteral("Delete * From kmGroup"));
+        RecordScreen& screen = f->Open(QStringLiteral("kmGroup"));
         QCOMPARE(f->host.positionLabel, QStringLiteral("."));
-        QCOMPARE(f->session().rsScreen.Eof(), true);
+        QCOMPARE(screen.list->Eof(), true);
         QCOMPARE(f->host.commandStates, QStringList { QStringLiteral("Mast") });
         QCOMPARE(f->modes, QStringList());
         QCOMPARE(f->messages().shown, QStringList());
@@ -68,7 +66,7 @@ private slots:
 
     void unreadableTableStillOpens()
     {
-        auto screen = SchemaScreen(QStringLiteral("kmGroup"));
+        auto screen = ScreenOf(QStringLiteral("kmGroup"));
         screen->table = QStringLiteral("kmGone");
         f->engine.OpenRecordScreen(*screen);
         QCOMPARE(f->messages().shown, QStringList { QStringLiteral("ErroR!") });
@@ -96,23 +94,19 @@ private slots:
     {
         QFETCH(bool, editing);
         QFETCH(QString, showDash);
-        f->session().customization.CShowDash = showDash;
+        f->context().customization.CShowDash = showDash;
         RecordScreen& screen = f->Open(QStringLiteral("kmGroup"));
         if (editing)
             f->Command(CommandNumber::Modify);
-        f->session().rsWork.Open(QStringLiteral("kmGroup"));
-        f->session().ChoiceField = 3;
+        screen.choiceField = 3;
         f->engine.CloseRecordScreen(screen);
 
         QTEST(f->host.leftPaneShown, "paneShown");
         QTEST(f->host.dashboardShown, "dashboardShown");
         QCOMPARE(f->modes.last(), QStringLiteral("FC"));
-        QCOMPARE(f->session().rsScreen.IsOpen(), false);
-        QCOMPARE(f->session().rsWork.IsOpen(), false);
-        QVERIFY(f->session().CurrentForm.isNull());
-        QCOMPARE(f->session().ScreenKey, QString());
-        QCOMPARE(f->session().ScreenReport, 0);
-        QCOMPARE(f->session().ChoiceField, 0);
+        QVERIFY(!screen.list);
+        QCOMPARE(f->engine.Current(), nullptr);
+        QCOMPARE(screen.choiceField, 0);
         QCOMPARE(f->host.commandStates.last(), QStringLiteral("Help"));
         QCOMPARE(f->host.positionLabel, QStringLiteral("."));
         QCOMPARE(f->host.screenCaption, QStringLiteral("Main"));
@@ -154,16 +148,16 @@ private slots:
         QCOMPARE(screen.Text(3), QStringLiteral("0.00"));
         QCOMPARE(screen.frameEnabled, true);
         QCOMPARE(f->host.modulePaneEnabled, false);
-        QCOMPARE(f->session().NewRecordPending, true);
+        QCOMPARE(f->screen->newRecordPending, true);
 
         screen.SetText(2, QStringLiteral("Frozen"));
         screen.SetText(3, QStringLiteral("3,5"));
         screen.SetText(4, QStringLiteral("Freezer"));
         f->Command(CommandNumber::Save);
         QCOMPARE(f->messages().shown, QStringList { QStringLiteral("Confirm Add ?") });
-        QCOMPARE(f->session().NewRecordPending, false);
+        QCOMPARE(f->screen->newRecordPending, false);
         QCOMPARE(screen.frameEnabled, false);
-        QCOMPARE(f->session().RecordTotal, 4);
+        QCOMPARE(f->screen->recordTotal, 4);
         QCOMPARE(f->host.positionLabel, QStringLiteral("4 / 4"));
         QCOMPARE(screen.Text(0), QStringLiteral("31"));
         QCOMPARE(screen.Text(3), QStringLiteral("3.50"));
@@ -179,7 +173,7 @@ private slots:
         f->messages().Answer(false);
         f->Command(CommandNumber::Add);
         QCOMPARE(screen.Text(0), QStringLiteral("30"));
-        QCOMPARE(f->session().NewRecordPending, false);
+        QCOMPARE(f->screen->newRecordPending, false);
         QCOMPARE(f->host.calls, QStringList());
     }
 
@@ -192,7 +186,7 @@ private slots:
         f->Command(CommandNumber::Cancel);
         QCOMPARE(screen.Text(2), QStringLiteral("Bakery"));
         QCOMPARE(f->host.positionLabel, QStringLiteral("3 / 3"));
-        QCOMPARE(f->session().NewRecordPending, false);
+        QCOMPARE(f->screen->newRecordPending, false);
         QCOMPARE(screen.frameEnabled, false);
         QCOMPARE(f->Scalar(QStringLiteral("Select Count(*) From kmGroup")).toInt(), 3);
     }
@@ -230,13 +224,13 @@ private slots:
         QCOMPARE(f->messages().shown, QStringList { QStringLiteral("Confirm Delete ?") });
         QCOMPARE(screen.Text(2), QStringLiteral("Bakery"));
         QCOMPARE(f->host.positionLabel, QStringLiteral("2 / 2"));
-        QCOMPARE(f->session().RecordTotal, 2);
+        QCOMPARE(f->screen->recordTotal, 2);
         QCOMPARE(f->Scalar(QStringLiteral("Select Count(*) From kmGroup Where EId=20")).toInt(), 0);
     }
 
     void deleteOfOnlyRecordLeavesEmptyScreen()
     {
-        f->session().connection.Execute(QStringLiteral("Delete * From kmGroup Where EId<>10"));
+        f->context().connection.Execute(QStringLiteral("Delete * From kmGroup Where EId<>10"));
         RecordScreen& screen = f->Open(QStringLiteral("kmGroup"));
         f->messages().Answer(true);
         f->Command(CommandNumber::Delete);
@@ -298,8 +292,8 @@ private slots:
         QFETCH(QString, allowDelete);
         QFETCH(int, operation);
         QFETCH(QString, refusal);
-        f->session().customization.CAllowDele = allowDelete;
-        auto screen = SchemaScreen(table);
+        f->context().customization.CAllowDele = allowDelete;
+        auto screen = ScreenOf(table);
         if (statusField >= 0)
             screen->SetText(statusField, status);
         QCOMPARE(f->engine.CheckPermission(*screen, operation), refusal.isEmpty());
@@ -325,11 +319,9 @@ private slots:
         QFETCH(int, prompts);
         QFETCH(bool, goesOn);
         QFETCH(bool, rightCode);
-        (command == CommandNumber::Modify ? f->session().customization.CModiPass
-                                          : f->session().customization.CDelePass)
+        (command == CommandNumber::Modify ? f->context().customization.CModiPass
+                                          : f->context().customization.CDelePass)
             = setting;
-        // A code given earlier in the run does not open the next command.
-        f->session().AccessResult = QStringLiteral("Y");
         f->Open(QStringLiteral("kmGroup"));
         if (prompts > 0)
             f->host.AnswerAccessCode(rightCode);
@@ -457,7 +449,7 @@ private slots:
         QCOMPARE(
             f->messages().shown, editing ? QStringList { QStringLiteral("Cancel Edits ?") } : QStringList());
         QCOMPARE(f->host.screenCloses, closed ? 1 : 0);
-        QCOMPARE(f->session().CurrentForm.isNull(), closed);
+        QCOMPARE(f->engine.Current() == nullptr, closed);
         // Closed after the edits were given up, the pane was enabled again and so is hidden.
         QCOMPARE(f->host.leftPaneShown, !closed);
     }

@@ -45,7 +45,7 @@ private slots:
         QFETCH(int, column);
         QFETCH(QString, descriptor);
         QFETCH(QVariant, stored);
-        Connection& connection = f->session().connection;
+        Connection& connection = f->context().connection;
         connection.ExecuteRaw(
             QStringLiteral("CREATE TABLE tShow (EId INTEGER PRIMARY KEY AUTOINCREMENT, "
                            "EDate DATE, Amount REAL, Whole INTEGER, Note TEXT(20) COLLATE NOCASE)"));
@@ -77,12 +77,12 @@ private slots:
     {
         QFETCH(QString, file);
         QFETCH(bool, exists);
-        const QString docFolder = f->session().locations.DocFolder;
+        const QString docFolder = f->context().locations.DocFolder;
         QFile picture(docFolder + QStringLiteral("logo.png"));
         QVERIFY(picture.open(QIODevice::WriteOnly));
         picture.close();
         f->Insert("kmGroup", { 1, TempDatabase::FixedToday(), file, 0.0, QString() });
-        auto screen = SchemaScreen(QStringLiteral("kmGroup"));
+        auto screen = ScreenOf(QStringLiteral("kmGroup"));
         screen->field(2).descriptor = QStringLiteral("P");
         screen->field(2).picture = QStringLiteral("stale.png");
         f->engine.OpenRecordScreen(*screen);
@@ -125,7 +125,7 @@ private slots:
             field.hint = QStringLiteral("Yes/No");
         }
         QStringList modes;
-        screen.rules = [&](Session&, ScreenHost&, RecordScreen&, const QString& mode) { modes << mode; };
+        screen.rules = std::make_unique<RecordingRules>(std::move(screen.rules), modes);
         f->engine.ClearRecord(screen);
         QCOMPARE(screen.Text(0), QStringLiteral("(New)"));
         for (int i : { 1, 2 }) {
@@ -161,10 +161,10 @@ private slots:
             { 2, TempDatabase::FixedToday(), QStringLiteral("Dairy"), 0.0, QStringLiteral("Chilled") });
         QFETCH(QString, sql);
         QFETCH(QString, text);
-        auto screen = SchemaScreen(QStringLiteral("ktProduct"));
+        auto screen = ScreenOf(QStringLiteral("ktProduct"));
         screen->field(4).text = text;
         screen->field(4).hint = QStringLiteral("stale");
-        RecordEngine::ShowLookup(f->session(), *screen, 4, sql);
+        RecordEngine::ShowLookup(f->context(), *screen, 4, sql);
         QTEST(screen->field(4).hint, "hint");
         QCOMPARE(f->messages().shown, QStringList());
     }
@@ -190,7 +190,7 @@ private slots:
         QFETCH(QString, options);
         QFETCH(int, maxLength);
         QFETCH(QStringList, texts);
-        auto screen = SchemaScreen(QStringLiteral("ktProduct"));
+        auto screen = ScreenOf(QStringLiteral("ktProduct"));
         Field& field = screen->field(5);
         field.hint = options;
         field.maxLength = maxLength;
@@ -206,7 +206,7 @@ private slots:
 
     void cycleChoiceStartsOverOnAnotherField()
     {
-        auto screen = SchemaScreen(QStringLiteral("ktProduct"));
+        auto screen = ScreenOf(QStringLiteral("ktProduct"));
         screen->field(13).hint = QStringLiteral("Tax/Non-Tax");
         screen->field(17).hint = QStringLiteral("Yes/No");
         f->engine.CycleChoice(*screen, 13);
@@ -215,15 +215,15 @@ private slots:
         f->engine.CycleChoice(*screen, 13);
         QCOMPARE(screen->Text(13), QStringLiteral("T"));
         QCOMPARE(screen->Text(17), QStringLiteral("Y"));
-        QCOMPARE(f->session().ChoiceField, 13);
-        QCOMPARE(f->session().ChoicePosition, 1);
+        QCOMPARE(screen->choiceField, 13);
+        QCOMPARE(screen->choicePosition, 1);
     }
 
     void badColumnLeavesOtherFieldsShown()
     {
         f->Insert("kmGroup",
             { 1, TempDatabase::FixedToday(), QStringLiteral("Dairy"), 2.5, QStringLiteral("Chilled") });
-        auto screen = SchemaScreen(QStringLiteral("kmGroup"));
+        auto screen = ScreenOf(QStringLiteral("kmGroup"));
         // A screen that claims one field more than its table has.
         screen->lastField = 5;
         screen->fields.push_back(Field {});

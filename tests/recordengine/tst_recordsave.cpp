@@ -1,9 +1,11 @@
 // Validation before a save, writing the record by column position, and the save as one
 // transaction: a failure or a crash in the middle of it leaves nothing of it behind.
 #include "DatabasePassword.h"
+#include "DateText.h"
 #include "EngineFixture.h"
 
 #include <cstdio>
+#include <QScopeGuard>
 #include <QTest>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -131,31 +133,84 @@ private slots:
             QStringLiteral("Brown Bread"));
         QCOMPARE(f->Scalar(QStringLiteral("Select PSaleRate From ktProduct")).toDouble(), 2.75);
         QCOMPARE(f->Scalar(QStringLiteral("Select POpenQty From ktProduct")).toInt(), 20);
-        QCOMPARE(f->Scalar(QStringLiteral("Select PPurchQty+PSaleQty+PCloseQty From ktProduct")).toInt(),
-            5 + 3 + 12);
-        QCOMPARE(f->Scalar(QStringLiteral("Select PTranDate From ktProduct")).toString(),
-            QStringLiteral("2026-01-15"));
+        // Purchased and sold stay as posted; the closing quantity follows the new opening one.
+        QCOMPARE(f->Scalar(QStringLiteral("Select PPurchQty+PSaleQty From ktProduct")).toInt(), 5 + 3);
+        QCOMPARE(f->Scalar(QStringLiteral("Select PCloseQty From ktProduct")).toInt(), 20 + 5 - 3);
+        QCOMPARE(f->Scalar(QStringLiteral("Select PTranDate From ktProduct")).toDate(),
+            TempDatabase::FixedToday());
         // The screen shows what was stored.
         QCOMPARE(screen.Text(9), QStringLiteral("5"));
         QCOMPARE(screen.Text(7), QStringLiteral("2.75"));
+    }
+
+    // A date field takes the short date as the running locale writes it, however long, and
+    // a record with today's date saves under every locale.
+    void datesFollowTheLocale_data()
+    {
+        QTest::addColumn<QString>("locale");
+        for (const char* locale : { "C", "en_US", "de_DE", "hu_HU", "ko_KR", "bg_BG", "sk_SK" })
+            QTest::newRow(locale) << QString::fromLatin1(locale);
+    }
+    void datesFollowTheLocale()
+    {
+        QFETCH(QString, locale);
+        QLocale::setDefault(QLocale(locale));
+        const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::c()); });
+        const QDate fifteenth(2026, 12, 15);
+        RecordScreen& screen = f->Open(QStringLiteral("kmGroup"));
+        f->messages().Answer(true);
+        f->Command(CommandNumber::Add);
+        QCOMPARE(screen.Text(1), ShortDate(TempDatabase::FixedToday()));
+        screen.SetText(1, ShortDate(fifteenth));
+        QCOMPARE(screen.Text(1), ShortDate(fifteenth));
+        screen.SetText(2, QStringLiteral("Frozen"));
+        screen.SetText(4, QStringLiteral("Cold"));
+        f->Command(CommandNumber::Save);
+        QCOMPARE(f->messages().shown, QStringList { QStringLiteral("Confirm Add ?") });
+        QCOMPARE(
+            f->Scalar(QStringLiteral("Select EDate From kmGroup Where GName='Frozen'")).toDate(), fifteenth);
+        QCOMPARE(screen.Text(1), ShortDate(fifteenth));
+    }
+
+    // What a record shows is what it holds: an amount wider than the typing limit, an amount
+    // with more decimals than shown, and a name whose width counts an emoji as one character
+    // all survive Modify and Save of another field.
+    void showingNeverChangesData()
+    {
+        const QString name = QStringLiteral("Birthday cake, large ") + QString::fromUtf8("\xF0\x9F\x8E\x82")
+            + QStringLiteral("!!!");
+        QVariantList row = Product(1, "P1", "x");
+        row[3] = name;
+        row[6] = 2.345;
+        row[7] = 123456789012.5;
+        f->Insert("ktProduct", row);
+        RecordScreen& screen = f->Open(QStringLiteral("ktProduct"));
+        QCOMPARE(screen.Text(3), name);
+        QCOMPARE(screen.Text(7), QStringLiteral("123456789012.50"));
+        f->Command(CommandNumber::Modify);
+        screen.SetText(18, QStringLiteral("Changed"));
+        f->Command(CommandNumber::Save);
+        QCOMPARE(f->messages().shown, QStringList());
+        QCOMPARE(f->Scalar(QStringLiteral("Select PName From ktProduct")).toString(), name);
+        QCOMPARE(f->Scalar(QStringLiteral("Select PPurchRate From ktProduct")).toDouble(), 2.345);
+        QCOMPARE(f->Scalar(QStringLiteral("Select PSaleRate From ktProduct")).toDouble(), 123456789012.5);
+        QCOMPARE(f->Scalar(QStringLiteral("Select PRemarks From ktProduct")).toString(),
+            QStringLiteral("Changed"));
     }
 
     void afterSaveRulesSeeTheSavedRow()
     {
         RecordScreen& screen = f->Open(QStringLiteral("kmGroup"));
         QString seen;
-        screen.rules = [&](Session& session, ScreenHost&, RecordScreen&, const QString& mode) {
-            if (mode == u"DS")
-                seen = session.rsWork.Text(QStringLiteral("EId")) + u':'
-                    + session.rsWork.Text(QStringLiteral("GName"));
-        };
+        screen.rules = std::make_unique<AfterSaveRules>([&](ProgramContext&, Recordset& row) {
+            seen = row.Text(QStringLiteral("EId")) + u':' + row.Text(QStringLiteral("GName"));
+        });
         f->messages().Answer(true);
         f->Command(CommandNumber::Add);
         screen.SetText(2, QStringLiteral("Frozen"));
         screen.SetText(4, QStringLiteral("Cold"));
         f->Command(CommandNumber::Save);
         QCOMPARE(seen, QStringLiteral("1:Frozen"));
-        QCOMPARE(f->session().rsWork.IsOpen(), false);
     }
 
     void failedSaveLeavesNothing_data()
@@ -175,10 +230,10 @@ private slots:
         f->Insert("ktProduct", Product(2, "P2", "Baguette"));
         RecordScreen& screen = f->Open(QStringLiteral("ktProduct"));
         bool failing = true;
-        screen.rules = [&](Session&, ScreenHost&, RecordScreen&, const QString& mode) {
-            if (mode == u"DS" && ruleFails && failing)
+        screen.rules = std::make_unique<AfterSaveRules>([&](ProgramContext&, Recordset&) {
+            if (ruleFails && failing)
                 throw DbError(5, QStringLiteral("Test"), QStringLiteral("database is locked"));
-        };
+        });
         if (adding) {
             f->messages().Answer(true);
             f->Command(CommandNumber::Add);
@@ -196,9 +251,9 @@ private slots:
         QCOMPARE(f->Scalar(QStringLiteral("Select PName From ktProduct Where EId=2")).toString(),
             QStringLiteral("Baguette"));
         // The list holds no row the table does not, and the typed record is still there to fix.
-        QCOMPARE(f->session().rsScreen.RecordCount(), 2);
-        QCOMPARE(f->session().RecordTotal, 2);
-        QCOMPARE(f->session().NewRecordPending, adding);
+        QCOMPARE(screen.list->RecordCount(), 2);
+        QCOMPARE(screen.recordTotal, 2);
+        QCOMPARE(screen.newRecordPending, adding);
         QCOMPARE(screen.frameEnabled, true);
         QCOMPARE(screen.Text(2), QStringLiteral("NEW-1"));
         QCOMPARE(f->host.commandStates.last(), QStringLiteral("Edit"));
@@ -224,7 +279,7 @@ private slots:
         f->Command(CommandNumber::Cancel);
         QCOMPARE(screen.Text(2), QStringLiteral("P1"));
         QCOMPARE(f->host.positionLabel, QStringLiteral("1 / 1"));
-        QCOMPARE(f->session().NewRecordPending, false);
+        QCOMPARE(screen.newRecordPending, false);
     }
 
     void crashInTheMiddleOfSaveWritesNothing()
@@ -236,13 +291,11 @@ private slots:
         FillProduct(screen, QStringLiteral("NEW-1"));
         // The process dies after the new row and its columns were written, before the end of
         // the save: exit code 42 tells that the row was there when it died.
-        screen.rules = [](Session& session, ScreenHost&, RecordScreen&, const QString& mode) {
-            if (mode != u"DS")
-                return;
-            const QVariant written = session.connection.Scalar(
+        screen.rules = std::make_unique<AfterSaveRules>([](ProgramContext& context, Recordset&) {
+            const QVariant written = context.connection.Scalar(
                 QStringLiteral("Select Count(*) From ktProduct Where PCode='NEW-1'"));
             ::_exit(written.toInt() == 1 ? 42 : 43);
-        };
+        });
         std::fflush(nullptr);
         const pid_t child = ::fork();
         QVERIFY(child >= 0);
@@ -267,7 +320,7 @@ private:
     // The table is not one of the program's, so the pair's first field names its column.
     RecordScreen& OpenCheckScreen()
     {
-        Connection& connection = f->session().connection;
+        Connection& connection = f->context().connection;
         connection.ExecuteRaw(QStringLiteral(
             "CREATE TABLE tCheck (EId INTEGER PRIMARY KEY AUTOINCREMENT, EDate DATE, Code TEXT(20) COLLATE "
             "NOCASE, "

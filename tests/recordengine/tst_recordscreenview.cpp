@@ -3,8 +3,8 @@
 #include "RecordEngine.h"
 #include "RecordScreen.h"
 #include "RecordScreenView.h"
-#include "RegisterScreens.h"
-#include "TestSession.h"
+#include "ScreenCatalogue.h"
+#include "TestContext.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -35,11 +35,10 @@ private slots:
 private:
     RecordScreenView& Show(const QString& name)
     {
-        m_screen = BuildRegisterScreen(name, [] { return TempDatabase::FixedToday(); });
-        m_view = std::make_unique<RecordScreenView>(m_test->session, *m_host, *m_screen);
-        RecordEngine engine(m_test->session, *m_host);
-        engine.SetClock([] { return TempDatabase::FixedToday(); });
-        engine.OpenRecordScreen(*m_screen);
+        m_screen = BuildRecordScreen(name);
+        m_engine = std::make_unique<RecordEngine>(m_test->context, *m_host);
+        m_view = std::make_unique<RecordScreenView>(m_test->context, *m_engine, *m_screen);
+        m_engine->OpenRecordScreen(*m_screen);
         m_view->show();
         if (!QTest::qWaitForWindowExposed(m_view.get()))
             qFatal("the window did not show");
@@ -51,22 +50,24 @@ private:
         m_screen->NotifyChanged();
     }
 
-    std::unique_ptr<TestSession> m_test;
+    std::unique_ptr<TestContext> m_test;
     std::unique_ptr<FakeHost> m_host;
+    std::unique_ptr<RecordEngine> m_engine;
     std::unique_ptr<RecordScreen> m_screen;
     std::unique_ptr<RecordScreenView> m_view;
 };
 
 void RecordScreenViewTest::init()
 {
-    m_test = std::make_unique<TestSession>(TempDatabase::Content::Demo);
-    m_host = std::make_unique<FakeHost>(m_test->session);
+    m_test = std::make_unique<TestContext>(TempDatabase::Content::Demo);
+    m_host = std::make_unique<FakeHost>(m_test->context);
 }
 
 void RecordScreenViewTest::cleanup()
 {
     m_view.reset();
     m_screen.reset();
+    m_engine.reset();
     m_host.reset();
     m_test.reset();
 }
@@ -157,10 +158,11 @@ void RecordScreenViewTest::buttonsReachTheEngine()
     QCOMPARE(view.valueBox(13)->text(), QStringLiteral("T"));
     view.button(13)->click();
     QCOMPARE(view.valueBox(13)->text(), QStringLiteral("N"));
+    m_host->AnswerPick(QStringLiteral("3"), QStringLiteral("Dairy"));
     view.button(4)->click();
     QCOMPARE(m_host->listPickers, 1);
-    QCOMPARE(m_test->session.CallerCode, 4);
-    QCOMPARE(m_test->session.ListSource, QStringLiteral("GName, EId From kmGroup"));
+    QCOMPARE(view.valueBox(4)->text(), QStringLiteral("3"));
+    QCOMPARE(view.hint(4)->text(), QStringLiteral("Dairy"));
 }
 
 void RecordScreenViewTest::escapeAsksForExit()

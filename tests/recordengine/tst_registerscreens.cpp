@@ -5,11 +5,12 @@
 #include "FakeHost.h"
 #include "RecordEngine.h"
 #include "RecordScreen.h"
-#include "RegisterScreens.h"
 #include "Schema.h"
+#include "ScreenCatalogue.h"
+#include "ScreenRules.h"
 #include "SeedData.h"
 #include "Settings.h"
-#include "TestSession.h"
+#include "TestContext.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -25,11 +26,6 @@ QStringList Texts(std::initializer_list<const char*> texts)
     for (const char* text : texts)
         list << QString::fromUtf8(text);
     return list;
-}
-
-ScreenClock FixedClock()
-{
-    return [] { return TempDatabase::FixedToday(); };
 }
 
 } // namespace
@@ -67,47 +63,69 @@ private slots:
 
 private:
     // A fresh database per test, made when the test first needs one.
-    TestSession& Database(TempDatabase::Content content = TempDatabase::Content::Defaults)
+    TestContext& Database(TempDatabase::Content content = TempDatabase::Content::Defaults)
     {
         if (!m_test) {
-            m_test = std::make_unique<TestSession>(content);
-            m_host = std::make_unique<FakeHost>(m_test->session);
+            m_test = std::make_unique<TestContext>(content);
+            m_host = std::make_unique<FakeHost>(m_test->context);
         }
         return *m_test;
     }
-    Session& session() { return Database().session; }
+    ProgramContext& context() { return Database().context; }
     FakeHost& host()
     {
         Database();
         return *m_host;
     }
 
-    std::unique_ptr<TestSession> m_test;
+    std::unique_ptr<TestContext> m_test;
     std::unique_ptr<FakeHost> m_host;
     std::unique_ptr<RecordScreen> Build(const QString& name)
     {
-        auto screen = BuildRegisterScreen(name, FixedClock());
+        auto screen = BuildRecordScreen(name);
         if (!screen)
-            qFatal("no register screen %s", qPrintable(name));
+            qFatal("no record screen %s", qPrintable(name));
         return screen;
     }
-    // Stands rsWork on one row, as the engine leaves it for the after-save rules.
+    // The saved row, as the engine hands it to the after-save rules.
     void OpenWork(const QString& table, int id)
     {
-        session().rsWork.Close();
-        session().rsWork.Open(QStringLiteral("Select * From %1 Where EId= %2").arg(table).arg(id));
+        m_row = std::make_unique<Recordset>(context().connection);
+        m_row->Open(QStringLiteral("Select * From %1 Where EId= %2").arg(table).arg(id));
     }
-    QVariant Scalar(const QString& sql) { return session().connection.Scalar(sql); }
+    // Runs a screen's rules for the moment the engine calls them at.
+    void RunRules(RecordScreen& screen, const QString& mode)
+    {
+        ScreenRules& rules = *screen.rules;
+        if (mode == u"DL")
+            rules.AfterShow(context(), host(), screen);
+        else if (mode == u"DI")
+            rules.AfterClear(context(), host(), screen);
+        else if (mode == u"DS")
+            rules.AfterSave(context(), host(), screen, *m_row);
+        else if (mode == u"DX")
+            rules.AfterCopy(context(), host(), screen);
+        else if (mode == u"FC")
+            rules.OnClose(context(), host(), screen);
+    }
+    void Press(RecordScreen& screen, int field)
+    {
+        RecordEngine(context(), host()).PressListButton(screen, field);
+    }
+    std::unique_ptr<Recordset> m_row;
+    QVariant Scalar(const QString& sql) { return context().connection.Scalar(sql); }
 };
 
 void RegisterScreensTest::init()
 {
+    m_row.reset();
     m_host.reset();
     m_test.reset();
 }
 
 void RegisterScreensTest::cleanup()
 {
+    m_row.reset();
     m_host.reset();
     m_test.reset();
 }
@@ -159,10 +177,9 @@ void RegisterScreensTest::optionButtons()
     QFETCH(int, field);
     QFETCH(QStringList, texts);
     const auto built = Build(screen);
-    session().CurrentForm = built.get();
     QStringList seen;
     for (qsizetype i = 0; i < texts.size(); ++i) {
-        PressListButton(session(), host(), *built, field);
+        Press(*built, field);
         seen << built->Text(field);
     }
     QCOMPARE(seen, texts);
@@ -191,11 +208,10 @@ void RegisterScreensTest::colourSamples()
     QFETCH(int, field);
     QFETCH(int, presses);
     const auto built = Build(QStringLiteral("KvCustomize"));
-    session().CurrentForm = built.get();
     // A press on another field first: the sample field starts again at its first sample.
-    PressListButton(session(), host(), *built, 7);
+    Press(*built, 7);
     for (int i = 0; i < presses; ++i)
-        PressListButton(session(), host(), *built, field);
+        Press(*built, field);
     QTEST(built->Text(field), "value");
     QTEST(built->field(field).captionBackground, "background");
     QTEST(built->field(field).captionForeground, "foreground");
@@ -204,27 +220,26 @@ void RegisterScreensTest::colourSamples()
 void RegisterScreensTest::samplePickThenStep()
 {
     const auto built = Build(QStringLiteral("KvCustomize"));
-    CustomizeSamples::Pick(session(), *built, CustomizeSamples::BackTextureField, 7);
+    CustomizeSamples::Pick(*built, CustomizeSamples::BackTextureField, 7);
     QCOMPARE(built->Text(3), QStringLiteral("14336204"));
     // The button carries on after the clicked swatch, wrapping to the first.
-    PressListButton(session(), host(), *built, 3);
+    Press(*built, 3);
     QCOMPARE(built->Text(3), QStringLiteral("14737632"));
-    PressListButton(session(), host(), *built, 3);
+    Press(*built, 3);
     QCOMPARE(built->Text(3), QStringLiteral("12106214"));
 }
 
 void RegisterScreensTest::fontPreview()
 {
     const auto built = Build(QStringLiteral("KvCustomize"));
-    session().CurrentForm = built.get();
     QSignalSpy changed(built.get(), &RecordScreen::changed);
-    PressListButton(session(), host(), *built, 4);
-    PressListButton(session(), host(), *built, 4);
-    PressListButton(session(), host(), *built, 4);
+    Press(*built, 4);
+    Press(*built, 4);
+    Press(*built, 4);
     QCOMPARE(built->Text(4), QStringLiteral("Georgia"));
     QCOMPARE(built->field(4).captionFont, QStringLiteral("Georgia"));
-    PressListButton(session(), host(), *built, 5);
-    PressListButton(session(), host(), *built, 5);
+    Press(*built, 5);
+    Press(*built, 5);
     QCOMPARE(built->field(5).captionFontSize, 11);
     QVERIFY(changed.count() >= 5);
 }
@@ -232,13 +247,19 @@ void RegisterScreensTest::fontPreview()
 void RegisterScreensTest::pickListButton()
 {
     const auto built = Build(QStringLiteral("KvProduct"));
-    PressListButton(session(), host(), *built, 4);
-    QCOMPARE(host().listPickers, 1);
-    QCOMPARE(session().ListSource, QStringLiteral("GName, EId From kmGroup"));
-    QCOMPARE(session().CallerCode, 4);
+    host().AnswerPick(QStringLiteral("2"), QStringLiteral("Grocery"));
+    Press(*built, 4);
+    QCOMPARE(host().CallsOf(QStringLiteral("PickFromList")),
+        QStringList { QStringLiteral("PickFromList(GName, EId From kmGroup)") });
+    QCOMPARE(built->Text(4), QStringLiteral("2"));
+    QCOMPARE(built->field(4).hint, QStringLiteral("Grocery"));
+    // Closing the picker without a choice leaves the field as it was.
+    Press(*built, 4);
+    QCOMPARE(host().listPickers, 2);
+    QCOMPARE(built->Text(4), QStringLiteral("2"));
     // A field without a button does nothing.
-    PressListButton(session(), host(), *built, 3);
-    QCOMPARE(host().listPickers, 1);
+    Press(*built, 3);
+    QCOMPARE(host().listPickers, 2);
     QCOMPARE(built->Text(3), QString());
 }
 
@@ -260,14 +281,14 @@ void RegisterScreensTest::productStockOnSave()
     QFETCH(QVariant, purchased);
     QFETCH(QVariant, sold);
     Database(TempDatabase::Content::Demo);
-    session().connection.Execute(
+    context().connection.Execute(
         QStringLiteral(
             "Update ktProduct Set POpenQty=?, PPurchQty=?, PSaleQty=?, PCloseQty=99, PTranDate=Null "
             "Where EId=3"),
         { open, purchased, sold });
     const auto built = Build(QStringLiteral("KvProduct"));
     OpenWork(QStringLiteral("ktProduct"), 3);
-    built->RunRules(session(), host(), QStringLiteral("DS"));
+    RunRules(*built, QStringLiteral("DS"));
 
     QTEST(Scalar(QStringLiteral("Select PCloseQty From ktProduct Where EId=3")).toLongLong(), "close");
     QCOMPARE(Scalar(QStringLiteral("Select PTranDate From ktProduct Where EId=3")).toDate(),
@@ -280,9 +301,8 @@ void RegisterScreensTest::productSavedThroughEngine()
     // Modify, type an opening quantity, Save: whatever the closing quantity showed, the
     // stored one follows the stock formula.
     Database(TempDatabase::Content::Demo);
-    session().customization.CModiPass = QStringLiteral("N");
-    RecordEngine engine(session(), host());
-    engine.SetClock(FixedClock());
+    context().customization.CModiPass = QStringLiteral("N");
+    RecordEngine engine(context(), host());
     const auto built = Build(QStringLiteral("KvProduct"));
     engine.OpenRecordScreen(*built);
     const QString id = built->Text(0);
@@ -318,11 +338,11 @@ void RegisterScreensTest::administratorLogin()
     QFETCH(int, id);
     QFETCH(QString, typed);
     Database(TempDatabase::Content::Demo);
-    session().connection.Execute(QStringLiteral("Update kaUser Set ULogin=? Where EId=?"), { typed, id });
+    context().connection.Execute(QStringLiteral("Update kaUser Set ULogin=? Where EId=?"), { typed, id });
     QCOMPARE(Scalar(QStringLiteral("Select Count(*) From kaUser Where EId=%1").arg(id)).toInt(), 1);
     const auto built = Build(QStringLiteral("KvUser"));
     OpenWork(QStringLiteral("kaUser"), id);
-    built->RunRules(session(), host(), QStringLiteral("DS"));
+    RunRules(*built, QStringLiteral("DS"));
     QTEST(Scalar(QStringLiteral("Select ULogin From kaUser Where EId=%1").arg(id)).toString(), "stored");
 }
 
@@ -330,22 +350,22 @@ void RegisterScreensTest::newUserIsSalesUser()
 {
     const auto built = Build(QStringLiteral("KvUser"));
     built->SetText(5, QStringLiteral("B"));
-    built->RunRules(session(), host(), QStringLiteral("DI"));
+    RunRules(*built, QStringLiteral("DI"));
     QCOMPARE(built->Text(5), QStringLiteral("S"));
 }
 
 void RegisterScreensTest::enterpriseReload()
 {
-    session().connection.Execute(
+    context().connection.Execute(
         QStringLiteral("Update kaEnterprise Set EName='Corner Store', EShort='Corner', "
                        "EPasscd='Open''Up', EEmail='shop@example.org', EAddress1='1 Main "
                        "St', EAddress2='Unit 2', ECity='Leeds', EState='WY', "
                        "ECountry='UK', EPhone='0113' Where EId=1"));
     const auto built = Build(QStringLiteral("KvEnterprise"));
     OpenWork(QStringLiteral("kaEnterprise"), 1);
-    built->RunRules(session(), host(), QStringLiteral("DS"));
+    RunRules(*built, QStringLiteral("DS"));
 
-    const LoginValues& v = session().login;
+    const LoginValues& v = context().login;
     QCOMPARE(v.EnterpriseShort, QStringLiteral("Corner"));
     QCOMPARE(v.EnterpriseAccessCode, QStringLiteral("Open'Up"));
     QCOMPARE(v.EnterpriseEmail, QStringLiteral("shop@example.org"));
@@ -357,25 +377,25 @@ void RegisterScreensTest::enterpriseReload()
 
 void RegisterScreensTest::preferenceReload()
 {
-    LoadPreferences(session());
-    session().connection.Execute(QStringLiteral("Update kaPreference Set PDefBill='L', PAmtRoun='0'"));
+    LoadPreferences(context());
+    context().connection.Execute(QStringLiteral("Update kaPreference Set PDefBill='L', PAmtRoun='0'"));
     const auto built = Build(QStringLiteral("KvPreference"));
     OpenWork(QStringLiteral("kaPreference"), 1);
-    built->RunRules(session(), host(), QStringLiteral("DS"));
-    QCOMPARE(session().preferences.PDefBill, QStringLiteral("L"));
-    QCOMPARE(session().preferences.PAmtRoun, QStringLiteral("0"));
+    RunRules(*built, QStringLiteral("DS"));
+    QCOMPARE(context().preferences.PDefBill, QStringLiteral("L"));
+    QCOMPARE(context().preferences.PAmtRoun, QStringLiteral("0"));
 }
 
 void RegisterScreensTest::customizeReload()
 {
-    LoadCustomize(session());
-    QCOMPARE(session().ToolbarToggleCaption, QStringLiteral("+"));
-    session().connection.Execute(QStringLiteral("Update kaCustomize Set CToolShow='N', CTextFont='Georgia'"));
+    LoadCustomize(context());
+    QCOMPARE(context().ToolbarToggleCaption, QStringLiteral("+"));
+    context().connection.Execute(QStringLiteral("Update kaCustomize Set CToolShow='N', CTextFont='Georgia'"));
     const auto built = Build(QStringLiteral("KvCustomize"));
     OpenWork(QStringLiteral("kaCustomize"), 1);
-    built->RunRules(session(), host(), QStringLiteral("DS"));
-    QCOMPARE(session().customization.CTextFont, QStringLiteral("Georgia"));
-    QCOMPARE(session().ToolbarToggleCaption, QStringLiteral("-"));
+    RunRules(*built, QStringLiteral("DS"));
+    QCOMPARE(context().customization.CTextFont, QStringLiteral("Georgia"));
+    QCOMPARE(context().ToolbarToggleCaption, QStringLiteral("-"));
     QCOMPARE(host().CallsOf(QStringLiteral("SetupMainWindow")),
         QStringList { QStringLiteral("SetupMainWindow()") });
 }
@@ -399,9 +419,9 @@ void RegisterScreensTest::dashboardOnClose()
     const auto built = Build(screen);
     // Only closing refreshes the dashboard.
     for (const char* mode : { "DL", "DI", "DX" })
-        built->RunRules(session(), host(), QString::fromLatin1(mode));
+        RunRules(*built, QString::fromLatin1(mode));
     QCOMPARE(host().dashboardRefreshes, QList<int> {});
-    built->RunRules(session(), host(), QStringLiteral("FC"));
+    RunRules(*built, QStringLiteral("FC"));
     QTEST(host().dashboardRefreshes, "panels");
 }
 
@@ -433,7 +453,7 @@ void RegisterScreensTest::lookupCaptions()
     const auto built = Build(screen);
     built->SetText(field, id);
     built->field(field).hint = QStringLiteral("stale");
-    built->RunRules(session(), host(), QStringLiteral("DL"));
+    RunRules(*built, QStringLiteral("DL"));
     QCOMPARE(built->field(field).hint, expected);
 }
 

@@ -1,13 +1,13 @@
 #include "FakeHost.h"
 
-#include "Session.h"
+#include "ProgramContext.h"
 
 #include <QTest>
 
 namespace kivo::test {
 
-FakeHost::FakeHost(Session& session)
-    : m_session(session)
+FakeHost::FakeHost(ProgramContext& context)
+    : m_context(context)
 {
 }
 
@@ -20,20 +20,14 @@ QStringList FakeHost::CallsOf(const QString& prefix) const
     return matching;
 }
 
-void FakeHost::SetCommandState(const QString& key)
+void FakeHost::SetCommandState(const QString& key, bool)
 {
     calls << QStringLiteral("SetCommandState(") + key + u')';
     commandStates << key;
-    if (key == u"Text")
+    if (key == u"Text" || key == u"Help")
         return;
-    if (key == u"Help") {
-        m_session.CommandLock = false;
-        return;
-    }
-    // Browsing keys and "Edit": the pane can be used only while browsing; the lock is left
-    // set in both cases, as the window leaves it for its menus.
+    // Browsing keys and "Edit": the pane can be used only while browsing.
     modulePaneEnabled = key != u"Edit";
-    m_session.CommandLock = true;
 }
 
 void FakeHost::SetPositionLabel(const QString& text)
@@ -93,34 +87,36 @@ void FakeHost::ResetModuleColours()
     calls << QStringLiteral("ResetModuleColours()");
 }
 
-void FakeHost::AskAccessCode()
+bool FakeHost::AskAccessCode()
 {
     calls << QStringLiteral("AskAccessCode()");
     ++accessPrompts;
     if (m_accessAnswers.isEmpty()) {
         QTest::qFail("Unexpected access-code prompt", __FILE__, __LINE__);
-        return;
+        return false;
     }
-    if (m_accessAnswers.dequeue())
-        m_session.AccessResult = QStringLiteral("Y");
+    return m_accessAnswers.dequeue();
 }
 
-void FakeHost::OpenInquiry()
+void FakeHost::OpenInquiry(RecordScreen&)
 {
     calls << QStringLiteral("OpenInquiry()");
     ++inquiries;
 }
 
-void FakeHost::OpenReport()
+void FakeHost::OpenReport(int report)
 {
-    calls << QStringLiteral("OpenReport(%1)").arg(m_session.ScreenReport);
-    reportsOpened << m_session.ScreenReport;
+    calls << QStringLiteral("OpenReport(%1)").arg(report);
+    reportsOpened << report;
 }
 
-void FakeHost::OpenListPicker()
+std::optional<ListPick> FakeHost::PickFromList(const QString& source)
 {
-    calls << QStringLiteral("OpenListPicker(") + m_session.ListSource + u')';
+    calls << QStringLiteral("PickFromList(") + source + u')';
     ++listPickers;
+    if (m_picks.isEmpty())
+        return std::nullopt;
+    return m_picks.dequeue();
 }
 
 void FakeHost::CloseCurrentScreen()

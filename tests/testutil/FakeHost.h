@@ -8,26 +8,29 @@
 #include <QStringList>
 
 namespace kivo {
-class Session;
+class ProgramContext;
 }
 
 namespace kivo::test {
 
 // A main window for engine tests: records every call the record engine makes, in order,
 // and keeps the little state the engine reads back (find box, module pane). The command
-// state keeps CommandLock and the module pane as the window would. The access-code prompt
-// answers from a queue of scripted answers; a prompt with no scripted answer fails the test.
+// state keeps the module pane as the window would. The access-code prompt answers from a
+// queue of scripted answers (a prompt with no scripted answer fails the test); the list
+// picker answers from its queue, or is closed without a pick.
 class FakeHost : public ScreenHost {
 public:
-    explicit FakeHost(Session& session);
+    explicit FakeHost(ProgramContext& context);
 
-    // Scripts the next access-code prompt: true gives the right code (AccessResult "Y").
+    // Scripts the next access-code prompt: true gives the right code.
     void AnswerAccessCode(bool right) { m_accessAnswers.enqueue(right); }
+    // Scripts the next list picker's choice.
+    void AnswerPick(const QString& key, const QString& name) { m_picks.enqueue(ListPick { key, name }); }
     // Runs when the engine asks to close the open screen, as the window's close would
     // (tests hand it the engine's CloseRecordScreen).
     std::function<void()> onCloseScreen;
 
-    void SetCommandState(const QString& key) override;
+    void SetCommandState(const QString& key, bool screenEmpty = true) override;
     void SetPositionLabel(const QString& text) override;
     QString FindBoxText() const override { return findBox; }
     void SetFindBoxText(const QString& text) override;
@@ -40,10 +43,10 @@ public:
     void ShowLeftPane(bool shown) override;
     void ShowDashboard(bool shown) override;
     void ResetModuleColours() override;
-    void AskAccessCode() override;
-    void OpenInquiry() override;
-    void OpenReport() override;
-    void OpenListPicker() override;
+    bool AskAccessCode() override;
+    void OpenInquiry(RecordScreen& screen) override;
+    void OpenReport(int report) override;
+    std::optional<ListPick> PickFromList(const QString& source) override;
     void CloseCurrentScreen() override;
     void CloseMainWindow() override;
 
@@ -54,7 +57,7 @@ public:
     QString findBox = QStringLiteral("Find Id");
     QString screenCaption = QStringLiteral("Main");
     QList<int> dashboardRefreshes;
-    QList<int> reportsOpened; // ScreenReport at each OpenReport
+    QList<int> reportsOpened; // the report of each OpenReport
     int accessPrompts = 0;
     int inquiries = 0;
     int listPickers = 0;
@@ -68,8 +71,9 @@ public:
     QStringList CallsOf(const QString& prefix) const;
 
 private:
-    Session& m_session;
+    ProgramContext& m_context;
     QQueue<bool> m_accessAnswers;
+    QQueue<ListPick> m_picks;
 };
 
 } // namespace kivo::test

@@ -1,5 +1,6 @@
 #include "Connection.h"
 #include "DatabasePassword.h"
+#include "Schema.h"
 
 #include <memory>
 #include <QCryptographicHash>
@@ -56,8 +57,40 @@ QByteArray FileHash(const QString& path)
     return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
 }
 
+// The demo and the first generated history end on this day; a second one on the later day.
+const char* const DemoToday = "2026-03-05";
+const char* const LaterToday = "2026-06-05";
+const char* const HistoryStart = "2025-12-05";
+
 const char* const StockBroken = "stock: 1 product breaks PCloseQty = POpenQty + PPurchQty - PSaleQty\n"
                                 "EId\tPCode\tPOpenQty\tPPurchQty\tPSaleQty\tPCloseQty\n";
+
+// Counts the values of a table that the schema would refuse: a long that is not a whole
+// number, a number that is not one, a date that is not an ISO date, a text too wide.
+QString BadValues(const TableDef& table)
+{
+    QStringList wrong;
+    for (const ColumnDef& column : table.columns) {
+        const QString& c = column.name;
+        switch (column.kind) {
+        case ColumnKind::Long:
+            wrong << QStringLiteral("typeof(%1) <> 'integer'").arg(c);
+            break;
+        case ColumnKind::Number:
+            wrong << QStringLiteral("typeof(%1) Not In ('integer', 'real')").arg(c);
+            break;
+        case ColumnKind::Date:
+            wrong << QStringLiteral("(%1 Is Not Null And IfNull(date(%1), '') <> %1)").arg(c);
+            break;
+        case ColumnKind::Text:
+        case ColumnKind::Flag:
+            wrong << QStringLiteral("typeof(%1) <> 'text' Or length(%1) > %2").arg(c).arg(column.width);
+            break;
+        }
+    }
+    return QStringLiteral("Select Count(*) As N From %1 Where %2")
+        .arg(table.name, wrong.join(QStringLiteral(" Or ")));
+}
 
 } // namespace
 
@@ -72,6 +105,10 @@ private:
     QString m_shop;
 
     QString DemoTemplate() const { return m_templates.filePath(QStringLiteral("demo")); }
+    QString Generated(const QString& base) const
+    {
+        return m_templates.filePath(QStringLiteral("generated-") + base);
+    }
     QString Database() const { return m_shop + QStringLiteral("/Kivo.Kvd"); }
 
     // A demo data folder at m_shop, copied from the one made once for the whole run.
@@ -81,15 +118,60 @@ private:
         QVERIFY(QFile::copy(DemoTemplate() + QStringLiteral("/Kivo.Kvd"), Database()));
     }
 
+    static void Generate(const QString& folder, const char* today)
+    {
+        const Outcome run
+            = Admin({ QStringLiteral("generate"), folder, QStringLiteral("--products"), QStringLiteral("300"),
+                QStringLiteral("--customers"), QStringLiteral("80"), QStringLiteral("--bills"),
+                QStringLiteral("400"), QStringLiteral("--today"), QLatin1StringView(today) });
+        QCOMPARE(run.err, QString());
+        QVERIFY2(
+            run.out.startsWith(QStringLiteral("Added 300 products, 80 customers, ")), qPrintable(run.out));
+        QCOMPARE(run.exitCode, 0);
+    }
+
+    // Generated shops, made once and only read by the tests: on a new folder, on the demo
+    // shop (its history followed by three more months), and on a new folder twice.
+    void MakeGeneratedShops()
+    {
+        QCOMPARE(Admin({ QStringLiteral("init"), Generated(QStringLiteral("new")), QStringLiteral("--today"),
+                           QLatin1StringView(DemoToday) })
+                     .exitCode,
+            0);
+        Generate(Generated(QStringLiteral("new")), DemoToday);
+        QVERIFY(QDir().mkpath(Generated(QStringLiteral("demo"))));
+        QVERIFY(QFile::copy(DemoTemplate() + QStringLiteral("/Kivo.Kvd"),
+            Generated(QStringLiteral("demo")) + QStringLiteral("/Kivo.Kvd")));
+        Generate(Generated(QStringLiteral("demo")), LaterToday);
+        QVERIFY(QDir().mkpath(Generated(QStringLiteral("twice"))));
+        QVERIFY(QFile::copy(Generated(QStringLiteral("new")) + QStringLiteral("/Kivo.Kvd"),
+            Generated(QStringLiteral("twice")) + QStringLiteral("/Kivo.Kvd")));
+        Generate(Generated(QStringLiteral("twice")), LaterToday);
+    }
+
+    // The one number a "Select Count(*) As N" query prints, or -1.
+    static int CountOf(const QString& folder, const QString& statement)
+    {
+        const Outcome run = Admin({ QStringLiteral("sql"), folder, statement });
+        const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
+        if (run.exitCode != 0 || lines.size() != 2)
+            return -1;
+        bool ok = false;
+        const int n = lines[1].toInt(&ok);
+        return ok ? n : -1;
+    }
+
 private slots:
     void initTestCase()
     {
         QVERIFY2(QFileInfo(AdminProgram()).isExecutable(), qPrintable(AdminProgram()));
         QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("sqlcipher")).isEmpty(),
             "the sqlcipher command-line tool is installed by scripts/install-deps");
-        const Outcome made = Admin({ QStringLiteral("init"), DemoTemplate(), QStringLiteral("--demo") });
+        const Outcome made = Admin({ QStringLiteral("init"), DemoTemplate(), QStringLiteral("--demo"),
+            QStringLiteral("--today"), QLatin1StringView(DemoToday) });
         QCOMPARE(made.err, QString());
         QCOMPARE(made.exitCode, 0);
+        MakeGeneratedShops();
     }
 
     void init()
@@ -186,9 +268,6 @@ private slots:
         QTest::addColumn<bool>("demo");
         QTest::addColumn<QString>("table");
         QTest::addColumn<int>("rows");
-        QTest::newRow("demo products") << true << "ktProduct" << 50;
-        QTest::newRow("demo users") << true << "kaUser" << 3;
-        QTest::newRow("demo bills") << true << "ktBillMast" << 0;
         QTest::newRow("plain products") << false << "ktProduct" << 0;
         QTest::newRow("plain users") << false << "kaUser" << 1;
         QTest::newRow("plain enterprise") << false << "kaEnterprise" << 1;
@@ -276,6 +355,49 @@ private slots:
         QCOMPARE(run.out, QString());
         QVERIFY2(run.err.startsWith(QStringLiteral("kivo-admin: ")), qPrintable(run.err));
         QCOMPARE(run.err.count(u'\n'), 1);
+        QCOMPARE(FileHash(Database()), before);
+    }
+
+    // The schema's own rules hold through kivo-admin: the refusal names table, column and rule.
+    void sqlRefusesWhatAColumnCannotHold_data()
+    {
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("text too wide")
+            << "Insert Into ktProduct (PCode) Values ('abcdefghijklmnopqrstuvwxyz')"
+            << "Column PCode of table ktProduct takes text of at most 15 characters";
+        QTest::newRow("no such day") << "Update kmGroup Set EDate='2026-02-30' Where EId=1"
+                                     << "Column EDate of table kmGroup takes a date written YYYY-MM-DD";
+        QTest::newRow("fraction in a whole number")
+            << "Update ktProduct Set POpenQty=2.7 Where EId=1"
+            << "Column POpenQty of table ktProduct takes a whole number from -2147483648 to 2147483647";
+    }
+    void sqlRefusesWhatAColumnCannotHold()
+    {
+        QFETCH(QString, statement);
+        QFETCH(QString, message);
+        MakeDemoShop();
+        const Outcome run = Admin({ QStringLiteral("sql"), m_shop, statement });
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(
+            run.err, QStringLiteral("kivo-admin: ") + message + QStringLiteral("; the value was refused\n"));
+    }
+
+    // The plain shell lacks the text collation: it refuses to compare text or to write into a
+    // text column's index, rather than read or build that index in another order.
+    void shellRefusesTextComparisons()
+    {
+        MakeDemoShop();
+        const QByteArray before = FileHash(Database());
+        const QString key = QStringLiteral("PRAGMA key='%1'; ").arg(DatabasePassword());
+        for (const char* statement : { "select count(*) from kmGroup where GName='grocery';",
+                 "insert into kmGroup (GName) values ('Other');" }) {
+            const Outcome run
+                = RunProgram(QStringLiteral("sqlcipher"), { Database(), key + QLatin1StringView(statement) });
+            QVERIFY2(run.exitCode != 0, statement);
+            QVERIFY2(run.err.contains(QStringLiteral("no such collation sequence: KIVOCASE")),
+                qPrintable(run.err));
+        }
         QCOMPARE(FileHash(Database()), before);
     }
 
@@ -381,6 +503,245 @@ private slots:
                 qPrintable(run.err));
             QCOMPARE(run.err.count(u'\n'), 1);
         }
+    }
+
+    // Rules that a generated shop keeps, each a query that counts the rows breaking it.
+    void generatedShopKeepsTheRules_data()
+    {
+        QTest::addColumn<QString>("base");
+        QTest::addColumn<QString>("statement");
+        const char* const rules[][2] = {
+            { "stock formula",
+                "Select Count(*) As N From ktProduct Where PCloseQty <> POpenQty + PPurchQty - PSaleQty" },
+            { "sale quantity is the bill lines",
+                "Select Count(*) As N From ktProduct p Where PSaleQty <> "
+                "(Select IfNull(Sum(BQty), 0) From ktBillDetl Where BPId = p.PCode)" },
+            { "purchase quantity is the purchase lines",
+                "Select Count(*) As N From ktProduct p Where PPurchQty <> "
+                "(Select IfNull(Sum(PQty), 0) From ktPurcDetl Where PPId = p.PCode)" },
+            { "transaction date is the last movement",
+                "Select Count(*) As N From ktProduct p Where PTranDate <> (Select Max(EDate) From "
+                "(Select EDate From ktBillDetl Where BPId = p.PCode Union All "
+                "Select EDate From ktPurcDetl Where PPId = p.PCode))" },
+            { "no stock below nothing", "Select Count(*) As N From ktProduct Where PCloseQty < 0" },
+            { "every document has lines",
+                "Select (Select Count(*) From ktBillMast m Where Not Exists (Select 1 From ktBillDetl d "
+                "Where "
+                "d.EId = m.EId)) + (Select Count(*) From ktQuotMast m Where Not Exists (Select 1 From "
+                "ktQuotDetl d "
+                "Where d.EId = m.EId)) + (Select Count(*) From ktPurcMast m Where Not Exists (Select 1 From "
+                "ktPurcDetl d Where d.EId = m.EId)) + (Select Count(*) From ktOrdrMast m Where Not Exists "
+                "(Select 1 From ktOrdrDetl d Where d.EId = m.EId)) As N" },
+            { "line amounts",
+                "Select Count(*) As N From ktBillDetl Where Abs(BValue - BRate * BQty) > 0.005 "
+                "Or Abs(BGross - (BValue - BSaving)) > 0.005 Or BSaving < 0 Or EDate <> "
+                "(Select EDate From ktBillMast m Where m.EId = ktBillDetl.EId)" },
+            { "bill is the sum of its lines",
+                "Select Count(*) As N From ktBillMast b Where Abs(BGross - (Select Sum(BGross) From "
+                "ktBillDetl d "
+                "Where d.EId = b.EId)) > 0.005 Or BItems <> (Select Sum(BQty) From ktBillDetl d Where d.EId "
+                "= b.EId)" },
+            { "bill totals",
+                "Select Count(*) As N From ktBillMast Where Abs(BTotal - (BGross - BDiscount)) > 0.005 "
+                "Or Abs(BNett - (BTotal + BTax1 + BTax2)) > 0.005 "
+                "Or Abs(BReturn - (BCash + BCredit + BOther + BMisc - BNett)) > 0.005" },
+            { "counter receipt numbers",
+                "Select Count(*) As N From ktBillMast Where BReceipt Not Like '%QTOB-%' And "
+                "(substr(BReceipt, 1, 7) <> substr(strftime('%Y%m-%d', EDate), 3) Or substr(BReceipt, 12, 1) "
+                "<> '-' "
+                "Or substr(BReceipt, 13) <> printf('%06d', EId))" },
+            { "billed quote names its bill",
+                "Select Count(*) As N From ktQuotMast q Where QStatus = 'B' And Not Exists (Select 1 From "
+                "ktBillMast b Where q.QRemarks = 'BILL#' || b.EId || ';' || b.BRemarks And b.BReceipt = "
+                "substr(strftime('%Y%m-%d', b.EDate), 3) || 'QTOB-' || printf('%06d', q.EId) And b.BNett = "
+                "q.QNett "
+                "And b.BCId = q.QCId And b.EDate >= q.EDate And (Select Count(*) From ktBillDetl Where EId = "
+                "b.EId) "
+                "= (Select Count(*) From ktQuotDetl Where EId = q.EId))" },
+            { "a bill from a quote has a billed quote",
+                "Select Count(*) As N From ktBillMast b Where BReceipt Like '%QTOB-%' And (Select Count(*) "
+                "From "
+                "ktQuotMast q Where QStatus = 'B' And QRemarks Like 'BILL#' || b.EId || ';%') <> 1" },
+            { "purchased order names its purchase",
+                "Select Count(*) As N From ktOrdrMast o Where OStatus = 'P' And Not Exists (Select 1 From "
+                "ktPurcMast p Where o.ORemarks = 'PURC#' || p.EId || ';' || p.PRemarks And p.PReceipt = "
+                "substr(strftime('%Y%m-%d', p.EDate), 3) || 'OTOP-' || printf('%06d', o.EId) And p.PGross = "
+                "o.OGross "
+                "And p.PItems = o.OItems And p.EDate > o.EDate)" },
+            { "open and cancelled documents made nothing",
+                "Select (Select Count(*) From ktQuotMast q, ktBillMast b Where QStatus <> 'B' And b.BReceipt "
+                "Like "
+                "'%QTOB-' || printf('%06d', q.EId)) + (Select Count(*) From ktOrdrMast o, ktPurcMast p Where "
+                "OStatus <> 'P' And p.PReceipt Like '%OTOP-' || printf('%06d', o.EId)) + (Select Count(*) "
+                "From "
+                "ktQuotMast Where QStatus Not In ('N', 'B', 'C')) + (Select Count(*) From ktOrdrMast Where "
+                "OStatus "
+                "Not In ('N', 'P', 'C')) As N" },
+            { "purchase totals",
+                "Select Count(*) As N From ktPurcMast p Where Abs(PNett - (PGross + PTax)) > 0.005 Or "
+                "Abs(PGross - "
+                "(Select Sum(PGross) From ktPurcDetl d Where d.EId = p.EId)) > 0.005 "
+                "Or PPayType Not In ('Cash', 'Credit', 'Online', 'Other')" },
+            { "customer codes as the counter makes them",
+                "Select Count(*) As N From ktCustomer Where CCode <> 'C' || substr(strftime('%Y%m%d', "
+                "EDate), 5) || "
+                "substr(CPhone, 7) Or length(CPhone) <> 10 Or CPhone Glob '*[^0-9]*'" },
+            { "unique keys",
+                "Select (Select Count(*) - Count(Distinct PCode) From ktProduct) + (Select Count(*) - "
+                "Count(Distinct CPhone) From ktCustomer) + (Select Count(*) - Count(Distinct CCode) From "
+                "ktCustomer) "
+                "+ (Select Count(*) - Count(Distinct QRef) From ktQuotMast) + (Select Count(*) - "
+                "Count(Distinct ORef) "
+                "From ktOrdrMast) + (Select Count(*) - Count(Distinct PReceipt) From ktPurcMast) + (Select "
+                "Count(*) - "
+                "Count(Distinct SCompany) From ktSupplier) As N" },
+            { "references are there",
+                "Select (Select Count(*) From ktBillMast Where BCId Not In (Select EId From ktCustomer) Or "
+                "BUId Not "
+                "In (Select EId From kaUser)) + (Select Count(*) From ktBillDetl Where BPId Not In (Select "
+                "PCode "
+                "From ktProduct)) + (Select Count(*) From ktPurcMast Where PSId Not In (Select EId From "
+                "ktSupplier)) "
+                "+ (Select Count(*) From ktProduct Where PGId Not In (Select EId From kmGroup)) + (Select "
+                "Count(*) "
+                "From ktAccounting Where AAId Not In (Select EId From kmAccount)) As N" },
+            { "documents dated in the history",
+                "Select Count(*) As N From (Select EDate From ktBillMast Union All Select EDate From "
+                "ktQuotMast "
+                "Union All Select EDate From ktPurcMast Union All Select EDate From ktOrdrMast Union All "
+                "Select "
+                "EDate From ktAccounting) Where EDate < 'FIRST' Or EDate > 'TODAY' Or EDate Is Null" },
+        };
+        const char* const bases[][2]
+            = { { "new", DemoToday }, { "demo", LaterToday }, { "twice", LaterToday } };
+        for (const auto& base : bases) {
+            for (const auto& rule : rules)
+                QTest::addRow("%s: %s", base[0], rule[0])
+                    << QString::fromLatin1(base[0])
+                    << QString::fromLatin1(rule[1])
+                           .replace(QStringLiteral("FIRST"), QLatin1StringView(HistoryStart))
+                           .replace(QStringLiteral("TODAY"), QLatin1StringView(base[1]));
+            for (const TableDef& table : Schema::Tables())
+                QTest::addRow("%s: kinds and widths in %s", base[0], qPrintable(table.name))
+                    << QString::fromLatin1(base[0]) << BadValues(table);
+        }
+    }
+
+    void generatedShopKeepsTheRules()
+    {
+        QFETCH(QString, base);
+        QFETCH(QString, statement);
+        QCOMPARE(CountOf(Generated(base), statement), 0);
+    }
+
+    void generatedShopHasEveryKindOfDocument_data()
+    {
+        QTest::addColumn<QString>("statement");
+        QTest::newRow("bills on most days") << "Select Count(Distinct EDate) As N From ktBillMast";
+        QTest::newRow("quote states") << "Select Count(Distinct QStatus) As N From ktQuotMast";
+        QTest::newRow("order states") << "Select Count(Distinct OStatus) As N From ktOrdrMast";
+        QTest::newRow("purchases of orders")
+            << "Select Count(*) As N From ktPurcMast Where PReceipt Like '%OTOP-%'";
+        QTest::newRow("bills of quotes")
+            << "Select Count(*) As N From ktBillMast Where BReceipt Like '%QTOB-%'";
+        QTest::newRow("pay types")
+            << "Select Count(Distinct BOType) + Count(Distinct BMType) As N From ktBillMast";
+        QTest::newRow("change given") << "Select Count(*) As N From ktBillMast Where BReturn > 0";
+        QTest::newRow("cash book both ways")
+            << "Select Count(Distinct ADMode) + Count(Distinct AWMode) As N From ktAccounting";
+    }
+
+    // The generated history has something in every report: at least a few of each.
+    void generatedShopHasEveryKindOfDocument()
+    {
+        QFETCH(QString, statement);
+        const int found = CountOf(Generated(QStringLiteral("new")), statement);
+        QVERIFY2(found >= 3, qPrintable(QString::number(found)));
+    }
+
+    void generateIsRepeatable()
+    {
+        const QString other = m_dir->filePath(QStringLiteral("again"));
+        QCOMPARE(
+            Admin({ QStringLiteral("init"), other, QStringLiteral("--today"), QLatin1StringView(DemoToday) })
+                .exitCode,
+            0);
+        Generate(other, DemoToday);
+        for (const char* table :
+            { "ktProduct", "ktCustomer", "ktSupplier", "ktBillMast", "ktBillDetl", "ktQuotMast", "ktQuotDetl",
+                "ktPurcMast", "ktPurcDetl", "ktOrdrMast", "ktOrdrDetl", "ktAccounting", "kaUser" }) {
+            const QString all = QStringLiteral("Select * From %1 Order By EId").arg(QLatin1StringView(table));
+            const Outcome first = Admin({ QStringLiteral("sql"), Generated(QStringLiteral("new")), all });
+            const Outcome second = Admin({ QStringLiteral("sql"), other, all });
+            QVERIFY2(first.out.count(u'\n') > 1, table);
+            QVERIFY2(first.out == second.out, table);
+        }
+    }
+
+    void generateRefusesBadArguments_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("message");
+        const QString generate = QStringLiteral("generate");
+        const QString shop = QStringLiteral("SHOP");
+        const QString products = QStringLiteral("--products");
+        QTest::newRow("negative") << QStringList {
+            generate, shop, products, QStringLiteral("-5")
+        } << "kivo-admin: --products needs a whole number from 0 to 10000000, not '-5'";
+        QTest::newRow("not a number") << QStringList { generate, shop, QStringLiteral("--bills"),
+            QStringLiteral("ten") } << "kivo-admin: --bills needs a whole number";
+        QTest::newRow("fraction") << QStringList { generate, shop, QStringLiteral("--customers"),
+            QStringLiteral("2.5") }
+                                  << "kivo-admin: --customers needs a whole number";
+        QTest::newRow("exponent") << QStringList { generate, shop, products, QStringLiteral("1e3") }
+                                  << "kivo-admin: --products needs a whole number";
+        QTest::newRow("too many") << QStringList { generate, shop, products, QStringLiteral("10000001") }
+                                  << "kivo-admin: --products needs a whole number";
+        QTest::newRow("value missing") << QStringList { generate, shop,
+            products } << "kivo-admin: --products needs a whole number from 0 to 10000000, not ''";
+        QTest::newRow("impossible day")
+            << QStringList { generate, shop, QStringLiteral("--today"), QStringLiteral("2026-02-30") }
+            << "kivo-admin: --today needs a date written YYYY-MM-DD";
+        QTest::newRow("day in another form") << QStringList { generate, shop, QStringLiteral("--today"),
+            QStringLiteral("03/05/2026") } << "kivo-admin: --today needs a date written YYYY-MM-DD";
+        QTest::newRow("init with a bad day")
+            << QStringList { QStringLiteral("init"), QStringLiteral("SHOP/new"), QStringLiteral("--today"),
+                   QStringLiteral("tomorrow") }
+            << "kivo-admin: --today needs a date written YYYY-MM-DD, not 'tomorrow'";
+        QTest::newRow("folder missing")
+            << QStringList { generate, QStringLiteral("SHOP/nowhere") } << "kivo-admin: the folder '";
+        QTest::newRow("no database") << QStringList { generate, QStringLiteral("SHOP/Doc") }
+                                     << "was not found; set the folder up with kivo-admin init";
+        QTest::newRow("bills without products") << QStringList { generate, QStringLiteral("SHOP/empty"),
+            QStringLiteral("--bills"), QStringLiteral("5") }
+                                                << "kivo-admin: bills need products";
+        QTest::newRow("unknown option")
+            << QStringList { generate, shop, QStringLiteral("--items"), QStringLiteral("5") } << "Usage:";
+        QTest::newRow("no folder") << QStringList { generate, products, QStringLiteral("5") } << "Usage:";
+        QTest::newRow("two folders") << QStringList { generate, shop, shop } << "Usage:";
+    }
+
+    // Wrong arguments are exit status 2 with a message that says what is wrong, and the
+    // database is left as it was.
+    void generateRefusesBadArguments()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, message);
+        MakeDemoShop();
+        QVERIFY(QDir().mkpath(m_shop + QStringLiteral("/Doc")));
+        const QString empty = m_shop + QStringLiteral("/empty");
+        QCOMPARE(Admin({ QStringLiteral("init"), empty }).exitCode, 0);
+        arguments.replaceInStrings(QStringLiteral("SHOP"), m_shop);
+        const QByteArray before = FileHash(Database());
+        const QByteArray emptyBefore = FileHash(empty + QStringLiteral("/Kivo.Kvd"));
+        const Outcome run = Admin(arguments);
+        QCOMPARE(run.exitCode, 2);
+        QCOMPARE(run.out, QString());
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+        QVERIFY2(message == u"Usage:" || run.err.count(u'\n') == 1, qPrintable(run.err));
+        QCOMPARE(FileHash(Database()), before);
+        QCOMPARE(FileHash(empty + QStringLiteral("/Kivo.Kvd")), emptyBefore);
+        QVERIFY(!QFileInfo::exists(m_shop + QStringLiteral("/new")));
     }
 
     void wrongUsage_data()

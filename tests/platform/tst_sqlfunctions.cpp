@@ -1,0 +1,119 @@
+#include "SqlFunctions.h"
+
+#include <algorithm>
+#include <QTest>
+#include <sqlite3.h>
+
+using namespace kivo;
+
+// The program's functions and text collation as the engine calls them, on a connection to
+// an in-memory database.
+class TestSqlFunctions : public QObject {
+    Q_OBJECT
+
+    sqlite3* m_db = nullptr;
+
+    QString Evaluate(const QString& expression)
+    {
+        const QByteArray sql = QByteArray("SELECT ") + expression.toUtf8();
+        sqlite3_stmt* statement = nullptr;
+        if (sqlite3_prepare_v2(m_db, sql.constData(), -1, &statement, nullptr) != SQLITE_OK)
+            return QStringLiteral("error: ") + QString::fromUtf8(sqlite3_errmsg(m_db));
+        QString result;
+        const int rc = sqlite3_step(statement);
+        if (rc == SQLITE_ROW)
+            result = sqlite3_column_type(statement, 0) == SQLITE_NULL
+                ? QStringLiteral("~")
+                : QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
+        else
+            result = QStringLiteral("error: ") + QString::fromUtf8(sqlite3_errmsg(m_db));
+        sqlite3_finalize(statement);
+        return result;
+    }
+
+    static int Sign(int v) { return (v > 0) - (v < 0); }
+
+private slots:
+    void initTestCase()
+    {
+        QCOMPARE(sqlite3_open(":memory:", &m_db), SQLITE_OK);
+        QCOMPARE(RegisterSqlFunctions(m_db), SQLITE_OK);
+    }
+    void cleanupTestCase() { sqlite3_close(m_db); }
+
+    void functions_data()
+    {
+        QTest::addColumn<QString>("expression");
+        QTest::addColumn<QString>("result");
+        const auto row = [](const char* expression, const char* result) {
+            QTest::newRow(expression) << QString::fromUtf8(expression) << QString::fromUtf8(result);
+        };
+        // An emoji is one character: never cut in half, counted once.
+        row("\"Left\"('a😀b', 2)", "a😀");
+        row("\"Right\"('a😀b', 2)", "😀b");
+        row("\"Right\"('ab', 5)", "ab");
+        row("\"Left\"('ab', -1)", "");
+        row("Len('a😀b')", "3");
+        row("Len(Null)", "~");
+        row("\"Left\"(Null, 2)", "~");
+        row("UCase('straße å')", "STRASSE Å");
+        row("Year('2026-03-05')", "2026");
+        row("Day('not a date')", "~");
+        // like(): every letter folded, "_" one character, "%" any run, Escape for a literal.
+        row("'ÅSA' Like 'å_a'", "1");
+        row("'😀x' Like '_X'", "1");
+        row("'abc' Like 'a%c%'", "1");
+        row("'abc' Like '%b'", "0");
+        row("'100%' Like '100!%' Escape '!'", "1");
+        row("'1000' Like '100!%' Escape '!'", "0");
+        row("'A%' Like 'aX%' Escape 'X'", "1");
+        row("'a' Like 'a' Escape 'ab'", "error: ESCAPE expression must be a single character");
+        // Backtracking stays bounded: a run of "%" against a long text that does not match.
+        row("printf('%.*c', 5000, 'a') Like '%a%a%a%a%a%a%a%a%b'", "0");
+        // The collation: equal across case in any script, ordered by folded letters.
+        row("'Åsa' = 'åSA' COLLATE KIVOCASE", "1");
+        row("'ΣΟΦΙΑ' = 'σοφια' COLLATE KIVOCASE", "1");
+        row("'Zoë' < 'åke' COLLATE KIVOCASE", "1");
+        row("'ab' < 'aB' COLLATE KIVOCASE", "0");
+        row("'ab' < 'abc' COLLATE KIVOCASE", "1");
+    }
+    void functions()
+    {
+        QFETCH(QString, expression);
+        QFETCH(QString, result);
+        QCOMPARE(Evaluate(expression), result);
+    }
+
+    // The byte-by-byte path for plain ASCII and the decoding path for the rest give one
+    // order: that of the folded code points, and the opposite sign when swapped.
+    void collationOrderIsConsistent()
+    {
+        const QStringList texts { QStringLiteral("a"), QStringLiteral("AB"), QStringLiteral("ab"),
+            QStringLiteral("abc"), QString::fromUtf8("abÅ"), QString::fromUtf8("ABå"),
+            QString::fromUtf8("abz"), QString::fromUtf8("Ǆ"), QString::fromUtf8("ǆ"), QString::fromUtf8("a😀"),
+            QString::fromUtf8("A😀b"), QString::fromUtf8("aＡ"), QString::fromUtf8("aａb"), QString(),
+            QStringLiteral("Z"), QString::fromUtf8("é"), QString::fromUtf8("É"),
+            QString::fromUtf8("a\U0010FFFF") };
+        const auto folded = [](const QString& text) { return text.toCaseFolded().toUcs4(); };
+        for (const QString& a : texts) {
+            const QByteArray x = a.toUtf8();
+            for (const QString& b : texts) {
+                const QByteArray y = b.toUtf8();
+                const int forward
+                    = Sign(CompareFoldedUtf8(x.constData(), int(x.size()), y.constData(), int(y.size())));
+                const int backward
+                    = Sign(CompareFoldedUtf8(y.constData(), int(y.size()), x.constData(), int(x.size())));
+                const QList<uint> fa = folded(a), fb = folded(b);
+                const int expected = std::lexicographical_compare(fa.begin(), fa.end(), fb.begin(), fb.end())
+                    ? -1
+                    : fa == fb ? 0
+                               : 1;
+                QVERIFY2(forward == expected, qPrintable(a + u' ' + b));
+                QCOMPARE(backward, -forward);
+            }
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSqlFunctions)
+#include "tst_sqlfunctions.moc"
