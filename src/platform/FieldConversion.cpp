@@ -37,9 +37,18 @@ QDate IsoDate(QStringView text)
     const int year = digits(0, 4);
     const int month = digits(5, 2);
     const int day = digits(8, 2);
-    if (year < 0 || month < 0 || day < 0)
+    static constexpr int monthDays[] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    if (year < 1 || month < 1 || month > 12 || day < 1 || day > monthDays[month - 1] + (month == 2 && leap))
         return {};
-    return QDate(year, month, day); // invalid for a day that does not exist
+    // The day number straight from the parts (days from civil, proleptic Gregorian): cheaper
+    // than the calendar's general conversion, and the browse lists read one per row.
+    const int y = year - (month <= 2);
+    const int era = y / 400;
+    const int yearOfEra = y - era * 400;
+    const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return QDate::fromJulianDay(qint64(era) * 146097 + dayOfEra + 1721120);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "RowStore.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <mutex>
 #include <new>
@@ -66,7 +67,7 @@ void RowStore::Reset(int columns)
     m_rows = 0;
     m_cells.clear();
     m_rowids.clear();
-    m_text.resize(0); // keeps its memory for the new rows
+    m_textUsed = 0; // keeps its memory for the new rows
 }
 
 void RowStore::Release()
@@ -75,7 +76,15 @@ void RowStore::Release()
     m_cells.Release();
     m_rowids.Release();
     m_text.clear();
-    m_text.squeeze();
+    m_text.shrink_to_fit();
+    m_textUsed = 0;
+}
+
+char16_t* RowStore::TextSpace(qsizetype size)
+{
+    if (qsizetype(m_text.size()) < m_textUsed + size)
+        m_text.resize(size_t(qMax(qsizetype(2 * m_text.size()), m_textUsed + size + 1024)));
+    return m_text.data() + m_textUsed;
 }
 
 RowStore::Cell RowStore::Read(sqlite3_stmt* statement, int column, QStringDecoder& decoder)
@@ -97,22 +106,17 @@ RowStore::Cell RowStore::Read(sqlite3_stmt* statement, int column, QStringDecode
         const qsizetype size = sqlite3_column_bytes(statement, column);
         // Decode straight into the shared text buffer: UTF-8 never needs more UTF-16 units
         // than it has bytes.
-        const qsizetype offset = m_text.size();
-        if (m_text.capacity() < offset + size)
-            m_text.reserve(qMax(2 * m_text.capacity(), offset + size + 1024));
-        m_text.resize(offset + size);
-        QChar* begin = m_text.data() + offset;
-        QChar* end = begin;
+        const qsizetype offset = m_textUsed;
+        char16_t* begin = TextSpace(size);
+        char16_t* end = begin;
         // Codes, dates and most names are plain ASCII: widened directly, they skip the decoder.
         qsizetype i = 0;
-        while (i < size && uchar(bytes[i]) < 0x80) {
-            *end++ = QChar(ushort(uchar(bytes[i])));
-            ++i;
-        }
+        while (i < size && uchar(bytes[i]) < 0x80)
+            *end++ = char16_t(uchar(bytes[i++]));
         if (i < size)
-            end = decoder.appendToBuffer(end, QByteArrayView(bytes + i, size - i));
-        if (end - begin != size)
-            m_text.truncate(offset + (end - begin));
+            end = reinterpret_cast<char16_t*>(
+                decoder.appendToBuffer(reinterpret_cast<QChar*>(end), QByteArrayView(bytes + i, size - i)));
+        m_textUsed += end - begin;
         cell.kind = StoredKind::Text;
         cell.offset = offset;
         cell.length = quint32(end - begin);
@@ -136,9 +140,11 @@ RowStore::Cell RowStore::Store(const StoredValue& value)
         cell.real = value.real;
         break;
     case StoredKind::Text:
-        cell.offset = m_text.size();
+        cell.offset = m_textUsed;
         cell.length = quint32(value.text.size());
-        m_text.append(value.text);
+        std::copy_n(reinterpret_cast<const char16_t*>(value.text.utf16()), value.text.size(),
+            TextSpace(value.text.size()));
+        m_textUsed += value.text.size();
         break;
     }
     return cell;

@@ -40,7 +40,7 @@ public:
     Cell& At(int row, int column) { return m_cells[Index(row, column)]; }
     qint64 Rowid(int row) const { return m_rowids[size_t(row)]; }
     void SetRowid(int row, qint64 rowid) { m_rowids[size_t(row)] = rowid; }
-    QStringView Text(const Cell& cell) const { return QStringView(m_text).sliced(cell.offset, cell.length); }
+    QStringView Text(const Cell& cell) const { return QStringView(m_text.data() + cell.offset, cell.length); }
     QVariant Value(int row, int column, int fieldType) const
     {
         const Cell& cell = At(row, column);
@@ -129,7 +129,10 @@ private:
     int m_rows = 0;
     BlockArray<Cell> m_cells;
     BlockArray<qint64> m_rowids;
-    QString m_text; // the characters of every text cell, one after the other
+    // The characters of every text cell, one after the other: the first m_textUsed are in use.
+    std::vector<char16_t> m_text;
+    qsizetype m_textUsed = 0;
+    char16_t* TextSpace(qsizetype size);
 };
 
 } // namespace kivo

@@ -1,6 +1,7 @@
 #include "Connection.h"
 #include "DateText.h"
 #include "DbError.h"
+#include "FieldConversion.h"
 #include "Recordset.h"
 #include "TempDatabase.h"
 
@@ -371,6 +372,22 @@ private slots:
         QCOMPARE(rs.Value(0), QVariant(2LL));
         rs.MoveNext();
         QCOMPARE(rs.Value(0), QVariant(4LL));
+    }
+
+    // Stored dates are read without the calendar's general parser: every day of two centuries
+    // and malformed or impossible dates read as Qt's own ISO reading has them.
+    void storedDatesReadAsIso()
+    {
+        for (QDate day(1899, 12, 25); day <= QDate(2101, 1, 5); day = day.addDays(1)) {
+            const QString text = day.toString(Qt::ISODate);
+            QCOMPARE(FieldVariant(FieldDate, StoredKind::Text, 0, 0, text), QVariant(day));
+        }
+        for (const char* text : { "2024-02-29", "2026-02-29", "1900-02-29", "2000-02-29", "2026-13-01",
+                 "2026-00-10", "2026-04-31", "2026-1-10", "abcd-ef-gh", "2026-03-05 10:30" }) {
+            const QDate qt = QDate::fromString(S(text).left(10), Qt::ISODate);
+            const QVariant expected = qt.isValid() ? QVariant(qt) : QVariant(S(text));
+            QCOMPARE(FieldVariant(FieldDate, StoredKind::Text, 0, 0, S(text)), expected);
+        }
     }
 
     // Saving a new record: a row holding only the entry date is added so that the database
