@@ -1,6 +1,7 @@
 #include "RecordsetModel.h"
 
 #include "DateText.h"
+#include "DbError.h"
 #include "NumberText.h"
 #include "Recordset.h"
 
@@ -34,6 +35,8 @@ void RecordsetModel::Clear()
     m_types.clear();
     m_hidden.clear();
     m_rows.clear();
+    m_recordset = nullptr;
+    m_readError.clear();
     endResetModel();
 }
 
@@ -44,6 +47,8 @@ void RecordsetModel::Load(Recordset& recordset)
     m_types.clear();
     m_hidden.clear();
     m_rows.clear();
+    m_recordset = nullptr;
+    m_readError.clear();
     if (recordset.IsOpen()) {
         const int columns = recordset.FieldCount();
         for (int c = 0; c < columns; ++c) {
@@ -53,18 +58,57 @@ void RecordsetModel::Load(Recordset& recordset)
             m_hidden.push_back(field.name.contains(QStringLiteral("Passcd"), Qt::CaseInsensitive));
         }
         if (!(recordset.Bof() && recordset.Eof())) {
-            m_rows.reserve(size_t(recordset.RecordCount()));
-            for (recordset.MoveFirst(); !recordset.Eof(); recordset.MoveNext()) {
-                QStringList row;
-                row.reserve(columns);
-                for (int c = 0; c < columns; ++c)
-                    row << (m_hidden[size_t(c)] ? QString() : GridText(recordset, c, m_types[size_t(c)]));
-                m_rows.push_back(std::move(row));
-            }
             recordset.MoveFirst();
+            m_recordset = &recordset;
+            m_rows = ReadPage();
         }
     }
     endResetModel();
+}
+
+std::vector<QStringList> RecordsetModel::ReadPage()
+{
+    std::vector<QStringList> page;
+    Recordset& recordset = *m_recordset;
+    const int columns = int(m_headings.size());
+    while (int(page.size()) < PageRows && recordset.IsOpen() && !recordset.Eof()) {
+        QStringList row;
+        row.reserve(columns);
+        for (int c = 0; c < columns; ++c)
+            row << (m_hidden[size_t(c)] ? QString() : GridText(recordset, c, m_types[size_t(c)]));
+        page.push_back(std::move(row));
+        recordset.MoveNext();
+    }
+    if (!recordset.IsOpen() || recordset.Eof())
+        m_recordset = nullptr;
+    return page;
+}
+
+bool RecordsetModel::canFetchMore(const QModelIndex& parent) const
+{
+    return !parent.isValid() && m_recordset && m_recordset->IsOpen() && !m_recordset->Eof();
+}
+
+void RecordsetModel::fetchMore(const QModelIndex& parent)
+{
+    if (!canFetchMore(parent))
+        return;
+    std::vector<QStringList> page;
+    try {
+        page = ReadPage();
+    } catch (const DbError& error) {
+        // A view asks for rows from its event loop, where nothing can report: the grid keeps
+        // the rows it has and says why it stopped.
+        m_recordset = nullptr;
+        m_readError = error.description;
+    }
+    if (page.empty())
+        return;
+    const int first = int(m_rows.size());
+    beginInsertRows({}, first, first + int(page.size()) - 1);
+    for (QStringList& row : page)
+        m_rows.push_back(std::move(row));
+    endInsertRows();
 }
 
 bool RecordsetModel::IsHiddenColumn(int column) const

@@ -2,6 +2,7 @@
 
 #include "DbError.h"
 #include "SqlFunctions.h"
+#include "SqlTokenizer.h"
 
 #include <QDate>
 #include <QFileInfo>
@@ -54,6 +55,105 @@ void Connection::ThrowEngineError(int code, const QString& source) const
     throw DbError(primary, source, text);
 }
 
+namespace {
+
+// A statement with its literals taken out as parameters: the cache key and the values.
+struct Parameterized {
+    QString sql;
+    QVariantList values;
+};
+
+// Literals become parameters where a parameter means the same thing: in the clauses after
+// a query's FROM (in its select list a literal also names the column: "Select 'x'" is the
+// field "'x'") and anywhere in INSERT, UPDATE and DELETE. Numbers stay in a statement that
+// orders or groups, where "Order By 2" names a column. Statements with explicit parameters,
+// and anything else (schema, pragmas), are kept as written.
+Parameterized ParameterizeLiterals(const QString& sql)
+{
+    const std::vector<SqlToken> tokens = TokenizeSql(sql);
+    Parameterized result;
+    bool query = false;
+    bool numbers = true;
+    bool first = true;
+    bool literals = false;
+    for (const SqlToken& token : tokens) {
+        if (token.IsBlank())
+            continue;
+        if (first) {
+            first = false;
+            query = token.IsWord(sql, u"select") || token.IsWord(sql, u"with");
+            if (!query && !token.IsWord(sql, u"insert") && !token.IsWord(sql, u"update")
+                && !token.IsWord(sql, u"delete"))
+                return { sql, {} };
+        }
+        if (token.kind == SqlTokenKind::Symbol
+            && (token.IsSymbol(sql, u'?') || token.IsSymbol(sql, u':') || token.IsSymbol(sql, u'@')))
+            return { sql, {} };
+        if (token.kind == SqlTokenKind::Word && sql[token.begin] == u'$')
+            return { sql, {} };
+        if (token.IsWord(sql, u"order") || token.IsWord(sql, u"group"))
+            numbers = false;
+        literals = literals || token.kind == SqlTokenKind::String || token.kind == SqlTokenKind::Number;
+    }
+    if (!literals)
+        return { sql, {} };
+
+    int depth = 0;
+    bool afterFrom = !query;
+    qsizetype copied = 0;
+    result.sql.reserve(sql.size());
+    for (const SqlToken& token : tokens) {
+        if (token.IsSymbol(sql, u'('))
+            ++depth;
+        else if (token.IsSymbol(sql, u')'))
+            --depth;
+        else if (depth == 0 && token.IsWord(sql, u"from"))
+            afterFrom = true;
+        if (!afterFrom)
+            continue;
+        QVariant value;
+        const QStringView text = token.Text(sql);
+        if (token.kind == SqlTokenKind::String) {
+            QString unquoted = text.sliced(1, qMax<qsizetype>(0, text.size() - 2)).toString();
+            if (text.size() < 2 || !text.endsWith(u'\''))
+                continue; // unclosed: the engine reports it
+            unquoted.replace(QStringLiteral("''"), QStringLiteral("'"));
+            value = unquoted;
+        } else if (token.kind == SqlTokenKind::Number && numbers) {
+            bool ok = false;
+            if (!text.contains(u'.') && !text.contains(u'e') && !text.contains(u'E')) {
+                const qlonglong whole = text.toLongLong(&ok);
+                if (ok)
+                    value = whole;
+            }
+            if (!ok) {
+                const double real = text.toDouble(&ok);
+                if (!ok)
+                    continue;
+                value = real;
+            }
+        } else {
+            continue;
+        }
+        result.sql += QStringView(sql).sliced(copied, token.begin - copied);
+        result.sql += u'?';
+        copied = token.begin + token.length;
+        result.values << value;
+    }
+    result.sql += QStringView(sql).sliced(copied);
+    return result;
+}
+
+} // namespace
+
+void CachedStatement::GiveBack()
+{
+    if (m_owner && m_statement)
+        m_owner->GiveBack(m_key, m_statement);
+    m_owner = nullptr;
+    m_statement = nullptr;
+}
+
 void Connection::RegisterFunctions()
 {
     const int rc = RegisterSqlFunctions(m_db);
@@ -68,7 +168,9 @@ void Connection::Open(const QString& path, const QString& key, OpenMode mode)
         throw DbError(DbErrorNumber::FileMissing, ErrorSource(),
             QStringLiteral("The database file '%1' was not found").arg(path));
 
-    const int flags = SQLITE_OPEN_READWRITE | (mode == OpenMode::Create ? SQLITE_OPEN_CREATE : 0);
+    // One thread uses a connection: the engine's per-call locking would only cost time.
+    const int flags
+        = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (mode == OpenMode::Create ? SQLITE_OPEN_CREATE : 0);
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
     std::unique_ptr<sqlite3, SqliteCloser> guard(db);
@@ -105,6 +207,7 @@ void Connection::Close()
 {
     if (!m_db)
         return;
+    DropCaches();
     sqlite3_close_v2(m_db);
     m_db = nullptr;
     m_depth = 0;
@@ -135,9 +238,164 @@ void Connection::RefreshSchema()
     // A name that is text in one table and a number in another says nothing on its own.
     text.subtract(other);
     m_dialect.SetTextColumns(std::move(text));
+    m_translations.clear();
+    m_shapes.clear();
+    ForgetStatements();
+}
+
+void Connection::DropCaches()
+{
+    // A statement still lent out is finalized when its guard gives it back and finds no entry.
+    for (const CacheEntry& entry : std::as_const(m_statements))
+        if (!entry.lent)
+            sqlite3_finalize(entry.statement);
+    m_statements.clear();
+    m_translations.clear();
+    m_shapes.clear();
+}
+
+QString Connection::Translate(const QString& statement) const
+{
+    const auto known = m_translations.constFind(statement);
+    if (known != m_translations.constEnd())
+        return *known;
+
+    // Look-ups differ only in their text literals ("... Where PCode='P17'"): the statement is
+    // translated once with a stand-in for each literal and the literals are put back. A "+"
+    // can make the translation depend on a literal, so such statements are translated whole.
+    static const QString standIn = QStringLiteral("'\uE000'");
+    const std::vector<SqlToken> tokens = TokenizeSql(statement);
+    QStringList literals;
+    QString shape;
+    qsizetype copied = 0;
+    bool plus = false;
+    for (const SqlToken& token : tokens) {
+        if (token.IsSymbol(statement, u'+'))
+            plus = true;
+        if (token.kind != SqlTokenKind::String)
+            continue;
+        shape += QStringView(statement).sliced(copied, token.begin - copied);
+        shape += standIn;
+        copied = token.begin + token.length;
+        literals << token.Text(statement).toString();
+    }
+    if (!plus && !literals.isEmpty() && !statement.contains(QChar(0xE000))) {
+        shape += QStringView(statement).sliced(copied);
+        auto known = m_shapes.constFind(shape);
+        if (known == m_shapes.constEnd()) {
+            if (m_shapes.size() >= TranslationCacheSize)
+                m_shapes.clear();
+            known = m_shapes.insert(shape, m_dialect.Translate(shape));
+        }
+        const QStringList parts = known->split(standIn);
+        if (parts.size() == literals.size() + 1) {
+            QString sql = parts.front();
+            for (qsizetype i = 0; i < literals.size(); ++i)
+                sql += literals[i] + parts[i + 1];
+            return sql;
+        }
+    }
+    QString sql = m_dialect.Translate(statement);
+    if (m_translations.size() >= TranslationCacheSize)
+        m_translations.clear();
+    m_translations.insert(statement, sql);
+    return sql;
+}
+
+std::shared_ptr<const RecordsetLayout> Connection::Layout(const CachedStatement& statement) const
+{
+    const auto found = m_statements.constFind(statement.Key());
+    return found != m_statements.constEnd() && found->statement == statement.get() ? found->layout : nullptr;
+}
+
+void Connection::RememberLayout(
+    const CachedStatement& statement, std::shared_ptr<const RecordsetLayout> layout)
+{
+    const auto found = m_statements.find(statement.Key());
+    if (found != m_statements.end() && found->statement == statement.get())
+        found->layout = std::move(layout);
+}
+
+void Connection::ForgetStatements()
+{
+    // A prepared statement reads the new schema only when it next runs: one that is asked
+    // for its columns before it runs would describe the old table. Drop them all; one still
+    // lent out is finalized when it comes back and finds no entry.
+    for (const CacheEntry& entry : std::as_const(m_statements))
+        if (!entry.lent)
+            sqlite3_finalize(entry.statement);
+    m_statements.clear();
+}
+
+CachedStatement Connection::Statement(const QString& engineSql, const QVariantList& parameters)
+{
+    if (!m_db)
+        throw DbError(DbErrorNumber::NotOpen, ErrorSource(), QStringLiteral("The database is not open"));
+    const Parameterized shape
+        = parameters.isEmpty() ? ParameterizeLiterals(engineSql) : Parameterized { engineSql, {} };
+    CachedStatement statement = Lend(shape.sql);
+    const QVariantList& values = parameters.isEmpty() ? shape.values : parameters;
+    for (int i = 0; i < values.size(); ++i)
+        BindValue(statement.get(), i + 1, values[i]);
+    return statement;
+}
+
+CachedStatement Connection::StatementAsWritten(const QString& engineSql)
+{
+    if (!m_db)
+        throw DbError(DbErrorNumber::NotOpen, ErrorSource(), QStringLiteral("The database is not open"));
+    return Lend(engineSql);
+}
+
+CachedStatement Connection::Lend(const QString& key)
+{
+    sqlite3_stmt* statement = nullptr;
+    const auto found = m_statements.find(key);
+    if (found != m_statements.end() && !found->lent) {
+        found->lent = true;
+        found->lastUse = ++m_uses;
+        statement = found->statement;
+    } else {
+        statement = PrepareRaw(key);
+        if (found == m_statements.end()) {
+            if (m_statements.size() >= StatementCacheSize) {
+                auto oldest = m_statements.end();
+                for (auto it = m_statements.begin(); it != m_statements.end(); ++it)
+                    if (!it->lent && (oldest == m_statements.end() || it->lastUse < oldest->lastUse))
+                        oldest = it;
+                if (oldest != m_statements.end()) {
+                    sqlite3_finalize(oldest->statement);
+                    m_statements.erase(oldest);
+                }
+            }
+            m_statements.insert(key, CacheEntry { statement, ++m_uses, true, nullptr });
+        }
+        // Otherwise the cached one is in use further up the call stack: this copy is
+        // finalized when it comes back.
+    }
+    return CachedStatement(this, key, statement);
+}
+
+void Connection::GiveBack(const QString& key, sqlite3_stmt* statement)
+{
+    sqlite3_reset(statement);
+    sqlite3_clear_bindings(statement);
+    const auto found = m_statements.find(key);
+    if (found != m_statements.end() && found->statement == statement)
+        found->lent = false;
+    else
+        sqlite3_finalize(statement);
 }
 
 StatementHandle Connection::Prepare(const QString& engineSql, const QVariantList& parameters)
+{
+    StatementHandle statement(PrepareRaw(engineSql));
+    for (int i = 0; i < parameters.size(); ++i)
+        BindValue(statement.get(), i + 1, parameters[i]);
+    return statement;
+}
+
+sqlite3_stmt* Connection::PrepareRaw(const QString& engineSql)
 {
     if (!m_db)
         throw DbError(DbErrorNumber::NotOpen, ErrorSource(), QStringLiteral("The database is not open"));
@@ -155,9 +413,7 @@ StatementHandle Connection::Prepare(const QString& engineSql, const QVariantList
         if (*c != ';' && *c != ' ' && *c != '\t' && *c != '\r' && *c != '\n')
             throw DbError(DbErrorNumber::BadStatement, ErrorSource(),
                 QStringLiteral("Characters found after the end of the statement: ") + QString::fromUtf8(c));
-    for (int i = 0; i < parameters.size(); ++i)
-        BindValue(raw, i + 1, parameters[i]);
-    return statement;
+    return statement.release();
 }
 
 void BindValue(sqlite3_stmt* statement, int index, const QVariant& value)
@@ -193,7 +449,7 @@ void BindValue(sqlite3_stmt* statement, int index, const QVariant& value)
 
 int Connection::Execute(const QString& statement, const QVariantList& parameters)
 {
-    StatementHandle handle = Prepare(Translate(statement), parameters);
+    CachedStatement handle = Statement(Translate(statement), parameters);
     int rc;
     while ((rc = sqlite3_step(handle.get())) == SQLITE_ROW) { }
     if (rc != SQLITE_DONE)
@@ -206,6 +462,12 @@ void Connection::ExecuteRaw(const QString& sql)
 {
     if (!m_db)
         throw DbError(DbErrorNumber::NotOpen, ErrorSource(), QStringLiteral("The database is not open"));
+    // Schema statements can change what a recordset's columns are; transaction control cannot.
+    static const QStringList transactionWords = { QStringLiteral("BEGIN"), QStringLiteral("COMMIT"),
+        QStringLiteral("SAVEPOINT"), QStringLiteral("RELEASE"), QStringLiteral("ROLLBACK") };
+    const QString firstWord = sql.trimmed().section(u' ', 0, 0).toUpper();
+    if (!transactionWords.contains(firstWord))
+        ForgetStatements();
     char* message = nullptr;
     const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &message);
     if (rc != SQLITE_OK) {
@@ -219,7 +481,7 @@ void Connection::ExecuteRaw(const QString& sql)
 
 QVariant Connection::Scalar(const QString& statement, const QVariantList& parameters)
 {
-    StatementHandle handle = Prepare(Translate(statement), parameters);
+    CachedStatement handle = Statement(Translate(statement), parameters);
     const int rc = sqlite3_step(handle.get());
     if (rc == SQLITE_DONE)
         return {};

@@ -4,8 +4,10 @@
 #include "JetDialect.h"
 
 #include <memory>
+#include <QHash>
 #include <QString>
 #include <QVariant>
+#include <utility>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -19,6 +21,52 @@ struct StatementFinalizer {
     void operator()(sqlite3_stmt* statement) const;
 };
 using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
+
+class Connection;
+struct RecordsetLayout;
+
+// A prepared statement lent by the connection's cache. When the guard goes, the statement
+// is reset, its bindings are cleared and it goes back to the cache for the next caller with
+// the same text (or is finalized if the cache no longer holds it).
+class CachedStatement {
+public:
+    CachedStatement() = default;
+    CachedStatement(Connection* owner, QString key, sqlite3_stmt* statement)
+        : m_owner(owner)
+        , m_key(std::move(key))
+        , m_statement(statement)
+    {
+    }
+    CachedStatement(CachedStatement&& other) noexcept
+        : m_owner(std::exchange(other.m_owner, nullptr))
+        , m_key(std::move(other.m_key))
+        , m_statement(std::exchange(other.m_statement, nullptr))
+    {
+    }
+    CachedStatement& operator=(CachedStatement&& other) noexcept
+    {
+        if (this != &other) {
+            GiveBack();
+            m_owner = std::exchange(other.m_owner, nullptr);
+            m_key = std::move(other.m_key);
+            m_statement = std::exchange(other.m_statement, nullptr);
+        }
+        return *this;
+    }
+    CachedStatement(const CachedStatement&) = delete;
+    CachedStatement& operator=(const CachedStatement&) = delete;
+    ~CachedStatement() { GiveBack(); }
+
+    sqlite3_stmt* get() const { return m_statement; }
+    const QString& Key() const { return m_key; }
+
+private:
+    void GiveBack();
+
+    Connection* m_owner = nullptr;
+    QString m_key;
+    sqlite3_stmt* m_statement = nullptr;
+};
 
 // The program's one connection to its encrypted database file. Statements are written in
 // the program's SQL dialect and translated before they reach the engine. Every failure is
@@ -49,7 +97,16 @@ public:
     // Prepares one already translated statement and binds its parameters. An empty text, or
     // anything but blanks and ";" after the statement, throws DbError (BadStatement).
     StatementHandle Prepare(const QString& engineSql, const QVariantList& parameters = {});
-    QString Translate(const QString& statement) const { return m_dialect.Translate(statement); }
+    // A statement from the connection's cache, prepared on first use. Text and number
+    // literals after the statement's FROM (all of them in INSERT, UPDATE and DELETE) are
+    // turned into bound parameters, so "... Where PCode='P1'" and "... Where PCode='P2'" share
+    // one prepared statement. Explicit parameters are bound as given; a statement that has
+    // any is cached as written.
+    CachedStatement Statement(const QString& engineSql, const QVariantList& parameters = {});
+    // A statement from the cache exactly as written, for a caller that binds its own values.
+    CachedStatement StatementAsWritten(const QString& engineSql);
+    // The engine SQL of a statement in the program's dialect; recent translations are kept.
+    QString Translate(const QString& statement) const;
     // Re-reads the table definitions after the schema changed (text columns for "+").
     void RefreshSchema();
 
@@ -68,13 +125,37 @@ public:
 
     static const QString& ErrorSource();
 
+    // What a recordset learned about a cached statement's columns, kept beside it so that
+    // opening the same statement again skips the look-up. Dropped when the schema changes.
+    std::shared_ptr<const RecordsetLayout> Layout(const CachedStatement& statement) const;
+    void RememberLayout(const CachedStatement& statement, std::shared_ptr<const RecordsetLayout> layout);
+
 private:
+    friend class CachedStatement;
+    struct CacheEntry {
+        sqlite3_stmt* statement = nullptr;
+        quint64 lastUse = 0;
+        bool lent = false;
+        std::shared_ptr<const RecordsetLayout> layout;
+    };
+    static constexpr qsizetype StatementCacheSize = 64;
+    static constexpr qsizetype TranslationCacheSize = 256;
+
     void RegisterFunctions();
+    sqlite3_stmt* PrepareRaw(const QString& engineSql);
+    void GiveBack(const QString& key, sqlite3_stmt* statement);
+    void DropCaches();
+    CachedStatement Lend(const QString& key);
+    void ForgetStatements();
 
     sqlite3* m_db = nullptr;
     QString m_path;
     JetDialect m_dialect;
     int m_depth = 0;
+    QHash<QString, CacheEntry> m_statements; // keyed by engine SQL with literals as parameters
+    quint64 m_uses = 0;
+    mutable QHash<QString, QString> m_translations;
+    mutable QHash<QString, QString> m_shapes; // translations with stand-ins for text literals
 };
 
 // Rolls back in its destructor unless committed: no manual cleanup paths.

@@ -42,6 +42,7 @@ inline constexpr int FileMissing = 3024; // the database file does not exist
 inline constexpr int FileError = 3043; // a file could not be read or written
 inline constexpr int BadDate = 3075; // a date literal "#...#" that names no real date
 inline constexpr int BadStatement = 3129; // an empty statement, or text after its end
+inline constexpr int FieldTooSmall = 3163; // text wider than its field
 } // namespace DbErrorNumber
 
 } // namespace kivo

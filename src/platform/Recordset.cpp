@@ -3,13 +3,15 @@
 #include "Connection.h"
 #include "DateText.h"
 #include "DbError.h"
+#include "FindCriterion.h"
 #include "NumberText.h"
+#include "RecordsetLayout.h"
+#include "SqlFunctions.h"
+#include "SqlTokenizer.h"
+#include "ValueText.h"
 
-#include <cmath>
-#include <cstdlib>
+#include <algorithm>
 #include <limits>
-#include <mutex>
-#include <new>
 #include <QStringDecoder>
 #include <sqlite3.h>
 
@@ -23,180 +25,24 @@ const QString& Source()
     return source;
 }
 
-// "TEXT(15) COLLATE NOCASE" -> text of 15; "INTEGER" -> long; "REAL" -> double; "DATE" -> date.
-bool FieldTypeFromDeclared(const char* declared, FieldInfo& field)
-{
-    if (!declared)
-        return false;
-    const QString type = QString::fromUtf8(declared).trimmed().toUpper();
-    if (type.startsWith(u"INT")) {
-        field.type = FieldLong;
-        field.definedSize = 4;
-    } else if (type.startsWith(u"REAL") || type.startsWith(u"DOUBLE") || type.startsWith(u"NUM")) {
-        field.type = FieldDouble;
-        field.definedSize = 8;
-    } else if (type.startsWith(u"DATE")) {
-        field.type = FieldDate;
-        field.definedSize = 8;
-    } else {
-        field.type = FieldText;
-        field.definedSize = 255;
-        const qsizetype open = type.indexOf(u'(');
-        const qsizetype close = type.indexOf(u')');
-        if (open > 0 && close > open) {
-            bool ok = false;
-            const int width = type.mid(open + 1, close - open - 1).trimmed().toInt(&ok);
-            if (ok && width > 0)
-                field.definedSize = width;
-        }
-    }
-    return true;
-}
+// Rows fetched at a time by a windowed list: a screenful and then some after a jump; a list
+// read from end to end doubles its window at each step, up to a bound, so that it costs
+// little more than stepping the engine.
+constexpr int WindowRows = 32;
+constexpr int MaxWindowRows = 4096;
 
-bool ContainsWord(const QString& sql, QStringView words)
+qint64 ScalarInteger(Connection& connection, const QString& sql, const QVariantList& parameters)
 {
-    return sql.contains(words, Qt::CaseInsensitive);
-}
-
-// One condition of a Find criterion.
-struct Condition {
-    QString column;
-    QString op;
-    QString value;
-    bool quoted = false;
-    bool dated = false;
-};
-
-Condition ParseCriterion(const QString& criterion)
-{
-    const QString s = criterion.trimmed();
-    qsizetype i = 0;
-    const qsizetype n = s.size();
-    Condition c;
-    if (i < n && s[i] == u'[') {
-        const qsizetype close = s.indexOf(u']', i);
-        if (close < 0)
-            throw DbError(DbErrorNumber::BadCriterion, Source(),
-                QStringLiteral("Cannot read the criterion: ") + criterion);
-        c.column = s.mid(i + 1, close - i - 1);
-        i = close + 1;
-    } else {
-        while (i < n && (s[i].isLetterOrNumber() || s[i] == u'_' || s[i] == u'.'))
-            ++i;
-        c.column = s.left(i);
-        if (const qsizetype dot = c.column.lastIndexOf(u'.'); dot >= 0)
-            c.column = c.column.mid(dot + 1);
-    }
-    while (i < n && s[i].isSpace())
-        ++i;
-    while (i < n && (s[i] == u'=' || s[i] == u'<' || s[i] == u'>'))
-        c.op += s[i++];
-    while (i < n && s[i].isSpace())
-        ++i;
-    static const QStringList operators = { QStringLiteral("="), QStringLiteral("<>"), QStringLiteral("<"),
-        QStringLiteral(">"), QStringLiteral("<="), QStringLiteral(">=") };
-    if (c.column.isEmpty() || !operators.contains(c.op) || i >= n)
-        throw DbError(
-            DbErrorNumber::BadCriterion, Source(), QStringLiteral("Cannot read the criterion: ") + criterion);
-    if (s[i] == u'\'') {
-        c.quoted = true;
-        ++i;
-        bool closed = false;
-        while (i < n) {
-            if (s[i] == u'\'') {
-                if (i + 1 < n && s[i + 1] == u'\'') {
-                    c.value += u'\'';
-                    i += 2;
-                    continue;
-                }
-                closed = true;
-                ++i;
-                break;
-            }
-            c.value += s[i++];
-        }
-        // Anything after the closing quote means the criterion was not one quoted value.
-        if (!closed || !s.mid(i).trimmed().isEmpty())
-            throw DbError(DbErrorNumber::BadCriterion, Source(),
-                QStringLiteral("Cannot read the criterion: ") + criterion);
-    } else if (s[i] == u'#') {
-        const qsizetype close = s.indexOf(u'#', i + 1);
-        if (close < 0)
-            throw DbError(DbErrorNumber::BadCriterion, Source(),
-                QStringLiteral("Cannot read the criterion: ") + criterion);
-        c.value = JetDialect::DateLiteralToIso(QStringView(s).sliced(i + 1, close - i - 1));
-        c.dated = true;
-        if (c.value.isEmpty())
-            throw DbError(DbErrorNumber::BadCriterion, Source(),
-                QStringLiteral("Cannot read the criterion: ") + criterion);
-    } else {
-        c.value = s.mid(i).trimmed();
-    }
-    return c;
-}
-
-bool Holds(int comparison, const QString& op)
-{
-    if (op == u"=")
-        return comparison == 0;
-    if (op == u"<>")
-        return comparison != 0;
-    if (op == u"<")
-        return comparison < 0;
-    if (op == u">")
-        return comparison > 0;
-    if (op == u"<=")
-        return comparison <= 0;
-    return comparison >= 0;
+    CachedStatement statement = connection.Statement(sql, parameters);
+    const int rc = sqlite3_step(statement.get());
+    if (rc == SQLITE_ROW)
+        return sqlite3_column_int64(statement.get(), 0);
+    if (rc != SQLITE_DONE)
+        connection.ThrowEngineError(rc, Source());
+    return 0;
 }
 
 } // namespace
-
-namespace {
-
-// Blocks that closed snapshots gave back, kept for the next ones up to a bound.
-struct BlockPool {
-    std::mutex mutex;
-    std::vector<void*> blocks;
-    static constexpr size_t MaxKept = 512; // 32 MiB
-};
-
-// Never destroyed, so a recordset that outlives the other statics can still give back its
-// blocks at exit.
-BlockPool& Pool()
-{
-    static BlockPool* const pool = new BlockPool;
-    return *pool;
-}
-
-} // namespace
-
-void* Recordset::AcquireBlock()
-{
-    {
-        BlockPool& pool = Pool();
-        const std::lock_guard lock(pool.mutex);
-        if (!pool.blocks.empty()) {
-            void* block = pool.blocks.back();
-            pool.blocks.pop_back();
-            return block;
-        }
-    }
-    void* block = std::malloc(BlockBytes);
-    if (!block)
-        throw std::bad_alloc();
-    return block;
-}
-
-void Recordset::ReleaseBlock(void* block)
-{
-    BlockPool& pool = Pool();
-    const std::lock_guard lock(pool.mutex);
-    if (pool.blocks.size() < BlockPool::MaxKept)
-        pool.blocks.push_back(block);
-    else
-        std::free(block);
-}
 
 Recordset::Recordset(Connection& connection)
     : m_connection(connection)
@@ -209,162 +55,151 @@ void Recordset::Open(const QString& source)
     const QString trimmed = source.trimmed();
     const bool bareTable = !trimmed.isEmpty() && !trimmed.contains(u' ');
     const QString statement = bareTable ? QStringLiteral("Select * From ") + trimmed : source;
-    QString engineSql = m_connection.Translate(statement);
+    const QString engineSql = m_connection.Translate(statement);
 
-    // Decide whether the rows can be written back: every column that comes from a table
-    // comes from the same one (expression columns ride along and are never written), and
-    // the statement neither groups nor merges rows. Such a recordset also reads the rowid.
-    QString table;
-    {
-        StatementHandle probe = m_connection.Prepare(engineSql);
-        const int columns = sqlite3_column_count(probe.get());
-        for (int i = 0; i < columns; ++i) {
-            const char* name = sqlite3_column_table_name(probe.get(), i);
-            if (!name)
-                continue;
-            const QString columnTable = QString::fromUtf8(name);
-            if (!table.isEmpty() && columnTable != table) {
-                table.clear();
-                break;
+    // A statement that may write back reads the rowid too. It is prepared once that way; only
+    // the columns of one table out of a join ("rowid" is then ambiguous) need a second try.
+    CachedStatement prepared;
+    bool rowid = false;
+    if (!StatementMergesRows(engineSql)) {
+        const QString withRowid = RecordsetLayout::WithRowid(engineSql);
+        if (!withRowid.isEmpty()) {
+            try {
+                prepared = m_connection.Statement(withRowid);
+                rowid = true;
+                m_engineSql = withRowid;
+            } catch (const DbError&) {
             }
-            table = columnTable;
         }
     }
-    if (!table.isEmpty()
-        && (ContainsWord(engineSql, u"group by") || ContainsWord(engineSql, u"distinct")
-            || ContainsWord(engineSql, u" union ")))
-        table.clear();
-    if (!table.isEmpty()) {
-        const qsizetype select = engineSql.indexOf(QStringLiteral("select"), 0, Qt::CaseInsensitive);
-        QString withRowid = engineSql;
-        withRowid.insert(select + 6, QStringLiteral(" rowid AS kivo_rowid,"));
-        try {
-            m_connection.Prepare(withRowid);
-            engineSql = withRowid;
-        } catch (const DbError&) {
-            table.clear(); // the columns of one table out of a join: "rowid" is ambiguous, read-only
-        }
+    if (!rowid) {
+        prepared = m_connection.Statement(engineSql);
+        m_engineSql = engineSql;
     }
+    std::shared_ptr<const RecordsetLayout> layout = m_connection.Layout(prepared);
+    if (!layout) {
+        layout = RecordsetLayout::Make(m_connection, prepared.get(), rowid, engineSql);
+        m_connection.RememberLayout(prepared, layout);
+    }
+    m_layout = layout;
     m_source = source;
-    m_engineSql = engineSql;
-    m_table = table;
-    Load();
+    m_rowid = rowid;
+    m_table = layout->table;
+    m_fields = layout->fields;
+    m_windowed = layout->windowed;
+    if (m_windowed) {
+        m_windowSelect = layout->windowSelect;
+        prepared = CachedStatement();
+        Begin();
+    } else {
+        Load(prepared);
+    }
     m_open = true;
 }
 
-Recordset::Cell Recordset::ReadCell(sqlite3_stmt* statement, int column, QStringDecoder& decoder)
+void Recordset::Load(CachedStatement& statement)
 {
-    Cell cell;
-    switch (sqlite3_column_type(statement, column)) {
-    case SQLITE_INTEGER:
-        cell.kind = Cell::Kind::Integer;
-        cell.integer = sqlite3_column_int64(statement, column);
-        break;
-    case SQLITE_FLOAT:
-        cell.kind = Cell::Kind::Real;
-        cell.real = sqlite3_column_double(statement, column);
-        break;
-    case SQLITE_NULL:
-        break;
-    default: {
-        const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-        const qsizetype size = sqlite3_column_bytes(statement, column);
-        // Decode straight into the shared text buffer: UTF-8 never needs more UTF-16 units
-        // than it has bytes.
-        const qsizetype offset = m_text.size();
-        if (m_text.capacity() < offset + size)
-            m_text.reserve(qMax(2 * m_text.capacity(), offset + size + 1024));
-        m_text.resize(offset + size);
-        QChar* begin = m_text.data() + offset;
-        QChar* end = decoder.appendToBuffer(begin, QByteArrayView(bytes, size));
-        m_text.resize(offset + (end - begin));
-        cell.kind = Cell::Kind::Text;
-        cell.offset = offset;
-        cell.length = quint32(end - begin);
-        break;
-    }
-    }
-    return cell;
-}
-
-Recordset::Cell Recordset::StoreText(QStringView text)
-{
-    Cell cell;
-    cell.kind = Cell::Kind::Text;
-    cell.offset = m_text.size();
-    cell.length = quint32(text.size());
-    m_text.append(text);
-    return cell;
-}
-
-void Recordset::Load()
-{
-    StatementHandle statement = m_connection.Prepare(m_engineSql);
     sqlite3_stmt* s = statement.get();
-    const int first = m_table.isEmpty() ? 0 : 1;
-    const int columns = sqlite3_column_count(s) - first;
-
+    const int first = m_rowid ? 1 : 0;
     // An expression column has no declared type and takes it from its values: the first
     // one decides (Count -> long, Sum of numbers -> double, anything else -> text), and a
     // long widens to a double when a fractional value follows.
     enum class Typing : quint8 { Declared, Open, Widenable };
-    std::vector<Typing> typing(size_t(columns), Typing::Declared);
-    m_fields.assign(size_t(columns), FieldInfo {});
-    for (int c = 0; c < columns; ++c) {
-        FieldInfo& field = m_fields[size_t(c)];
-        field.name = QString::fromUtf8(sqlite3_column_name(s, c + first));
-        if (const char* origin = sqlite3_column_origin_name(s, c + first))
-            field.baseColumn = QString::fromUtf8(origin);
-        if (!FieldTypeFromDeclared(sqlite3_column_decltype(s, c + first), field))
-            typing[size_t(c)] = Typing::Open;
-    }
-    m_cells.clear();
-    m_rowids.clear();
-    m_text.resize(0); // keeps its memory for the new rows
-    m_rows = 0;
+    std::vector<Typing> typing(m_fields.size(), Typing::Declared);
+    bool anyOpen = false;
+    for (size_t c = 0; c < m_fields.size(); ++c)
+        if (m_layout->typedByValue[c]) {
+            typing[c] = Typing::Open;
+            anyOpen = true;
+        }
+    m_store.Reset(FieldCount());
+    m_windowStart = 0;
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    auto typeByValue = [&](int c, const Cell& cell) {
+        if (typing[size_t(c)] == Typing::Declared || cell.kind == StoredKind::Null)
+            return;
+        FieldInfo& field = m_fields[size_t(c)];
+        if (typing[size_t(c)] == Typing::Open) {
+            field.type = cell.kind == StoredKind::Integer ? FieldLong
+                : cell.kind == StoredKind::Real           ? FieldDouble
+                                                          : FieldText;
+            field.definedSize = field.type == FieldLong ? 4 : field.type == FieldDouble ? 8 : 255;
+            typing[size_t(c)] = field.type == FieldLong ? Typing::Widenable : Typing::Declared;
+        } else if (cell.kind == StoredKind::Real) {
+            field.type = FieldDouble;
+            field.definedSize = 8;
+            typing[size_t(c)] = Typing::Declared;
+        }
+    };
     int rc;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-        m_rowids.push_back(first ? sqlite3_column_int64(s, 0) : 0);
-        for (int c = 0; c < columns; ++c) {
-            const Cell cell = ReadCell(s, c + first, decoder);
-            if (typing[size_t(c)] != Typing::Declared && cell.kind != Cell::Kind::Null) {
-                FieldInfo& field = m_fields[size_t(c)];
-                if (typing[size_t(c)] == Typing::Open) {
-                    field.type = cell.kind == Cell::Kind::Integer ? FieldLong
-                        : cell.kind == Cell::Kind::Real           ? FieldDouble
-                                                                  : FieldText;
-                    field.definedSize = field.type == FieldLong ? 4 : field.type == FieldDouble ? 8 : 255;
-                    typing[size_t(c)] = field.type == FieldLong ? Typing::Widenable : Typing::Declared;
-                } else if (cell.kind == Cell::Kind::Real) {
-                    field.type = FieldDouble;
-                    field.definedSize = 8;
-                    typing[size_t(c)] = Typing::Declared;
-                }
-            }
-            m_cells.push_back(cell);
-        }
-        ++m_rows;
+        const qint64 rowid = first ? sqlite3_column_int64(s, 0) : 0;
+        if (anyOpen)
+            m_store.Append(s, first, rowid, decoder, typeByValue);
+        else
+            m_store.Append(s, first, rowid, decoder, [](int, const Cell&) {});
     }
     if (rc != SQLITE_DONE)
         m_connection.ThrowEngineError(rc, Source());
+    m_rows = m_store.Rows();
+    m_counted = true;
     m_position = m_rows > 0 ? 0 : m_rows; // empty: BOF and EOF both true
     m_editing = m_adding = false;
     m_afterDelete = false;
+}
+
+void Recordset::Begin()
+{
+    // The rows are counted only when a count is asked for: reading the first window tells
+    // whether there are any, and a list read to its end counts itself on the way.
+    m_store.Reset(FieldCount());
+    m_windowStart = 0;
+    m_rows = 0;
+    m_counted = false;
+    m_windowRows = WindowRows;
+    m_editing = m_adding = false;
+    m_afterDelete = false;
+    m_position = 0;
+    FetchAfter(std::numeric_limits<qint64>::min(), 0);
+}
+
+int Recordset::Rows() const
+{
+    if (!m_counted) {
+        m_rows = int(
+            ScalarInteger(m_connection, QStringLiteral("SELECT count(*) FROM \"%1\"").arg(m_table), {}));
+        m_counted = true;
+    }
+    return m_rows;
+}
+
+bool Recordset::Past(int position) const
+{
+    if (m_counted)
+        return position >= m_rows;
+    if (position < m_windowStart + m_store.Rows())
+        return false;
+    Ensure(position); // a forward fetch that finds no row counts the list
+    return m_counted && position >= m_rows;
 }
 
 void Recordset::Close()
 {
     m_open = false;
     m_fields.clear();
-    m_cells.Release();
-    m_text.clear();
-    m_rowids.Release();
+    m_store.Release();
+    m_windowStart = 0;
     m_rows = 0;
+    m_counted = true;
     m_position = 0;
     m_editing = m_adding = false;
     m_afterDelete = false;
     m_table.clear();
+    m_windowed = false;
+    m_layout.reset();
+    m_insertSql.clear();
+    m_updateSql.clear();
+    m_reloadSql.clear();
 }
 
 void Recordset::Requery()
@@ -372,17 +207,140 @@ void Recordset::Requery()
     if (!m_open)
         throw DbError(DbErrorNumber::NotOpen, Source(), QStringLiteral("The recordset is not open"));
     Settle();
-    Load();
+    if (m_windowed) {
+        Begin();
+        return;
+    }
+    CachedStatement statement = m_connection.Statement(m_engineSql);
+    Load(statement);
 }
+
+// ---- the window of a browse list ----
+
+void Recordset::Ensure(int position) const
+{
+    const int end = m_windowStart + m_store.Rows();
+    if (position >= m_windowStart && position < end)
+        return;
+    const bool reading = m_store.Rows() > 0 && (position == end || position == m_windowStart - 1);
+    m_windowRows = reading ? qMin(2 * m_windowRows, MaxWindowRows) : WindowRows;
+    if (m_store.Rows() > 0 && position == end)
+        FetchAfter(m_store.Rowid(m_store.Rows() - 1), position);
+    else if (m_store.Rows() > 0 && position == m_windowStart - 1)
+        FetchBefore(m_store.Rowid(0), position);
+    else if (position == 0)
+        FetchAfter(std::numeric_limits<qint64>::min(), 0);
+    else if (m_counted && position == m_rows - 1)
+        FetchBefore(std::numeric_limits<qint64>::max(), position);
+    else
+        FetchAt(position);
+}
+
+void Recordset::FillWindow(CachedStatement& statement, int position, bool endsAtPosition) const
+{
+    m_store.Reset(FieldCount());
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    sqlite3_stmt* s = statement.get();
+    int rc;
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW)
+        m_store.Append(s, 1, sqlite3_column_int64(s, 0), decoder, [](int, const Cell&) {});
+    if (rc != SQLITE_DONE)
+        m_connection.ThrowEngineError(rc, Source());
+    m_windowStart = endsAtPosition ? position - m_store.Rows() + 1 : position;
+    if (!endsAtPosition && m_store.Rows() < m_windowRows) {
+        // Fewer rows than asked for: the list ends here, and now its length is known.
+        m_rows = position + m_store.Rows();
+        m_counted = true;
+        return;
+    }
+    if (m_store.Rows() == 0 || m_windowStart < 0) {
+        // The table lost rows behind the list's back: count again; the cursor stays where the
+        // caller put it, now past the end if the rows ran out.
+        m_counted = false;
+        m_store.Reset(FieldCount());
+        m_windowStart = 0;
+        throw DbError(DbErrorNumber::NoCurrentRecord, Source(),
+            QStringLiteral("Rows of %1 were removed by another routine; read the list again").arg(m_table));
+    }
+}
+
+void Recordset::FetchAfter(qint64 id, int position) const
+{
+    CachedStatement statement = m_connection.Statement(
+        m_windowSelect + QStringLiteral(" WHERE EId > ? ORDER BY EId LIMIT ?"), { id, m_windowRows });
+    FillWindow(statement, position, false);
+}
+
+void Recordset::FetchBefore(qint64 id, int position) const
+{
+    CachedStatement statement = m_connection.Statement(QStringLiteral("SELECT * FROM (") + m_windowSelect
+            + QStringLiteral(" WHERE EId < ? ORDER BY EId DESC LIMIT ?) ORDER BY kivo_rowid"),
+        { id, m_windowRows });
+    FillWindow(statement, position, true);
+}
+
+void Recordset::FetchAt(int position) const
+{
+    // Counted from the nearer end: the engine steps over the rows before the offset.
+    if (position < Rows() / 2) {
+        CachedStatement statement = m_connection.Statement(
+            m_windowSelect + QStringLiteral(" ORDER BY EId LIMIT ? OFFSET ?"), { m_windowRows, position });
+        FillWindow(statement, position, false);
+    } else {
+        CachedStatement statement = m_connection.Statement(QStringLiteral("SELECT * FROM (") + m_windowSelect
+                + QStringLiteral(" ORDER BY EId DESC LIMIT ? OFFSET ?) ORDER BY kivo_rowid"),
+            { m_windowRows, Rows() - 1 - position });
+        FillWindow(statement, position, true);
+    }
+}
+
+// The position of the row with this id: counted from the nearest row whose position is known
+// (the first, the last, or the window's), since the engine can only count rows one by one.
+qint64 Recordset::Rank(qint64 id) const
+{
+    struct Anchor {
+        qint64 id;
+        qint64 position;
+    };
+    std::vector<Anchor> anchors;
+    const QString table = QStringLiteral("\"%1\"").arg(m_table);
+    anchors.push_back(
+        { ScalarInteger(m_connection, QStringLiteral("SELECT min(EId) FROM ") + table, {}), 0 });
+    anchors.push_back(
+        { ScalarInteger(m_connection, QStringLiteral("SELECT max(EId) FROM ") + table, {}), Rows() - 1 });
+    if (m_store.Rows() > 0) {
+        anchors.push_back({ m_store.Rowid(0), m_windowStart });
+        anchors.push_back({ m_store.Rowid(m_store.Rows() - 1), m_windowStart + m_store.Rows() - 1 });
+    }
+    const Anchor* nearest = &anchors.front();
+    for (const Anchor& anchor : anchors)
+        if (std::abs(double(anchor.id) - double(id)) < std::abs(double(nearest->id) - double(id)))
+            nearest = &anchor;
+    if (nearest->id == id)
+        return nearest->position;
+    if (id > nearest->id)
+        return nearest->position
+            + ScalarInteger(m_connection,
+                QStringLiteral("SELECT count(*) FROM %1 WHERE EId > ? AND EId <= ?").arg(table),
+                { nearest->id, id });
+    return nearest->position
+        - ScalarInteger(m_connection,
+            QStringLiteral("SELECT count(*) FROM %1 WHERE EId >= ? AND EId < ?").arg(table),
+            { id, nearest->id });
+}
+
+// ---- cursor ----
 
 bool Recordset::Bof() const
 {
-    return m_rows == 0 || m_position < 0;
+    return m_position < 0 || (m_counted && m_rows == 0);
 }
 
 bool Recordset::Eof() const
 {
-    return m_rows == 0 || m_position >= m_rows;
+    if (m_position >= m_windowStart && m_position < m_windowStart + m_store.Rows())
+        return false;
+    return (m_counted && m_rows == 0) || Past(m_position);
 }
 
 void Recordset::Settle()
@@ -397,25 +355,30 @@ void Recordset::MoveFirst()
 {
     Settle();
     Arrive();
-    m_position = m_rows > 0 ? 0 : m_rows;
+    m_position = 0; // on an empty set that is BOF and EOF at once
 }
 
 void Recordset::MoveLast()
 {
     Settle();
     Arrive();
-    m_position = m_rows > 0 ? m_rows - 1 : m_rows;
+    m_position = Rows() > 0 ? m_rows - 1 : m_rows;
 }
 
 void Recordset::MoveNext()
 {
+    if (m_open && !m_editing && !m_afterDelete && m_position >= m_windowStart
+        && m_position + 1 < m_windowStart + m_store.Rows()) {
+        ++m_position; // the next row is in the window
+        return;
+    }
     Settle();
     if (m_afterDelete) {
         // Stepping off the deleted row lands on the row that followed it, where we stand.
         Arrive();
         return;
     }
-    if (m_position < m_rows)
+    if (!Past(m_position))
         ++m_position;
 }
 
@@ -429,28 +392,30 @@ void Recordset::MovePrevious()
 
 int Recordset::RecordCount() const
 {
-    return m_rows;
+    return Rows();
 }
 
 int Recordset::AbsolutePosition() const
 {
-    return (m_position >= 0 && m_position < m_rows) ? m_position + 1 : -1;
+    return (m_position >= 0 && !Past(m_position)) ? m_position + 1 : -1;
 }
 
 void Recordset::SetAbsolutePosition(int position)
 {
     Settle();
-    if (position < 1 || position > m_rows)
+    if (position < 1 || position > Rows())
         throw DbError(DbErrorNumber::NoCurrentRecord, Source(),
             QStringLiteral("Position %1 is outside the %2 records").arg(position).arg(m_rows));
     Arrive();
     m_position = position - 1;
 }
 
+// ---- Find ----
+
 bool Recordset::Find(const QString& criterion)
 {
     Settle();
-    const Condition condition = ParseCriterion(criterion);
+    const FindCriterion condition = FindCriterion::Parse(criterion);
     const int column = FieldIndex(condition.column);
     if (column < 0)
         throw DbError(DbErrorNumber::UnknownField, Source(),
@@ -472,23 +437,33 @@ bool Recordset::Find(const QString& criterion)
             value = date.toString(Qt::ISODate);
     }
     Arrive();
+    return m_windowed && !field.baseColumn.isEmpty() ? FindInTable(condition, column, value, number)
+                                                     : FindInSnapshot(condition, column, value, number);
+}
+
+bool Recordset::FindInSnapshot(
+    const FindCriterion& condition, int column, const QString& value, double number)
+{
+    const FieldInfo& field = m_fields[size_t(column)];
+    const bool numeric = field.type == FieldLong || field.type == FieldDouble;
     for (int row = qMax(0, m_position); row < m_rows; ++row) {
         const Cell& cell = CellAt(row, column);
         int comparison = 0;
         switch (cell.kind) {
-        case Cell::Kind::Null:
+        case StoredKind::Null:
             continue;
-        case Cell::Kind::Integer:
-        case Cell::Kind::Real: {
-            const double v = cell.kind == Cell::Kind::Integer ? double(cell.integer) : cell.real;
+        case StoredKind::Integer:
+        case StoredKind::Real: {
+            const double v = cell.kind == StoredKind::Integer ? double(cell.integer) : cell.real;
             if (numeric)
                 comparison = v < number ? -1 : v > number ? 1 : 0;
             else
-                comparison = CellValue(cell, column).toString().compare(value, Qt::CaseInsensitive);
+                comparison
+                    = m_store.Value(row, column, field.type).toString().compare(value, Qt::CaseInsensitive);
             break;
         }
-        case Cell::Kind::Text: {
-            QStringView text = CellText(cell);
+        case StoredKind::Text: {
+            QStringView text = m_store.Text(cell);
             if (numeric) {
                 const std::optional<double> v = ParseNumber(text.toString());
                 if (!v)
@@ -502,7 +477,7 @@ bool Recordset::Find(const QString& criterion)
             break;
         }
         }
-        if (Holds(comparison, condition.op)) {
+        if (condition.Holds(comparison)) {
             m_position = row;
             return true;
         }
@@ -510,6 +485,68 @@ bool Recordset::Find(const QString& criterion)
     m_position = m_rows;
     return false;
 }
+
+// A browse list asks the table for the first row at or after the current one that matches,
+// so a Find by id (or by an indexed column) costs a look-up, not a pass over the rows.
+bool Recordset::FindInTable(const FindCriterion& condition, int column, const QString& value, double number)
+{
+    if (Past(m_position)) {
+        m_position = Rows();
+        return false;
+    }
+    qint64 from = std::numeric_limits<qint64>::min();
+    if (m_position >= 0) {
+        Ensure(m_position);
+        from = RowidAt(m_position);
+    }
+    const FieldInfo& field = m_fields[size_t(column)];
+    QString test = u'"' + field.baseColumn + u'"';
+    QVariant bound;
+    if (field.type == FieldLong || field.type == FieldDouble) {
+        bound = number;
+    } else {
+        bound = value;
+        if (field.type == FieldDate) {
+            test = QStringLiteral("substr(%1, 1, 10)").arg(test);
+        } else {
+            // Text compares without regard to case for every letter, as the text columns'
+            // own collation does (so "=" uses the column's index); a column declared
+            // otherwise is compared that way explicitly.
+            const char* type = nullptr;
+            const char* collation = nullptr;
+            int notNull = 0, primaryKey = 0, autoIncrement = 0;
+            const QByteArray table = m_table.toUtf8();
+            const QByteArray name = field.baseColumn.toUtf8();
+            const bool folding
+                = sqlite3_table_column_metadata(m_connection.Handle(), nullptr, table.constData(),
+                      name.constData(), &type, &collation, &notNull, &primaryKey, &autoIncrement)
+                    == SQLITE_OK
+                && collation && qstricmp(collation, TextCollation) == 0;
+            if (!folding)
+                test += QStringLiteral(" COLLATE ") + QString::fromLatin1(TextCollation);
+        }
+    }
+    CachedStatement statement = m_connection.Statement(
+        QStringLiteral("SELECT EId FROM \"%1\" WHERE EId >= ? AND %2 %3 ? ORDER BY EId LIMIT 1")
+            .arg(m_table, test, condition.SqlOperator()),
+        { from, bound });
+    const int rc = sqlite3_step(statement.get());
+    if (rc == SQLITE_DONE) {
+        m_position = Rows();
+        return false;
+    }
+    if (rc != SQLITE_ROW)
+        m_connection.ThrowEngineError(rc, Source());
+    const qint64 id = sqlite3_column_int64(statement.get(), 0);
+    statement = CachedStatement();
+    const int position = int(Rank(id));
+    if (position < m_windowStart || position >= m_windowStart + m_store.Rows() || RowidAt(position) != id)
+        FetchAfter(id - 1, position);
+    m_position = position;
+    return true;
+}
+
+// ---- fields and values ----
 
 const FieldInfo& Recordset::Field(int index) const
 {
@@ -524,7 +561,24 @@ int Recordset::FieldIndex(const QString& name) const
     for (int i = 0; i < FieldCount(); ++i)
         if (m_fields[size_t(i)].name.compare(name, Qt::CaseInsensitive) == 0)
             return i;
-    return -1;
+    const qsizetype dot = name.lastIndexOf(u'.');
+    if (dot < 0)
+        return -1;
+    const QStringView qualifier = QStringView(name).left(dot);
+    const QStringView bare = QStringView(name).sliced(dot + 1);
+    int unqualified = -1;
+    for (int i = 0; i < FieldCount(); ++i) {
+        const FieldInfo& field = m_fields[size_t(i)];
+        if (field.name.compare(bare, Qt::CaseInsensitive) != 0)
+            continue;
+        if (field.qualifier.compare(qualifier, Qt::CaseInsensitive) == 0)
+            return i;
+        if (unqualified < 0)
+            unqualified = i;
+    }
+    // A qualifier that names no table of the statement ("kaUser.ULogin" where kaUser has an
+    // alias) still finds the field by its name.
+    return unqualified;
 }
 
 int Recordset::CheckedIndex(const QString& name) const
@@ -540,10 +594,11 @@ void Recordset::RequireCurrent(const char* operation) const
 {
     if (!m_open)
         throw DbError(DbErrorNumber::NotOpen, Source(), QStringLiteral("The recordset is not open"));
-    if (m_position < 0 || m_position >= m_rows)
+    if (m_position < 0 || Past(m_position))
         throw DbError(DbErrorNumber::NoCurrentRecord, Source(),
             QStringLiteral("Either BOF or EOF is True, or the current record has been deleted (%1)")
                 .arg(QString::fromLatin1(operation)));
+    Ensure(m_position);
 }
 
 void Recordset::RequireUpdatable() const
@@ -553,161 +608,33 @@ void Recordset::RequireUpdatable() const
             QStringLiteral("Current Recordset does not support updating"));
 }
 
-QVariant Recordset::CellValue(const Cell& cell, int column) const
-{
-    switch (cell.kind) {
-    case Cell::Kind::Null:
-        return {};
-    case Cell::Kind::Integer:
-        switch (m_fields[size_t(column)].type) {
-        case FieldDouble:
-            return QVariant(double(cell.integer));
-        case FieldText:
-            return QVariant(QString::number(cell.integer));
-        default:
-            return QVariant(qlonglong(cell.integer));
-        }
-    case Cell::Kind::Real:
-        switch (m_fields[size_t(column)].type) {
-        case FieldLong:
-            // A fraction in a long column (written by a statement, not by a recordset)
-            // reads as the whole number a long assignment would have stored.
-            return QVariant(qlonglong(RoundHalfEven(cell.real, 0)));
-        case FieldText:
-            return QVariant(NumberText(cell.real));
-        default:
-            return QVariant(cell.real);
-        }
-    case Cell::Kind::Text:
-        break;
-    }
-    const QStringView text = CellText(cell);
-    if (m_fields[size_t(column)].type == FieldDate) {
-        // Stored as ISO text; a time part, if a statement wrote one, is not part of the date.
-        const QDate date = QDate::fromString(text.left(10).toString(), Qt::ISODate);
-        if (date.isValid())
-            return QVariant(date);
-    }
-    return QVariant(text.toString());
-}
-
 QVariant Recordset::Value(int index) const
 {
+    // Reading row after row stays inside the window: answered without the checks' calls.
+    if (m_position >= m_windowStart && m_position < m_windowStart + m_store.Rows() && index >= 0
+        && index < FieldCount() && (m_counted ? m_position < m_rows : true)) {
+        m_afterDelete = false;
+        return m_store.Value(m_position - m_windowStart, index, m_fields[size_t(index)].type);
+    }
     RequireCurrent("Value");
     Field(index);
     Arrive();
-    return CellValue(CellAt(m_position, index), index);
+    return m_store.Value(m_position - m_windowStart, index, m_fields[size_t(index)].type);
 }
 
 QString Recordset::Text(int index) const
 {
-    const QVariant value = Value(index);
-    switch (value.typeId()) {
-    case QMetaType::UnknownType:
-        return {};
-    case QMetaType::QDate:
-        return ShortDate(value.toDate());
-    case QMetaType::Double:
-        return NumberText(value.toDouble());
-    default:
-        return value.toString();
-    }
+    return ValueText(Value(index));
 }
 
-Recordset::Converted Recordset::Convert(int column, const QVariant& value) const
-{
-    const FieldInfo& field = m_fields[size_t(column)];
-    Converted result;
-    if (!value.isValid() || value.isNull())
-        return result;
-    const bool isText = value.typeId() == QMetaType::QString || value.typeId() == QMetaType::QByteArray;
-    auto conversionError = [&]() {
-        return DbError(DbErrorNumber::TypeConversion, Source(),
-            QStringLiteral("Data type conversion error: '%1' for field %2")
-                .arg(value.toString(), field.name));
-    };
-    switch (field.type) {
-    case FieldLong:
-    case FieldDouble: {
-        double number;
-        if (isText) {
-            const QString text = value.toString();
-            if (text.trimmed().isEmpty())
-                return result; // an empty box stores no number
-            const std::optional<double> parsed = ParseNumber(text);
-            if (!parsed)
-                throw conversionError();
-            number = *parsed;
-        } else {
-            bool ok = false;
-            number = value.toDouble(&ok);
-            if (!ok || !std::isfinite(number))
-                throw conversionError();
-        }
-        if (field.type == FieldLong) {
-            const double whole = RoundHalfEven(number, 0);
-            if (whole > std::numeric_limits<qint32>::max() || whole < std::numeric_limits<qint32>::min())
-                throw DbError(DbErrorNumber::TypeConversion, Source(),
-                    QStringLiteral("Overflow: '%1' for field %2").arg(value.toString(), field.name));
-            result.kind = Cell::Kind::Integer;
-            result.integer = qint64(whole);
-        } else {
-            result.kind = Cell::Kind::Real;
-            result.real = number;
-        }
-        return result;
-    }
-    case FieldDate: {
-        QDate date;
-        if (value.typeId() == QMetaType::QDate) {
-            date = value.toDate();
-            if (!date.isValid())
-                return result; // no date
-        } else if (value.typeId() == QMetaType::QDateTime) {
-            date = value.toDateTime().date();
-        } else if (isText) {
-            const QString text = value.toString();
-            if (text.trimmed().isEmpty())
-                return result;
-            // Only the short date form (or ISO) is read: "05/03/2026" means different days
-            // in different places, so no other order is guessed.
-            date = ParseShortDate(text);
-        }
-        if (!date.isValid())
-            throw conversionError();
-        result.kind = Cell::Kind::Text;
-        result.text = date.toString(Qt::ISODate);
-        return result;
-    }
-    default: {
-        QString text;
-        if (value.typeId() == QMetaType::QDate)
-            text = ShortDate(value.toDate());
-        else if (value.typeId() == QMetaType::Double)
-            text = NumberText(value.toDouble());
-        else
-            text = value.toString();
-        // The width counts characters; a character outside the basic plane takes two units.
-        if (text.size() > field.definedSize && text.toUcs4().size() > field.definedSize)
-            throw DbError(3163, Source(),
-                QStringLiteral(
-                    "The field %1 is too small to accept the amount of data (%2 characters, %3 allowed)")
-                    .arg(field.name)
-                    .arg(text.toUcs4().size())
-                    .arg(field.definedSize));
-        result.kind = Cell::Kind::Text;
-        result.text = std::move(text);
-        return result;
-    }
-    }
-}
+// ---- writing ----
 
 void Recordset::SetValue(int index, const QVariant& value)
 {
     RequireCurrent("SetValue");
     Field(index);
     RequireUpdatable();
-    const Converted converted = Convert(index, value);
+    const StoredValue converted = ConvertForField(m_fields[size_t(index)], value);
     Arrive();
     if (!m_editing) {
         m_editing = true;
@@ -717,15 +644,7 @@ void Recordset::SetValue(int index, const QVariant& value)
             m_original.push_back(CellAt(m_position, c));
         m_dirty.assign(size_t(FieldCount()), false);
     }
-    Cell cell;
-    cell.kind = converted.kind;
-    if (converted.kind == Cell::Kind::Text)
-        cell = StoreText(converted.text);
-    else if (converted.kind == Cell::Kind::Integer)
-        cell.integer = converted.integer;
-    else if (converted.kind == Cell::Kind::Real)
-        cell.real = converted.real;
-    CellAt(m_position, index) = cell;
+    CellAt(m_position, index) = m_store.Store(converted);
     m_dirty[size_t(index)] = true;
 }
 
@@ -735,8 +654,12 @@ void Recordset::AddNew()
     RequireUpdatable();
     Arrive();
     m_positionBeforeAdd = m_position;
-    m_cells.Grow(m_fields.size());
-    m_rowids.push_back(0);
+    // The new row goes last (it will have the highest EId); a window elsewhere is let go.
+    if (m_windowStart + m_store.Rows() != Rows()) {
+        m_store.Reset(FieldCount());
+        m_windowStart = m_rows;
+    }
+    m_store.AppendEmpty();
     ++m_rows;
     m_position = m_rows - 1;
     m_editing = true;
@@ -750,8 +673,7 @@ void Recordset::CancelUpdate()
     if (!m_editing)
         return;
     if (m_adding) {
-        m_cells.Shrink(m_fields.size());
-        m_rowids.Shrink(1);
+        m_store.RemoveLast();
         --m_rows;
         m_position = qMin(m_positionBeforeAdd, m_rows);
     } else {
@@ -780,79 +702,95 @@ void Recordset::Update()
 
 void Recordset::WriteRow()
 {
-    QStringList columns;
-    QVariantList values;
+    // The statement depends only on which columns changed: built once for each such set.
+    std::vector<bool> mask(m_fields.size(), false);
+    for (int c = 0; c < FieldCount(); ++c)
+        mask[size_t(c)] = m_dirty[size_t(c)] && !m_fields[size_t(c)].baseColumn.isEmpty();
+    const int written = int(std::count(mask.begin(), mask.end(), true));
+    if (!m_adding && written == 0)
+        return; // only expression columns changed: they live in the snapshot alone
+    QString& sql = m_adding ? m_insertSql : m_updateSql;
+    std::vector<bool>& sqlMask = m_adding ? m_insertMask : m_updateMask;
+    if (sql.isEmpty() || sqlMask != mask) {
+        QString columns;
+        QString marks;
+        QString sets;
+        for (int c = 0; c < FieldCount(); ++c) {
+            if (!mask[size_t(c)])
+                continue;
+            const QString column = u'"' + m_fields[size_t(c)].baseColumn + u'"';
+            columns += (columns.isEmpty() ? QString() : QStringLiteral(",")) + column;
+            marks += marks.isEmpty() ? QStringLiteral("?") : QStringLiteral(",?");
+            sets += (sets.isEmpty() ? QString() : QStringLiteral(",")) + column + QStringLiteral("=?");
+        }
+        if (!m_adding)
+            sql = QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid=?").arg(m_table, sets);
+        else if (written == 0)
+            sql = QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(m_table);
+        else
+            sql = QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)").arg(m_table, columns, marks);
+        sqlMask = mask;
+    }
+    CachedStatement statement = m_connection.StatementAsWritten(sql);
+    sqlite3_stmt* s = statement.get();
+    int index = 0;
     for (int c = 0; c < FieldCount(); ++c) {
-        if (!m_dirty[size_t(c)] || m_fields[size_t(c)].baseColumn.isEmpty())
+        if (!mask[size_t(c)])
             continue;
-        columns << u'"' + m_fields[size_t(c)].baseColumn + u'"';
         const Cell& cell = CellAt(m_position, c);
+        ++index;
         switch (cell.kind) {
-        case Cell::Kind::Null:
-            values << QVariant();
+        case StoredKind::Null:
+            sqlite3_bind_null(s, index);
             break;
-        case Cell::Kind::Integer:
-            values << QVariant(qlonglong(cell.integer));
+        case StoredKind::Integer:
+            sqlite3_bind_int64(s, index, cell.integer);
             break;
-        case Cell::Kind::Real:
-            values << QVariant(cell.real);
+        case StoredKind::Real:
+            sqlite3_bind_double(s, index, cell.real);
             break;
-        case Cell::Kind::Text:
-            values << QVariant(CellText(cell).toString());
+        case StoredKind::Text: {
+            const QStringView text = m_store.Text(cell);
+            sqlite3_bind_text16(s, index, text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT);
             break;
         }
+        }
     }
-    const QString table = u'"' + m_table + u'"';
-    auto run = [&](const QString& sql, const QVariantList& parameters) {
-        StatementHandle statement = m_connection.Prepare(sql, parameters);
-        const int rc = sqlite3_step(statement.get());
-        if (rc != SQLITE_DONE)
-            m_connection.ThrowEngineError(rc, Source());
-        return sqlite3_changes(m_connection.Handle());
-    };
+    if (!m_adding)
+        sqlite3_bind_int64(s, index + 1, RowidAt(m_position));
+    const int rc = sqlite3_step(s);
+    if (rc != SQLITE_DONE)
+        m_connection.ThrowEngineError(rc, Source());
     if (m_adding) {
-        if (columns.isEmpty()) {
-            run(QStringLiteral("INSERT INTO ") + table + QStringLiteral(" DEFAULT VALUES"), {});
-        } else {
-            QStringList marks;
-            for (qsizetype i = 0; i < columns.size(); ++i)
-                marks << QStringLiteral("?");
-            run(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                    .arg(table, columns.join(u','), marks.join(u',')),
-                values);
-        }
-        m_rowids[size_t(m_position)] = m_connection.LastInsertId();
-    } else {
-        if (columns.isEmpty())
-            return; // only expression columns changed: they live in the snapshot alone
-        QStringList sets;
-        for (const QString& column : columns)
-            sets << column + QStringLiteral("=?");
-        values << QVariant(qlonglong(m_rowids[size_t(m_position)]));
-        if (run(QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(table, sets.join(u',')), values) != 1)
-            throw DbError(DbErrorNumber::NoCurrentRecord, Source(),
-                QStringLiteral("The row to update is no longer in %1").arg(m_table));
+        m_store.SetRowid(m_position - m_windowStart, m_connection.LastInsertId());
+    } else if (sqlite3_changes(m_connection.Handle()) != 1) {
+        throw DbError(DbErrorNumber::NoCurrentRecord, Source(),
+            QStringLiteral("The row to update is no longer in %1").arg(m_table));
     }
+    statement = CachedStatement();
     ReloadRow(m_position);
 }
 
-void Recordset::ReloadRow(int row)
+void Recordset::ReloadRow(int position)
 {
-    // Read the row back so that the id the database assigned and its own conversions show.
-    QStringList columns;
-    for (const FieldInfo& field : m_fields)
-        columns << (field.baseColumn.isEmpty() ? QStringLiteral("NULL") : u'"' + field.baseColumn + u'"');
-    StatementHandle statement = m_connection.Prepare(
-        QStringLiteral("SELECT %1 FROM \"%2\" WHERE rowid=?").arg(columns.join(u','), m_table),
-        { QVariant(qlonglong(m_rowids[size_t(row)])) });
+    // Read the row back so that the id the database assigned, the columns' defaults and the
+    // database's own conversions show.
+    if (m_reloadSql.isEmpty()) {
+        QString columns;
+        for (const FieldInfo& field : m_fields) {
+            if (!columns.isEmpty())
+                columns += u',';
+            columns += field.baseColumn.isEmpty() ? QStringLiteral("NULL") : u'"' + field.baseColumn + u'"';
+        }
+        m_reloadSql = QStringLiteral("SELECT %1 FROM \"%2\" WHERE rowid=?").arg(columns, m_table);
+    }
+    CachedStatement statement = m_connection.StatementAsWritten(m_reloadSql);
     sqlite3_stmt* s = statement.get();
+    sqlite3_bind_int64(s, 1, RowidAt(position));
     if (sqlite3_step(s) != SQLITE_ROW)
         return;
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    for (int c = 0; c < FieldCount(); ++c) {
-        if (!m_fields[size_t(c)].baseColumn.isEmpty())
-            CellAt(row, c) = ReadCell(s, c, decoder);
-    }
+    m_store.Overwrite(
+        position - m_windowStart, s, 0, [&](int c) { return m_fields[size_t(c)].baseColumn.isEmpty(); });
 }
 
 void Recordset::Delete()
@@ -865,18 +803,18 @@ void Recordset::Delete()
     RequireUpdatable();
     if (m_editing)
         CancelUpdate();
-    StatementHandle statement
-        = m_connection.Prepare(QStringLiteral("DELETE FROM \"%1\" WHERE rowid=?").arg(m_table),
-            { QVariant(qlonglong(m_rowids[size_t(m_position)])) });
+    CachedStatement statement
+        = m_connection.Statement(QStringLiteral("DELETE FROM \"%1\" WHERE rowid=?").arg(m_table),
+            { QVariant(qlonglong(RowidAt(m_position))) });
     const int rc = sqlite3_step(statement.get());
     if (rc != SQLITE_DONE)
         m_connection.ThrowEngineError(rc, Source());
     if (sqlite3_changes(m_connection.Handle()) != 1)
         throw DbError(DbErrorNumber::NoCurrentRecord, Source(),
             QStringLiteral("The row to delete is no longer in %1").arg(m_table));
-    m_cells.Erase(size_t(m_position) * m_fields.size(), m_fields.size());
-    m_rowids.Erase(size_t(m_position), 1);
-    --m_rows;
+    m_store.Remove(m_position - m_windowStart);
+    if (m_counted)
+        --m_rows;
     // The cursor now stands on the row after the deleted one, or on EOF.
     m_afterDelete = true;
 }

@@ -1,30 +1,27 @@
 #pragma once
 
+#include "FieldConversion.h"
+#include "RowStore.h"
+
+#include <memory>
 #include <QString>
 #include <QVariant>
-#include <type_traits>
-#include <utility>
 #include <vector>
-
-struct sqlite3_stmt;
-QT_FORWARD_DECLARE_CLASS(QStringDecoder)
 
 namespace kivo {
 
+class CachedStatement;
 class Connection;
+struct FindCriterion;
+struct RecordsetLayout;
 
-// Field types as the program tests them.
-enum FieldType : int { FieldLong = 3, FieldDouble = 5, FieldDate = 7, FieldText = 202 };
-
-struct FieldInfo {
-    QString name;
-    int type = FieldText;
-    int definedSize = 255; // characters for text; 4 for long; 8 for double and date
-    QString baseColumn; // the table column it comes from, empty for an expression
-};
-
-// A client-side snapshot of a statement's rows, with the cursor operations the screens
-// use. A recordset whose columns come from one table (expression columns such as
+// The rows of a statement, with the cursor operations the screens use. Most statements are
+// read whole into a snapshot. A plain select of a master table's columns (no condition,
+// grouping or order other than by EId) is a browse list that may hold a million rows: it is
+// read through a window of rows in EId order, fetched as the cursor reaches them, so opening
+// it costs a count and memory does not grow with the table; Find then runs as a query. Both
+// behave the same to the caller, except that a windowed list sees rows written by others as
+// it moves. A recordset whose columns come from one table (expression columns such as
 // "'-' As NewValue" may sit beside them; they are kept in the snapshot but never written)
 // writes back by that table's rowid, so detail rows, whose EId is shared by every line of
 // a document, update and delete the right row. Joins, groupings and statements without a
@@ -65,7 +62,9 @@ public:
 
     int FieldCount() const { return int(m_fields.size()); }
     const FieldInfo& Field(int index) const;
-    int FieldIndex(const QString& name) const; // -1 when there is none
+    // By name without regard to case; "b.BGross" names the field of the table with alias (or
+    // name) b where a join repeats a name, and the bare name finds the first. -1 when none.
+    int FieldIndex(const QString& name) const;
 
     // A field of the current row: null, qlonglong, double, QDate or QString.
     QVariant Value(int index) const;
@@ -99,121 +98,61 @@ public:
     void Delete();
     bool IsUpdatable() const { return !m_table.isEmpty(); }
     bool IsEditing() const { return m_editing; }
+    // Whether the rows are read through a window as the cursor reaches them.
+    bool IsWindowed() const { return m_windowed; }
 
     QString Source() const { return m_source; }
     QString Table() const { return m_table; }
     Connection& connection() const { return m_connection; }
 
 private:
-    // Snapshot storage in fixed blocks of 64 KiB. Reading a large set never copies what was
-    // already read, and a closed snapshot hands its blocks to a shared pool that the next
-    // snapshot takes them from: touching fresh memory costs a page fault per page, which
-    // would cost more than reading the rows.
-    static constexpr size_t BlockBytes = 64 * 1024;
-    static void* AcquireBlock();
-    static void ReleaseBlock(void* block);
+    using Cell = RowStore::Cell;
 
-    template <typename T> class BlockArray {
-        static_assert(std::is_trivially_copyable_v<T> && (BlockBytes / sizeof(T)) % 2 == 0);
-        static constexpr size_t PerBlock = BlockBytes / sizeof(T);
-
-    public:
-        BlockArray() = default;
-        BlockArray(BlockArray&& other) noexcept
-            : m_blocks(std::move(other.m_blocks))
-            , m_size(std::exchange(other.m_size, 0))
-        {
-        }
-        BlockArray(const BlockArray&) = delete;
-        BlockArray& operator=(const BlockArray&) = delete;
-        ~BlockArray() { Release(); }
-
-        size_t size() const { return m_size; }
-        T& operator[](size_t i) { return m_blocks[i / PerBlock][i % PerBlock]; }
-        const T& operator[](size_t i) const { return m_blocks[i / PerBlock][i % PerBlock]; }
-        void clear() { m_size = 0; } // keeps the blocks for the next read
-        void Release()
-        {
-            for (T* block : m_blocks)
-                ReleaseBlock(block);
-            m_blocks.clear();
-            m_size = 0;
-        }
-        void push_back(const T& value)
-        {
-            if (m_size == m_blocks.size() * PerBlock)
-                m_blocks.push_back(static_cast<T*>(AcquireBlock()));
-            (*this)[m_size++] = value;
-        }
-        void Grow(size_t count)
-        {
-            for (size_t i = 0; i < count; ++i)
-                push_back(T {});
-        }
-        void Shrink(size_t count) { m_size -= count; }
-        void Erase(size_t first, size_t count)
-        {
-            for (size_t i = first; i + count < m_size; ++i)
-                (*this)[i] = (*this)[i + count];
-            m_size -= count;
-        }
-
-    private:
-        std::vector<T*> m_blocks;
-        size_t m_size = 0;
-    };
-
-    // One field of one row. Text lives in m_text (offset and length), so reading a
-    // snapshot allocates nothing per cell.
-    struct Cell {
-        union {
-            qint64 integer = 0;
-            double real;
-            qint64 offset;
-        };
-        quint32 length = 0;
-        enum class Kind : quint8 { Null, Integer, Real, Text } kind = Kind::Null;
-    };
-    // A value converted for a field, before it is stored in a cell.
-    struct Converted {
-        Cell::Kind kind = Cell::Kind::Null;
-        qint64 integer = 0;
-        double real = 0;
-        QString text;
-    };
-
-    void Load();
+    void Load(CachedStatement& statement);
+    void Begin(); // a windowed list: first window, count left for later
+    int Rows() const; // the number of rows, counted if it is not known yet
+    bool Past(int position) const; // at or after the end
     int CheckedIndex(const QString& name) const;
     void RequireCurrent(const char* operation) const;
     void RequireUpdatable() const;
-    const Cell& CellAt(int row, int column) const
+    // Makes the row at `position` (0..RecordCount()-1) part of the window.
+    void Ensure(int position) const;
+    void FetchAfter(qint64 id, int position) const;
+    void FetchBefore(qint64 id, int position) const;
+    void FetchAt(int position) const;
+    void FillWindow(CachedStatement& statement, int position, bool endsAtPosition) const;
+    qint64 Rank(qint64 id) const;
+    bool FindInSnapshot(const FindCriterion& criterion, int column, const QString& value, double number);
+    bool FindInTable(const FindCriterion& criterion, int column, const QString& value, double number);
+    const Cell& CellAt(int position, int column) const
     {
-        return m_cells[size_t(row) * m_fields.size() + size_t(column)];
+        return m_store.At(position - m_windowStart, column);
     }
-    Cell& CellAt(int row, int column) { return m_cells[size_t(row) * m_fields.size() + size_t(column)]; }
-    QStringView CellText(const Cell& cell) const
-    {
-        return QStringView(m_text).sliced(cell.offset, cell.length);
-    }
-    Cell ReadCell(sqlite3_stmt* statement, int column, QStringDecoder& decoder);
-    Cell StoreText(QStringView text);
-    QVariant CellValue(const Cell& cell, int column) const;
-    Converted Convert(int column, const QVariant& value) const;
+    Cell& CellAt(int position, int column) { return m_store.At(position - m_windowStart, column); }
+    qint64 RowidAt(int position) const { return m_store.Rowid(position - m_windowStart); }
     void WriteRow();
-    void ReloadRow(int row);
+    void ReloadRow(int position);
     void Settle(); // writes pending changes before the cursor moves
     void Arrive() const { m_afterDelete = false; }
 
     Connection& m_connection;
     QString m_source;
-    QString m_engineSql;
+    QString m_engineSql; // as run, with the rowid in front when the rows can be written back
     QString m_table;
     bool m_open = false;
+    bool m_rowid = false;
+    std::shared_ptr<const RecordsetLayout> m_layout;
     std::vector<FieldInfo> m_fields;
-    BlockArray<Cell> m_cells;
-    QString m_text; // the characters of every text cell, one after the other
-    BlockArray<qint64> m_rowids;
-    int m_rows = 0;
+
+    // The rows held: all of them in a snapshot (window start 0), a stretch of them in a
+    // windowed list. Fetching a window changes no visible state, so it happens in const reads.
+    bool m_windowed = false;
+    QString m_windowSelect; // windowed: "SELECT EId AS kivo_rowid, <columns> FROM <table>"
+    mutable RowStore m_store;
+    mutable int m_windowStart = 0;
+    mutable int m_windowRows = 0; // rows the next fetch asks for
+    mutable int m_rows = 0;
+    mutable bool m_counted = true; // a windowed list counts its rows only when asked
     int m_position = 0; // 0..m_rows-1 on a row; -1 BOF; m_rows EOF
     // Set by Delete until the cursor is used again; the next MoveNext then stays.
     mutable bool m_afterDelete = false;
@@ -223,6 +162,12 @@ private:
     int m_positionBeforeAdd = 0;
     std::vector<Cell> m_original;
     std::vector<bool> m_dirty;
+    // The statements that write rows back, kept for the next row that changes the same columns.
+    QString m_insertSql;
+    QString m_updateSql;
+    QString m_reloadSql;
+    std::vector<bool> m_insertMask;
+    std::vector<bool> m_updateMask;
 };
 
 } // namespace kivo

@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QTest>
+#include <sqlite3.h>
 
 using namespace kivo;
 using kivo::test::TempDatabase;
@@ -42,6 +43,88 @@ private slots:
         const QByteArray head = file.read(64);
         QVERIFY(!head.startsWith("SQLite format 3"));
         QVERIFY(!file.readAll().contains("Chief"));
+    }
+
+    // Statements that differ only in literals share one cached statement with the literals
+    // bound; each must still give its own answer, and literals that change what a statement
+    // means (column names, ordinals) stay as written.
+    void cachedStatementsKeepMeaning_data()
+    {
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<QVariant>("expected");
+
+        QTest::newRow("text literal")
+            << QStringLiteral("Select EId From kaUser Where ULogin='O''Brien'") << QVariant(2LL);
+        QTest::newRow("same shape, other literal")
+            << QStringLiteral("Select EId From kaUser Where ULogin='clerk'") << QVariant(3LL);
+        QTest::newRow("number literal")
+            << QStringLiteral("Select ULogin From kaUser Where EId=3") << QVariant(QStringLiteral("clerk"));
+        QTest::newRow("order by ordinal")
+            << QStringLiteral("Select EId, ULogin From kaUser Order By 2 Desc") << QVariant(2LL);
+        QTest::newRow("literal in the select list")
+            << QStringLiteral("Select 'a' || ULogin From kaUser Where EId=1")
+            << QVariant(QStringLiteral("aChief"));
+        QTest::newRow("literal in a subquery") << QStringLiteral(
+            "Select Count(*) From kaUser Where EId In (Select EId From kaUser Where ULogin<>'x')")
+                                               << QVariant(3LL);
+        QTest::newRow("date literal")
+            << QStringLiteral("Select Count(*) From kaUser Where EDate=#03/06/2026#") << QVariant(1LL);
+        QTest::newRow("text joined with +") << QStringLiteral("Select ULogin + '!' From kaUser Where EId=3")
+                                            << QVariant(QStringLiteral("clerk!"));
+        QTest::newRow("stand-in character in a literal")
+            << QStringLiteral("Select Count(*) From kaUser Where ULogin='\uE000'") << QVariant(0LL);
+    }
+    void cachedStatementsKeepMeaning()
+    {
+        QFETCH(QString, statement);
+        QFETCH(QVariant, expected);
+        TempDatabase db;
+        Connection& c = db.connection();
+        const QString user = QStringLiteral("Insert Into kaUser (EId, EDate, ULogin) Values (?, ?, ?)");
+        c.Execute(user, { 2, QDate(2026, 3, 6), QStringLiteral("O'Brien") });
+        c.Execute(user, { 3, QDate(2026, 3, 5), QStringLiteral("clerk") });
+        // Twice, so the second answer comes from the cached statement and translation.
+        QCOMPARE(c.Scalar(statement), expected);
+        QCOMPARE(c.Scalar(statement), expected);
+    }
+
+    // A cached statement still lent out (a recordset reading while another asks the same)
+    // gets a second copy; more statements than the cache holds still run; a statement
+    // comes back reset, so the next use starts from its first row.
+    void statementCacheLendsAndReturns()
+    {
+        TempDatabase db;
+        Connection& c = db.connection();
+        const QString sql = QStringLiteral("SELECT EId FROM kaUser");
+        {
+            CachedStatement outer = c.Statement(sql);
+            QCOMPARE(sqlite3_step(outer.get()), SQLITE_ROW);
+            CachedStatement inner = c.Statement(sql);
+            QVERIFY(inner.get() != outer.get());
+            QCOMPARE(sqlite3_step(inner.get()), SQLITE_ROW);
+        }
+        for (int i = 0; i < 100; ++i)
+            QCOMPARE(c.Scalar(QStringLiteral("Select %1 + EId From kaUser").arg(i)).toInt(), i + 1);
+        CachedStatement again = c.Statement(sql);
+        QCOMPARE(sqlite3_step(again.get()), SQLITE_ROW);
+        QCOMPARE(sqlite3_column_int64(again.get(), 0), 1);
+    }
+
+    // A recordset learns its columns once per statement; after the schema changes it must
+    // see the new columns, not the remembered ones.
+    void schemaChangeRefreshesColumns()
+    {
+        TempDatabase db;
+        Connection& c = db.connection();
+        c.ExecuteRaw(
+            QStringLiteral("CREATE TABLE kxNote (EId INTEGER PRIMARY KEY AUTOINCREMENT, NText TEXT(10))"));
+        Recordset rs(c);
+        rs.Open(QStringLiteral("Select * From kxNote"));
+        QCOMPARE(rs.FieldCount(), 2);
+        c.ExecuteRaw(QStringLiteral("ALTER TABLE kxNote ADD COLUMN NMore TEXT(5)"));
+        rs.Open(QStringLiteral("Select * From kxNote"));
+        QCOMPARE(rs.FieldCount(), 3);
+        QCOMPARE(rs.Field(2).definedSize, 5);
     }
 };
 

@@ -1,0 +1,394 @@
+// The data layer against the bare engine on the same encrypted file, in one run: reading a
+// browse list to the end, look-ups by product code, a 50-row insert in one transaction, the
+// product screen's open and a Find by id, and the memory the open adds. Prints one table:
+// work, Kivo, bare, ratio.
+//
+// Usage: bench_data [PRODUCTS] [RUNS]   (defaults 100000 products, 5 runs)
+#include "BenchScreen.h"
+#include "BenchTiming.h"
+#include "Connection.h"
+#include "DatabasePassword.h"
+#include "DbError.h"
+#include "ProgramContext.h"
+#include "RecordEngine.h"
+#include "Recordset.h"
+#include "Schema.h"
+#include "SeedData.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <sqlite3.h>
+#include <time.h>
+
+using namespace kivo;
+using namespace kivo::bench;
+
+namespace {
+
+void Check(sqlite3* db, int rc, int wanted)
+{
+    if (rc != wanted) {
+        std::fprintf(stderr, "engine: %s\n", sqlite3_errmsg(db));
+        std::exit(1);
+    }
+}
+
+// Products written with one prepared insert in one transaction: codes P1..PN, a group, rates
+// and stock that differ from row to row.
+void Generate(Connection& connection, int products)
+{
+    Transaction transaction(connection);
+    connection.ExecuteRaw(QStringLiteral("INSERT INTO kmGroup (EDate, GName, GSavePer, GRemarks) VALUES "
+                                         "('2026-01-01', 'Grocery', 5, 'Dry goods')"));
+    sqlite3* db = connection.Handle();
+    sqlite3_stmt* insert = nullptr;
+    Check(db,
+        sqlite3_prepare_v2(db,
+            "INSERT INTO ktProduct (EDate, PCode, PName, PGId, PUom, PPurchRate, PSaleRate, POpenQty, "
+            "PPurchQty, PSaleQty, PCloseQty, POrderQty, PTax, PTranDate, PSpecific, PLocation, PActive, "
+            "PRemarks) VALUES (?, ?, ?, 1, 'Pcs', ?, ?, 10, 5, 3, 12, 2, 'T', '2026-02-01', ?, ?, 'Y', "
+            "'Bench row')",
+            -1, &insert, nullptr),
+        SQLITE_OK);
+    const QDate first(2016, 1, 1);
+    for (int i = 1; i <= products; ++i) {
+        const QByteArray date = first.addDays(i % 3650).toString(Qt::ISODate).toUtf8();
+        const QByteArray code = "P" + QByteArray::number(i);
+        const QByteArray name = "Product " + QByteArray::number(i);
+        const QByteArray size = "Size " + QByteArray::number(i % 7);
+        const QByteArray aisle = "Aisle " + QByteArray::number(i % 20);
+        sqlite3_bind_text(insert, 1, date.constData(), int(date.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(insert, 2, code.constData(), int(code.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(insert, 3, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_double(insert, 4, 1.5 + i % 100);
+        sqlite3_bind_double(insert, 5, 2.25 + i % 100);
+        sqlite3_bind_text(insert, 6, size.constData(), int(size.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(insert, 7, aisle.constData(), int(aisle.size()), SQLITE_TRANSIENT);
+        Check(db, sqlite3_step(insert), SQLITE_DONE);
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    transaction.Commit();
+}
+
+long StatusKb(const char* key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(qstrlen(key)).trimmed().split(' ').value(0).toLong();
+    return 0;
+}
+
+struct Row {
+    QString work;
+    double kivo = 0;
+    double bare = 0;
+    QString unit = QStringLiteral("ms");
+};
+
+// Milliseconds of processor time this thread spent on one call of `work`: other programs on a
+// shared machine do not count in it, the engine's reads from the file cache do.
+template <typename Work> double CpuMs(Work&& work)
+{
+    timespec start {};
+    timespec end {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &start);
+    work();
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &end);
+    return (end.tv_sec - start.tv_sec) * 1e3 + (end.tv_nsec - start.tv_nsec) / 1e6;
+}
+
+// Kivo and the bare engine take turns, run after run, so that both meet the same caches;
+// each side's median is kept.
+template <typename Kivo, typename Bare> std::pair<double, double> Race(int runs, Kivo&& kivo, Bare&& bare)
+{
+    std::vector<double> kivoMs;
+    std::vector<double> bareMs;
+    kivo();
+    bare();
+    for (int run = 0; run < runs; ++run) {
+        kivoMs.push_back(CpuMs(kivo));
+        bareMs.push_back(CpuMs(bare));
+    }
+    return { Median(kivoMs), Median(bareMs) };
+}
+
+void Print(const std::vector<Row>& rows)
+{
+    std::printf("\n%-44s %12s %12s %8s\n", "work", "Kivo", "bare", "ratio");
+    for (const Row& row : rows) {
+        if (row.bare > 0)
+            std::printf("%-44s %9.2f %-2s %9.2f %-2s %7.2fx\n", qPrintable(row.work), row.kivo,
+                qPrintable(row.unit), row.bare, qPrintable(row.unit), row.kivo / row.bare);
+        else
+            std::printf("%-44s %9.2f %-2s %12s %8s\n", qPrintable(row.work), row.kivo, qPrintable(row.unit),
+                "-", "-");
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    const int products = argc > 1 ? std::max(1000, std::atoi(argv[1])) : 100000;
+    const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
+    QTemporaryDir folder;
+    QDir(folder.path()).mkpath(QStringLiteral("Doc"));
+    std::vector<Row> table;
+
+    try {
+        YesMessages messages;
+        ProgramContext context(messages);
+        context.SetLocations(InitLocations(folder.path()));
+        Connection& connection = context.connection;
+        connection.Open(context.locations.DatabaseFile(), DatabasePassword(), Connection::OpenMode::Create);
+        Schema::Create(connection);
+        SeedDefaults(connection, QDate(2026, 3, 5));
+        QElapsedTimer clock;
+        clock.start();
+        Generate(connection, products);
+        std::printf("%d products generated with bare prepared inserts in %.0f ms\n", products,
+            clock.nsecsElapsed() / 1e6);
+        connection.Close();
+        connection.Open(context.locations.DatabaseFile(), DatabasePassword());
+        sqlite3* db = connection.Handle();
+        long long sink = 0;
+
+        // The screen first, on a freshly opened file, as a cashier meets it.
+        const long rssBefore = StatusKb("VmRSS:");
+        NullHost host;
+        RecordEngine engine(context, host);
+        std::unique_ptr<RecordScreen> screen = ProductScreen();
+        clock.restart();
+        const double firstOpen = CpuMs([&] { engine.OpenRecordScreen(*screen); });
+        const double firstOpenWall = clock.nsecsElapsed() / 1e6;
+        const long rssAfter = StatusKb("VmRSS:");
+        std::vector<double> opens;
+        for (int run = 0; run < runs; ++run) {
+            engine.CloseRecordScreen(*screen);
+            screen = ProductScreen();
+            opens.push_back(CpuMs([&] { engine.OpenRecordScreen(*screen); }));
+        }
+        std::printf(
+            "product screen shows record %s at %s\n", qPrintable(screen->Text(0)), qPrintable(host.position));
+        // What the screen needs from the engine: the count, the last row, its record.
+        auto bareOpen = [&] {
+            sqlite3_stmt* s = nullptr;
+            sqlite3_prepare_v2(db, "SELECT count(*) FROM ktProduct", -1, &s, nullptr);
+            sqlite3_step(s);
+            sink += sqlite3_column_int64(s, 0);
+            sqlite3_finalize(s);
+            sqlite3_prepare_v2(
+                db, "SELECT * FROM ktProduct WHERE EId = (SELECT max(EId) FROM ktProduct)", -1, &s, nullptr);
+            sqlite3_step(s);
+            for (int c = 0; c < sqlite3_column_count(s); ++c)
+                sink += sqlite3_column_bytes(s, c);
+            sqlite3_finalize(s);
+        };
+        table.push_back({ QStringLiteral("product screen open, first"), firstOpen, 0 });
+        table.push_back({ QStringLiteral("product screen open, first (wall clock)"), firstOpenWall, 0 });
+        table.push_back({ QStringLiteral("product screen open, median"), Median(opens), Median([&] {
+                             std::vector<double> ms;
+                             for (int run = 0; run < runs; ++run)
+                                 ms.push_back(CpuMs(bareOpen));
+                             return ms;
+                         }()) });
+
+        // Find by id through the screen's list, from the first row as the Find command does.
+        Recordset& list = *screen->list;
+        for (const int id : { products - 10, products / 2, 10 }) {
+            auto kivo = [&] {
+                list.MoveFirst();
+                if (!list.Find(QStringLiteral("EId=%1").arg(id)))
+                    std::abort();
+                sink += list.AbsolutePosition();
+            };
+            auto bare = [&] {
+                sqlite3_stmt* s = nullptr;
+                sqlite3_prepare_v2(db, "SELECT EId, EDate FROM ktProduct WHERE EId = ?", -1, &s, nullptr);
+                sqlite3_bind_int64(s, 1, id);
+                sqlite3_step(s);
+                sink += sqlite3_column_int64(s, 0);
+                sqlite3_finalize(s);
+            };
+            const auto [k, b] = Race(runs, kivo, bare);
+            table.push_back({ QStringLiteral("Find EId=%1 (with its position)").arg(id), k, b });
+        }
+        engine.CloseRecordScreen(*screen);
+        table.push_back({ QStringLiteral("RSS added by the first open"), (rssAfter - rssBefore) / 1024.0, 0,
+            QStringLiteral("MB") });
+
+        // Reading a browse list to its end, every value through Value().
+        if (qEnvironmentVariableIsSet("BENCH_INSERT_ONLY")) {
+            // For a profiler: the recordset's inserts alone.
+            Transaction transaction(connection);
+            Recordset rs(connection);
+            rs.Open(QStringLiteral("ktProduct"));
+            for (int i = 0; i < 200000; ++i) {
+                rs.AddNew();
+                rs.SetValue(1, QDate(2026, 3, 5));
+                rs.SetValue(2, QStringLiteral("N%1").arg(i));
+                rs.SetValue(3, QStringLiteral("New product"));
+                rs.SetValue(QStringLiteral("PSaleRate"), 12.5);
+                rs.SetValue(QStringLiteral("POpenQty"), 4);
+                rs.Update();
+            }
+            transaction.Commit();
+            return 0;
+        }
+        if (qEnvironmentVariableIsSet("BENCH_READ_ONLY")) {
+            // For a profiler: the read alone, many times.
+            for (int i = 0; i < 20; ++i) {
+                Recordset rs(connection);
+                rs.Open(QStringLiteral("Select EId, EDate From ktProduct"));
+                for (; !rs.Eof(); rs.MoveNext())
+                    sink += rs.Value(0).toLongLong() + rs.Value(1).toDate().toJulianDay();
+            }
+            return int(sink & 1);
+        }
+        auto readBare = [&] {
+            sqlite3_stmt* s = nullptr;
+            sqlite3_prepare_v2(db, "SELECT EId, EDate FROM ktProduct", -1, &s, nullptr);
+            while (sqlite3_step(s) == SQLITE_ROW) {
+                sink += sqlite3_column_int64(s, 0);
+                const unsigned char* text = sqlite3_column_text(s, 1);
+                sink += sqlite3_column_bytes(s, 1) + (text ? text[0] : 0);
+            }
+            sqlite3_finalize(s);
+        };
+        auto readAll = [&](const QString& statement) {
+            Recordset rs(connection);
+            rs.Open(statement);
+            for (; !rs.Eof(); rs.MoveNext()) {
+                sink += rs.Value(0).toLongLong();
+                sink += rs.Value(1).toDate().toJulianDay();
+            }
+        };
+        {
+            const auto [k, b] = Race(
+                runs, [&] { readAll(QStringLiteral("Select EId, EDate From ktProduct")); }, readBare);
+            table.push_back({ QStringLiteral("read all, Select EId, EDate (windowed)"), k, b });
+        }
+        {
+            const auto [k, b] = Race(
+                runs, [&] { readAll(QStringLiteral("Select EId, EDate From ktProduct Where EId>0")); },
+                readBare);
+            table.push_back({ QStringLiteral("read all, same Where EId>0 (snapshot)"), k, b });
+        }
+
+        // 10,000 look-ups by product code.
+        std::vector<int> codes;
+        QRandomGenerator random(42);
+        for (int i = 0; i < 10000; ++i)
+            codes.push_back(1 + int(random.bounded(products)));
+        auto lookBare = [&] {
+            sqlite3_stmt* s = nullptr;
+            sqlite3_prepare_v2(db, "SELECT * FROM ktProduct WHERE PCode = ?", -1, &s, nullptr);
+            for (int code : codes) {
+                const QByteArray text = "P" + QByteArray::number(code);
+                sqlite3_bind_text(s, 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+                if (sqlite3_step(s) == SQLITE_ROW)
+                    sink += sqlite3_column_int64(s, 0);
+                sqlite3_reset(s);
+            }
+            sqlite3_finalize(s);
+        };
+        auto lookRecordset = [&] {
+            Recordset rs(connection);
+            for (int code : codes) {
+                rs.Open(QStringLiteral("Select * From ktProduct Where PCode='P%1'").arg(code));
+                if (!rs.Eof())
+                    sink += rs.Value(0).toLongLong();
+            }
+        };
+        auto scalarBare = [&] {
+            sqlite3_stmt* s = nullptr;
+            sqlite3_prepare_v2(db, "SELECT EId FROM ktProduct WHERE PCode = ?", -1, &s, nullptr);
+            for (int code : codes) {
+                const QByteArray text = "P" + QByteArray::number(code);
+                sqlite3_bind_text(s, 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+                if (sqlite3_step(s) == SQLITE_ROW)
+                    sink += sqlite3_column_int64(s, 0);
+                sqlite3_reset(s);
+            }
+            sqlite3_finalize(s);
+        };
+        auto lookScalar = [&] {
+            for (int code : codes)
+                sink += connection
+                            .Scalar(QStringLiteral("Select EId From ktProduct Where PCode='P%1'").arg(code))
+                            .toLongLong();
+        };
+        {
+            const auto [k, b] = Race(runs, lookRecordset, lookBare);
+            table.push_back({ QStringLiteral("10,000 look-ups by PCode, Recordset"), k, b });
+        }
+        {
+            const auto [k, b] = Race(runs, lookScalar, scalarBare);
+            table.push_back({ QStringLiteral("10,000 look-ups by PCode, Scalar"), k, b });
+        }
+
+        // 50 new products in one transaction, committed.
+        int serial = 0;
+        auto insertBare = [&] {
+            Transaction transaction(connection);
+            sqlite3_stmt* s = nullptr;
+            sqlite3_prepare_v2(db,
+                "INSERT INTO ktProduct (EDate, PCode, PName, PSaleRate, POpenQty) VALUES (?, ?, ?, ?, ?)", -1,
+                &s, nullptr);
+            for (int i = 0; i < 50; ++i) {
+                const QByteArray code = "N" + QByteArray::number(++serial);
+                sqlite3_bind_text(s, 1, "2026-03-05", 10, SQLITE_STATIC);
+                sqlite3_bind_text(s, 2, code.constData(), int(code.size()), SQLITE_TRANSIENT);
+                sqlite3_bind_text(s, 3, "New product", -1, SQLITE_STATIC);
+                sqlite3_bind_double(s, 4, 12.5);
+                sqlite3_bind_int64(s, 5, 4);
+                Check(db, sqlite3_step(s), SQLITE_DONE);
+                sqlite3_reset(s);
+            }
+            sqlite3_finalize(s);
+            transaction.Commit();
+        };
+        // The screen's list is open before the user saves; the inserts go through it.
+        Recordset rs(connection);
+        rs.Open(QStringLiteral("Select EId, EDate, PCode, PName, PSaleRate, POpenQty From ktProduct"));
+        auto insertRecordset = [&] {
+            Transaction transaction(connection);
+            for (int i = 0; i < 50; ++i) {
+                rs.AddNew();
+                rs.SetValue(1, QDate(2026, 3, 5));
+                rs.SetValue(2, QStringLiteral("N%1").arg(++serial));
+                rs.SetValue(3, QStringLiteral("New product"));
+                rs.SetValue(QStringLiteral("PSaleRate"), 12.5);
+                rs.SetValue(QStringLiteral("POpenQty"), 4);
+                rs.Update();
+            }
+            transaction.Commit();
+        };
+        {
+            const auto [k, b] = Race(runs, insertRecordset, insertBare);
+            table.push_back({ QStringLiteral("50-row insert in one transaction"), k, b });
+        }
+
+        std::printf(
+            "%d products, median processor time of %d alternating runs, same encrypted file and connection",
+            products, runs);
+        Print(table);
+        std::printf(
+            "\npeak RSS of the process: %.1f MB  (checksum %lld)\n", StatusKb("VmHWM:") / 1024.0, sink);
+    } catch (const DbError& e) {
+        std::fprintf(stderr, "bench_data: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}

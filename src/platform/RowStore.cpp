@@ -1,0 +1,175 @@
+#include "RowStore.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <mutex>
+#include <new>
+#include <QStringDecoder>
+#include <sqlite3.h>
+
+namespace kivo {
+
+namespace {
+
+// Blocks that released stores gave back, kept for the next ones up to a bound.
+struct BlockPool {
+    std::mutex mutex;
+    std::vector<void*> blocks;
+    static constexpr size_t MaxKept = 512; // 32 MiB
+};
+
+// Never destroyed, so a store that outlives the other statics can still give back its
+// blocks at exit.
+BlockPool& Pool()
+{
+    static BlockPool* const pool = new BlockPool;
+    return *pool;
+}
+
+} // namespace
+
+void* RowStore::AcquireBlock()
+{
+    {
+        BlockPool& pool = Pool();
+        const std::lock_guard lock(pool.mutex);
+        if (!pool.blocks.empty()) {
+            void* block = pool.blocks.back();
+            pool.blocks.pop_back();
+            return block;
+        }
+    }
+    void* block = std::malloc(BlockBytes);
+    if (!block)
+        throw std::bad_alloc();
+    return block;
+}
+
+void RowStore::ReleaseBlock(void* block)
+{
+    BlockPool& pool = Pool();
+    const std::lock_guard lock(pool.mutex);
+    if (pool.blocks.size() < BlockPool::MaxKept)
+        pool.blocks.push_back(block);
+    else
+        std::free(block);
+}
+
+QStringDecoder* RowStore::Decoder()
+{
+    thread_local QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    return &decoder;
+}
+
+void RowStore::Reset(int columns)
+{
+    m_columns = columns;
+    m_rows = 0;
+    m_cells.clear();
+    m_rowids.clear();
+    m_textUsed = 0; // keeps its memory for the new rows
+}
+
+void RowStore::Release()
+{
+    m_rows = 0;
+    m_cells.Release();
+    m_rowids.Release();
+    m_text.clear();
+    m_text.shrink_to_fit();
+    m_textUsed = 0;
+}
+
+char16_t* RowStore::TextSpace(qsizetype size)
+{
+    if (qsizetype(m_text.size()) < m_textUsed + size)
+        m_text.resize(size_t(qMax(qsizetype(2 * m_text.size()), m_textUsed + size + 1024)));
+    return m_text.data() + m_textUsed;
+}
+
+RowStore::Cell RowStore::Read(sqlite3_stmt* statement, int column, QStringDecoder& decoder)
+{
+    Cell cell;
+    switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_INTEGER:
+        cell.kind = StoredKind::Integer;
+        cell.integer = sqlite3_column_int64(statement, column);
+        break;
+    case SQLITE_FLOAT:
+        cell.kind = StoredKind::Real;
+        cell.real = sqlite3_column_double(statement, column);
+        break;
+    case SQLITE_NULL:
+        break;
+    default: {
+        const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+        const qsizetype size = sqlite3_column_bytes(statement, column);
+        // Decode straight into the shared text buffer: UTF-8 never needs more UTF-16 units
+        // than it has bytes.
+        const qsizetype offset = m_textUsed;
+        char16_t* begin = TextSpace(size);
+        char16_t* end = begin;
+        // Codes, dates and most names are plain ASCII: widened directly, they skip the decoder.
+        qsizetype i = 0;
+        while (i < size && uchar(bytes[i]) < 0x80)
+            *end++ = char16_t(uchar(bytes[i++]));
+        if (i < size)
+            end = reinterpret_cast<char16_t*>(
+                decoder.appendToBuffer(reinterpret_cast<QChar*>(end), QByteArrayView(bytes + i, size - i)));
+        m_textUsed += end - begin;
+        cell.kind = StoredKind::Text;
+        cell.offset = offset;
+        cell.length = quint32(end - begin);
+        break;
+    }
+    }
+    return cell;
+}
+
+RowStore::Cell RowStore::Store(const StoredValue& value)
+{
+    Cell cell;
+    cell.kind = value.kind;
+    switch (value.kind) {
+    case StoredKind::Null:
+        break;
+    case StoredKind::Integer:
+        cell.integer = value.integer;
+        break;
+    case StoredKind::Real:
+        cell.real = value.real;
+        break;
+    case StoredKind::Text:
+        cell.offset = m_textUsed;
+        cell.length = quint32(value.text.size());
+        std::copy_n(reinterpret_cast<const char16_t*>(value.text.utf16()), value.text.size(),
+            TextSpace(value.text.size()));
+        m_textUsed += value.text.size();
+        break;
+    }
+    return cell;
+}
+
+void RowStore::AppendEmpty()
+{
+    for (int c = 0; c < m_columns; ++c)
+        m_cells.push_back(Cell {});
+    m_rowids.push_back(0);
+    ++m_rows;
+}
+
+void RowStore::RemoveLast()
+{
+    m_cells.Shrink(size_t(m_columns));
+    m_rowids.Shrink(1);
+    --m_rows;
+}
+
+void RowStore::Remove(int row)
+{
+    m_cells.Erase(Index(row, 0), size_t(m_columns));
+    m_rowids.Erase(size_t(row), 1);
+    --m_rows;
+}
+
+} // namespace kivo
