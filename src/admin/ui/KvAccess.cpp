@@ -1,5 +1,5 @@
-#include "Appearance.h"
 #include "KvAccess.h"
+#include "Appearance.h"
 
 #include "Accessibility.h"
 #include "MaskStyle.h"

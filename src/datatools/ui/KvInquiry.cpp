@@ -1,5 +1,5 @@
-#include "Appearance.h"
 #include "KvInquiry.h"
+#include "Appearance.h"
 
 #include "Accessibility.h"
 #include "CriterionBuilder.h"

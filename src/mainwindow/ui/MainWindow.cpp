@@ -1,7 +1,6 @@
 #include "MainWindow.h"
 
 #include "Accessibility.h"
-#include "Twips.h"
 #include "CommandNumbers.h"
 #include "CommandState.h"
 #include "CommandToolbar.h"
@@ -10,8 +9,9 @@
 #include "MainMenus.h"
 #include "ModulePane.h"
 #include "PendingScreens.h"
-#include "QuickButtons.h"
 #include "ProgramContext.h"
+#include "QuickButtons.h"
+#include "Twips.h"
 #include "Version.h"
 
 #include <QApplication>

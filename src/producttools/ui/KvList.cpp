@@ -1,5 +1,5 @@
-#include "Appearance.h"
 #include "KvList.h"
+#include "Appearance.h"
 
 #include "Accessibility.h"
 #include "ProgramContext.h"
@@ -15,7 +15,8 @@
 
 namespace kivo {
 
-std::optional<ListPick> KvList::PickFromList(ProgramContext& context, const QString& ListSource, QWidget* parent)
+std::optional<ListPick> KvList::PickFromList(
+    ProgramContext& context, const QString& ListSource, QWidget* parent)
 {
     KvList picker(context, ListSource, parent);
     picker.exec();

@@ -22,7 +22,8 @@ public:
     KvList(ProgramContext& context, const QString& ListSource, QWidget* parent = nullptr);
 
     // Shows the picker modally; the chosen key and name, or nothing when it was closed.
-    static std::optional<ListPick> PickFromList(ProgramContext& context, const QString& ListSource, QWidget* parent);
+    static std::optional<ListPick> PickFromList(
+        ProgramContext& context, const QString& ListSource, QWidget* parent);
 
     ListPickerState& state() { return m_state; }
     QListWidget* list() const { return m_list; }
