@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ErrorNumbers.h"
+
 #include <exception>
 #include <functional>
 #include <QDate>
@@ -32,11 +34,6 @@ private:
     QString m_logFile;
     std::function<QDate()> m_today;
 };
-
-// Error numbers for failures that do not come from the database layer.
-namespace ErrorNumber {
-inline constexpr int Unexpected = 51; // a failure with no number of its own
-} // namespace ErrorNumber
 
 // Runs one step of a routine: a failure is reported and the routine goes on with its next
 // step. Returns whether the step completed, for the few routines that must know.

@@ -56,8 +56,8 @@ QColor WindowsColour(const QString& text)
     bool ok = false;
     const qlonglong value = text.trimmed().toLongLong(&ok);
     if (!ok || value < 0 || value > 0xFFFFFF)
-        throw DbError(
-            13, QStringLiteral("ApplyAppearance"), QStringLiteral("Type mismatch: colour '%1'").arg(text));
+        throw DbError(ErrorNumber::TypeMismatch, QStringLiteral("ApplyAppearance"),
+            QStringLiteral("Type mismatch: colour '%1'").arg(text));
     return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
 }
 

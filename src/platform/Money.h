@@ -1,17 +1,12 @@
 #pragma once
 
+#include "ErrorNumbers.h"
+
 #include <compare>
 #include <optional>
 #include <QString>
 
 namespace kivo {
-
-// Error numbers of amount arithmetic, thrown in a DbError with the source "Money" so the
-// routine's step reports it like any other failure.
-namespace MoneyErrorNumber {
-inline constexpr int Overflow = 6; // a result beyond the amount range
-inline constexpr int DivisionByZero = 11;
-} // namespace MoneyErrorNumber
 
 // An amount, rate, quantity or percentage held as an exact decimal: a whole number of
 // units of 10^-12, so sums of amounts never drift as binary doubles do (0.1 + 0.2 is 0.3,

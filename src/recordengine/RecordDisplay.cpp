@@ -5,6 +5,7 @@
 #include "RecordEngine.h"
 #include "RecordScreen.h"
 #include "ScreenHost.h"
+#include "ValueText.h"
 
 #include <QFileInfo>
 
@@ -27,14 +28,7 @@ QString DisplayText(const QString& descriptor, const QVariant& value)
         if (number)
             return FormatNumber(*number);
     }
-    switch (value.typeId()) {
-    case QMetaType::QDate:
-        return ShortDate(value.toDate());
-    case QMetaType::Double:
-        return NumberText(value.toDouble());
-    default:
-        return value.toString();
-    }
+    return ValueText(value);
 }
 
 } // namespace

@@ -86,8 +86,8 @@ int TextSize(const QString& text)
     bool ok = false;
     const int size = text.trimmed().toInt(&ok);
     if (!ok || size <= 0)
-        throw DbError(
-            13, QStringLiteral("ApplyAppearance"), QStringLiteral("Type mismatch: text size '%1'").arg(text));
+        throw DbError(ErrorNumber::TypeMismatch, QStringLiteral("ApplyAppearance"),
+            QStringLiteral("Type mismatch: text size '%1'").arg(text));
     return size;
 }
 

@@ -38,8 +38,6 @@ namespace {
 // The Transaction entries behind the dashboard's buttons cmdDash(0..5).
 constexpr int DashboardEntries[Dashboard::Frames] = { 1, 2, 3, 4, 6, 9 };
 
-constexpr int FileNotFound = 53;
-
 } // namespace
 
 MainWindow::MainWindow(ProgramContext& context, QWidget* parent)
@@ -423,7 +421,7 @@ void MainWindow::OpenHelp()
     const QString file = m_context.locations.HelpFile;
     if (!QFileInfo::exists(file)) {
         m_context.errors.ReportError(
-            FileNotFound, QStringLiteral("KvMain"), QStringLiteral("File not found: ") + file);
+            ErrorNumber::FileNotFound, QStringLiteral("KvMain"), QStringLiteral("File not found: ") + file);
         return;
     }
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(file)))
