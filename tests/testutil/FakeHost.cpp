@@ -51,7 +51,6 @@ void FakeHost::SetModulePaneEnabled(bool enabled)
 void FakeHost::RefreshDashboard(int panel)
 {
     calls << QStringLiteral("RefreshDashboard(%1)").arg(panel);
-    dashboardRefreshes << panel;
 }
 
 void FakeHost::SetupMainWindow()
@@ -90,7 +89,6 @@ void FakeHost::ResetModuleColours()
 bool FakeHost::AskAccessCode()
 {
     calls << QStringLiteral("AskAccessCode()");
-    ++accessPrompts;
     if (m_accessAnswers.isEmpty()) {
         QTest::qFail("Unexpected access-code prompt", __FILE__, __LINE__);
         return false;
@@ -101,19 +99,16 @@ bool FakeHost::AskAccessCode()
 void FakeHost::OpenInquiry(RecordScreen&)
 {
     calls << QStringLiteral("OpenInquiry()");
-    ++inquiries;
 }
 
 void FakeHost::OpenReport(int report)
 {
     calls << QStringLiteral("OpenReport(%1)").arg(report);
-    reportsOpened << report;
 }
 
 std::optional<ListPick> FakeHost::PickFromList(const QString& source)
 {
     calls << QStringLiteral("PickFromList(") + source + u')';
-    ++listPickers;
     if (m_picks.isEmpty())
         return std::nullopt;
     return m_picks.dequeue();
@@ -122,7 +117,6 @@ std::optional<ListPick> FakeHost::PickFromList(const QString& source)
 void FakeHost::CloseCurrentScreen()
 {
     calls << QStringLiteral("CloseCurrentScreen()");
-    ++screenCloses;
     if (onCloseScreen)
         onCloseScreen();
 }
@@ -130,7 +124,6 @@ void FakeHost::CloseCurrentScreen()
 void FakeHost::CloseMainWindow()
 {
     calls << QStringLiteral("CloseMainWindow()");
-    ++mainWindowCloses;
 }
 
 } // namespace kivo::test
