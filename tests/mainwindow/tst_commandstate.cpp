@@ -61,28 +61,23 @@ private slots:
         QTest::addColumn<bool>("adminMenu");
 
         const QString emptyList = QStringLiteral("2/3/5/6/7/9/10/11/12/14/15");
-        for (bool admin : { false, true }) {
-            const char* who = admin ? "admin" : "no admin";
-            for (const char* browsing : BrowsingKeys) {
-                const QString key = QString::fromLatin1(browsing);
-                // An empty table leaves only Add, whatever the key; the menus give way to the
-                // Operation menu.
-                QTest::addRow("%s empty %s", browsing, who)
-                    << key << true << admin << Commands { 1 } << emptyList << true << false << true << false
-                    << true << false;
-            }
-            // Editing: only Save and Cancel; the frame takes typing, the pane is locked, and
-            // CommandLock is left true for the menus.
-            for (bool empty : { false, true })
-                QTest::addRow("Edit %s %s", empty ? "empty" : "rows", who)
-                    << QStringLiteral("Edit") << empty << admin << Commands { 5, 7 } << QStringLiteral("5/7")
-                    << true << true << false << false << true << false;
-            // No screen open: no command; the other menus open, Admin by the rule.
-            for (bool empty : { false, true })
-                QTest::addRow("Help %s %s", empty ? "empty" : "rows", who)
-                    << QStringLiteral("Help") << empty << admin << Commands {} << QString() << false << false
-                    << false << true << false << admin;
-        }
+        // An empty table leaves only Add, whatever the key; the menus give way to the
+        // Operation menu.
+        QTest::newRow("register empty") << QStringLiteral("Tran") << true << false << Commands { 1 }
+                                        << emptyList << true << false << true << false << true << false;
+        QTest::newRow("settings empty, admin")
+            << QStringLiteral("Admn") << true << true << Commands { 1 } << emptyList << true << false << true
+            << false << true << false;
+        // Editing: only Save and Cancel; the frame takes typing, the pane is locked, and
+        // CommandLock is left true for the menus.
+        QTest::newRow("Edit, admin") << QStringLiteral("Edit") << false << true << Commands { 5, 7 }
+                                     << QStringLiteral("5/7") << true << true << false << false << true
+                                     << false;
+        // No screen open: no command; the other menus open, Admin by the rule.
+        for (bool admin : { false, true })
+            QTest::addRow("Help, %s", admin ? "admin" : "no admin")
+                << QStringLiteral("Help") << false << admin << Commands {} << QString() << false << false
+                << false << true << false << admin;
         QTest::addRow("unknown key is idle") << QStringLiteral("") << false << true << Commands {}
                                              << QString() << false << false << false << true << false << true;
     }
@@ -144,34 +139,6 @@ private slots:
         for (const char* other : BrowsingKeys)
             QCOMPARE(NotListed(ComputeCommandState(QString::fromLatin1(other), false, true).commandList),
                 EnabledCommands(ComputeCommandState(QString::fromLatin1(other), false, true)));
-    }
-
-    void labelsToggle_data()
-    {
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<bool>("showCaptions");
-        QTest::addColumn<QString>("newCaption");
-        QTest::addColumn<QString>("tooltip");
-        QTest::newRow("plus shows") << QStringLiteral("+") << true << QStringLiteral("-")
-                                    << QStringLiteral("Hide Labels");
-        QTest::newRow("minus hides") << QStringLiteral("-") << false << QStringLiteral("+")
-                                     << QStringLiteral("Show Labels");
-        QTest::newRow("other hides") << QStringLiteral("Y") << false << QStringLiteral("+")
-                                     << QStringLiteral("Show Labels");
-    }
-
-    void labelsToggle()
-    {
-        QFETCH(QString, caption);
-        QFETCH(bool, showCaptions);
-        QFETCH(QString, newCaption);
-        QFETCH(QString, tooltip);
-        const ToolbarLabels labels = ToggleToolbarLabels(caption);
-        QCOMPARE(labels.showCaptions, showCaptions);
-        QCOMPARE(labels.toggleCaption, newCaption);
-        QCOMPARE(labels.toggleTooltip, tooltip);
-        // A second click switches back.
-        QCOMPARE(ToggleToolbarLabels(labels.toggleCaption).showCaptions, !showCaptions);
     }
 };
 
