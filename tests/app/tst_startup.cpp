@@ -1,4 +1,3 @@
-#include "DatabasePassword.h"
 #include "LoginState.h"
 #include "StartupSequence.h"
 #include "TestContext.h"
@@ -73,9 +72,6 @@ private slots:
             << "/shop";
         QTest::newRow("joined value")
             << QStringList { QStringLiteral("kivo"), QStringLiteral("--app-folder=/s2") } << "/s2";
-        QTest::newRow("other arguments ignored")
-            << QStringList { QStringLiteral("kivo"), QStringLiteral("--demo"), QStringLiteral("x") }
-            << "/opt/kivo";
         QTest::newRow("flag without value")
             << QStringList { QStringLiteral("kivo"), QStringLiteral("--app-folder") } << "/opt/kivo";
     }
@@ -151,21 +147,6 @@ private slots:
         QVERIFY2(log[0].contains(logged), qPrintable(log[0]));
         QCOMPARE(t.messages.shown.count(QStringLiteral("ErroR!")), log.size());
         QVERIFY(t.messages.shown.contains(QStringLiteral("Invalid Login/Password !")));
-    }
-
-    void wrongKeyIsAClearError()
-    {
-        TempDatabase db;
-        db.connection().Close();
-        Connection connection;
-        try {
-            connection.Open(db.file(), QStringLiteral("Kv7qP5"));
-            QFAIL("opened with a wrong key");
-        } catch (const DbError& e) {
-            QVERIFY(e.description.contains(QStringLiteral("password")));
-        }
-        connection.Open(db.file(), DatabasePassword());
-        QVERIFY(connection.IsOpen());
     }
 };
 

@@ -24,7 +24,6 @@ private slots:
     void emptySource();
     void badSourceIsReported();
     void chooseAnswersKeyAndName();
-    void closeWithoutChoice();
 
 private:
     void Insert(const QString& table, const QVariantList& values)
@@ -54,8 +53,6 @@ void ListPickerTest::padText_data()
     QTest::newRow("padded on the right") << QStringLiteral("Tea") << 6 << QStringLiteral("Tea   ");
     QTest::newRow("trimmed first") << QStringLiteral("  Tea  ") << 5 << QStringLiteral("Tea  ");
     QTest::newRow("cut to the width") << QStringLiteral("Darjeeling") << 4 << QStringLiteral("Darj");
-    QTest::newRow("inner blanks kept")
-        << QStringLiteral("Green  Tea") << 12 << QStringLiteral("Green  Tea  ");
     QTest::newRow("empty") << QStringLiteral("") << 3 << QStringLiteral("   ");
     QTest::newRow("no width") << QStringLiteral("Tea") << 0 << QStringLiteral("");
 }
@@ -167,18 +164,6 @@ void ListPickerTest::chooseAnswersKeyAndName()
     QVERIFY(picker.pick);
     QCOMPARE(picker.pick->key, QStringLiteral("2"));
     QCOMPARE(picker.pick->name, QStringLiteral("Coffee"));
-}
-
-void ListPickerTest::closeWithoutChoice()
-{
-    const QDate day = TempDatabase::FixedToday();
-    Insert(u"kmGroup"_s, { 1, day, u"Tea"_s, 0.0, u""_s });
-    ListPickerState picker(context(), QStringLiteral("GName, EId From kmGroup"));
-    picker.Open();
-    QCOMPARE(picker.lines.size(), 1);
-    picker.Close();
-    QVERIFY(picker.closed);
-    QVERIFY(!picker.pick);
 }
 
 QTEST_GUILESS_MAIN(ListPickerTest)
