@@ -9,6 +9,7 @@
 
 using namespace kivo;
 using namespace kivo::test;
+using namespace Qt::StringLiterals;
 
 class KvAccessTest : public QObject {
     Q_OBJECT
@@ -19,15 +20,11 @@ private slots:
         QTest::addColumn<QString>("how"); // "enter", "escape" or "close"
         QTest::addColumn<bool>("granted");
         QTest::addColumn<QStringList>("messages");
-        const QStringList invalid { QStringLiteral("[InvaliD]") };
-        QTest::newRow("right code, Enter")
-            << QStringLiteral("Kivo7") << QStringLiteral("enter") << true << QStringList();
-        QTest::newRow("right code, Escape")
-            << QStringLiteral("Kivo7") << QStringLiteral("escape") << true << QStringList();
-        QTest::newRow("wrong letter case")
-            << QStringLiteral("KIVO7") << QStringLiteral("enter") << false << invalid;
-        QTest::newRow("right code, then Close")
-            << QStringLiteral("Kivo7") << QStringLiteral("close") << false << QStringList();
+        const QStringList invalid { u"[InvaliD]"_s };
+        QTest::newRow("right code, Enter") << u"Kivo7"_s << u"enter"_s << true << QStringList();
+        QTest::newRow("right code, Escape") << u"Kivo7"_s << u"escape"_s << true << QStringList();
+        QTest::newRow("wrong letter case") << u"KIVO7"_s << u"enter"_s << false << invalid;
+        QTest::newRow("right code, then Close") << u"Kivo7"_s << u"close"_s << false << QStringList();
     }
 
     void answer()
@@ -35,7 +32,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, how);
         TestContext test;
-        test.context.login.EnterpriseAccessCode = QStringLiteral("Kivo7");
+        test.context.login.EnterpriseAccessCode = u"Kivo7"_s;
         KvAccess prompt(test.context);
         prompt.show();
         QVERIFY(QTest::qWaitForWindowExposed(&prompt));
@@ -48,7 +45,7 @@ private slots:
         else if (how == u"escape")
             QTest::keyClick(field, Qt::Key_Escape);
         else
-            prompt.findChild<QPushButton*>(QStringLiteral("cmdClose"))->click();
+            prompt.findChild<QPushButton*>(u"cmdClose"_s)->click();
 
         QTEST(prompt.state().granted, "granted");
         QTEST(test.messages.shown, "messages");

@@ -8,6 +8,7 @@
 using namespace kivo;
 using kivo::test::TempDatabase;
 using kivo::test::TestContext;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -22,12 +23,11 @@ public:
     }
     void RunMaintenance() override
     {
-        calls << (m_context.connection.IsOpen() ? QStringLiteral("maintenance:open")
-                                                : QStringLiteral("maintenance:closed"));
+        calls << (m_context.connection.IsOpen() ? u"maintenance:open"_s : u"maintenance:closed"_s);
     }
     bool RunLogin() override
     {
-        calls << QStringLiteral("login");
+        calls << u"login"_s;
         if (m_login.isEmpty())
             return false;
         LoginState state(m_context);
@@ -36,9 +36,9 @@ public:
         state.Ok();
         return state.result == LoginState::Result::LoggedIn;
     }
-    void SetupMainWindow() override { calls << QStringLiteral("setup:") + m_context.login.LoginName; }
-    void ShowMainWindow() override { calls << QStringLiteral("show"); }
-    void SetIdleCommandState() override { calls << QStringLiteral("idle"); }
+    void SetupMainWindow() override { calls << u"setup:"_s + m_context.login.LoginName; }
+    void ShowMainWindow() override { calls << u"show"_s; }
+    void SetIdleCommandState() override { calls << u"idle"_s; }
 
     QStringList calls;
 
@@ -56,42 +56,38 @@ private slots:
     // The trailing separator is dropped once; the database and the error log keep their fixed names.
     void locations()
     {
-        const Locations l = InitLocations(QStringLiteral("/shops/F/"));
-        QCOMPARE(l.AppFolder, QStringLiteral("/shops/F"));
-        QCOMPARE(l.DatabaseFile(), QStringLiteral("/shops/F/Kivo.Kvd"));
-        QCOMPARE(l.ErrorLogFile, QStringLiteral("/shops/F/Doc/Kivo.Err"));
+        const Locations l = InitLocations(u"/shops/F/"_s);
+        QCOMPARE(l.AppFolder, u"/shops/F"_s);
+        QCOMPARE(l.DatabaseFile(), u"/shops/F/Kivo.Kvd"_s);
+        QCOMPARE(l.ErrorLogFile, u"/shops/F/Doc/Kivo.Err"_s);
     }
 
     void appFolderArgument_data()
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("folder");
-        QTest::newRow("none") << QStringList { QStringLiteral("kivo") } << "/opt/kivo";
+        QTest::newRow("none") << QStringList { u"kivo"_s } << "/opt/kivo";
         QTest::newRow("separate value")
-            << QStringList { QStringLiteral("kivo"), QStringLiteral("--app-folder"), QStringLiteral("/shop") }
-            << "/shop";
-        QTest::newRow("joined value")
-            << QStringList { QStringLiteral("kivo"), QStringLiteral("--app-folder=/s2") } << "/s2";
-        QTest::newRow("flag without value")
-            << QStringList { QStringLiteral("kivo"), QStringLiteral("--app-folder") } << "/opt/kivo";
+            << QStringList { u"kivo"_s, u"--app-folder"_s, u"/shop"_s } << "/shop";
+        QTest::newRow("joined value") << QStringList { u"kivo"_s, u"--app-folder=/s2"_s } << "/s2";
+        QTest::newRow("flag without value") << QStringList { u"kivo"_s, u"--app-folder"_s } << "/opt/kivo";
     }
 
     void appFolderArgument()
     {
         QFETCH(QStringList, arguments);
         QFETCH(QString, folder);
-        QCOMPARE(AppFolderFromArguments(arguments, QStringLiteral("/opt/kivo")), folder);
+        QCOMPARE(AppFolderFromArguments(arguments, u"/opt/kivo"_s), folder);
     }
 
     void fullSequenceInOrder()
     {
         TestContext t;
         t.context.connection.Close();
-        ScriptedWindows windows(t.context, QStringLiteral("chief"), QStringLiteral("KIVO"));
+        ScriptedWindows windows(t.context, u"chief"_s, u"KIVO"_s);
         QVERIFY(RunStartup(t.context, windows));
         QCOMPARE(windows.calls,
-            (QStringList { QStringLiteral("maintenance:closed"), QStringLiteral("login"),
-                QStringLiteral("setup:chief"), QStringLiteral("show"), QStringLiteral("idle") }));
+            (QStringList { u"maintenance:closed"_s, u"login"_s, u"setup:chief"_s, u"show"_s, u"idle"_s }));
         QVERIFY(t.context.connection.IsOpen());
         QVERIFY(t.messages.shown.isEmpty());
     }
@@ -102,8 +98,7 @@ private slots:
         t.context.connection.Close();
         ScriptedWindows windows(t.context, QString(), QString());
         QVERIFY(!RunStartup(t.context, windows));
-        QCOMPARE(
-            windows.calls, (QStringList { QStringLiteral("maintenance:closed"), QStringLiteral("login") }));
+        QCOMPARE(windows.calls, (QStringList { u"maintenance:closed"_s, u"login"_s }));
         QVERIFY(t.messages.shown.isEmpty());
     }
 
@@ -113,10 +108,10 @@ private slots:
     {
         QTest::addColumn<QByteArray>("content"); // empty: the file is removed
         QTest::addColumn<QString>("logged");
-        QTest::newRow("missing") << QByteArray() << QStringLiteral("was not found");
-        QTest::newRow("damaged") << QByteArray(4096, 'x') << QStringLiteral("damaged");
+        QTest::newRow("missing") << QByteArray() << u"was not found"_s;
+        QTest::newRow("damaged") << QByteArray(4096, 'x') << u"damaged"_s;
         QTest::newRow("plain unencrypted file")
-            << QByteArray("SQLite format 3").append(4081, '\0') << QStringLiteral("damaged");
+            << QByteArray("SQLite format 3").append(4081, '\0') << u"damaged"_s;
     }
 
     void unopenableDatabase()
@@ -127,8 +122,8 @@ private slots:
         t.context.connection.Close();
         t.database.connection().Close();
         const QString path = t.context.locations.DatabaseFile();
-        QFile::remove(path + QStringLiteral("-wal"));
-        QFile::remove(path + QStringLiteral("-shm"));
+        QFile::remove(path + u"-wal"_s);
+        QFile::remove(path + u"-shm"_s);
         QVERIFY(QFile::remove(path));
         if (!content.isEmpty()) {
             QFile file(path);
@@ -136,17 +131,16 @@ private slots:
             file.write(content);
         }
         // The user tries once, is refused, and leaves.
-        ScriptedWindows windows(t.context, QStringLiteral("Chief"), QStringLiteral("kivo"));
+        ScriptedWindows windows(t.context, u"Chief"_s, u"kivo"_s);
         QVERIFY(!RunStartup(t.context, windows));
-        QCOMPARE(
-            windows.calls, (QStringList { QStringLiteral("maintenance:closed"), QStringLiteral("login") }));
+        QCOMPARE(windows.calls, (QStringList { u"maintenance:closed"_s, u"login"_s }));
         QVERIFY(!t.context.connection.IsOpen());
         const QStringList log = t.ErrorLogLines();
         // The failed open is reported once; the steps that need the database are skipped.
         QCOMPARE(log.size(), 1);
         QVERIFY2(log[0].contains(logged), qPrintable(log[0]));
-        QCOMPARE(t.messages.shown.count(QStringLiteral("ErroR!")), log.size());
-        QVERIFY(t.messages.shown.contains(QStringLiteral("Invalid Login/Password !")));
+        QCOMPARE(t.messages.shown.count(u"ErroR!"_s), log.size());
+        QVERIFY(t.messages.shown.contains(u"Invalid Login/Password !"_s));
     }
 };
 

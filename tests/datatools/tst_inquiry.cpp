@@ -15,6 +15,7 @@
 
 using namespace kivo;
 using namespace kivo::test;
+using namespace Qt::StringLiterals;
 
 class InquiryTest : public QObject {
     Q_OBJECT
@@ -36,27 +37,21 @@ private slots:
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("criterion"); // "" when the value is refused
 
-        QTest::newRow("blank lists all")
-            << QStringLiteral("PName") << int(FieldText) << QStringLiteral("Like") << QStringLiteral("")
-            << QStringLiteral("1=1");
+        QTest::newRow("blank lists all") << u"PName"_s << int(FieldText) << u"Like"_s << u""_s << u"1=1"_s;
         QTest::newRow("text begins with")
-            << QStringLiteral("PName") << int(FieldText) << QStringLiteral("Like") << QStringLiteral(" Tea ")
-            << QStringLiteral("PName Like 'Tea%' ");
-        QTest::newRow("quote stays text") << QStringLiteral("CName") << int(FieldText) << QStringLiteral("=")
-                                          << QStringLiteral("O'Hara") << QStringLiteral("CName = 'O''Hara' ");
-        QTest::newRow("whole number") << QStringLiteral("POpenQty") << int(FieldLong) << QStringLiteral(">=")
-                                      << QStringLiteral(" 12 ") << QStringLiteral("POpenQty >= 12");
+            << u"PName"_s << int(FieldText) << u"Like"_s << u" Tea "_s << u"PName Like 'Tea%' "_s;
+        QTest::newRow("quote stays text")
+            << u"CName"_s << int(FieldText) << u"="_s << u"O'Hara"_s << u"CName = 'O''Hara' "_s;
+        QTest::newRow("whole number")
+            << u"POpenQty"_s << int(FieldLong) << u">="_s << u" 12 "_s << u"POpenQty >= 12"_s;
         QTest::newRow("decimal comma")
-            << QStringLiteral("PSaleRate") << int(FieldDouble) << QStringLiteral("<")
-            << QStringLiteral("12,5") << QStringLiteral("PSaleRate < 12.5");
+            << u"PSaleRate"_s << int(FieldDouble) << u"<"_s << u"12,5"_s << u"PSaleRate < 12.5"_s;
         QTest::newRow("statement in a number refused")
-            << QStringLiteral("EId") << int(FieldLong) << QStringLiteral("=") << QStringLiteral("1 Or 1=1")
-            << QStringLiteral("");
-        QTest::newRow("date") << QStringLiteral("EDate") << int(FieldDate) << QStringLiteral("=")
-                              << QStringLiteral("2026-03-05") << QStringLiteral("EDate = #03/05/2026#");
+            << u"EId"_s << int(FieldLong) << u"="_s << u"1 Or 1=1"_s << u""_s;
+        QTest::newRow("date") << u"EDate"_s << int(FieldDate) << u"="_s << u"2026-03-05"_s
+                              << u"EDate = #03/05/2026#"_s;
         QTest::newRow("impossible date refused")
-            << QStringLiteral("EDate") << int(FieldDate) << QStringLiteral(">")
-            << QStringLiteral("2026-02-30") << QStringLiteral("");
+            << u"EDate"_s << int(FieldDate) << u">"_s << u"2026-02-30"_s << u""_s;
     }
 
     void criterion()
@@ -73,34 +68,34 @@ private slots:
 
     void opensOnTheCurrentRecord()
     {
-        RecordScreen& screen = Open(QStringLiteral("KvProduct"));
+        RecordScreen& screen = Open(u"KvProduct"_s);
         InquiryState& inquiry = Inquire();
         QVERIFY(!inquiry.closed);
-        QCOMPARE(inquiry.tableLabel, QStringLiteral("Table:Product"));
-        QCOMPARE(inquiry.countLabel, QStringLiteral("Count:1"));
+        QCOMPARE(inquiry.tableLabel, u"Table:Product"_s);
+        QCOMPARE(inquiry.countLabel, u"Count:1"_s);
         QCOMPARE(inquiry.model().rowCount(), 1);
         QCOMPARE(inquiry.model().Text(0, 0), screen.Text(0));
         QCOMPARE(inquiry.fieldNames.size(), screen.FieldCount());
-        QCOMPARE(CriterionBuilder::Operators().value(inquiry.op), QStringLiteral("Like"));
+        QCOMPARE(CriterionBuilder::Operators().value(inquiry.op), u"Like"_s);
         QCOMPARE(m_test->messages.shown, QStringList());
     }
 
     void accessCodesAreNotListed()
     {
-        Open(QStringLiteral("KvUser"));
+        Open(u"KvUser"_s);
         InquiryState& inquiry = Inquire();
-        QVERIFY(!inquiry.fieldNames.contains(QStringLiteral("UPasscd")));
+        QVERIFY(!inquiry.fieldNames.contains(u"UPasscd"_s));
         QVERIFY(inquiry.model().IsHiddenColumn(3));
         QCOMPARE(inquiry.model().Text(0, 3), QString());
     }
 
     void noRecordToStartFrom()
     {
-        Open(QStringLiteral("KvCoupon"), TempDatabase::Content::Defaults);
-        QCOMPARE(Count(QStringLiteral("ktCoupon")), 0);
+        Open(u"KvCoupon"_s, TempDatabase::Content::Defaults);
+        QCOMPARE(Count(u"ktCoupon"_s), 0);
         InquiryState& inquiry = Inquire();
         QVERIFY(inquiry.closed);
-        QCOMPARE(m_test->messages.shown, QStringList { QStringLiteral("No Record !") });
+        QCOMPARE(m_test->messages.shown, QStringList { u"No Record !"_s });
     }
 
     void limitAndWarning_data()
@@ -119,16 +114,15 @@ private slots:
         QFETCH(int, products);
         QFETCH(int, listed);
         QFETCH(bool, warned);
-        Open(QStringLiteral("KvProduct"));
-        AddProducts(products - Count(QStringLiteral("ktProduct")));
-        QCOMPARE(Count(QStringLiteral("ktProduct")), products);
+        Open(u"KvProduct"_s);
+        AddProducts(products - Count(u"ktProduct"_s));
+        QCOMPARE(Count(u"ktProduct"_s), products);
 
         InquiryState& inquiry = Inquire();
         inquiry.LookUp();
         QCOMPARE(inquiry.model().rowCount(), listed);
-        QCOMPARE(inquiry.countLabel, QStringLiteral("Count:%1").arg(listed));
-        QCOMPARE(
-            m_test->messages.shown, warned ? QStringList { QStringLiteral("Records>100 !") } : QStringList());
+        QCOMPARE(inquiry.countLabel, u"Count:%1"_s.arg(listed));
+        QCOMPARE(m_test->messages.shown, warned ? QStringList { u"Records>100 !"_s } : QStringList());
         QVERIFY(inquiry.focusValue);
     }
 
@@ -138,57 +132,55 @@ private slots:
         QTest::addColumn<QString>("value");
         QTest::addColumn<int>("found");
 
-        QTest::newRow("name with a quote") << QStringLiteral("=") << QStringLiteral("Ann's Tea") << 1;
-        QTest::newRow("statement typed as a name")
-            << QStringLiteral("Like") << QStringLiteral("'; Delete From ktProduct; --") << 0;
+        QTest::newRow("name with a quote") << u"="_s << u"Ann's Tea"_s << 1;
+        QTest::newRow("statement typed as a name") << u"Like"_s << u"'; Delete From ktProduct; --"_s << 0;
     }
 
     void typedTextStaysText()
     {
         QFETCH(QString, op);
         QFETCH(QString, value);
-        Open(QStringLiteral("KvProduct"));
-        context().connection.Execute(
-            QStringLiteral("Update ktProduct Set PName=? Where EId=2"), { QStringLiteral("Ann's Tea") });
-        const int before = Count(QStringLiteral("ktProduct"));
+        Open(u"KvProduct"_s);
+        context().connection.Execute(u"Update ktProduct Set PName=? Where EId=2"_s, { u"Ann's Tea"_s });
+        const int before = Count(u"ktProduct"_s);
 
         InquiryState& inquiry = Inquire();
-        LookUp(inquiry, QStringLiteral("PName"), op, value);
+        LookUp(inquiry, u"PName"_s, op, value);
         QTEST(inquiry.model().rowCount(), "found");
         QCOMPARE(m_test->messages.shown, QStringList());
-        QCOMPARE(Count(QStringLiteral("ktProduct")), before);
+        QCOMPARE(Count(u"ktProduct"_s), before);
     }
 
     void invalidCriterion()
     {
-        Open(QStringLiteral("KvProduct"));
+        Open(u"KvProduct"_s);
         InquiryState& inquiry = Inquire();
-        LookUp(inquiry, QStringLiteral("PSaleRate"), QStringLiteral("="), QStringLiteral("cheap"));
-        QCOMPARE(m_test->messages.shown, QStringList { QStringLiteral("Invalid Criteria !") });
+        LookUp(inquiry, u"PSaleRate"_s, u"="_s, u"cheap"_s);
+        QCOMPARE(m_test->messages.shown, QStringList { u"Invalid Criteria !"_s });
         // The listed record stays.
         QCOMPARE(inquiry.model().rowCount(), 1);
-        QCOMPARE(inquiry.countLabel, QStringLiteral("Count:1"));
+        QCOMPARE(inquiry.countLabel, u"Count:1"_s);
     }
 
     void choosingARowShowsIt()
     {
-        RecordScreen& screen = Open(QStringLiteral("KvProduct"));
+        RecordScreen& screen = Open(u"KvProduct"_s);
         InquiryState& inquiry = Inquire();
-        const QString code = Scalar(QStringLiteral("Select PCode From ktProduct Where EId=7")).toString();
-        LookUp(inquiry, QStringLiteral("PCode"), QStringLiteral("="), code);
+        const QString code = Scalar(u"Select PCode From ktProduct Where EId=7"_s).toString();
+        LookUp(inquiry, u"PCode"_s, u"="_s, code);
         QCOMPARE(inquiry.model().rowCount(), 1);
         inquiry.Choose(0);
 
         QVERIFY(inquiry.closed);
-        QCOMPARE(screen.list->Text(QStringLiteral("EId")), QStringLiteral("7"));
-        QCOMPARE(screen.Text(0), QStringLiteral("7"));
+        QCOMPARE(screen.list->Text(u"EId"_s), u"7"_s);
+        QCOMPARE(screen.Text(0), u"7"_s);
         QCOMPARE(screen.Text(2), code);
-        QCOMPARE(m_host->positionLabel, QStringLiteral("7 / %1").arg(Count(QStringLiteral("ktProduct"))));
+        QCOMPARE(m_host->positionLabel, u"7 / %1"_s.arg(Count(u"ktProduct"_s)));
     }
 
     void modelContract()
     {
-        Open(QStringLiteral("KvUser"));
+        Open(u"KvUser"_s);
         m_inquiry = std::make_unique<InquiryState>(context(), *m_engine, *m_screen);
         InquiryState& inquiry = *m_inquiry;
         QAbstractItemModelTester tester(
@@ -200,7 +192,7 @@ private slots:
         const QModelIndex id = inquiry.model().index(0, 0);
         QCOMPARE(inquiry.model().data(id, Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight,
             Qt::AlignRight);
-        QCOMPARE(inquiry.model().headerData(2, Qt::Horizontal).toString(), QStringLiteral("ULogin"));
+        QCOMPARE(inquiry.model().headerData(2, Qt::Horizontal).toString(), u"ULogin"_s);
         QCOMPARE(inquiry.model().flags(id) & Qt::ItemIsEditable, Qt::ItemFlags());
         inquiry.Close();
         // The rows stay shown after their recordset is gone.
@@ -219,17 +211,13 @@ private:
         return *m_screen;
     }
     ProgramContext& context() { return m_test->context; }
-    int Count(const QString& table)
-    {
-        return Scalar(QStringLiteral("Select Count(*) From ") + table).toInt();
-    }
+    int Count(const QString& table) { return Scalar(u"Select Count(*) From "_s + table).toInt(); }
     void AddProducts(int count)
     {
         for (int i = 0; i < count; ++i)
-            InsertRow(context().connection, QStringLiteral("ktProduct"),
-                { QVariant(), TempDatabase::FixedToday(), QStringLiteral("X%1").arg(i),
-                    QStringLiteral("Extra"), 1, QStringLiteral("Pcs"), 1.0, 2.0, 0, 0, 0, 0, 0,
-                    QStringLiteral("T"), QVariant(), QString(), QString(), QStringLiteral("Y"), QString() });
+            InsertRow(context().connection, u"ktProduct"_s,
+                { QVariant(), TempDatabase::FixedToday(), u"X%1"_s.arg(i), u"Extra"_s, 1, u"Pcs"_s, 1.0, 2.0,
+                    0, 0, 0, 0, 0, u"T"_s, QVariant(), QString(), QString(), u"Y"_s, QString() });
     }
 
     std::unique_ptr<TestContext> m_test;

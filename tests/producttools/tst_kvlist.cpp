@@ -8,9 +8,10 @@
 
 using namespace kivo;
 using namespace kivo::test;
+using namespace Qt::StringLiterals;
 
 namespace {
-const QString Accounts = QStringLiteral("AName, EId From kmAccount");
+const QString Accounts = u"AName, EId From kmAccount"_s;
 }
 
 class KvListTest : public QObject {
@@ -21,8 +22,8 @@ private slots:
         m_test = std::make_unique<TestContext>();
         const QDate day = TempDatabase::FixedToday();
         for (int id : { 1, 2 })
-            InsertRow(m_test->context.connection, QStringLiteral("kmAccount"),
-                { id, day, id == 1 ? QStringLiteral("Bank") : QStringLiteral("Petty cash"), 0.0, QString() });
+            InsertRow(m_test->context.connection, u"kmAccount"_s,
+                { id, day, id == 1 ? u"Bank"_s : u"Petty cash"_s, 0.0, QString() });
     }
 
     void cleanup() { m_test.reset(); }

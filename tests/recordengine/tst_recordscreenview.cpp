@@ -16,6 +16,7 @@
 
 using namespace kivo;
 using namespace kivo::test;
+using namespace Qt::StringLiterals;
 
 class RecordScreenViewTest : public QObject {
     Q_OBJECT
@@ -36,8 +37,8 @@ private slots:
 
     void showsTheScreenAndFollowsIt()
     {
-        RecordScreenView& view = Show(QStringLiteral("KvProduct"));
-        QCOMPARE(view.frame()->title(), QStringLiteral("Product"));
+        RecordScreenView& view = Show(u"KvProduct"_s);
+        QCOMPARE(view.frame()->title(), u"Product"_s);
         for (int i = 0; i < m_screen->FieldCount(); ++i)
             QCOMPARE(view.valueBox(i)->text(), m_screen->Text(i));
         QVERIFY(!view.valueBox(3)->text().isEmpty());
@@ -57,23 +58,23 @@ private slots:
         QVERIFY(view.valueBox(9)->isReadOnly());
         QVERIFY(!view.valueBox(5)->isReadOnly());
         // The engine changes the state, the window follows.
-        m_screen->SetText(3, QStringLiteral("Masala Chai"));
-        m_screen->field(4).hint = QStringLiteral("Tea");
+        m_screen->SetText(3, u"Masala Chai"_s);
+        m_screen->field(4).hint = u"Tea"_s;
         m_screen->field(16).visible = false;
         m_screen->NotifyChanged();
-        QCOMPARE(view.valueBox(3)->text(), QStringLiteral("Masala Chai"));
-        QCOMPARE(view.hint(4)->text(), QStringLiteral("Tea"));
+        QCOMPARE(view.valueBox(3)->text(), u"Masala Chai"_s);
+        QCOMPARE(view.hint(4)->text(), u"Tea"_s);
         QVERIFY(!view.valueBox(16)->isVisible());
         QVERIFY(!view.caption(16)->isVisible());
     }
 
     void focusColourAndSelection()
     {
-        RecordScreenView& view = Show(QStringLiteral("KvProduct"));
+        RecordScreenView& view = Show(u"KvProduct"_s);
         StartEditing();
         QLineEdit* rate = view.valueBox(7);
         QLineEdit* code = view.valueBox(2);
-        m_screen->SetText(2, QStringLiteral("ABCDEFGHIJKLMNO"));
+        m_screen->SetText(2, u"ABCDEFGHIJKLMNO"_s);
         m_screen->NotifyChanged();
         rate->setFocus();
         QCOMPARE(rate->palette().color(QPalette::Base), QColor(255, 192, 192));
@@ -81,33 +82,33 @@ private slots:
         QCOMPARE(rate->palette().color(QPalette::Base), QColor(Qt::white));
         QCOMPARE(code->palette().color(QPalette::Base), QColor(255, 192, 192));
         // A field is entered with its first ten characters selected.
-        QCOMPARE(code->selectedText(), QStringLiteral("ABCDEFGHIJ"));
+        QCOMPARE(code->selectedText(), u"ABCDEFGHIJ"_s);
     }
 
     void typingAndButtonsReachTheEngine()
     {
-        RecordScreenView& view = Show(QStringLiteral("KvProduct"));
+        RecordScreenView& view = Show(u"KvProduct"_s);
         StartEditing();
         QLineEdit* remarks = view.valueBox(18);
         remarks->setFocus();
         remarks->selectAll();
-        QTest::keyClicks(remarks, QStringLiteral("Gift's line"));
-        QCOMPARE(m_screen->Text(18), QStringLiteral("Gift's line"));
+        QTest::keyClicks(remarks, u"Gift's line"_s);
+        QCOMPARE(m_screen->Text(18), u"Gift's line"_s);
         // The box holds no more than the column does.
-        QTest::keyClicks(remarks, QStringLiteral(" and more than twenty"));
+        QTest::keyClicks(remarks, u" and more than twenty"_s);
         QCOMPARE(m_screen->Text(18).size(), 20);
 
         view.button(13)->click();
-        QCOMPARE(view.valueBox(13)->text(), QStringLiteral("T"));
-        m_host->AnswerPick(QStringLiteral("3"), QStringLiteral("Dairy"));
+        QCOMPARE(view.valueBox(13)->text(), u"T"_s);
+        m_host->AnswerPick(u"3"_s, u"Dairy"_s);
         view.button(4)->click();
-        QCOMPARE(view.valueBox(4)->text(), QStringLiteral("3"));
-        QCOMPARE(view.hint(4)->text(), QStringLiteral("Dairy"));
+        QCOMPARE(view.valueBox(4)->text(), u"3"_s);
+        QCOMPARE(view.hint(4)->text(), u"Dairy"_s);
     }
 
     void escapeAsksForExit()
     {
-        RecordScreenView& view = Show(QStringLiteral("KvGroup"));
+        RecordScreenView& view = Show(u"KvGroup"_s);
         QSignalSpy exit(&view, &RecordScreenView::exitRequested);
         QTest::keyClick(&view, Qt::Key_Escape);
         QCOMPARE(exit.count(), 1);
@@ -118,7 +119,7 @@ private slots:
 
     void maskedPassword()
     {
-        RecordScreenView& view = Show(QStringLiteral("KvUser"));
+        RecordScreenView& view = Show(u"KvUser"_s);
         QLineEdit* password = view.valueBox(3);
         QCOMPARE(password->echoMode(), QLineEdit::Password);
         QCOMPARE(password->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, password),
@@ -128,11 +129,11 @@ private slots:
 
     void manyFieldsStandInTwoColumns()
     {
-        RecordScreenView& product = Show(QStringLiteral("KvProduct"));
+        RecordScreenView& product = Show(u"KvProduct"_s);
         QVERIFY(product.caption(15)->x() > product.valueBox(0)->x());
         QCOMPARE(product.caption(10)->y(), product.caption(0)->y());
         m_view.reset();
-        RecordScreenView& group = Show(QStringLiteral("KvGroup"));
+        RecordScreenView& group = Show(u"KvGroup"_s);
         QVERIFY(!group.TwoColumns());
         QVERIFY(group.caption(1)->y() > group.caption(0)->y());
     }

@@ -16,6 +16,7 @@
 
 using namespace kivo;
 using namespace kivo::test;
+using namespace Qt::StringLiterals;
 
 class RegisterScreensTest : public QObject {
     Q_OBJECT
@@ -58,8 +59,8 @@ private slots:
     {
         QTest::addColumn<QString>("screen");
         QTest::addColumn<int>("field");
-        QTest::newRow("product tax") << QStringLiteral("KvProduct") << 13;
-        QTest::newRow("accounting deposit mode") << QStringLiteral("KvAccounting") << 3;
+        QTest::newRow("product tax") << u"KvProduct"_s << 13;
+        QTest::newRow("accounting deposit mode") << u"KvAccounting"_s << 3;
     }
 
     // The button steps through the field's options, each cut to the field's width, and comes
@@ -92,16 +93,16 @@ private slots:
 
         // Colour numbers are red + 256 × green + 65536 × blue.
         QTest::newRow("back colour wraps after eight")
-            << 2 << 9 << QStringLiteral("15923449") << QColor(0xF9, 0xF8, 0xF2) << QColor();
+            << 2 << 9 << u"15923449"_s << QColor(0xF9, 0xF8, 0xF2) << QColor();
         QTest::newRow("text colour wraps after five")
-            << 6 << 6 << QStringLiteral("8388736") << QColor() << QColor(128, 0, 128);
+            << 6 << 6 << u"8388736"_s << QColor() << QColor(128, 0, 128);
     }
 
     void colourSamples()
     {
         QFETCH(int, field);
         QFETCH(int, presses);
-        const auto built = Build(QStringLiteral("KvCustomize"));
+        const auto built = Build(u"KvCustomize"_s);
         // A press on another field first: the sample field starts again at its first sample.
         Press(*built, 7);
         for (int i = 0; i < presses; ++i)
@@ -113,25 +114,25 @@ private slots:
 
     void samplePickThenStep()
     {
-        const auto built = Build(QStringLiteral("KvCustomize"));
+        const auto built = Build(u"KvCustomize"_s);
         CustomizeSamples::Pick(*built, CustomizeSamples::BackTextureField, 7);
-        QCOMPARE(built->Text(3), QStringLiteral("14336204"));
+        QCOMPARE(built->Text(3), u"14336204"_s);
         // The button carries on after the clicked swatch, wrapping to the first.
         Press(*built, 3);
-        QCOMPARE(built->Text(3), QStringLiteral("14737632"));
+        QCOMPARE(built->Text(3), u"14737632"_s);
         Press(*built, 3);
-        QCOMPARE(built->Text(3), QStringLiteral("12106214"));
+        QCOMPARE(built->Text(3), u"12106214"_s);
     }
 
     void fontPreview()
     {
-        const auto built = Build(QStringLiteral("KvCustomize"));
+        const auto built = Build(u"KvCustomize"_s);
         QSignalSpy changed(built.get(), &RecordScreen::changed);
         Press(*built, 4);
         Press(*built, 4);
         Press(*built, 4);
-        QCOMPARE(built->Text(4), QStringLiteral("Georgia"));
-        QCOMPARE(built->field(4).captionFont, QStringLiteral("Georgia"));
+        QCOMPARE(built->Text(4), u"Georgia"_s);
+        QCOMPARE(built->field(4).captionFont, u"Georgia"_s);
         Press(*built, 5);
         Press(*built, 5);
         QCOMPARE(built->field(5).captionFontSize, 11);
@@ -140,19 +141,19 @@ private slots:
 
     void pickListButton()
     {
-        const auto built = Build(QStringLiteral("KvProduct"));
-        host().AnswerPick(QStringLiteral("2"), QStringLiteral("Grocery"));
+        const auto built = Build(u"KvProduct"_s);
+        host().AnswerPick(u"2"_s, u"Grocery"_s);
         Press(*built, 4);
-        QCOMPARE(host().CallsOf(QStringLiteral("PickFromList")),
-            QStringList { QStringLiteral("PickFromList(GName, EId From kmGroup)") });
-        QCOMPARE(built->Text(4), QStringLiteral("2"));
-        QCOMPARE(built->field(4).hint, QStringLiteral("Grocery"));
+        QCOMPARE(
+            host().CallsOf(u"PickFromList"_s), QStringList { u"PickFromList(GName, EId From kmGroup)"_s });
+        QCOMPARE(built->Text(4), u"2"_s);
+        QCOMPARE(built->field(4).hint, u"Grocery"_s);
         // Closing the picker without a choice leaves the field as it was.
         Press(*built, 4);
-        QCOMPARE(built->Text(4), QStringLiteral("2"));
+        QCOMPARE(built->Text(4), u"2"_s);
         // A field without a button does nothing.
         Press(*built, 3);
-        QCOMPARE(host().CallsOf(QStringLiteral("PickFromList")).size(), 2);
+        QCOMPARE(host().CallsOf(u"PickFromList"_s).size(), 2);
         QCOMPARE(built->Text(3), QString());
     }
 
@@ -179,13 +180,13 @@ private slots:
                 "Update ktProduct Set POpenQty=?, PPurchQty=?, PSaleQty=?, PCloseQty=99, PTranDate=Null "
                 "Where EId=3"),
             { open, purchased, sold });
-        const auto built = Build(QStringLiteral("KvProduct"));
-        Saved(*built, QStringLiteral("ktProduct"), 3);
+        const auto built = Build(u"KvProduct"_s);
+        Saved(*built, u"ktProduct"_s, 3);
 
-        QTEST(Scalar(QStringLiteral("Select PCloseQty From ktProduct Where EId=3")).toLongLong(), "close");
-        QCOMPARE(Scalar(QStringLiteral("Select PTranDate From ktProduct Where EId=3")).toDate(),
-            TempDatabase::FixedToday());
-        QCOMPARE(Scalar(QStringLiteral("Select Count(*) From ktProduct Where PCloseQty=99")).toInt(), 0);
+        QTEST(Scalar(u"Select PCloseQty From ktProduct Where EId=3"_s).toLongLong(), "close");
+        QCOMPARE(
+            Scalar(u"Select PTranDate From ktProduct Where EId=3"_s).toDate(), TempDatabase::FixedToday());
+        QCOMPARE(Scalar(u"Select Count(*) From ktProduct Where PCloseQty=99"_s).toInt(), 0);
     }
 
     void administratorLogin_data()
@@ -194,10 +195,9 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored");
 
-        QTest::newRow("letter case of the administrator stays")
-            << 1 << QStringLiteral("cHiEf") << QStringLiteral("cHiEf");
-        QTest::newRow("renamed administrator") << 1 << QStringLiteral("boss") << QStringLiteral("Chief");
-        QTest::newRow("other user renamed freely") << 2 << QStringLiteral("boss") << QStringLiteral("boss");
+        QTest::newRow("letter case of the administrator stays") << 1 << u"cHiEf"_s << u"cHiEf"_s;
+        QTest::newRow("renamed administrator") << 1 << u"boss"_s << u"Chief"_s;
+        QTest::newRow("other user renamed freely") << 2 << u"boss"_s << u"boss"_s;
     }
 
     void administratorLogin()
@@ -205,19 +205,19 @@ private slots:
         QFETCH(int, id);
         QFETCH(QString, typed);
         Database(TempDatabase::Content::Demo);
-        context().connection.Execute(QStringLiteral("Update kaUser Set ULogin=? Where EId=?"), { typed, id });
-        QCOMPARE(Scalar(QStringLiteral("Select Count(*) From kaUser Where EId=%1").arg(id)).toInt(), 1);
-        const auto built = Build(QStringLiteral("KvUser"));
-        Saved(*built, QStringLiteral("kaUser"), id);
-        QTEST(Scalar(QStringLiteral("Select ULogin From kaUser Where EId=%1").arg(id)).toString(), "stored");
+        context().connection.Execute(u"Update kaUser Set ULogin=? Where EId=?"_s, { typed, id });
+        QCOMPARE(Scalar(u"Select Count(*) From kaUser Where EId=%1"_s.arg(id)).toInt(), 1);
+        const auto built = Build(u"KvUser"_s);
+        Saved(*built, u"kaUser"_s, id);
+        QTEST(Scalar(u"Select ULogin From kaUser Where EId=%1"_s.arg(id)).toString(), "stored");
     }
 
     void newUserIsSalesUser()
     {
-        const auto built = Build(QStringLiteral("KvUser"));
-        built->SetText(5, QStringLiteral("B"));
-        RunRules(*built, QStringLiteral("DI"));
-        QCOMPARE(built->Text(5), QStringLiteral("S"));
+        const auto built = Build(u"KvUser"_s);
+        built->SetText(5, u"B"_s);
+        RunRules(*built, u"DI"_s);
+        QCOMPARE(built->Text(5), u"S"_s);
     }
 
     // Saving a settings screen reloads what the program runs with.
@@ -225,33 +225,32 @@ private slots:
     {
         LoadPreferences(context());
         LoadCustomize(context());
-        QCOMPARE(context().ToolbarToggleCaption, QStringLiteral("+"));
+        QCOMPARE(context().ToolbarToggleCaption, u"+"_s);
         context().connection.Execute(
             QStringLiteral("Update kaEnterprise Set EName='Corner Store', EShort='Corner', "
                            "EPasscd='Open''Up', EEmail='shop@example.org', EAddress1='1 Main "
                            "St', EAddress2='Unit 2', ECity='Leeds', EState='WY', "
                            "ECountry='UK', EPhone='0113' Where EId=1"));
-        context().connection.Execute(QStringLiteral("Update kaPreference Set PDefBill='L', PAmtRoun='0'"));
-        context().connection.Execute(
-            QStringLiteral("Update kaCustomize Set CToolShow='N', CTextFont='Georgia'"));
+        context().connection.Execute(u"Update kaPreference Set PDefBill='L', PAmtRoun='0'"_s);
+        context().connection.Execute(u"Update kaCustomize Set CToolShow='N', CTextFont='Georgia'"_s);
 
-        Saved(*Build(QStringLiteral("KvEnterprise")), QStringLiteral("kaEnterprise"), 1);
+        Saved(*Build(u"KvEnterprise"_s), u"kaEnterprise"_s, 1);
         const LoginValues& v = context().login;
-        QCOMPARE(v.EnterpriseShort, QStringLiteral("Corner"));
-        QCOMPARE(v.EnterpriseAccessCode, QStringLiteral("Open'Up"));
-        QCOMPARE(v.EnterpriseEmail, QStringLiteral("shop@example.org"));
-        QCOMPARE(v.EnterpriseName, QStringLiteral("Corner Store"));
-        QCOMPARE(v.EnterpriseAddress, QStringLiteral("1 Main St Unit 2 :: Leeds WY UK # 0113"));
-        QCOMPARE(host().calls, QStringList { QStringLiteral("ShowEnterpriseShort(Corner)") });
+        QCOMPARE(v.EnterpriseShort, u"Corner"_s);
+        QCOMPARE(v.EnterpriseAccessCode, u"Open'Up"_s);
+        QCOMPARE(v.EnterpriseEmail, u"shop@example.org"_s);
+        QCOMPARE(v.EnterpriseName, u"Corner Store"_s);
+        QCOMPARE(v.EnterpriseAddress, u"1 Main St Unit 2 :: Leeds WY UK # 0113"_s);
+        QCOMPARE(host().calls, QStringList { u"ShowEnterpriseShort(Corner)"_s });
 
-        Saved(*Build(QStringLiteral("KvPreference")), QStringLiteral("kaPreference"), 1);
-        QCOMPARE(context().preferences.PDefBill, QStringLiteral("L"));
-        QCOMPARE(context().preferences.PAmtRoun, QStringLiteral("0"));
+        Saved(*Build(u"KvPreference"_s), u"kaPreference"_s, 1);
+        QCOMPARE(context().preferences.PDefBill, u"L"_s);
+        QCOMPARE(context().preferences.PAmtRoun, u"0"_s);
 
-        Saved(*Build(QStringLiteral("KvCustomize")), QStringLiteral("kaCustomize"), 1);
-        QCOMPARE(context().customization.CTextFont, QStringLiteral("Georgia"));
-        QCOMPARE(context().ToolbarToggleCaption, QStringLiteral("-"));
-        QCOMPARE(host().calls.mid(1), QStringList { QStringLiteral("SetupMainWindow()") });
+        Saved(*Build(u"KvCustomize"_s), u"kaCustomize"_s, 1);
+        QCOMPARE(context().customization.CTextFont, u"Georgia"_s);
+        QCOMPARE(context().ToolbarToggleCaption, u"-"_s);
+        QCOMPARE(host().calls.mid(1), QStringList { u"SetupMainWindow()"_s });
     }
 
     void dashboardOnClose_data()
@@ -259,9 +258,8 @@ private slots:
         QTest::addColumn<QString>("screen");
 
         QTest::addColumn<QStringList>("refreshes");
-        QTest::newRow("supplier") << QStringLiteral("KvSupplier")
-                                  << QStringList { QStringLiteral("RefreshDashboard(3)") };
-        QTest::newRow("group has no panel") << QStringLiteral("KvGroup") << QStringList {};
+        QTest::newRow("supplier") << u"KvSupplier"_s << QStringList { u"RefreshDashboard(3)"_s };
+        QTest::newRow("group has no panel") << u"KvGroup"_s << QStringList {};
     }
 
     void dashboardOnClose()
@@ -271,9 +269,9 @@ private slots:
         // Only closing refreshes the dashboard.
         for (const char* mode : { "DL", "DI", "DX" })
             RunRules(*built, QString::fromLatin1(mode));
-        QCOMPARE(host().CallsOf(QStringLiteral("RefreshDashboard")), QStringList {});
-        RunRules(*built, QStringLiteral("FC"));
-        QTEST(host().CallsOf(QStringLiteral("RefreshDashboard")), "refreshes");
+        QCOMPARE(host().CallsOf(u"RefreshDashboard"_s), QStringList {});
+        RunRules(*built, u"FC"_s);
+        QTEST(host().CallsOf(u"RefreshDashboard"_s), "refreshes");
     }
 
     void lookupCaptions_data()
@@ -283,12 +281,11 @@ private slots:
         QTest::addColumn<QString>("id");
         QTest::addColumn<QString>("nameSql"); // the caption expected, empty for none
 
-        QTest::newRow("product group") << QStringLiteral("KvProduct") << 4 << QStringLiteral("2")
-                                       << QStringLiteral("Select GName From kmGroup Where EId=2");
-        QTest::newRow("group that no longer exists")
-            << QStringLiteral("KvProduct") << 4 << QStringLiteral("999") << QStringLiteral("");
-        QTest::newRow("cash-book account") << QStringLiteral("KvAccounting") << 2 << QStringLiteral("1")
-                                           << QStringLiteral("Select AName From kmAccount Where EId=1");
+        QTest::newRow("product group")
+            << u"KvProduct"_s << 4 << u"2"_s << u"Select GName From kmGroup Where EId=2"_s;
+        QTest::newRow("group that no longer exists") << u"KvProduct"_s << 4 << u"999"_s << u""_s;
+        QTest::newRow("cash-book account")
+            << u"KvAccounting"_s << 2 << u"1"_s << u"Select AName From kmAccount Where EId=1"_s;
     }
 
     void lookupCaptions()
@@ -302,8 +299,8 @@ private slots:
         QVERIFY(nameSql.isEmpty() || !expected.isEmpty());
         const auto built = Build(screen);
         built->SetText(field, id);
-        built->field(field).hint = QStringLiteral("stale");
-        RunRules(*built, QStringLiteral("DL"));
+        built->field(field).hint = u"stale"_s;
+        RunRules(*built, u"DL"_s);
         QCOMPARE(built->field(field).hint, expected);
     }
 
@@ -337,7 +334,7 @@ private:
     void Saved(RecordScreen& screen, const QString& table, int id)
     {
         m_row = std::make_unique<Recordset>(context().connection);
-        m_row->Open(QStringLiteral("Select * From %1 Where EId= %2").arg(table).arg(id));
+        m_row->Open(u"Select * From %1 Where EId= %2"_s.arg(table).arg(id));
         screen.rules->AfterSave(context(), host(), screen, *m_row);
     }
     // Runs a screen's rules for the moment the engine calls them at.
