@@ -455,9 +455,6 @@ private slots:
         QTest::newRow("another module")
             << u"Product"_s << 2 << QStringList { u"command 17 locked"_s, u"Transaction 3 locked"_s }
             << u"ktCustomer"_s;
-        QTest::newRow("from a master screen")
-            << u"Group"_s << 8 << QStringList { u"command 17 locked"_s, u"Transaction 12 locked"_s }
-            << u"ktAccounting"_s;
         QTest::newRow("module still to come") << u"Product"_s << 4 << QStringList() << QString();
     }
 

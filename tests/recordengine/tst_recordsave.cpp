@@ -188,21 +188,6 @@ private slots:
         QCOMPARE(f->Scalar(u"Select PRemarks From ktProduct"_s).toString(), u"Changed"_s);
     }
 
-    void afterSaveRulesSeeTheSavedRow()
-    {
-        RecordScreen& screen = f->Open(u"kmGroup"_s);
-        QString seen;
-        screen.rules = std::make_unique<AfterSaveRules>([&](ProgramContext&, Recordset& row) {
-            seen = row.Text(u"EId"_s) + u':' + row.Text(u"GName"_s);
-        });
-        f->messages().Answer(true);
-        f->Command(CommandNumber::Add);
-        screen.SetText(2, u"Frozen"_s);
-        screen.SetText(4, u"Cold"_s);
-        f->Command(CommandNumber::Save);
-        QCOMPARE(seen, u"1:Frozen"_s);
-    }
-
     void failedSaveLeavesNothing_data()
     {
         QTest::addColumn<bool>("adding");
@@ -254,21 +239,6 @@ private slots:
         QCOMPARE(f->Scalar(u"Select Count(*) From ktProduct"_s).toInt(), adding ? 3 : 2);
         QCOMPARE(f->host.positionLabel, adding ? u"3 / 3"_s : u"2 / 2"_s);
         QCOMPARE(screen.Text(0), adding ? u"3"_s : u"2"_s);
-    }
-
-    void cancelAfterFailedAddShowsLastRecord()
-    {
-        f->Insert("ktProduct", Product(1, "P1", "White Bread"));
-        RecordScreen& screen = f->Open(u"ktProduct"_s);
-        f->messages().Answer(true);
-        f->Command(CommandNumber::Add);
-        FillProduct(screen, u"NEW-1"_s);
-        screen.SetText(4, u"abc"_s);
-        f->Command(CommandNumber::Save);
-        f->Command(CommandNumber::Cancel);
-        QCOMPARE(screen.Text(2), u"P1"_s);
-        QCOMPARE(f->host.positionLabel, u"1 / 1"_s);
-        QCOMPARE(screen.newRecordPending, false);
     }
 
     void crashInTheMiddleOfSaveWritesNothing()
