@@ -26,7 +26,6 @@ private slots:
         QTest::newRow("padded on the right") << u"Tea"_s << 6 << u"Tea   "_s;
         QTest::newRow("trimmed first") << u"  Tea  "_s << 5 << u"Tea  "_s;
         QTest::newRow("cut to the width") << u"Darjeeling"_s << 4 << u"Darj"_s;
-        QTest::newRow("empty") << u""_s << 3 << u"   "_s;
         QTest::newRow("no width") << u"Tea"_s << 0 << u""_s;
     }
 
