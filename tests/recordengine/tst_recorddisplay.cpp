@@ -169,6 +169,19 @@ private slots:
         QCOMPARE(written, QStringList({ u"0"_s, u"1"_s, u"2 (Digit after Decimal)"_s, u"0"_s }));
     }
 
+    void cycleChoiceStartsOverOnAnotherField()
+    {
+        auto screen = ScreenOf(u"ktProduct"_s);
+        screen->field(13).hint = u"Tax/Non-Tax"_s;
+        screen->field(17).hint = u"Yes/No"_s;
+        f->engine.CycleChoice(*screen, 13);
+        f->engine.CycleChoice(*screen, 13);
+        f->engine.CycleChoice(*screen, 17);
+        f->engine.CycleChoice(*screen, 13);
+        QCOMPARE(screen->Text(13), u"T"_s);
+        QCOMPARE(screen->Text(17), u"Y"_s);
+    }
+
     void badColumnLeavesOtherFieldsShown()
     {
         f->Insert("kmGroup", { 1, TempDatabase::FixedToday(), u"Dairy"_s, 2.5, u"Chilled"_s });
