@@ -24,6 +24,7 @@ private slots:
         QTest::newRow("right code, Enter") << u"Kivo7"_s << u"enter"_s << true << QStringList();
         QTest::newRow("right code, Escape") << u"Kivo7"_s << u"escape"_s << true << QStringList();
         QTest::newRow("wrong letter case") << u"KIVO7"_s << u"enter"_s << false << invalid;
+        QTest::newRow("trailing blank") << u"Kivo7 "_s << u"enter"_s << false << invalid;
         QTest::newRow("right code, then Close") << u"Kivo7"_s << u"close"_s << false << QStringList();
     }
 
