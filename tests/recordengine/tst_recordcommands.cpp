@@ -278,7 +278,6 @@ private slots:
         QTest::newRow("modify, wrong code") << 2 << u"Y"_s << 1 << false << false;
         QTest::newRow("modify, no code asked") << 2 << u"N"_s << 0 << false << true;
         QTest::newRow("delete, right code") << 3 << u"Y"_s << 1 << true << true;
-        QTest::newRow("delete, wrong code") << 3 << u"Y"_s << 1 << false << false;
     }
     void accessCodePrompts()
     {
