@@ -10,6 +10,7 @@
 
 using namespace kivo;
 using kivo::test::ScriptedMessages;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -29,8 +30,8 @@ private slots:
     void init()
     {
         QVERIFY(m_dir.isValid());
-        QDir(m_dir.path()).mkpath(QStringLiteral("Doc"));
-        m_log = m_dir.filePath(QStringLiteral("Doc/Kivo.Err"));
+        QDir(m_dir.path()).mkpath(u"Doc"_s);
+        m_log = m_dir.filePath(u"Doc/Kivo.Err"_s);
         QFile::remove(m_log);
     }
 
@@ -39,69 +40,46 @@ private slots:
         ScriptedMessages messages;
         ErrorReporter reporter(messages, m_log);
         reporter.SetClock([] { return QDate(2026, 3, 5); });
-        reporter.ReportError(
-            DbError(3021, QStringLiteral("Kivo Recordset"), QStringLiteral("No current record")));
-        reporter.ReportError(13, QStringLiteral("ApplyAppearance"), QStringLiteral("Type mismatch"));
+        reporter.ReportError(DbError(3021, u"Kivo Recordset"_s, u"No current record"_s));
+        reporter.ReportError(13, u"ApplyAppearance"_s, u"Type mismatch"_s);
         QCOMPARE(Lines(m_log),
-            (QStringList { QStringLiteral("2026-03-05,3021,Kivo Recordset,No current record"),
-                QStringLiteral("2026-03-05,13,ApplyAppearance,Type mismatch") }));
-        QCOMPARE(messages.shown, (QStringList { QStringLiteral("ErroR!"), QStringLiteral("ErroR!") }));
+            (QStringList { u"2026-03-05,3021,Kivo Recordset,No current record"_s,
+                u"2026-03-05,13,ApplyAppearance,Type mismatch"_s }));
+        QCOMPARE(messages.shown, (QStringList { u"ErroR!"_s, u"ErroR!"_s }));
     }
 
-    void commaInDescriptionIsNotQuoted()
+    // A comma or a line break in the text, or a comma in the source, never moves the date,
+    // number and source out of the first three fields of the one line.
+    void fieldsStayInPlace()
     {
         ScriptedMessages messages;
         ErrorReporter reporter(messages, m_log);
         reporter.SetClock([] { return QDate(2026, 3, 5); });
-        reporter.ReportError(7, QStringLiteral("Src"), QStringLiteral("one, two\nthree"));
+        reporter.ReportError(1, u"Select EId, EDate From x"_s, u"one, two\nthree"_s);
         const QStringList lines = Lines(m_log);
         QCOMPARE(lines.size(), 1);
-        QCOMPARE(lines[0].split(u',').size(), 5);
-    }
-
-    // The source names a component: whatever it is given, it stays one field, so the date,
-    // number and source always stand in the first three.
-    void sourceStaysOneField()
-    {
-        ScriptedMessages messages;
-        ErrorReporter reporter(messages, m_log);
-        reporter.SetClock([] { return QDate(2026, 3, 5); });
-        reporter.ReportError(1, QStringLiteral("Select EId, EDate From x"), QStringLiteral("no such table"));
-        const QStringList fields = Lines(m_log).value(0).split(u',');
-        QCOMPARE(fields.size(), 4);
-        QCOMPARE(fields[2], QStringLiteral("Select EId; EDate From x"));
+        const QStringList fields = lines[0].split(u',');
+        QCOMPARE(fields.size(), 5);
+        QCOMPARE(fields[2], u"Select EId; EDate From x"_s);
     }
 
     // A log that cannot be written still shows "ErroR!" and lets the routine go on.
     void unwritableLogStillShowsMessage_data()
     {
         QTest::addColumn<QString>("logFile");
-        QTest::newRow("missing Doc folder") << QStringLiteral("NoDoc/Kivo.Err");
-        QTest::newRow("log path is a folder") << QStringLiteral("Doc");
-        QTest::newRow("no log configured") << QString();
+        QTest::newRow("missing Doc folder") << u"NoDoc/Kivo.Err"_s;
+        QTest::newRow("log path is a folder") << u"Doc"_s;
+        QTest::newRow("full disk") << u"/dev/full"_s;
     }
 
     void unwritableLogStillShowsMessage()
     {
         QFETCH(QString, logFile);
         ScriptedMessages messages;
-        ErrorReporter reporter(messages, logFile.isEmpty() ? QString() : m_dir.filePath(logFile));
-        bool ranAfter = false;
-        TryStep(reporter, [] { throw DbError(1, QStringLiteral("S"), QStringLiteral("d")); });
-        ranAfter = true;
-        QVERIFY(ranAfter);
-        QCOMPARE(messages.shown, QStringList { QStringLiteral("ErroR!") });
-        QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("NoDoc"))));
-    }
-
-    void fullDiskLeavesNoHalfLine()
-    {
-        if (!QFile::exists(QStringLiteral("/dev/full")))
-            QSKIP("this system has no /dev/full");
-        ScriptedMessages messages;
-        ErrorReporter reporter(messages, QStringLiteral("/dev/full"));
-        reporter.ReportError(1, QStringLiteral("S"), QStringLiteral("disk full"));
-        QCOMPARE(messages.shown, QStringList { QStringLiteral("ErroR!") });
+        ErrorReporter reporter(messages, m_dir.filePath(logFile));
+        QVERIFY(!TryStep(reporter, [] { throw DbError(1, u"S"_s, u"d"_s); }));
+        QCOMPARE(messages.shown, QStringList { u"ErroR!"_s });
+        QVERIFY(!QFile::exists(m_dir.filePath(u"NoDoc"_s)));
     }
 
     void stepsGoOnAfterFailures()
@@ -109,15 +87,14 @@ private slots:
         ScriptedMessages messages;
         ErrorReporter reporter(messages, m_log);
         QStringList done;
-        const bool first
-            = TryStep(reporter, [&] { throw DbError(1, QStringLiteral("A"), QStringLiteral("a")); });
-        const bool second = TryStep(reporter, [&] { done << QStringLiteral("second"); });
+        const bool first = TryStep(reporter, [&] { throw DbError(1, u"A"_s, u"a"_s); });
+        const bool second = TryStep(reporter, [&] { done << u"second"_s; });
         const bool third = TryStep(reporter, [&] { throw std::runtime_error("plain failure"); });
-        const bool fourth = TryStep(reporter, [&] { done << QStringLiteral("fourth"); });
+        const bool fourth = TryStep(reporter, [&] { done << u"fourth"_s; });
         QCOMPARE((QList<bool> { first, second, third, fourth }), (QList<bool> { false, true, false, true }));
-        QCOMPARE(done, (QStringList { QStringLiteral("second"), QStringLiteral("fourth") }));
+        QCOMPARE(done, (QStringList { u"second"_s, u"fourth"_s }));
         QCOMPARE(Lines(m_log).size(), 2);
-        QVERIFY(Lines(m_log)[1].endsWith(QStringLiteral(",51,Kivo,plain failure")));
+        QVERIFY(Lines(m_log)[1].endsWith(u",51,Kivo,plain failure"_s));
     }
 
 private:

@@ -13,6 +13,7 @@
 
 using namespace kivo;
 using kivo::test::TestContext;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -32,29 +33,29 @@ Screen MakeScreen(QWidget* parent)
     Screen s;
     s.widget = new QWidget(parent);
     s.frame = new QFrame(s.widget);
-    s.frame->setObjectName(QStringLiteral("frmMain"));
+    s.frame->setObjectName(u"frmMain"_s);
     s.frame->setGeometry(0, 0, 400, 300);
     s.shape = new QFrame(s.frame);
-    s.shape->setObjectName(QStringLiteral("shpMain"));
+    s.shape->setObjectName(u"shpMain"_s);
     s.shape->setGeometry(10, 10, 100, 5);
-    s.label = new QLabel(QStringLiteral("Product Code"), s.frame);
-    s.label->setObjectName(QStringLiteral("lblField(2)"));
-    s.hint = new QLabel(QStringLiteral("(Do not change once set)"), s.frame);
-    s.hint->setObjectName(QStringLiteral("lblList(2)"));
+    s.label = new QLabel(u"Product Code"_s, s.frame);
+    s.label->setObjectName(u"lblField(2)"_s);
+    s.hint = new QLabel(u"(Do not change once set)"_s, s.frame);
+    s.hint->setObjectName(u"lblList(2)"_s);
     s.field = new QLineEdit(s.frame);
-    s.field->setObjectName(QStringLiteral("txtField(2)"));
+    s.field->setObjectName(u"txtField(2)"_s);
     s.grid = new QTableView(s.frame);
-    s.grid->setObjectName(QStringLiteral("grdMain"));
+    s.grid->setObjectName(u"grdMain"_s);
     return s;
 }
 
-void SetCustomize(TestContext& t, const QString& defaultScreen,
-    const QString& textColour = QStringLiteral("128"), const QString& backColour = QStringLiteral("15923449"))
+void SetCustomize(TestContext& t, const QString& defaultScreen, const QString& textColour = u"128"_s,
+    const QString& backColour = u"15923449"_s)
 {
     Customization& c = t.context.customization;
     c.CDefaScrn = defaultScreen;
-    c.CTextFont = QStringLiteral("Georgia");
-    c.CTextSize = QStringLiteral("12");
+    c.CTextFont = u"Georgia"_s;
+    c.CTextSize = u"12"_s;
     c.CTextColor = textColour;
     c.CBackColor = backColour;
 }
@@ -71,21 +72,20 @@ private slots:
             "Update kaPreference Set PDisPerc=12.5, PTaxPer1=5, PTaxPer2=0.5, PAmtRoun='1', PDefBill='L'"));
         LoadPreferences(t.context);
         const Preferences& p = t.context.preferences;
-        QCOMPARE(p.PDisPerc, QStringLiteral("12.5"));
-        QCOMPARE(p.PTaxPer1, QStringLiteral("5"));
-        QCOMPARE(p.PTaxPer2, QStringLiteral("0.5"));
-        QCOMPARE(p.PAmtRoun, QStringLiteral("1"));
-        QCOMPARE(p.PDefBill, QStringLiteral("L"));
-        QCOMPARE(p.PStkChek, QStringLiteral("Y"));
+        QCOMPARE(p.PDisPerc, u"12.5"_s);
+        QCOMPARE(p.PTaxPer1, u"5"_s);
+        QCOMPARE(p.PTaxPer2, u"0.5"_s);
+        QCOMPARE(p.PAmtRoun, u"1"_s);
+        QCOMPARE(p.PDefBill, u"L"_s);
+        QCOMPARE(p.PStkChek, u"Y"_s);
     }
 
     void toolbarToggleCaption_data()
     {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("Y") << QStringLiteral("Y") << QStringLiteral("+");
-        QTest::newRow("lower-case y is not Yes") << QStringLiteral("y") << QStringLiteral("-");
-        QTest::newRow("empty") << QStringLiteral("") << QStringLiteral("-");
+        QTest::newRow("Y") << u"Y"_s << u"+"_s;
+        QTest::newRow("lower-case y is not Yes") << u"y"_s << u"-"_s;
     }
 
     void toolbarToggleCaption()
@@ -93,73 +93,69 @@ private slots:
         QFETCH(QString, stored);
         QFETCH(QString, caption);
         TestContext t;
-        t.context.connection.Execute(QStringLiteral("Update kaCustomize Set CToolShow='%1'").arg(stored));
+        t.context.connection.Execute(u"Update kaCustomize Set CToolShow='%1'"_s.arg(stored));
         LoadCustomize(t.context);
         QCOMPARE(t.context.customization.CToolShow, stored);
         QCOMPARE(t.context.ToolbarToggleCaption, caption);
     }
 
-    void defaultScreenChangesNothing()
+    // The look settings reach a register opened inside the main window, unless the shop
+    // keeps the default look; a window of its own (a modal screen) takes the text colour only.
+    void appearance_data()
     {
-        TestContext t;
-        SetCustomize(t, QStringLiteral("Y"));
-        QMdiArea area;
-        Screen s = MakeScreen(nullptr);
-        area.addSubWindow(s.widget);
-        const QFont labelFont = s.label->font();
-        const QPalette labelPalette = s.label->palette();
-        const int shapeWidth = s.shape->width();
-        ApplyAppearance(t.context, s.widget);
-        QCOMPARE(s.label->font(), labelFont);
-        QCOMPARE(s.label->palette(), labelPalette);
-        QCOMPARE(s.shape->width(), shapeWidth);
-        QVERIFY(t.messages.shown.isEmpty());
+        QTest::addColumn<QString>("defaultScreen");
+        QTest::addColumn<bool>("child");
+        QTest::addColumn<bool>("fonts"); // fonts, background and, in the window, the shape's width
+        QTest::addColumn<bool>("textColour");
+        QTest::newRow("default look") << u"Y"_s << true << false << false;
+        QTest::newRow("child screen") << u"N"_s << true << true << true;
+        QTest::newRow("modal screen") << u"N"_s << false << false << true;
     }
 
-    void childScreenTakesFontsColoursAndShape()
+    void appearance()
     {
+        QFETCH(QString, defaultScreen);
+        QFETCH(bool, child);
+        QFETCH(bool, fonts);
+        QFETCH(bool, textColour);
         TestContext t;
-        SetCustomize(t, QStringLiteral("N"));
+        SetCustomize(t, defaultScreen);
         QMdiArea area;
         Screen s = MakeScreen(nullptr);
-        area.addSubWindow(s.widget);
+        std::unique_ptr<QWidget> modal(child ? nullptr : s.widget);
+        if (child)
+            area.addSubWindow(s.widget);
+        const QFont labelFont = s.label->font();
         const QFont fieldFont = s.field->font();
+        const QPalette labelPalette = s.label->palette();
         const QColor gridBody = s.grid->palette().color(QPalette::Text);
         ApplyAppearance(t.context, s.widget);
 
+        const QColor maroon(128, 0, 0);
+        const QColor back(0xF9, 0xF8, 0xF2);
         for (QLabel* label : { s.label, s.hint }) {
-            QCOMPARE(label->font().family(), QStringLiteral("Georgia"));
-            QCOMPARE(label->font().pointSize(), 12);
-            QCOMPARE(label->palette().color(QPalette::WindowText), QColor(128, 0, 0)); // maroon
-            QCOMPARE(label->palette().color(QPalette::Window), QColor(0xF9, 0xF8, 0xF2));
+            QCOMPARE(label->font(), fonts ? QFont(u"Georgia"_s, 12) : labelFont);
+            QCOMPARE(label->palette().color(QPalette::Window),
+                fonts ? back : labelPalette.color(QPalette::Window));
+            QCOMPARE(label->palette().color(QPalette::WindowText),
+                textColour ? maroon : labelPalette.color(QPalette::WindowText));
         }
+        if (child)
+            QCOMPARE(s.shape->width(), fonts ? 400 - 500 / 15 : 100);
         QCOMPARE(s.field->font(), fieldFont);
-        QCOMPARE(s.widget->palette().color(QPalette::Window), QColor(0xF9, 0xF8, 0xF2));
-        QCOMPARE(s.frame->palette().color(QPalette::WindowText), QColor(128, 0, 0));
-        QCOMPARE(s.shape->width(), 400 - 500 / 15);
-        QCOMPARE(s.grid->horizontalHeader()->palette().color(QPalette::ButtonText), QColor(128, 0, 0));
         QCOMPARE(s.grid->palette().color(QPalette::Text), gridBody);
+        if (fonts) {
+            QCOMPARE(s.widget->palette().color(QPalette::Window), back);
+            QCOMPARE(s.frame->palette().color(QPalette::WindowText), maroon);
+            QCOMPARE(s.grid->horizontalHeader()->palette().color(QPalette::ButtonText), maroon);
+        }
         QVERIFY(t.messages.shown.isEmpty());
-    }
-
-    void modalScreenOnlyTakesTextColours()
-    {
-        TestContext t;
-        SetCustomize(t, QStringLiteral("N"));
-        Screen s = MakeScreen(nullptr);
-        const QFont labelFont = s.label->font();
-        const QColor background = s.label->palette().color(QPalette::Window);
-        ApplyAppearance(t.context, s.widget);
-        QCOMPARE(s.label->font(), labelFont);
-        QCOMPARE(s.label->palette().color(QPalette::Window), background);
-        QCOMPARE(s.label->palette().color(QPalette::WindowText), QColor(128, 0, 0));
-        delete s.widget;
     }
 
     void badColourIsReportedAndTheRestStillApplied()
     {
         TestContext t;
-        SetCustomize(t, QStringLiteral("N"), QStringLiteral("purple"));
+        SetCustomize(t, u"N"_s, u"purple"_s);
         QMdiArea area;
         Screen s = MakeScreen(nullptr);
         area.addSubWindow(s.widget);
@@ -167,8 +163,8 @@ private slots:
         // The bad text colour is reported once, not once per control that takes it.
         QCOMPARE(t.messages.shown.size(), 1);
         QCOMPARE(t.ErrorLogLines().size(), 1);
-        QVERIFY(t.ErrorLogLines().constFirst().contains(QStringLiteral("purple")));
-        QCOMPARE(s.label->font().family(), QStringLiteral("Georgia"));
+        QVERIFY(t.ErrorLogLines().constFirst().contains(u"purple"_s));
+        QCOMPARE(s.label->font().family(), u"Georgia"_s);
         QCOMPARE(s.label->palette().color(QPalette::Window), QColor(0xF9, 0xF8, 0xF2));
     }
 
@@ -176,9 +172,8 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QColor>("colour");
-        QTest::newRow("blue") << QStringLiteral("8388608") << QColor(0, 0, 128);
-        QTest::newRow("sample F2 DD DC") << QStringLiteral("14474738") << QColor(0xF2, 0xDD, 0xDC);
-        QTest::newRow("black") << QStringLiteral("0") << QColor(0, 0, 0);
+        QTest::newRow("blue") << u"8388608"_s << QColor(0, 0, 128);
+        QTest::newRow("sample F2 DD DC") << u"14474738"_s << QColor(0xF2, 0xDD, 0xDC);
     }
 
     void windowsColour()

@@ -7,6 +7,7 @@ using namespace kivo;
 namespace {
 
 using Commands = QList<int>;
+using namespace Qt::StringLiterals;
 
 // The browsing keys of the record screens.
 const char* const BrowsingKeys[] = { "Tran", "Trao", "Trap", "Traq", "Trar", "Mast", "Admn" };
@@ -60,31 +61,24 @@ private slots:
         QTest::addColumn<bool>("operationMenu");
         QTest::addColumn<bool>("adminMenu");
 
-        const QString emptyList = QStringLiteral("2/3/5/6/7/9/10/11/12/14/15");
-        for (bool admin : { false, true }) {
-            const char* who = admin ? "admin" : "no admin";
-            for (const char* browsing : BrowsingKeys) {
-                const QString key = QString::fromLatin1(browsing);
-                // An empty table leaves only Add, whatever the key; the menus give way to the
-                // Operation menu.
-                QTest::addRow("%s empty %s", browsing, who)
-                    << key << true << admin << Commands { 1 } << emptyList << true << false << true << false
-                    << true << false;
-            }
-            // Editing: only Save and Cancel; the frame takes typing, the pane is locked, and
-            // CommandLock is left true for the menus.
-            for (bool empty : { false, true })
-                QTest::addRow("Edit %s %s", empty ? "empty" : "rows", who)
-                    << QStringLiteral("Edit") << empty << admin << Commands { 5, 7 } << QStringLiteral("5/7")
-                    << true << true << false << false << true << false;
-            // No screen open: no command; the other menus open, Admin by the rule.
-            for (bool empty : { false, true })
-                QTest::addRow("Help %s %s", empty ? "empty" : "rows", who)
-                    << QStringLiteral("Help") << empty << admin << Commands {} << QString() << false << false
-                    << false << true << false << admin;
-        }
-        QTest::addRow("unknown key is idle") << QStringLiteral("") << false << true << Commands {}
-                                             << QString() << false << false << false << true << false << true;
+        const QString emptyList = u"2/3/5/6/7/9/10/11/12/14/15"_s;
+        // An empty table leaves only Add, whatever the key; the menus give way to the
+        // Operation menu.
+        QTest::newRow("register empty") << u"Tran"_s << true << false << Commands { 1 } << emptyList << true
+                                        << false << true << false << true << false;
+        QTest::newRow("settings empty, admin") << u"Admn"_s << true << true << Commands { 1 } << emptyList
+                                               << true << false << true << false << true << false;
+        // Editing: only Save and Cancel; the frame takes typing, the pane is locked, and
+        // CommandLock is left true for the menus.
+        QTest::newRow("Edit, admin") << u"Edit"_s << false << true << Commands { 5, 7 } << u"5/7"_s << true
+                                     << true << false << false << true << false;
+        // No screen open: no command; the other menus open, Admin by the rule.
+        for (bool admin : { false, true })
+            QTest::addRow("Help, %s", admin ? "admin" : "no admin")
+                << u"Help"_s << false << admin << Commands {} << QString() << false << false << false << true
+                << false << admin;
+        QTest::addRow("unknown key is idle") << u""_s << false << true << Commands {} << QString() << false
+                                             << false << false << true << false << true;
     }
 
     void commandState()
@@ -120,12 +114,11 @@ private slots:
     {
         QTest::addColumn<QString>("key");
         QTest::addColumn<Commands>("refused");
-        QTest::newRow("registers") << QStringLiteral("Tran") << Commands { 5, 7 };
-        QTest::newRow("bills are made at the counter")
-            << QStringLiteral("Trao") << Commands { 1, 2, 5, 6, 7 };
+        QTest::newRow("registers") << u"Tran"_s << Commands { 5, 7 };
+        QTest::newRow("bills are made at the counter") << u"Trao"_s << Commands { 1, 2, 5, 6, 7 };
         QTest::newRow("settings rows are never added or deleted")
-            << QStringLiteral("Admn") << Commands { 1, 3, 5, 6, 7, 15 };
-        QTest::newRow("master lists have no report") << QStringLiteral("Mast") << Commands { 3, 5, 7, 15 };
+            << u"Admn"_s << Commands { 1, 3, 5, 6, 7, 15 };
+        QTest::newRow("master lists have no report") << u"Mast"_s << Commands { 3, 5, 7, 15 };
     }
 
     void browsing()
@@ -144,34 +137,6 @@ private slots:
         for (const char* other : BrowsingKeys)
             QCOMPARE(NotListed(ComputeCommandState(QString::fromLatin1(other), false, true).commandList),
                 EnabledCommands(ComputeCommandState(QString::fromLatin1(other), false, true)));
-    }
-
-    void labelsToggle_data()
-    {
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<bool>("showCaptions");
-        QTest::addColumn<QString>("newCaption");
-        QTest::addColumn<QString>("tooltip");
-        QTest::newRow("plus shows") << QStringLiteral("+") << true << QStringLiteral("-")
-                                    << QStringLiteral("Hide Labels");
-        QTest::newRow("minus hides") << QStringLiteral("-") << false << QStringLiteral("+")
-                                     << QStringLiteral("Show Labels");
-        QTest::newRow("other hides") << QStringLiteral("Y") << false << QStringLiteral("+")
-                                     << QStringLiteral("Show Labels");
-    }
-
-    void labelsToggle()
-    {
-        QFETCH(QString, caption);
-        QFETCH(bool, showCaptions);
-        QFETCH(QString, newCaption);
-        QFETCH(QString, tooltip);
-        const ToolbarLabels labels = ToggleToolbarLabels(caption);
-        QCOMPARE(labels.showCaptions, showCaptions);
-        QCOMPARE(labels.toggleCaption, newCaption);
-        QCOMPARE(labels.toggleTooltip, tooltip);
-        // A second click switches back.
-        QCOMPARE(ToggleToolbarLabels(labels.toggleCaption).showCaptions, !showCaptions);
     }
 };
 

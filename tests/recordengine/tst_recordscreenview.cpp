@@ -16,21 +16,127 @@
 
 using namespace kivo;
 using namespace kivo::test;
+using namespace Qt::StringLiterals;
 
 class RecordScreenViewTest : public QObject {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        m_test = std::make_unique<TestContext>(TempDatabase::Content::Demo);
+        m_host = std::make_unique<FakeHost>(m_test->context);
+    }
+    void cleanup()
+    {
+        m_view.reset();
+        m_screen.reset();
+        m_engine.reset();
+        m_host.reset();
+        m_test.reset();
+    }
 
-    void showsTheProductRecord();
-    void browsingAndEditing();
-    void focusColourAndSelection();
-    void typedTextGoesToTheScreen();
-    void buttonsReachTheEngine();
-    void escapeAsksForExit();
-    void maskedPassword();
-    void manyFieldsStandInTwoColumns();
+    void showsTheScreenAndFollowsIt()
+    {
+        RecordScreenView& view = Show(u"KvProduct"_s);
+        QCOMPARE(view.frame()->title(), u"Product"_s);
+        for (int i = 0; i < m_screen->FieldCount(); ++i)
+            QCOMPARE(view.valueBox(i)->text(), m_screen->Text(i));
+        QVERIFY(!view.valueBox(3)->text().isEmpty());
+        // The group's name beside its id, from the screen's rules; only fields with a list
+        // have a button.
+        QCOMPARE(view.hint(4)->text(), m_screen->field(4).hint);
+        QVERIFY(!view.hint(4)->text().isEmpty());
+        QVERIFY(view.button(4)->isVisible());
+        QVERIFY(!view.button(3)->isVisible());
+        QCOMPARE(view.valueBox(2)->maxLength(), m_screen->field(2).maxLength);
+        QVERIFY(!view.frame()->isEnabled());
+
+        StartEditing();
+        QVERIFY(view.frame()->isEnabled());
+        // Editing puts the focus in the first field that can be typed into.
+        QCOMPARE(QApplication::focusWidget(), view.valueBox(2));
+        QVERIFY(view.valueBox(9)->isReadOnly());
+        QVERIFY(!view.valueBox(5)->isReadOnly());
+        // The engine changes the state, the window follows.
+        m_screen->SetText(3, u"Masala Chai"_s);
+        m_screen->field(4).hint = u"Tea"_s;
+        m_screen->field(16).visible = false;
+        m_screen->NotifyChanged();
+        QCOMPARE(view.valueBox(3)->text(), u"Masala Chai"_s);
+        QCOMPARE(view.hint(4)->text(), u"Tea"_s);
+        QVERIFY(!view.valueBox(16)->isVisible());
+        QVERIFY(!view.caption(16)->isVisible());
+    }
+
+    void focusColourAndSelection()
+    {
+        RecordScreenView& view = Show(u"KvProduct"_s);
+        StartEditing();
+        QLineEdit* rate = view.valueBox(7);
+        QLineEdit* code = view.valueBox(2);
+        m_screen->SetText(2, u"ABCDEFGHIJKLMNO"_s);
+        m_screen->NotifyChanged();
+        rate->setFocus();
+        QCOMPARE(rate->palette().color(QPalette::Base), QColor(255, 192, 192));
+        code->setFocus();
+        QCOMPARE(rate->palette().color(QPalette::Base), QColor(Qt::white));
+        QCOMPARE(code->palette().color(QPalette::Base), QColor(255, 192, 192));
+        // A field is entered with its first ten characters selected.
+        QCOMPARE(code->selectedText(), u"ABCDEFGHIJ"_s);
+    }
+
+    void typingAndButtonsReachTheEngine()
+    {
+        RecordScreenView& view = Show(u"KvProduct"_s);
+        StartEditing();
+        QLineEdit* remarks = view.valueBox(18);
+        remarks->setFocus();
+        remarks->selectAll();
+        QTest::keyClicks(remarks, u"Gift's line"_s);
+        QCOMPARE(m_screen->Text(18), u"Gift's line"_s);
+        // The box holds no more than the column does.
+        QTest::keyClicks(remarks, u" and more than twenty"_s);
+        QCOMPARE(m_screen->Text(18).size(), 20);
+
+        view.button(13)->click();
+        QCOMPARE(view.valueBox(13)->text(), u"T"_s);
+        m_host->AnswerPick(u"3"_s, u"Dairy"_s);
+        view.button(4)->click();
+        QCOMPARE(view.valueBox(4)->text(), u"3"_s);
+        QCOMPARE(view.hint(4)->text(), u"Dairy"_s);
+    }
+
+    void escapeAsksForExit()
+    {
+        RecordScreenView& view = Show(u"KvGroup"_s);
+        QSignalSpy exit(&view, &RecordScreenView::exitRequested);
+        QTest::keyClick(&view, Qt::Key_Escape);
+        QCOMPARE(exit.count(), 1);
+        StartEditing();
+        QTest::keyClick(view.valueBox(2), Qt::Key_Escape);
+        QCOMPARE(exit.count(), 2);
+    }
+
+    void maskedPassword()
+    {
+        RecordScreenView& view = Show(u"KvUser"_s);
+        QLineEdit* password = view.valueBox(3);
+        QCOMPARE(password->echoMode(), QLineEdit::Password);
+        QCOMPARE(password->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, password),
+            int(u'x'));
+        QCOMPARE(view.valueBox(2)->echoMode(), QLineEdit::Normal);
+    }
+
+    void manyFieldsStandInTwoColumns()
+    {
+        RecordScreenView& product = Show(u"KvProduct"_s);
+        QVERIFY(product.caption(15)->x() > product.valueBox(0)->x());
+        QCOMPARE(product.caption(10)->y(), product.caption(0)->y());
+        m_view.reset();
+        RecordScreenView& group = Show(u"KvGroup"_s);
+        QVERIFY(!group.TwoColumns());
+        QVERIFY(group.caption(1)->y() > group.caption(0)->y());
+    }
 
 private:
     RecordScreenView& Show(const QString& name)
@@ -56,148 +162,6 @@ private:
     std::unique_ptr<RecordScreen> m_screen;
     std::unique_ptr<RecordScreenView> m_view;
 };
-
-void RecordScreenViewTest::init()
-{
-    m_test = std::make_unique<TestContext>(TempDatabase::Content::Demo);
-    m_host = std::make_unique<FakeHost>(m_test->context);
-}
-
-void RecordScreenViewTest::cleanup()
-{
-    m_view.reset();
-    m_screen.reset();
-    m_engine.reset();
-    m_host.reset();
-    m_test.reset();
-}
-
-void RecordScreenViewTest::showsTheProductRecord()
-{
-    RecordScreenView& view = Show(QStringLiteral("KvProduct"));
-    QCOMPARE(view.frame()->title(), QStringLiteral("Product"));
-    for (int i = 0; i < m_screen->FieldCount(); ++i)
-        QCOMPARE(view.valueBox(i)->text(), m_screen->Text(i));
-    QVERIFY(!view.valueBox(3)->text().isEmpty());
-    // The group's name beside its id, from the screen's rules.
-    QCOMPARE(view.hint(4)->text(), m_screen->field(4).hint);
-    QVERIFY(!view.hint(4)->text().isEmpty());
-    QCOMPARE(view.button(4)->text(), QStringLiteral("+"));
-    QVERIFY(view.button(4)->isVisible());
-    QVERIFY(!view.button(3)->isVisible());
-    QCOMPARE(view.valueBox(2)->maxLength(), m_screen->field(2).maxLength);
-    QCOMPARE(view.valueBox(3)->accessibleDescription(), QStringLiteral("txtField(3)"));
-    QCOMPARE(view.valueBox(3)->accessibleName(), QStringLiteral("Product Name"));
-    QCOMPARE(view.button(4)->accessibleDescription(), QStringLiteral("cmdList(4)"));
-    QCOMPARE(view.findChild<QLineEdit*>(QStringLiteral("txtField(7)")), view.valueBox(7));
-    QVERIFY(view.findChild<QWidget*>(QStringLiteral("shpMain")));
-}
-
-void RecordScreenViewTest::browsingAndEditing()
-{
-    RecordScreenView& view = Show(QStringLiteral("KvProduct"));
-    QVERIFY(!view.frame()->isEnabled());
-    StartEditing();
-    QVERIFY(view.frame()->isEnabled());
-    // Editing puts the focus in the first field that can be typed into.
-    QCOMPARE(QApplication::focusWidget(), view.valueBox(2));
-    QVERIFY(view.valueBox(9)->isReadOnly());
-    QVERIFY(view.valueBox(17)->isReadOnly());
-    QVERIFY(!view.valueBox(5)->isReadOnly());
-    // The engine changes the state, the window follows.
-    m_screen->SetText(3, QStringLiteral("Masala Chai"));
-    m_screen->field(4).hint = QStringLiteral("Tea");
-    m_screen->field(16).visible = false;
-    m_screen->NotifyChanged();
-    QCOMPARE(view.valueBox(3)->text(), QStringLiteral("Masala Chai"));
-    QCOMPARE(view.hint(4)->text(), QStringLiteral("Tea"));
-    QVERIFY(!view.valueBox(16)->isVisible());
-    QVERIFY(!view.caption(16)->isVisible());
-}
-
-void RecordScreenViewTest::focusColourAndSelection()
-{
-    RecordScreenView& view = Show(QStringLiteral("KvProduct"));
-    StartEditing();
-    QLineEdit* rate = view.valueBox(7);
-    QLineEdit* name = view.valueBox(3);
-    name->setText(QStringLiteral("A product name of more than ten"));
-    rate->setFocus();
-    QVERIFY(rate->hasFocus());
-    QCOMPARE(rate->palette().color(QPalette::Base), QColor(255, 192, 192));
-    // A field with a descriptor is entered with its first ten characters selected.
-    QCOMPARE(rate->selectedText(), m_screen->Text(7).left(10));
-    name->setFocus();
-    QCOMPARE(rate->palette().color(QPalette::Base), QColor(Qt::white));
-    QCOMPARE(name->palette().color(QPalette::Base), QColor(255, 192, 192));
-    m_screen->SetText(2, QStringLiteral("ABCDEFGHIJKLMNO"));
-    m_screen->NotifyChanged();
-    view.valueBox(2)->setFocus();
-    QCOMPARE(view.valueBox(2)->selectedText(), QStringLiteral("ABCDEFGHIJ"));
-}
-
-void RecordScreenViewTest::typedTextGoesToTheScreen()
-{
-    RecordScreenView& view = Show(QStringLiteral("KvProduct"));
-    StartEditing();
-    QLineEdit* remarks = view.valueBox(18);
-    remarks->setFocus();
-    remarks->selectAll();
-    QTest::keyClicks(remarks, QStringLiteral("Gift's line"));
-    QCOMPARE(m_screen->Text(18), QStringLiteral("Gift's line"));
-    // The box holds no more than the column does.
-    QTest::keyClicks(remarks, QStringLiteral(" and more than twenty"));
-    QCOMPARE(m_screen->Text(18).size(), 20);
-}
-
-void RecordScreenViewTest::buttonsReachTheEngine()
-{
-    RecordScreenView& view = Show(QStringLiteral("KvProduct"));
-    StartEditing();
-    view.button(13)->click();
-    QCOMPARE(view.valueBox(13)->text(), QStringLiteral("T"));
-    view.button(13)->click();
-    QCOMPARE(view.valueBox(13)->text(), QStringLiteral("N"));
-    m_host->AnswerPick(QStringLiteral("3"), QStringLiteral("Dairy"));
-    view.button(4)->click();
-    QCOMPARE(m_host->listPickers, 1);
-    QCOMPARE(view.valueBox(4)->text(), QStringLiteral("3"));
-    QCOMPARE(view.hint(4)->text(), QStringLiteral("Dairy"));
-}
-
-void RecordScreenViewTest::escapeAsksForExit()
-{
-    RecordScreenView& view = Show(QStringLiteral("KvGroup"));
-    QSignalSpy exit(&view, &RecordScreenView::exitRequested);
-    QTest::keyClick(&view, Qt::Key_Escape);
-    QCOMPARE(exit.count(), 1);
-    StartEditing();
-    QTest::keyClick(view.valueBox(2), Qt::Key_Escape);
-    QCOMPARE(exit.count(), 2);
-}
-
-void RecordScreenViewTest::maskedPassword()
-{
-    RecordScreenView& view = Show(QStringLiteral("KvUser"));
-    QLineEdit* password = view.valueBox(3);
-    QCOMPARE(password->echoMode(), QLineEdit::Password);
-    QCOMPARE(
-        password->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, password), int(u'x'));
-    QCOMPARE(view.valueBox(2)->echoMode(), QLineEdit::Normal);
-    QVERIFY(!view.button(5)->isVisible());
-}
-
-void RecordScreenViewTest::manyFieldsStandInTwoColumns()
-{
-    RecordScreenView& product = Show(QStringLiteral("KvProduct"));
-    QVERIFY(product.TwoColumns());
-    QVERIFY(product.caption(15)->x() > product.valueBox(0)->x());
-    QCOMPARE(product.caption(10)->y(), product.caption(0)->y());
-    m_view.reset();
-    RecordScreenView& group = Show(QStringLiteral("KvGroup"));
-    QVERIFY(!group.TwoColumns());
-    QVERIFY(group.caption(1)->y() > group.caption(0)->y());
-}
 
 QTEST_MAIN(RecordScreenViewTest)
 #include "tst_recordscreenview.moc"

@@ -4,6 +4,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace kivo::test {
 
 FakeHost::FakeHost(ProgramContext& context)
@@ -22,7 +24,7 @@ QStringList FakeHost::CallsOf(const QString& prefix) const
 
 void FakeHost::SetCommandState(const QString& key, bool)
 {
-    calls << QStringLiteral("SetCommandState(") + key + u')';
+    calls << u"SetCommandState("_s + key + u')';
     commandStates << key;
     if (key == u"Text" || key == u"Help")
         return;
@@ -32,65 +34,63 @@ void FakeHost::SetCommandState(const QString& key, bool)
 
 void FakeHost::SetPositionLabel(const QString& text)
 {
-    calls << QStringLiteral("SetPositionLabel(") + text + u')';
+    calls << u"SetPositionLabel("_s + text + u')';
     positionLabel = text;
 }
 
 void FakeHost::SetFindBoxText(const QString& text)
 {
-    calls << QStringLiteral("SetFindBoxText(") + text + u')';
+    calls << u"SetFindBoxText("_s + text + u')';
     findBox = text;
 }
 
 void FakeHost::SetModulePaneEnabled(bool enabled)
 {
-    calls << QStringLiteral("SetModulePaneEnabled(%1)").arg(enabled ? u"true" : u"false");
+    calls << u"SetModulePaneEnabled(%1)"_s.arg(enabled ? u"true" : u"false");
     modulePaneEnabled = enabled;
 }
 
 void FakeHost::RefreshDashboard(int panel)
 {
-    calls << QStringLiteral("RefreshDashboard(%1)").arg(panel);
-    dashboardRefreshes << panel;
+    calls << u"RefreshDashboard(%1)"_s.arg(panel);
 }
 
 void FakeHost::SetupMainWindow()
 {
-    calls << QStringLiteral("SetupMainWindow()");
+    calls << u"SetupMainWindow()"_s;
 }
 
 void FakeHost::ShowEnterpriseShort(const QString& shortName)
 {
-    calls << QStringLiteral("ShowEnterpriseShort(") + shortName + u')';
+    calls << u"ShowEnterpriseShort("_s + shortName + u')';
 }
 
 void FakeHost::ShowScreenCaption(const QString& caption)
 {
-    calls << QStringLiteral("ShowScreenCaption(") + caption + u')';
+    calls << u"ShowScreenCaption("_s + caption + u')';
     screenCaption = caption;
 }
 
 void FakeHost::ShowLeftPane(bool shown)
 {
-    calls << QStringLiteral("ShowLeftPane(%1)").arg(shown ? u"true" : u"false");
+    calls << u"ShowLeftPane(%1)"_s.arg(shown ? u"true" : u"false");
     leftPaneShown = shown;
 }
 
 void FakeHost::ShowDashboard(bool shown)
 {
-    calls << QStringLiteral("ShowDashboard(%1)").arg(shown ? u"true" : u"false");
+    calls << u"ShowDashboard(%1)"_s.arg(shown ? u"true" : u"false");
     dashboardShown = shown;
 }
 
 void FakeHost::ResetModuleColours()
 {
-    calls << QStringLiteral("ResetModuleColours()");
+    calls << u"ResetModuleColours()"_s;
 }
 
 bool FakeHost::AskAccessCode()
 {
-    calls << QStringLiteral("AskAccessCode()");
-    ++accessPrompts;
+    calls << u"AskAccessCode()"_s;
     if (m_accessAnswers.isEmpty()) {
         QTest::qFail("Unexpected access-code prompt", __FILE__, __LINE__);
         return false;
@@ -100,20 +100,17 @@ bool FakeHost::AskAccessCode()
 
 void FakeHost::OpenInquiry(RecordScreen&)
 {
-    calls << QStringLiteral("OpenInquiry()");
-    ++inquiries;
+    calls << u"OpenInquiry()"_s;
 }
 
 void FakeHost::OpenReport(int report)
 {
-    calls << QStringLiteral("OpenReport(%1)").arg(report);
-    reportsOpened << report;
+    calls << u"OpenReport(%1)"_s.arg(report);
 }
 
 std::optional<ListPick> FakeHost::PickFromList(const QString& source)
 {
-    calls << QStringLiteral("PickFromList(") + source + u')';
-    ++listPickers;
+    calls << u"PickFromList("_s + source + u')';
     if (m_picks.isEmpty())
         return std::nullopt;
     return m_picks.dequeue();
@@ -121,16 +118,14 @@ std::optional<ListPick> FakeHost::PickFromList(const QString& source)
 
 void FakeHost::CloseCurrentScreen()
 {
-    calls << QStringLiteral("CloseCurrentScreen()");
-    ++screenCloses;
+    calls << u"CloseCurrentScreen()"_s;
     if (onCloseScreen)
         onCloseScreen();
 }
 
 void FakeHost::CloseMainWindow()
 {
-    calls << QStringLiteral("CloseMainWindow()");
-    ++mainWindowCloses;
+    calls << u"CloseMainWindow()"_s;
 }
 
 } // namespace kivo::test

@@ -3,7 +3,6 @@
 #include "ScreenHost.h"
 
 #include <functional>
-#include <QList>
 #include <QQueue>
 #include <QStringList>
 
@@ -56,13 +55,6 @@ public:
     QString positionLabel = QStringLiteral(".");
     QString findBox = QStringLiteral("Find Id");
     QString screenCaption = QStringLiteral("Main");
-    QList<int> dashboardRefreshes;
-    QList<int> reportsOpened; // the report of each OpenReport
-    int accessPrompts = 0;
-    int inquiries = 0;
-    int listPickers = 0;
-    int screenCloses = 0;
-    int mainWindowCloses = 0;
     bool modulePaneEnabled = true;
     bool leftPaneShown = false;
     bool dashboardShown = true;

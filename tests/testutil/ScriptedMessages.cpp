@@ -13,7 +13,6 @@ bool ScriptedMessages::Ask(const QString& text)
 {
     shown << text;
     if (m_answers.isEmpty()) {
-        unexpectedQuestion = true;
         QTest::qFail(qPrintable(QStringLiteral("Unexpected question: ") + text), __FILE__, __LINE__);
         return false;
     }

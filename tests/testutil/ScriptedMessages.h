@@ -18,7 +18,6 @@ public:
     void Answer(bool yes) { m_answers.enqueue(yes); }
 
     QStringList shown; // every notice and question, in order
-    bool unexpectedQuestion = false;
 
 private:
     QQueue<bool> m_answers;
