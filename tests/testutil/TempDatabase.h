@@ -15,7 +15,7 @@ public:
     explicit TempDatabase(Content content = Content::Defaults, const QDate& today = FixedToday());
 
     // Opened on first use: deriving the key is most of what opening costs, and a test that
-    // works through a session's own connection never needs this one.
+    // works through a test context's own connection never needs this one.
     Connection& connection();
     QString folder() const { return m_dir.path(); }
     QString file() const;
