@@ -1,5 +1,6 @@
 #include "SqlTokenizer.h"
 
+#include <map>
 #include <QTest>
 
 using namespace kivo;
@@ -13,37 +14,15 @@ class TestSqlTokenizer : public QObject {
     // One letter per token that is not blank, so that a row reads as the statement does.
     static QString Shape(QStringView sql)
     {
+        static const std::map<SqlTokenKind, QChar> letters { { SqlTokenKind::Comment, u'c' },
+            { SqlTokenKind::Word, u'w' }, { SqlTokenKind::Bracket, u'b' },
+            { SqlTokenKind::DoubleQuoted, u'q' }, { SqlTokenKind::String, u's' },
+            { SqlTokenKind::DateLiteral, u'd' }, { SqlTokenKind::Number, u'n' },
+            { SqlTokenKind::Symbol, u'o' } };
         QString shape;
-        for (const SqlToken& t : TokenizeSql(sql)) {
-            switch (t.kind) {
-            case SqlTokenKind::Space:
-                continue;
-            case SqlTokenKind::Comment:
-                shape += u'c';
-                break;
-            case SqlTokenKind::Word:
-                shape += u'w';
-                break;
-            case SqlTokenKind::Bracket:
-                shape += u'b';
-                break;
-            case SqlTokenKind::DoubleQuoted:
-                shape += u'q';
-                break;
-            case SqlTokenKind::String:
-                shape += u's';
-                break;
-            case SqlTokenKind::DateLiteral:
-                shape += u'd';
-                break;
-            case SqlTokenKind::Number:
-                shape += u'n';
-                break;
-            case SqlTokenKind::Symbol:
-                shape += u'o';
-                break;
-            }
-        }
+        for (const SqlToken& t : TokenizeSql(sql))
+            if (t.kind != SqlTokenKind::Space)
+                shape += letters.at(t.kind);
         return shape;
     }
 

@@ -212,21 +212,17 @@ private slots:
             if (e.fields >= 0)
                 QCOMPARE(fieldCount, e.fields);
 
+            QStringList names; // lower case: the file names columns without regard to case
+            for (int c = 0; c < fieldCount; ++c)
+                names << QString::fromUtf8(sqlite3_column_name(s, c)).toLower();
             std::vector<int> picked;
-            if (e.columns.isEmpty()) {
+            for (const QString& name : e.columns) {
+                picked.push_back(int(names.indexOf(name.toLower())));
+                QVERIFY2(picked.back() >= 0, qPrintable(u"no result column "_s + name));
+            }
+            if (e.columns.isEmpty())
                 for (int c = 0; c < fieldCount; ++c)
                     picked.push_back(c);
-            } else {
-                for (const QString& name : e.columns) {
-                    int found = -1;
-                    for (int c = 0; c < fieldCount && found < 0; ++c)
-                        if (name.compare(QString::fromUtf8(sqlite3_column_name(s, c)), Qt::CaseInsensitive)
-                            == 0)
-                            found = c;
-                    QVERIFY2(found >= 0, qPrintable(u"no result column "_s + name));
-                    picked.push_back(found);
-                }
-            }
 
             QStringList actual;
             int rc;
