@@ -59,7 +59,6 @@ private slots:
         // A discount of 5 % on 3.10 is 0.155 on paper, a hair below in binary.
         QTest::newRow("computed half") << 5 * 3.1 / 100 << 2 << 0.16;
         QTest::newRow("computed sum") << 0.1 + 0.2 << 1 << 0.3;
-        QTest::newRow("large amount") << 123456789012.5 << 0 << 123456789012.0;
         QTest::newRow("negative to zero") << -0.004 << 2 << 0.0;
         QTest::newRow("negative zero") << -0.0 << 2 << 0.0;
         QTest::newRow("beyond the amount range") << -1e30 << 2 << -1e30;
@@ -89,9 +88,6 @@ private slots:
         QTest::newRow("binary below the half") << 1.005 << amount << u"1.00"_s;
         QTest::newRow("noise of a sum") << 0.1 + 0.2 << amount << u"0.30"_s;
         QTest::newRow("drift of a long sum") << summed << amount << u"10.00"_s;
-        QTest::newRow("negative tiny") << -0.004 << amount << u"0.00"_s;
-        QTest::newRow("large amount") << 123456789012.5 << amount << u"123456789012.50"_s;
-        QTest::newRow("whole -1.5") << -1.5 << u"0"_s << u"-2"_s;
         QTest::newRow("beyond the amount range") << -1e25 << amount << u"-10000000000000000905969664.00"_s;
         QTest::newRow("infinity") << qInf() << amount << u"inf"_s;
     }

@@ -267,9 +267,7 @@ private slots:
 
         const QString product = u"ktProduct"_s;
         QTest::newRow("text width") << product << u"PCode"_s << 202 << 15 << u"PCode"_s;
-        QTest::newRow("master id") << product << u"EId"_s << 3 << 4 << u"EId"_s;
         QTest::newRow("double") << product << u"PSaleRate"_s << 5 << 8 << u"PSaleRate"_s;
-        QTest::newRow("date") << product << u"EDate"_s << 7 << 8 << u"EDate"_s;
         QTest::newRow("renamed column")
             << u"Select PCode As Code From ktProduct"_s << u"Code"_s << 202 << 15 << u"PCode"_s;
         QTest::newRow("count") << u"Select Count(*) As N From ktProduct"_s << u"N"_s << 3 << 4 << QString();
@@ -307,7 +305,6 @@ private slots:
 
         const QString c = u"C"_s;
         QTest::newRow("null") << c << u"PRemarks Where EId=1"_s << QVariant() << QString();
-        QTest::newRow("long") << c << u"POpenQty Where EId=2"_s << QVariant(10LL) << u"10"_s;
         QTest::newRow("double with a fraction")
             << c << u"PSaleRate Where EId=1"_s << QVariant(12.5) << u"12.5"_s;
         QTest::newRow("whole double") << c << u"PSaleRate Where EId=2"_s << QVariant(3.0) << u"3"_s;
