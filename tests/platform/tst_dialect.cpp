@@ -32,6 +32,9 @@ class TestDialect : public QObject {
         return m_shop->connection();
     }
 
+    // The expected translation of a statement the dialect refuses for an impossible date.
+    inline static const QString BadDate = u"(bad date)"_s;
+
     static JetDialect Dialect()
     {
         // A few text columns of the customer and bill tables; everything else is a number.
@@ -134,28 +137,22 @@ private slots:
             << u"Select /* it's */ Top 2 CName + \"!\" From ktCustomer"_s
             << u"Select /* it's */ CName || '!' From ktCustomer LIMIT 2"_s;
         QTest::newRow("empty statement") << QString() << QString();
+        // A date that does not exist is a mistake in the statement; it must not turn into text
+        // that quietly matches nothing.
+        QTest::newRow("30 February") << u"Where EDate=#02/30/2024#"_s << BadDate;
+        QTest::newRow("no year") << u"Where EDate=#01/31#"_s << BadDate;
+        QTest::newRow("mixed separators") << u"Where EDate=#01/31-2024#"_s << BadDate;
+        QTest::newRow("text after the date") << u"Where EDate=#01/31/2024 soon#"_s << BadDate;
+        QTest::newRow("second literal bad") << u"EDate Between #01/31/2024# And #02/30/2024#"_s << BadDate;
     }
     void translate()
     {
         QFETCH(QString, statement);
         QFETCH(QString, expected);
-        QCOMPARE(Dialect().Translate(statement), expected);
-    }
-
-    // A date that does not exist is a mistake in the statement; it must not turn into text
-    // that quietly matches nothing.
-    void invalidDateLiteralIsAnError_data()
-    {
-        QTest::addColumn<QString>("statement");
-        QTest::newRow("30 February") << u"Where EDate=#02/30/2024#"_s;
-        QTest::newRow("no year") << u"Where EDate=#01/31#"_s;
-        QTest::newRow("mixed separators") << u"Where EDate=#01/31-2024#"_s;
-        QTest::newRow("text after the date") << u"Where EDate=#01/31/2024 soon#"_s;
-        QTest::newRow("second literal bad") << u"EDate Between #01/31/2024# And #02/30/2024#"_s;
-    }
-    void invalidDateLiteralIsAnError()
-    {
-        QFETCH(QString, statement);
+        if (expected != BadDate) {
+            QCOMPARE(Dialect().Translate(statement), expected);
+            return;
+        }
         try {
             Dialect().Translate(statement);
             QFAIL("an impossible date was translated");

@@ -497,24 +497,6 @@ private slots:
         QCOMPARE(Where(rs), where);
     }
 
-    // Deleting some rows while summing the others counts each kept row once.
-    void deleteSomeWhileWalking()
-    {
-        Recordset& rs = Lines();
-        double kept = 0;
-        while (!rs.Eof()) {
-            const double qty = rs.Value(u"BQty"_s).toDouble();
-            if (int(qty) % 2 == 0) {
-                rs.Delete();
-            } else {
-                kept += qty;
-                rs.MoveNext();
-            }
-        }
-        QCOMPARE(kept, 4.0);
-        QCOMPARE(BillSevenLines(), u"AC"_s);
-    }
-
     // Steps as in Walk.
     void movingOffWritesPending_data()
     {
