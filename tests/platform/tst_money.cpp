@@ -55,7 +55,6 @@ private slots:
             << u"0.0000000000025"_s << u"0.000000000002"_s;
         QTest::newRow("beyond the twelfth decimal, above the half")
             << u"0.00000000000250001"_s << u"0.000000000003"_s;
-        QTest::newRow("far below the last unit") << u"4e-30"_s << u"0"_s;
         QTest::newRow("largest") << u"999999999999999999999999.999999999999"_s
                                  << u"999999999999999999999999.999999999999"_s;
         QTest::newRow("just beyond the range") << u"-1e24"_s << none;
@@ -123,7 +122,6 @@ private slots:
         QTest::newRow("one digit down") << u"2.45"_s << 1 << u"2.4"_s;
         QTest::newRow("2.5 to 2") << u"2.5"_s << 0 << u"2"_s;
         QTest::newRow("-3.5 to -4") << u"-3.5"_s << 0 << u"-4"_s;
-        QTest::newRow("-1.005 to -1") << u"-1.005"_s << 2 << u"-1"_s;
         QTest::newRow("-0.5 to zero") << u"-0.5"_s << 0 << u"0"_s;
         QTest::newRow("large amount to even") << u"123456789012.5"_s << 0 << u"123456789012"_s;
         QTest::newRow("to tens") << u"25"_s << -1 << u"20"_s;
@@ -169,7 +167,6 @@ private slots:
         QTest::newRow("third") << u"10"_s << '/' << u"3"_s << u"3.333333333333"_s;
         QTest::newRow("negative two thirds") << u"-2"_s << '/' << u"3"_s << u"-0.666666666667"_s;
         QTest::newRow("quotient half to even") << u"0.000000000005"_s << '/' << u"10"_s << u"0"_s;
-        QTest::newRow("by a large divisor") << u"1"_s << '/' << biggest << u"0"_s;
         QTest::newRow("quotient beyond the range") << u"1e20"_s << '/' << u"0.0001"_s << overflow;
         QTest::newRow("by zero") << u"1"_s << '/' << u"0"_s
                                  << u"error %1"_s.arg(MoneyErrorNumber::DivisionByZero);
@@ -222,7 +219,6 @@ private slots:
         QTest::newRow("carry into the whole") << u"19.995"_s << amount << u"20.00"_s;
         QTest::newRow("more digits than the picture")
             << u"123456789012.5"_s << amount << u"123456789012.50"_s;
-        QTest::newRow("whole -1.5") << u"-1.5"_s << u"0"_s << u"-2"_s;
         QTest::newRow("zero padded id") << u"42"_s << u"000000"_s << u"000042"_s;
         QTest::newRow("no required integer digit") << u"0.5"_s << u"#.00"_s << u".50"_s;
         QTest::newRow("optional decimals trimmed") << u"1.5"_s << u"0.##"_s << u"1.5"_s;

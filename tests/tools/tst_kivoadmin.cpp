@@ -203,19 +203,11 @@ private slots:
         QVERIFY(QFileInfo::exists(Database()));
     }
 
-    void initRefusesAnExistingDatabase_data()
-    {
-        QTest::addColumn<QStringList>("options");
-        QTest::newRow("plain") << QStringList();
-        QTest::newRow("demo") << QStringList { u"--demo"_s };
-    }
-
     void initRefusesAnExistingDatabase()
     {
-        QFETCH(QStringList, options);
         MakeDemoShop();
         const QByteArray before = FileHash(Database());
-        const Outcome again = Admin(QStringList { u"init"_s, m_shop } + options);
+        const Outcome again = Admin({ u"init"_s, m_shop, u"--demo"_s });
         QCOMPARE(again.exitCode, 2);
         QVERIFY2(again.err.contains(u"already exists"_s), qPrintable(again.err));
         QCOMPARE(again.out, QString());
