@@ -541,14 +541,11 @@ private slots:
         const QString other = m_dir->filePath(u"again"_s);
         QCOMPARE(Admin({ u"init"_s, other, u"--today"_s, QLatin1StringView(DemoToday) }).exitCode, 0);
         Generate(other, DemoToday);
-        for (const char* table :
-            { "ktProduct", "ktCustomer", "ktSupplier", "ktBillMast", "ktBillDetl", "ktQuotMast", "ktQuotDetl",
-                "ktPurcMast", "ktPurcDetl", "ktOrdrMast", "ktOrdrDetl", "ktAccounting", "kaUser" }) {
-            const QString all = u"Select * From %1 Order By EId"_s.arg(QLatin1StringView(table));
+        // Every table, the generated ones filled as generatedShopHasEveryKindOfDocument shows.
+        for (const TableDef& table : Schema::Tables()) {
+            const QString all = u"Select * From %1 Order By EId"_s.arg(table.name);
             const Outcome first = Sql(Generated(u"new"_s), all);
-            const Outcome second = Sql(other, all);
-            QVERIFY2(first.out.count(u'\n') > 1, table);
-            QVERIFY2(first.out == second.out, table);
+            QVERIFY2(first.exitCode == 0 && first.out == Sql(other, all).out, qPrintable(table.name));
         }
     }
 
