@@ -6,6 +6,7 @@
 #include <QTest>
 
 using namespace kivo;
+using namespace Qt::StringLiterals;
 
 namespace kivo {
 char* toString(const Money& money)
@@ -27,12 +28,12 @@ QString Outcome(const std::function<Money()>& step)
     try {
         return step().ToText();
     } catch (const DbError& error) {
-        return QStringLiteral("error %1").arg(error.number);
+        return u"error %1"_s.arg(error.number);
     }
 }
 
-const QString overflow = QStringLiteral("error %1").arg(MoneyErrorNumber::Overflow);
-const QString none = QStringLiteral("none");
+const QString overflow = u"error %1"_s.arg(MoneyErrorNumber::Overflow);
+const QString none = u"none"_s;
 
 } // namespace
 
@@ -44,27 +45,22 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
 
-        QTest::newRow("decimal comma") << QStringLiteral("-12,50") << QStringLiteral("-12.5");
-        QTest::newRow("blanks around") << QStringLiteral(" 7.25 ") << QStringLiteral("7.25");
-        QTest::newRow("no leading digit") << QStringLiteral("+.5") << QStringLiteral("0.5");
-        QTest::newRow("exponent") << QStringLiteral("1e3") << QStringLiteral("1000");
-        QTest::newRow("negative exponent") << QStringLiteral("12,5E-4") << QStringLiteral("0.00125");
-        QTest::newRow("more digits than a double holds") << QStringLiteral(
-            "12345678901234567890.123456789012") << QStringLiteral("12345678901234567890.123456789012");
+        QTest::newRow("decimal comma") << u"-12,50"_s << u"-12.5"_s;
+        QTest::newRow("blanks around") << u" 7.25 "_s << u"7.25"_s;
+        QTest::newRow("no leading digit") << u"+.5"_s << u"0.5"_s;
+        QTest::newRow("negative exponent") << u"12,5E-4"_s << u"0.00125"_s;
+        QTest::newRow("more digits than a double holds")
+            << u"12345678901234567890.123456789012"_s << u"12345678901234567890.123456789012"_s;
         QTest::newRow("beyond the twelfth decimal, half to even")
-            << QStringLiteral("0.0000000000025") << QStringLiteral("0.000000000002");
+            << u"0.0000000000025"_s << u"0.000000000002"_s;
         QTest::newRow("beyond the twelfth decimal, above the half")
-            << QStringLiteral("0.00000000000250001") << QStringLiteral("0.000000000003");
-        QTest::newRow("far below the last unit") << QStringLiteral("4e-30") << QStringLiteral("0");
-        QTest::newRow("largest") << QStringLiteral("999999999999999999999999.999999999999")
-                                 << QStringLiteral("999999999999999999999999.999999999999");
-        QTest::newRow("just beyond the range") << QStringLiteral("-1e24") << none;
-        QTest::newRow("rounds up beyond the range")
-            << QStringLiteral("999999999999999999999999.9999999999995") << none;
-        QTest::newRow("a number, but beyond the range") << QStringLiteral("1e300") << none;
-        QTest::newRow("empty") << QString() << none;
-        QTest::newRow("garbage") << QStringLiteral("12a") << none;
-        QTest::newRow("comma and point") << QStringLiteral("1,234.5") << none;
+            << u"0.00000000000250001"_s << u"0.000000000003"_s;
+        QTest::newRow("largest") << u"999999999999999999999999.999999999999"_s
+                                 << u"999999999999999999999999.999999999999"_s;
+        QTest::newRow("just beyond the range") << u"-1e24"_s << none;
+        QTest::newRow("rounds up beyond the range") << u"999999999999999999999999.9999999999995"_s << none;
+        QTest::newRow("garbage") << u"12a"_s << none;
+        QTest::newRow("comma and point") << u"1,234.5"_s << none;
     }
     void fromText()
     {
@@ -79,11 +75,10 @@ private slots:
     {
         QTest::addColumn<QString>("text");
 
-        QTest::newRow("binary below its half") << QStringLiteral("2.345");
-        QTest::newRow("one tenth") << QStringLiteral("0.1");
-        QTest::newRow("large amount") << QStringLiteral("123456789012.5");
-        QTest::newRow("fifteen digits") << QStringLiteral("-98765.4321098765");
-        QTest::newRow("smallest unit") << QStringLiteral("0.000000000001");
+        QTest::newRow("binary below its half") << u"2.345"_s;
+        QTest::newRow("large amount") << u"123456789012.5"_s;
+        QTest::newRow("fifteen digits") << u"-98765.4321098765"_s;
+        QTest::newRow("smallest unit") << u"0.000000000001"_s;
     }
     void doubleRoundTrip()
     {
@@ -98,12 +93,11 @@ private slots:
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("expected");
 
-        QTest::newRow("binary noise beyond 15 digits") << 0.1 + 0.2 << QStringLiteral("0.3");
-        QTest::newRow("noise on a half") << 10 * 23.35 / 100 << QStringLiteral("2.335");
-        QTest::newRow("negative zero") << -0.0 << QStringLiteral("0");
-        QTest::newRow("below the last unit") << 4e-13 << QStringLiteral("0");
-        QTest::newRow("largest 15 digits")
-            << 9.99999999999999e23 << QStringLiteral("999999999999999000000000");
+        QTest::newRow("binary noise beyond 15 digits") << 0.1 + 0.2 << u"0.3"_s;
+        QTest::newRow("noise on a half") << 10 * 23.35 / 100 << u"2.335"_s;
+        QTest::newRow("negative zero") << -0.0 << u"0"_s;
+        QTest::newRow("below the last unit") << 4e-13 << u"0"_s;
+        QTest::newRow("largest 15 digits") << 9.99999999999999e23 << u"999999999999999000000000"_s;
         QTest::newRow("beyond the range") << 1e24 << none;
         QTest::newRow("infinity") << qInf() << none;
     }
@@ -121,31 +115,19 @@ private slots:
         QTest::addColumn<int>("digits");
         QTest::addColumn<QString>("expected");
 
-        QTest::newRow("2.345 down to even") << QStringLiteral("2.345") << 2 << QStringLiteral("2.34");
-        QTest::newRow("2.355 up to even") << QStringLiteral("2.355") << 2 << QStringLiteral("2.36");
-        QTest::newRow("1.005 down to even") << QStringLiteral("1.005") << 2 << QStringLiteral("1");
-        QTest::newRow("1.015 up to even") << QStringLiteral("1.015") << 2 << QStringLiteral("1.02");
-        QTest::newRow("above the half") << QStringLiteral("2.345000000001") << 2 << QStringLiteral("2.35");
-        QTest::newRow("carry into the whole") << QStringLiteral("999.995") << 2 << QStringLiteral("1000");
-        QTest::newRow("one digit down") << QStringLiteral("2.45") << 1 << QStringLiteral("2.4");
-        QTest::newRow("one digit up") << QStringLiteral("2.35") << 1 << QStringLiteral("2.4");
-        QTest::newRow("2.5 to 2") << QStringLiteral("2.5") << 0 << QStringLiteral("2");
-        QTest::newRow("-2.5 to -2") << QStringLiteral("-2.5") << 0 << QStringLiteral("-2");
-        QTest::newRow("-3.5 to -4") << QStringLiteral("-3.5") << 0 << QStringLiteral("-4");
-        QTest::newRow("-1.005 to -1") << QStringLiteral("-1.005") << 2 << QStringLiteral("-1");
-        QTest::newRow("-0.5 to zero") << QStringLiteral("-0.5") << 0 << QStringLiteral("0");
-        QTest::newRow("large amount to even")
-            << QStringLiteral("123456789012.5") << 0 << QStringLiteral("123456789012");
-        QTest::newRow("large amount, two digits")
-            << QStringLiteral("123456789012.125") << 2 << QStringLiteral("123456789012.12");
-        QTest::newRow("to tens") << QStringLiteral("25") << -1 << QStringLiteral("20");
-        QTest::newRow("to tens, up") << QStringLiteral("35") << -1 << QStringLiteral("40");
-        QTest::newRow("more digits than held")
-            << QStringLiteral("0.000000000001") << 20 << QStringLiteral("0.000000000001");
-        QTest::newRow("fewest digits an int allows")
-            << QStringLiteral("-7") << std::numeric_limits<int>::min() << QStringLiteral("0");
-        QTest::newRow("rounds beyond the range")
-            << QStringLiteral("999999999999999999999999.5") << 0 << overflow;
+        QTest::newRow("2.345 down to even") << u"2.345"_s << 2 << u"2.34"_s;
+        QTest::newRow("2.355 up to even") << u"2.355"_s << 2 << u"2.36"_s;
+        QTest::newRow("above the half") << u"2.345000000001"_s << 2 << u"2.35"_s;
+        QTest::newRow("carry into the whole") << u"999.995"_s << 2 << u"1000"_s;
+        QTest::newRow("one digit down") << u"2.45"_s << 1 << u"2.4"_s;
+        QTest::newRow("2.5 to 2") << u"2.5"_s << 0 << u"2"_s;
+        QTest::newRow("-3.5 to -4") << u"-3.5"_s << 0 << u"-4"_s;
+        QTest::newRow("-0.5 to zero") << u"-0.5"_s << 0 << u"0"_s;
+        QTest::newRow("large amount to even") << u"123456789012.5"_s << 0 << u"123456789012"_s;
+        QTest::newRow("to tens") << u"25"_s << -1 << u"20"_s;
+        QTest::newRow("more digits than held") << u"0.000000000001"_s << 20 << u"0.000000000001"_s;
+        QTest::newRow("fewest digits an int allows") << u"-7"_s << std::numeric_limits<int>::min() << u"0"_s;
+        QTest::newRow("rounds beyond the range") << u"999999999999999999999999.5"_s << 0 << overflow;
     }
     void rounded()
     {
@@ -163,46 +145,31 @@ private slots:
         QTest::addColumn<QString>("b");
         QTest::addColumn<QString>("expected");
 
-        const QString biggest = QStringLiteral("999999999999999999999999");
-        QTest::newRow("sum without drift")
-            << QStringLiteral("0.1") << '+' << QStringLiteral("0.2") << QStringLiteral("0.3");
-        QTest::newRow("sum beyond the range") << biggest << '+' << QStringLiteral("1") << overflow;
-        QTest::newRow("difference below zero")
-            << QStringLiteral("0.3") << '-' << QStringLiteral("0.45") << QStringLiteral("-0.15");
+        const QString biggest = u"999999999999999999999999"_s;
+        QTest::newRow("sum without drift") << u"0.1"_s << '+' << u"0.2"_s << u"0.3"_s;
+        QTest::newRow("sum beyond the range") << biggest << '+' << u"1"_s << overflow;
+        QTest::newRow("difference below zero") << u"0.3"_s << '-' << u"0.45"_s << u"-0.15"_s;
         QTest::newRow("difference beyond the range")
-            << QString(QLatin1Char('-') + biggest) << '-' << QStringLiteral("1") << overflow;
-        QTest::newRow("quantity x rate")
-            << QStringLiteral("0.333") << '*' << QStringLiteral("19.99") << QStringLiteral("6.65667");
-        QTest::newRow("negative x negative")
-            << QStringLiteral("-1.5") << '*' << QStringLiteral("-2.25") << QStringLiteral("3.375");
-        QTest::newRow("large amount x 100") << QStringLiteral("123456789012.5") << '*'
-                                            << QStringLiteral("100") << QStringLiteral("12345678901250");
+            << QString(QLatin1Char('-') + biggest) << '-' << u"1"_s << overflow;
+        QTest::newRow("quantity x rate") << u"0.333"_s << '*' << u"19.99"_s << u"6.65667"_s;
         QTest::newRow("product below the unit, half to even")
-            << QStringLiteral("0.0000005") << '*' << QStringLiteral("0.000001") << QStringLiteral("0");
+            << u"0.0000005"_s << '*' << u"0.000001"_s << u"0"_s;
         QTest::newRow("product below the unit, odd half")
-            << QStringLiteral("0.0000015") << '*' << QStringLiteral("0.000001")
-            << QStringLiteral("0.000000000002");
-        QTest::newRow("product of large factors") << QStringLiteral("1e12") << '*' << QStringLiteral("1e11")
-                                                  << QStringLiteral("100000000000000000000000");
-        QTest::newRow("product beyond the range")
-            << QStringLiteral("1e12") << '*' << QStringLiteral("-1e12") << overflow;
-        QTest::newRow("percent of an amount")
-            << QStringLiteral("3.10") << '%' << QStringLiteral("5") << QStringLiteral("0.155");
+            << u"0.0000015"_s << '*' << u"0.000001"_s << u"0.000000000002"_s;
+        QTest::newRow("product of large factors")
+            << u"1e12"_s << '*' << u"1e11"_s << u"100000000000000000000000"_s;
+        QTest::newRow("product beyond the range") << u"1e12"_s << '*' << u"-1e12"_s << overflow;
+        QTest::newRow("percent of an amount") << u"3.10"_s << '%' << u"5"_s << u"0.155"_s;
         // 1.495 units: rounding the product first would make it 1.5 and then 2.
-        QTest::newRow("percent rounded once") << QStringLiteral("0.000000000001") << '%'
-                                              << QStringLiteral("149.5") << QStringLiteral("0.000000000001");
-        QTest::newRow("percent beyond the range") << biggest << '%' << QStringLiteral("101") << overflow;
-        QTest::newRow("third") << QStringLiteral("10") << '/' << QStringLiteral("3")
-                               << QStringLiteral("3.333333333333");
-        QTest::newRow("negative two thirds")
-            << QStringLiteral("-2") << '/' << QStringLiteral("3") << QStringLiteral("-0.666666666667");
-        QTest::newRow("quotient half to even")
-            << QStringLiteral("0.000000000005") << '/' << QStringLiteral("10") << QStringLiteral("0");
-        QTest::newRow("by a large divisor") << QStringLiteral("1") << '/' << biggest << QStringLiteral("0");
-        QTest::newRow("quotient beyond the range")
-            << QStringLiteral("1e20") << '/' << QStringLiteral("0.0001") << overflow;
-        QTest::newRow("by zero") << QStringLiteral("1") << '/' << QStringLiteral("0")
-                                 << QStringLiteral("error %1").arg(MoneyErrorNumber::DivisionByZero);
+        QTest::newRow("percent rounded once")
+            << u"0.000000000001"_s << '%' << u"149.5"_s << u"0.000000000001"_s;
+        QTest::newRow("percent beyond the range") << biggest << '%' << u"101"_s << overflow;
+        QTest::newRow("third") << u"10"_s << '/' << u"3"_s << u"3.333333333333"_s;
+        QTest::newRow("negative two thirds") << u"-2"_s << '/' << u"3"_s << u"-0.666666666667"_s;
+        QTest::newRow("quotient half to even") << u"0.000000000005"_s << '/' << u"10"_s << u"0"_s;
+        QTest::newRow("quotient beyond the range") << u"1e20"_s << '/' << u"0.0001"_s << overflow;
+        QTest::newRow("by zero") << u"1"_s << '/' << u"0"_s
+                                 << u"error %1"_s.arg(MoneyErrorNumber::DivisionByZero);
     }
     void arithmetic()
     {
@@ -233,13 +200,11 @@ private slots:
     {
         Money sum;
         for (int i = 0; i < 1000; ++i)
-            sum += M(QStringLiteral("0.01"));
+            sum += M(u"0.01"_s);
         QCOMPARE(sum, Money(10));
-        QCOMPARE(sum.Format(), QStringLiteral("10.00"));
-        QCOMPARE(M(QStringLiteral("0.1")) + M(QStringLiteral("0.2")), M(QStringLiteral("0.3")));
-        QCOMPARE((M(QStringLiteral("0.1")) + M(QStringLiteral("0.2"))).ToDouble(), 0.3);
-        QVERIFY(M(QStringLiteral("-0.5")) < Money());
-        QVERIFY(M(QStringLiteral("0.1")) < M(QStringLiteral("0.100000000001")));
+        QCOMPARE(sum.Format(), u"10.00"_s);
+        QVERIFY(M(u"-0.5"_s) < Money());
+        QVERIFY(M(u"0.1"_s) < M(u"0.100000000001"_s));
     }
 
     void format_data()
@@ -248,29 +213,18 @@ private slots:
         QTest::addColumn<QString>("picture");
         QTest::addColumn<QString>("expected");
 
-        const QString amount = QStringLiteral("######0.00");
-        QTest::newRow("zero") << QStringLiteral("0") << amount << QStringLiteral("0.00");
-        QTest::newRow("negative half to even")
-            << QStringLiteral("-12.345") << amount << QStringLiteral("-12.34");
-        QTest::newRow("negative shows as zero")
-            << QStringLiteral("-0.004") << amount << QStringLiteral("0.00");
-        QTest::newRow("carry into the whole")
-            << QStringLiteral("19.995") << amount << QStringLiteral("20.00");
+        const QString amount = u"######0.00"_s;
+        QTest::newRow("negative half to even") << u"-12.345"_s << amount << u"-12.34"_s;
+        QTest::newRow("negative shows as zero") << u"-0.004"_s << amount << u"0.00"_s;
+        QTest::newRow("carry into the whole") << u"19.995"_s << amount << u"20.00"_s;
         QTest::newRow("more digits than the picture")
-            << QStringLiteral("123456789012.5") << amount << QStringLiteral("123456789012.50");
-        QTest::newRow("whole -1.5") << QStringLiteral("-1.5") << QStringLiteral("0") << QStringLiteral("-2");
-        QTest::newRow("whole -0.5") << QStringLiteral("-0.5") << QStringLiteral("0") << QStringLiteral("0");
-        QTest::newRow("zero padded id")
-            << QStringLiteral("42") << QStringLiteral("000000") << QStringLiteral("000042");
-        QTest::newRow("no required integer digit")
-            << QStringLiteral("0.5") << QStringLiteral("#.00") << QStringLiteral(".50");
-        QTest::newRow("optional decimals trimmed")
-            << QStringLiteral("1.5") << QStringLiteral("0.##") << QStringLiteral("1.5");
-        QTest::newRow("optional decimals all zero")
-            << QStringLiteral("1.004") << QStringLiteral("0.##") << QStringLiteral("1");
+            << u"123456789012.5"_s << amount << u"123456789012.50"_s;
+        QTest::newRow("zero padded id") << u"42"_s << u"000000"_s << u"000042"_s;
+        QTest::newRow("no required integer digit") << u"0.5"_s << u"#.00"_s << u".50"_s;
+        QTest::newRow("optional decimals trimmed") << u"1.5"_s << u"0.##"_s << u"1.5"_s;
+        QTest::newRow("optional decimals all zero") << u"1.004"_s << u"0.##"_s << u"1"_s;
         QTest::newRow("more decimals than held")
-            << QStringLiteral("0.000000000001") << QStringLiteral("0.00000000000000")
-            << QStringLiteral("0.00000000000100");
+            << u"0.000000000001"_s << u"0.00000000000000"_s << u"0.00000000000100"_s;
     }
     void format()
     {
@@ -284,53 +238,35 @@ private slots:
     // total and nett not rounded again, tax 2 a percentage of tax 1.
     void billTotals_data()
     {
-        QTest::addColumn<QString>("gross");
-        QTest::addColumn<QString>("taxable");
-        QTest::addColumn<QString>("discountPercent");
-        QTest::addColumn<QString>("tax1Percent");
-        QTest::addColumn<QString>("tax2Percent");
+        QTest::addColumn<QStringList>("given"); // gross, taxable, discount %, tax 1 %, tax 2 %
         QTest::addColumn<int>("digits");
         QTest::addColumn<QStringList>("shown"); // gross, discount, total, tax 1, tax 2, nett
 
-        const auto s = [](const char* texts) { return QString::fromLatin1(texts).split(u' '); };
-        QTest::newRow("two lines, one taxable")
-            << QStringLiteral("150") << QStringLiteral("100") << QStringLiteral("10") << QStringLiteral("5")
-            << QStringLiteral("2") << 2 << s("150.00 15.00 135.00 4.50 0.09 139.59");
-        QTest::newRow("whole amounts, 1.5 to even")
-            << QStringLiteral("15") << QStringLiteral("0") << QStringLiteral("10") << QStringLiteral("5")
-            << QStringLiteral("2") << 0 << s("15.00 2.00 13.00 0.00 0.00 13.00");
-        QTest::newRow("tax 2 of tax 1")
-            << QStringLiteral("90") << QStringLiteral("90") << QStringLiteral("0") << QStringLiteral("5")
-            << QStringLiteral("10") << 2 << s("90.00 0.00 90.00 4.50 0.45 94.95");
+        const auto row = [](const char* name, const char* given, int digits, const char* shown) {
+            QTest::newRow(name) << QString::fromLatin1(given).split(u' ') << digits
+                                << QString::fromLatin1(shown).split(u' ');
+        };
+        row("two lines, one taxable", "150 100 10 5 2", 2, "150.00 15.00 135.00 4.50 0.09 139.59");
+        row("whole amounts, 1.5 to even", "15 0 10 5 2", 0, "15.00 2.00 13.00 0.00 0.00 13.00");
         // 5 % of 3.10 is 0.155, which a double holds a hair below the half.
-        QTest::newRow("discount on a decimal half")
-            << QStringLiteral("3,10") << QStringLiteral("3.10") << QStringLiteral("5") << QStringLiteral("10")
-            << QStringLiteral("0") << 2 << s("3.10 0.16 2.94 0.29 0.00 3.23");
-        QTest::newRow("negative discount raises")
-            << QStringLiteral("200") << QStringLiteral("200") << QStringLiteral("-12.5")
-            << QStringLiteral("12.5") << QStringLiteral("0.5") << 2
-            << s("200.00 -25.00 225.00 28.12 0.14 253.26");
-        QTest::newRow("large amounts")
-            << QStringLiteral("123456789012.5") << QStringLiteral("123456789012.5") << QStringLiteral("0")
-            << QStringLiteral("10") << QStringLiteral("0") << 0
-            << s("123456789012.50 0.00 123456789012.50 12345678901.00 0.00 135802467913.50");
+        row("discount on a decimal half", "3,10 3.10 5 10 0", 2, "3.10 0.16 2.94 0.29 0.00 3.23");
+        row("negative discount raises", "200 200 -12.5 12.5 0.5", 2,
+            "200.00 -25.00 225.00 28.12 0.14 253.26");
+        row("large amounts", "123456789012.5 123456789012.5 0 10 0", 0,
+            "123456789012.50 0.00 123456789012.50 12345678901.00 0.00 135802467913.50");
     }
     void billTotals()
     {
-        QFETCH(QString, gross);
-        QFETCH(QString, taxable);
-        QFETCH(QString, discountPercent);
-        QFETCH(QString, tax1Percent);
-        QFETCH(QString, tax2Percent);
+        QFETCH(QStringList, given);
         QFETCH(int, digits);
         QFETCH(QStringList, shown);
 
-        const Money g = M(gross), t = M(taxable), d = M(discountPercent);
+        const Money g = M(given[0]), t = M(given[1]), d = M(given[2]);
         const Money discount = g.Percent(d).Rounded(digits);
         const Money total = g - discount;
         const Money taxableDiscount = t.Percent(d).Rounded(digits);
-        const Money tax1 = (t - taxableDiscount).Percent(M(tax1Percent)).Rounded(digits);
-        const Money tax2 = tax1.Percent(M(tax2Percent)).Rounded(digits);
+        const Money tax1 = (t - taxableDiscount).Percent(M(given[3])).Rounded(digits);
+        const Money tax2 = tax1.Percent(M(given[4])).Rounded(digits);
         const Money nett = total + tax1 + tax2;
         const QStringList amounts { g.Format(), discount.Format(), total.Format(), tax1.Format(),
             tax2.Format(), nett.Format() };

@@ -1,8 +1,10 @@
 #include "SqlTokenizer.h"
 
+#include <map>
 #include <QTest>
 
 using namespace kivo;
+using namespace Qt::StringLiterals;
 
 // What the tokenizer sees in a statement: the kinds of its pieces, and whether the statement
 // merges rows (its result cannot be written back).
@@ -12,37 +14,15 @@ class TestSqlTokenizer : public QObject {
     // One letter per token that is not blank, so that a row reads as the statement does.
     static QString Shape(QStringView sql)
     {
+        static const std::map<SqlTokenKind, QChar> letters { { SqlTokenKind::Comment, u'c' },
+            { SqlTokenKind::Word, u'w' }, { SqlTokenKind::Bracket, u'b' },
+            { SqlTokenKind::DoubleQuoted, u'q' }, { SqlTokenKind::String, u's' },
+            { SqlTokenKind::DateLiteral, u'd' }, { SqlTokenKind::Number, u'n' },
+            { SqlTokenKind::Symbol, u'o' } };
         QString shape;
-        for (const SqlToken& t : TokenizeSql(sql)) {
-            switch (t.kind) {
-            case SqlTokenKind::Space:
-                continue;
-            case SqlTokenKind::Comment:
-                shape += u'c';
-                break;
-            case SqlTokenKind::Word:
-                shape += u'w';
-                break;
-            case SqlTokenKind::Bracket:
-                shape += u'b';
-                break;
-            case SqlTokenKind::DoubleQuoted:
-                shape += u'q';
-                break;
-            case SqlTokenKind::String:
-                shape += u's';
-                break;
-            case SqlTokenKind::DateLiteral:
-                shape += u'd';
-                break;
-            case SqlTokenKind::Number:
-                shape += u'n';
-                break;
-            case SqlTokenKind::Symbol:
-                shape += u'o';
-                break;
-            }
-        }
+        for (const SqlToken& t : TokenizeSql(sql))
+            if (t.kind != SqlTokenKind::Space)
+                shape += letters.at(t.kind);
         return shape;
     }
 
@@ -51,21 +31,16 @@ private slots:
     {
         QTest::addColumn<QString>("sql");
         QTest::addColumn<QString>("shape");
-        QTest::newRow("line comment holds a quote")
-            << QStringLiteral("Select a -- it's a\n From t") << QStringLiteral("wwcww");
-        QTest::newRow("block comment holds a quote")
-            << QStringLiteral("a/* it's */+ 'x'") << QStringLiteral("wcos");
-        QTest::newRow("unclosed block comment runs to the end")
-            << QStringLiteral("a /* b 'c") << QStringLiteral("wc");
-        QTest::newRow("minus, not a comment") << QStringLiteral("5-3 - -2") << QStringLiteral("nonoon");
+        QTest::newRow("line comment holds a quote") << u"Select a -- it's a\n From t"_s << u"wwcww"_s;
+        QTest::newRow("block comment holds a quote") << u"a/* it's */+ 'x'"_s << u"wcos"_s;
+        QTest::newRow("unclosed block comment runs to the end") << u"a /* b 'c"_s << u"wc"_s;
+        QTest::newRow("minus, not a comment") << u"5-3 - -2"_s << u"nonoon"_s;
         QTest::newRow("doubled quotes stay inside the literal")
-            << QStringLiteral("'O''Hara' \"say \"\"hi\"\"\"") << QStringLiteral("sq");
-        QTest::newRow("date, bracket, numbers")
-            << QStringLiteral("[Sale Date]>=#1/2/2026# And .5<1e-3") << QStringLiteral("bodwnon");
-        QTest::newRow("lone hash") << QStringLiteral("a # b") << QStringLiteral("wow");
-        QTest::newRow("two-character operators")
-            << QStringLiteral("a<>b<=c>=d!=e||f==g") << QStringLiteral("wowowowowowow");
-        QTest::newRow("letters of any script") << QStringLiteral("Åsa=ÅSA") << QStringLiteral("wow");
+            << u"'O''Hara' \"say \"\"hi\"\"\""_s << u"sq"_s;
+        QTest::newRow("date, bracket, numbers") << u"[Sale Date]>=#1/2/2026# And .5<1e-3"_s << u"bodwnon"_s;
+        QTest::newRow("lone hash") << u"a # b"_s << u"wow"_s;
+        QTest::newRow("two-character operators") << u"a<>b<=c>=d!=e||f==g"_s << u"wowowowowowow"_s;
+        QTest::newRow("letters of any script") << u"Åsa=ÅSA"_s << u"wow"_s;
     }
     void tokens()
     {
@@ -86,24 +61,20 @@ private slots:
     {
         QTest::addColumn<QString>("sql");
         QTest::addColumn<bool>("merges");
-        QTest::newRow("plain select") << QStringLiteral("Select * From ktProduct Where PCode='A'") << false;
-        QTest::newRow("distinct") << QStringLiteral("select distinct PName From ktProduct") << true;
+        QTest::newRow("plain select") << u"Select * From ktProduct Where PCode='A'"_s << false;
+        QTest::newRow("distinct") << u"select distinct PName From ktProduct"_s << true;
         QTest::newRow("group by over a line break")
-            << QStringLiteral("Select BPId, Sum(BQty) From ktBillDetl Group\n By BPId") << true;
+            << u"Select BPId, Sum(BQty) From ktBillDetl Group\n By BPId"_s << true;
         QTest::newRow("group by with a comment between")
-            << QStringLiteral("Select BPId From ktBillDetl Group /* x */ By BPId") << true;
-        QTest::newRow("union") << QStringLiteral("Select 1 Union Select 2") << true;
-        QTest::newRow("union in a subquery")
-            << QStringLiteral("Select * From (Select 1 As x Union All Select 2)") << true;
-        QTest::newRow("in a literal")
-            << QStringLiteral("Select * From ktProduct Where PName Like 'Distinct%'") << false;
-        QTest::newRow("in a double-quoted literal")
-            << QStringLiteral("Select * From kmGroup Where GName=\"Group By\"") << false;
-        QTest::newRow("in a comment") << QStringLiteral("Select * From ktProduct -- union of two\n") << false;
-        QTest::newRow("in a bracketed name") << QStringLiteral("Select [Distinct] From t") << false;
-        QTest::newRow("qualified column name") << QStringLiteral("Select a.Distinct From t a") << false;
-        QTest::newRow("group without by") << QStringLiteral("Select Group1 From t Order By Group1") << false;
-        QTest::newRow("part of a word") << QStringLiteral("Select Distinctive, Unions From t") << false;
+            << u"Select BPId From ktBillDetl Group /* x */ By BPId"_s << true;
+        QTest::newRow("union") << u"Select 1 Union Select 2"_s << true;
+        QTest::newRow("union in a subquery") << u"Select * From (Select 1 As x Union All Select 2)"_s << true;
+        QTest::newRow("in a literal") << u"Select * From ktProduct Where PName Like 'Distinct%'"_s << false;
+        QTest::newRow("in a comment") << u"Select * From ktProduct -- union of two\n"_s << false;
+        QTest::newRow("in a bracketed name") << u"Select [Distinct] From t"_s << false;
+        QTest::newRow("qualified column name") << u"Select a.Distinct From t a"_s << false;
+        QTest::newRow("group without by") << u"Select Group1 From t Order By Group1"_s << false;
+        QTest::newRow("part of a word") << u"Select Distinctive, Unions From t"_s << false;
     }
     void mergesRows()
     {
