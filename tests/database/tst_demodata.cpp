@@ -1,6 +1,7 @@
 #include "Connection.h"
 #include "Recordset.h"
 #include "Schema.h"
+#include "ScreenCatalogue.h"
 #include "ShopVocabulary.h"
 #include "TempDatabase.h"
 
@@ -80,25 +81,28 @@ private slots:
 
     void optionValues_data()
     {
-        QTest::addColumn<QString>("table");
-        QTest::addColumn<QString>("column");
-        QTest::addColumn<QString>("allowed");
-        QTest::newRow("unit") << u"ktProduct"_s << u"PUom"_s << u"Bag,Box,Pcs,Pair,Set,Pack"_s;
-        QTest::newRow("taxable") << u"ktProduct"_s << u"PTax"_s << u"T,N"_s;
-        QTest::newRow("product active") << u"ktProduct"_s << u"PActive"_s << u"Y,N"_s;
-        QTest::newRow("login mode") << u"kaUser"_s << u"UMode"_s << u"S,B"_s;
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<int>("field");
+        QTest::newRow("unit") << u"KvProduct"_s << 5;
+        QTest::newRow("taxable") << u"KvProduct"_s << 13;
+        QTest::newRow("product active") << u"KvProduct"_s << 17;
+        QTest::newRow("login mode") << u"KvUser"_s << 5;
     }
 
-    // Option fields hold exactly one of the screen's choices, cut to the column width; the
-    // comparison is exact, as the screens compare them.
+    // Option fields hold exactly one of the choices their screen offers, cut to the field's
+    // width as the screen cuts them; the comparison is exact, as the screens compare them.
     void optionValues()
     {
-        QFETCH(QString, table);
-        QFETCH(QString, column);
-        QFETCH(QString, allowed);
-        const QStringList choices = allowed.split(u',');
+        QFETCH(QString, screen);
+        QFETCH(int, field);
+        const auto built = BuildRecordScreen(screen);
+        QVERIFY(built);
+        QStringList choices;
+        for (const QString& choice : built->field(field).hint.split(u'/'))
+            choices << choice.left(built->field(field).maxLength);
+        const QString column = Schema::Find(built->table)->columns[size_t(field)].name;
         Recordset rs(m_db->connection());
-        rs.Open(u"Select %1 From %2"_s.arg(column, table));
+        rs.Open(u"Select %1 From %2"_s.arg(column, built->table));
         QVERIFY(rs.RecordCount() > 0);
         for (; !rs.Eof(); rs.MoveNext())
             QVERIFY2(choices.contains(rs.Text(0)), qPrintable(rs.Text(0)));
