@@ -4,11 +4,11 @@
 
 namespace kivo::test {
 
-QObject* ScreenDriverPlugin::create(const QString& key, const QString& specification)
+QObject* ScreenDriverPlugin::create(const QString& key, const QString& parameters)
 {
     if (key.compare(QStringLiteral("kivoscreendriver"), Qt::CaseInsensitive) != 0)
         return nullptr;
-    return new ScreenDriver(specification);
+    return new ScreenDriver(parameters);
 }
 
 } // namespace kivo::test

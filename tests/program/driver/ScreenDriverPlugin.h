@@ -10,7 +10,7 @@ class ScreenDriverPlugin : public QGenericPlugin {
     Q_OBJECT
     Q_PLUGIN_METADATA(IID QGenericPluginFactoryInterface_iid FILE "ScreenDriverPlugin.json")
 public:
-    QObject* create(const QString& key, const QString& specification) override;
+    QObject* create(const QString& key, const QString& parameters) override;
 };
 
 } // namespace kivo::test
