@@ -63,43 +63,30 @@ class TestRecordset : public QObject {
     static void Walk(Recordset& rs, const QString& steps)
     {
         for (const QString& step : steps.split(u' ', Qt::SkipEmptyParts)) {
+            const QChar kind = step.at(0);
             const int number = step.mid(1).toInt();
-            switch (step.at(0).unicode()) {
-            case 'F':
+            if (kind == u'N' || kind == u'P') {
+                for (int i = 0; i < qMax(1, number); ++i)
+                    kind == u'N' ? rs.MoveNext() : rs.MovePrevious();
+            } else if (kind == u'F') {
                 rs.MoveFirst();
-                break;
-            case 'L':
+            } else if (kind == u'L') {
                 rs.MoveLast();
-                break;
-            case 'N':
-                for (int i = 0; i < qMax(1, number); ++i)
-                    rs.MoveNext();
-                break;
-            case 'P':
-                for (int i = 0; i < qMax(1, number); ++i)
-                    rs.MovePrevious();
-                break;
-            case 'A':
+            } else if (kind == u'A') {
                 rs.SetAbsolutePosition(number);
-                break;
-            case 'S':
-                rs.MoveFirst();
-                [[fallthrough]];
-            case 'G':
+            } else if (kind == u'S' || kind == u'G') {
+                if (kind == u'S')
+                    rs.MoveFirst();
                 rs.Find(u"EId=%1"_s.arg(number));
-                break;
-            case 'R':
+            } else if (kind == u'R') {
                 rs.Value(0);
-                break;
-            case 'D':
+            } else if (kind == u'D') {
                 rs.Delete();
-                break;
-            case 'W':
+            } else if (kind == u'W') {
                 rs.AddNew();
                 rs.SetValue(u"EDate"_s, QDate(2026, 3, 9));
                 rs.Update();
-                break;
-            default:
+            } else {
                 rs.Requery();
             }
         }
@@ -136,32 +123,51 @@ private slots:
         QLocale::setDefault(QLocale::c());
     }
 
+    // What a statement opens as: its rows, whether it can be written back, and the type, width
+    // and table column of one field (type 202 text, 5 double, 3 long).
     void open_data()
     {
         QTest::addColumn<QString>("source");
         QTest::addColumn<int>("count");
         QTest::addColumn<bool>("updatable");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<QString>("baseColumn");
 
-        QTest::newRow("bare table") << u"kaUser"_s << 3 << true;
-        QTest::newRow("expression beside table columns")
-            << u"Select EId, PCode, PSaleRate , '-' As NewValue From ktProduct"_s << 3 << true;
-        QTest::newRow("count") << u"Select Count(*) From kaUser"_s << 1 << false;
-        QTest::newRow("join") << u"Select a.EId, b.ULogin From ktBillDetl a, kaUser b Where b.EId=1"_s << 5
-                              << false;
-        QTest::newRow("grouped") << u"Select EId, Sum(BQty) As Q From ktBillDetl Group By EId"_s << 2
-                                 << false;
+        QTest::newRow("bare table") << u"kaUser"_s << 3 << true << u"ULogin"_s << 202 << 10 << u"ULogin"_s;
+        QTest::newRow("renamed column beside an expression")
+            << u"Select EId, PCode As Code, PSaleRate , '-' As NewValue From ktProduct"_s << 3 << true
+            << u"Code"_s << 202 << 15 << u"PCode"_s;
+        QTest::newRow("count") << u"Select Count(*) As N From ktProduct"_s << 1 << false << u"N"_s << 3 << 4
+                               << QString();
+        QTest::newRow("grouped") << u"Select EId, Sum(BQty) As Q From ktBillDetl Group By EId"_s << 2 << false
+                                 << u"Q"_s << 5 << 8 << QString();
+        // The first value is whole, a later one is not: the field is a double, not a long.
+        QTest::newRow("widened expression")
+            << u"Select Case When EId = 1 Then 1 Else 2.5 End As W From ktProduct Order By EId"_s << 3
+            << false << u"W"_s << 5 << 8 << QString();
     }
     void open()
     {
         QFETCH(QString, source);
         QFETCH(int, count);
         QFETCH(bool, updatable);
+        QFETCH(QString, field);
+        QFETCH(int, type);
+        QFETCH(int, size);
+        QFETCH(QString, baseColumn);
         Recordset rs(db());
         rs.Open(source);
         QVERIFY(rs.IsOpen());
         QCOMPARE(rs.RecordCount(), count);
         QCOMPARE(rs.IsUpdatable(), updatable);
-        QCOMPARE(rs.AbsolutePosition(), count > 0 ? 1 : -1);
+        QCOMPARE(rs.AbsolutePosition(), 1);
+        const int index = rs.FieldIndex(field);
+        QVERIFY(index >= 0);
+        QCOMPARE(rs.Field(index).type, type);
+        QCOMPARE(rs.Field(index).definedSize, size);
+        QCOMPARE(rs.Field(index).baseColumn, baseColumn);
     }
 
     void moves_data()
@@ -175,11 +181,9 @@ private slots:
         const QString empty = u"Select * From ktBillDetl Where EId=99"_s;
         const QString lines = u"Select * From ktBillDetl Where EId=7"_s; // four rows
         QTest::newRow("empty after moves") << empty << u"F L N P"_s << -1 << true << true;
-        QTest::newRow("before the first") << lines << u"P"_s << -1 << true << false;
         QTest::newRow("before the first, and back") << lines << u"P2 N"_s << 1 << false << false;
         QTest::newRow("past the last") << lines << u"L N2"_s << -1 << false << true;
         QTest::newRow("back from EOF") << lines << u"L N P"_s << 4 << false << false;
-        QTest::newRow("next after absolute") << lines << u"A2 N"_s << 3 << false << false;
     }
     void moves()
     {
@@ -218,22 +222,14 @@ private slots:
         const QString products = u"Select * From ktProduct Order By EId"_s;
         QTest::newRow("text without regard to case") << users << 1 << u"ULogin= 'chief'"_s << 1;
         QTest::newRow("date literal, later row") << users << 2 << u"EDate=#03/05/2026#"_s << 3;
-        QTest::newRow("date in the short form") << users << 1 << u"EDate='2026-03-06'"_s << 2;
         QTest::newRow("doubled quote") << users << 1 << u"ULogin='o''brien'"_s << 2;
-        QTest::newRow("current row included") << users << 2 << u"ULogin='O''Brien'"_s << 2;
         QTest::newRow("only forward") << users << 2 << u"ULogin='Chief'"_s << 0;
-        QTest::newRow("not equal") << users << 1 << u"ULogin <> 'Chief'"_s << 2;
-        QTest::newRow("table-qualified column") << users << 1 << u"kaUser.ULogin='CLERK'"_s << 3;
         QTest::newRow("bracketed column") << users << 1 << u"[ULogin]='clerk'"_s << 3;
-        QTest::newRow("value with blanks") << users << 1 << u"ULogin='chief '"_s << 0;
         QTest::newRow("decimal comma") << products << 1 << u"PSaleRate=12,5"_s << 1;
         QTest::newRow("negative number") << products << 1 << u"PSaleRate < 0"_s << 3;
         QTest::newRow("no operator") << users << 2 << u"ULogin 'chief'"_s << -1;
-        QTest::newRow("unknown operator") << users << 2 << u"EId=>1"_s << -1;
-        QTest::newRow("unclosed quote") << users << 2 << u"ULogin='chief"_s << -1;
         QTest::newRow("text after the value") << users << 2 << u"ULogin='chief' And EId=1"_s << -1;
         QTest::newRow("unknown field") << users << 2 << u"Nobody='x'"_s << -1;
-        QTest::newRow("text for a number") << users << 2 << u"EId='one'"_s << -1;
         QTest::newRow("not a date") << users << 2 << u"EDate=#13/45/2026#"_s << -1;
     }
     void find()
@@ -259,45 +255,6 @@ private slots:
         }
     }
 
-    void fields_data()
-    {
-        QTest::addColumn<QString>("source");
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<int>("type");
-        QTest::addColumn<int>("size");
-        QTest::addColumn<QString>("baseColumn");
-
-        const QString product = u"ktProduct"_s;
-        QTest::newRow("text width") << product << u"PCode"_s << 202 << 15 << u"PCode"_s;
-        QTest::newRow("double") << product << u"PSaleRate"_s << 5 << 8 << u"PSaleRate"_s;
-        QTest::newRow("renamed column")
-            << u"Select PCode As Code From ktProduct"_s << u"Code"_s << 202 << 15 << u"PCode"_s;
-        QTest::newRow("count") << u"Select Count(*) As N From ktProduct"_s << u"N"_s << 3 << 4 << QString();
-        QTest::newRow("sum of doubles")
-            << u"Select Sum(PSaleRate) As S From ktProduct"_s << u"S"_s << 5 << 8 << QString();
-        QTest::newRow("text expression")
-            << u"Select UCase(PName) As L From ktProduct"_s << u"L"_s << 202 << 255 << QString();
-        // The first value is whole, a later one is not: the field is a double, not a long.
-        QTest::newRow("widened expression")
-            << u"Select Case When EId = 1 Then 1 Else 2.5 End As W From ktProduct Order By EId"_s << u"W"_s
-            << 5 << 8 << QString();
-    }
-    void fields()
-    {
-        QFETCH(QString, source);
-        QFETCH(QString, field);
-        QFETCH(int, type);
-        QFETCH(int, size);
-        QFETCH(QString, baseColumn);
-        Recordset rs(db());
-        rs.Open(source);
-        const int index = rs.FieldIndex(field);
-        QVERIFY(index >= 0);
-        QCOMPARE(rs.Field(index).type, type);
-        QCOMPARE(rs.Field(index).definedSize, size);
-        QCOMPARE(rs.Field(index).baseColumn, baseColumn);
-    }
-
     void values_data()
     {
         QTest::addColumn<QString>("locale");
@@ -307,8 +264,6 @@ private slots:
 
         const QString c = u"C"_s;
         QTest::newRow("null") << c << u"PRemarks Where EId=1"_s << QVariant() << QString();
-        QTest::newRow("double with a fraction")
-            << c << u"PSaleRate Where EId=1"_s << QVariant(12.5) << u"12.5"_s;
         QTest::newRow("whole double") << c << u"PSaleRate Where EId=2"_s << QVariant(3.0) << u"3"_s;
         QTest::newRow("date") << c << u"EDate Where EId=3"_s << QVariant(QDate(2026, 3, 6))
                               << u"2026-03-06"_s;
@@ -380,20 +335,6 @@ private slots:
         QCOMPARE(Scalar("Select Count(*) From ktProduct").toInt(), 4);
     }
 
-    // A detail line takes its id from its master: the line gets no id of its own.
-    void addNewDetailLine()
-    {
-        Recordset& rs = Lines();
-        rs.AddNew();
-        rs.SetValue(u"EId"_s, 7);
-        rs.SetValue(u"BPId"_s, u"F"_s);
-        rs.SetValue(u"BQty"_s, u"2,5"_s);
-        rs.Update();
-        QCOMPARE(rs.Value(u"EId"_s), QVariant(7LL));
-        QCOMPARE(BillSevenLines(), u"ABCDF"_s);
-        QCOMPARE(Scalar("Select BQty From ktBillDetl Where BPId='F'"), QVariant(2.5));
-    }
-
     void assignment_data()
     {
         QTest::addColumn<QString>("field");
@@ -401,22 +342,16 @@ private slots:
         QTest::addColumn<QVariant>("stored"); // Refused: the assignment throws
 
         QTest::newRow("decimal comma") << u"PSaleRate"_s << QVariant(u"12,75"_s) << QVariant(12.75);
-        QTest::newRow("blanks around a number") << u"PSaleRate"_s << QVariant(u" 7.25 "_s) << QVariant(7.25);
         QTest::newRow("long, half down to even") << u"POpenQty"_s << QVariant(u"12.5"_s) << QVariant(12LL);
         QTest::newRow("long, half up to even") << u"POpenQty"_s << QVariant(u"13.5"_s) << QVariant(14LL);
-        QTest::newRow("long from a double") << u"POpenQty"_s << QVariant(2.5) << QVariant(2LL);
         QTest::newRow("short date") << u"EDate"_s << QVariant(u"2026-03-07"_s) << QVariant(u"2026-03-07"_s);
-        QTest::newRow("date value") << u"EDate"_s << QVariant(QDate(2026, 3, 8)) << QVariant(u"2026-03-08"_s);
         QTest::newRow("empty number is null") << u"PSaleRate"_s << QVariant(QString()) << QVariant();
         QTest::newRow("empty text stays text") << u"PName"_s << QVariant(QString()) << QVariant(QString());
-        QTest::newRow("number to text") << u"PName"_s << QVariant(12.5) << QVariant(u"12.5"_s);
         QTest::newRow("width counts characters")
             << u"PCode"_s << QVariant(u"ÄÖÜäöüßÉÈÊéèêÇç"_s) << QVariant(u"ÄÖÜäöüßÉÈÊéèêÇç"_s);
         QTest::newRow("trailing letter to a long") << u"POpenQty"_s << QVariant(u"12x"_s) << Refused;
         QTest::newRow("long overflow") << u"POpenQty"_s << QVariant(u"3000000000"_s) << Refused;
-        QTest::newRow("date to a number") << u"PSaleRate"_s << QVariant(QDate(2026, 3, 5)) << Refused;
         QTest::newRow("not a date") << u"EDate"_s << QVariant(u"2026-02-30"_s) << Refused;
-        QTest::newRow("number to a date") << u"EDate"_s << QVariant(45000.0) << Refused;
         QTest::newRow("text too long") << u"PCode"_s << QVariant(u"ABCDEFGHIJKLMNOP"_s) << Refused;
     }
     void assignment()
@@ -461,6 +396,15 @@ private slots:
         QCOMPARE(BillSevenLines(), u"ABD"_s);
         QCOMPARE(rs.RecordCount(), 3);
         QCOMPARE(Scalar(u"Select Count(*) From ktBillDetl"_s).toInt(), 4);
+        // A new line takes its id from its master and gets none of its own.
+        rs.AddNew();
+        rs.SetValue(u"EId"_s, 7);
+        rs.SetValue(u"BPId"_s, u"F"_s);
+        rs.SetValue(u"BQty"_s, u"2,5"_s);
+        rs.Update();
+        QCOMPARE(rs.Value(u"EId"_s), QVariant(7LL));
+        QCOMPARE(BillSevenLines(), u"ABDF"_s);
+        QCOMPARE(Scalar("Select BQty From ktBillDetl Where BPId='F'"), QVariant(2.5));
     }
 
     // After Delete the cursor stands on the row that followed. A MoveNext straight after
@@ -473,10 +417,8 @@ private slots:
 
         QTest::newRow("middle, next") << 2 << u"N"_s << u"C"_s;
         QTest::newRow("middle, read, next") << 2 << u"R N"_s << u"D"_s;
-        QTest::newRow("middle, previous") << 2 << u"P"_s << u"A"_s;
         QTest::newRow("first, previous") << 1 << u"P"_s << u"BOF"_s;
         QTest::newRow("last") << 4 << QString() << u"EOF"_s;
-        QTest::newRow("last, previous") << 4 << u"P"_s << u"C"_s;
     }
     void deleteMovesOn()
     {
@@ -561,7 +503,7 @@ private slots:
     }
 
     // A row removed behind the recordset's back cannot be written or deleted; that is an
-    // error, not a silent no-op.
+    // error, not a silent no-op. Requery then reads what the database holds.
     void rowGoneBehindTheSnapshot()
     {
         Recordset& rs = Lines();
@@ -570,33 +512,9 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(DbError, rs.Update());
         QVERIFY_THROWS_EXCEPTION(DbError, rs.Delete());
         QCOMPARE(Scalar("Select Count(*) From ktBillDetl Where BQty=5").toInt(), 0);
-    }
-
-    void requerySeesNewRows()
-    {
-        Recordset& rs = Lines();
-        rs.MoveLast();
-        db().Execute(u"Insert Into ktBillDetl (EId, BPId, BQty) Values (7, 'F', 1)"_s);
-        QCOMPARE(rs.RecordCount(), 4);
         rs.Requery();
-        QCOMPARE(rs.RecordCount(), 5);
-        QCOMPARE(rs.AbsolutePosition(), 1);
-        QVERIFY(rs.Find(u"BPId='F'"_s));
-    }
-
-    void readOnlyRefusesWrites()
-    {
-        Recordset rs(db());
-        rs.Open(
-            u"Select a.EId, a.BPId, b.ULogin From ktBillDetl a, kaUser b Where b.EId=1 Order By a.BPId"_s);
-        QVERIFY(!rs.IsUpdatable());
-        QVERIFY_THROWS_EXCEPTION(DbError, rs.SetValue(u"BPId"_s, u"Q"_s));
-        QCOMPARE(rs.Text(u"BPId"_s), u"A"_s);
-        QVERIFY_THROWS_EXCEPTION(DbError, rs.Update());
-        QVERIFY_THROWS_EXCEPTION(DbError, rs.AddNew());
-        QVERIFY_THROWS_EXCEPTION(DbError, rs.Delete());
-        QCOMPARE(rs.RecordCount(), 5);
-        QCOMPARE(Scalar("Select Count(*) From ktBillDetl").toInt(), 5);
+        QCOMPARE(rs.RecordCount(), 3);
+        QCOMPARE(rs.Text(u"BPId"_s), u"B"_s);
     }
 
     // The product update screen lists "'-' As NewValue" beside the columns it writes: the
@@ -615,21 +533,6 @@ private slots:
         QCOMPARE(rs.Value(u"PSaleRate"_s), QVariant(4.5));
         rs.MoveFirst();
         QCOMPARE(rs.Text(u"NewValue"_s), u"-"_s);
-    }
-
-    // Text in the snapshot survives edits and reloads of other rows unchanged.
-    void textSurvivesEdits()
-    {
-        Recordset rs(db());
-        rs.Open(u"Select * From ktProduct Order By EId"_s);
-        rs.SetValue(u"PName"_s, u"Füller mit Tinte"_s);
-        rs.MoveNext();
-        rs.SetValue(u"PName"_s, u"Block"_s);
-        rs.CancelUpdate();
-        rs.MoveFirst();
-        QCOMPARE(rs.Text(u"PName"_s), u"Füller mit Tinte"_s);
-        rs.MoveNext();
-        QCOMPARE(rs.Text(u"PName"_s), u"Paper"_s);
     }
 
     // A join that repeats column names: each is reachable by qualified name and by
@@ -660,6 +563,12 @@ private slots:
         QCOMPARE(rs.Value(line), QVariant(10.0));
         QCOMPARE(rs.Field(line).qualifier, u"b"_s);
         QCOMPARE(rs.FieldIndex(u"c.BGross"_s), master); // no table c: the first of that name
+        // A join is read-only: every write is refused and nothing reaches the database.
+        QVERIFY_THROWS_EXCEPTION(DbError, rs.SetValue(line, 1));
+        QCOMPARE(rs.Value(line), QVariant(10.0));
+        QVERIFY_THROWS_EXCEPTION(DbError, rs.AddNew());
+        QVERIFY_THROWS_EXCEPTION(DbError, rs.Delete());
+        QCOMPARE(Scalar("Select Count(*) From ktBillDetl").toInt(), 5);
     }
 
     // Find on a browse list runs as a query; on any other statement it scans the snapshot.
@@ -668,15 +577,11 @@ private slots:
     {
         QTest::addColumn<QString>("criterion");
         QTest::newRow("text, other case") << u"PName='åsa'"_s;
-        QTest::newRow("text, not equal") << u"PName<>'Åsa'"_s;
         QTest::newRow("text, greater") << u"PName>'Paper'"_s;
         QTest::newRow("doubled quote") << u"PName='o''neil'"_s;
-        QTest::newRow("id") << u"EId=3"_s;
         QTest::newRow("id range") << u"EId>=4"_s;
-        QTest::newRow("double") << u"PSaleRate<3"_s;
         QTest::newRow("decimal comma") << u"PSaleRate=12,5"_s;
         QTest::newRow("date literal") << u"EDate=#03/05/2026#"_s;
-        QTest::newRow("date text") << u"EDate>'2026-03-05'"_s;
         QTest::newRow("null never matches") << u"PRemarks<>'x'"_s;
     }
     void findPushedDownMatchesScan()
