@@ -14,10 +14,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// One statement of data/statements.txt with what it must return.
+// One statement of data/statements.txt with what it must return (the file's head describes
+// each key).
 struct Entry {
     QString name;
-    int line = 0;
     QString sql;
     int changes = -1; // >= 0: a command that changes that many rows
     QString check; // the query read after a command
@@ -28,109 +28,13 @@ struct Entry {
     QStringList expected; // "v1 | v2", in result order unless unordered
 };
 
-struct FixtureRow {
-    QString table;
-    QVariantList values;
-};
-
-struct StatementFile {
-    std::vector<FixtureRow> fixture;
-    std::vector<Entry> entries;
-    QString error; // "line n: ..." when the file cannot be read
-};
-
-QString JoinRow(const QStringList& values)
+// "a | b" or "a, b" as trimmed values.
+QStringList Split(const QString& text, QChar separator = u'|')
 {
-    return values.join(u" | "_s);
-}
-
-QStringList SplitRow(const QString& text)
-{
-    QStringList values = text.split(u'|');
+    QStringList values = text.split(separator);
     for (QString& v : values)
         v = v.trimmed();
     return values;
-}
-
-StatementFile ReadStatementFile(const QString& path)
-{
-    StatementFile file;
-    QFile in(path);
-    if (!in.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        file.error = u"cannot open "_s + path;
-        return file;
-    }
-    const QStringList lines = QString::fromUtf8(in.readAll()).split(u'\n');
-    QSet<QString> names;
-    auto fail = [&](int line, const QString& text) {
-        if (file.error.isEmpty())
-            file.error = u"line %1: %2"_s.arg(line).arg(text);
-    };
-    for (int i = 0; i < lines.size(); ++i) {
-        const int lineNo = i + 1;
-        const QString& raw = lines[i];
-        const QString line = raw.trimmed();
-        if (line.isEmpty() || line.startsWith(u'#'))
-            continue;
-        if (line.startsWith(u"== "_s)) {
-            Entry entry;
-            entry.name = line.mid(3).trimmed();
-            entry.line = lineNo;
-            if (names.contains(entry.name))
-                fail(lineNo, u"entry name used twice"_s);
-            names.insert(entry.name);
-            file.entries.push_back(entry);
-            continue;
-        }
-        if (file.entries.empty()) {
-            // Fixture: "table: v | v | ..."
-            const qsizetype colon = line.indexOf(u':');
-            if (colon <= 0) {
-                fail(lineNo, u"expected a fixture row"_s);
-                continue;
-            }
-            FixtureRow row { line.left(colon), {} };
-            const QStringList values = SplitRow(line.mid(colon + 1));
-            for (const QString& v : values)
-                row.values << (v == u"~" ? QVariant() : QVariant(v));
-            file.fixture.push_back(row);
-            continue;
-        }
-        Entry& e = file.entries.back();
-        // The statement keeps its blanks exactly; only the line break goes.
-        if (raw.startsWith(u"sql: "_s)) {
-            e.sql = raw.mid(5);
-            if (e.sql.endsWith(u'\r'))
-                e.sql.chop(1);
-        } else if (line.startsWith(u"check: "_s)) {
-            e.check = line.mid(7);
-        } else if (line.startsWith(u"changes: "_s)) {
-            e.changes = line.mid(9).toInt();
-        } else if (line.startsWith(u"columns: "_s)) {
-            e.columns = line.mid(9).split(u',');
-            for (QString& c : e.columns)
-                c = c.trimmed();
-        } else if (line.startsWith(u"fields: "_s)) {
-            e.fields = line.mid(8).toInt();
-        } else if (line.startsWith(u"rows: "_s)) {
-            e.rows = line.mid(6).toInt();
-        } else if (line == u"unordered") {
-            e.unordered = true;
-        } else if (line.startsWith(u"= "_s) || line == u"=") {
-            e.expected << JoinRow(SplitRow(line.mid(1)));
-        } else {
-            fail(lineNo, u"unknown line: "_s + line);
-        }
-    }
-    for (const Entry& e : file.entries) {
-        if (e.sql.isEmpty())
-            fail(e.line, u"entry without sql"_s);
-        if (e.changes >= 0 && e.check.isEmpty())
-            fail(e.line, u"a command needs a check query"_s);
-        if (e.expected.isEmpty() && e.rows < 0)
-            fail(e.line, u"entry expects nothing"_s);
-    }
-    return file;
 }
 
 // A result value as the file writes it.
@@ -156,59 +60,91 @@ QString CellText(sqlite3_stmt* statement, int column)
 class TestStatements : public QObject {
     Q_OBJECT
 
-    StatementFile m_file;
+    std::vector<Entry> m_entries;
     std::unique_ptr<test::TempDatabase> m_db;
 
 private slots:
+    // Reads the file and puts its fixture rows into a new shop.
     void initTestCase()
     {
         // The test runs with the source tree's location in its environment (set by CTest), so
         // the corpus is found whatever path the compiler recorded for this file.
-        const QString path
-            = QString::fromLocal8Bit(qgetenv("KIVO_SOURCE_DIR")) + u"/tests/platform/data/statements.txt"_s;
-        m_file = ReadStatementFile(path);
-        QVERIFY2(m_file.error.isEmpty(), qPrintable(m_file.error));
-
+        QFile in(
+            QString::fromLocal8Bit(qgetenv("KIVO_SOURCE_DIR")) + u"/tests/platform/data/statements.txt"_s);
+        QVERIFY(in.open(QIODevice::ReadOnly | QIODevice::Text));
         m_db = std::make_unique<test::TempDatabase>();
         Connection& connection = m_db->connection();
         Transaction transaction(connection);
-        for (const FixtureRow& row : m_file.fixture) {
-            try {
-                InsertRow(connection, row.table, row.values);
-            } catch (const DbError& e) {
-                QFAIL(qPrintable(row.table + u": "_s + e.description));
+        for (const QString& line : QString::fromUtf8(in.readAll()).split(u'\n')) {
+            if (line.trimmed().isEmpty() || line.startsWith(u'#'))
+                continue;
+            if (line.startsWith(u"== "_s)) {
+                m_entries.push_back({ line.mid(3).trimmed() });
+                continue;
             }
+            const QString key = line.section(u':', 0, 0);
+            const QString value = line.section(u':', 1).trimmed();
+            if (m_entries.empty()) { // a fixture row: "table: v | v | ...", "~" for Null
+                QVariantList values;
+                for (const QString& v : Split(value))
+                    values << (v == u"~" ? QVariant() : QVariant(v));
+                try {
+                    InsertRow(connection, key, values);
+                } catch (const DbError& e) {
+                    QFAIL(qPrintable(line + u": "_s + e.description));
+                }
+                continue;
+            }
+            Entry& e = m_entries.back();
+            if (key == u"sql")
+                e.sql = line.mid(5); // the statement keeps its blanks exactly
+            else if (key == u"check")
+                e.check = value;
+            else if (key == u"changes")
+                e.changes = value.toInt();
+            else if (key == u"columns")
+                e.columns = Split(value, u',');
+            else if (key == u"fields")
+                e.fields = value.toInt();
+            else if (key == u"rows")
+                e.rows = value.toInt();
+            else if (line == u"unordered")
+                e.unordered = true;
+            else if (line.startsWith(u'='))
+                e.expected << Split(line.mid(1)).join(u" | "_s);
+            else
+                QFAIL(qPrintable(u"unknown line: "_s + line));
         }
         transaction.Commit();
+        for (const Entry& e : m_entries)
+            QVERIFY2(!e.sql.isEmpty() && (e.changes < 0 || !e.check.isEmpty())
+                    && (e.rows >= 0 || !e.expected.isEmpty()),
+                qPrintable(e.name + u": incomplete entry"_s));
     }
 
     void statement_data()
     {
         QTest::addColumn<int>("index");
-        for (int i = 0; i < int(m_file.entries.size()); ++i)
-            QTest::newRow(qPrintable(m_file.entries[size_t(i)].name)) << i;
+        for (int i = 0; i < int(m_entries.size()); ++i)
+            QTest::newRow(qPrintable(m_entries[size_t(i)].name)) << i;
     }
 
     void statement()
     {
         QFETCH(int, index);
-        const Entry& e = m_file.entries[size_t(index)];
+        const Entry& e = m_entries[size_t(index)];
         Connection& connection = m_db->connection();
         // Every row starts from the same shop: what a statement changes is rolled back.
         Transaction transaction(connection);
-
-        QString query = e.sql;
         try {
-            if (e.changes >= 0) {
+            if (e.changes >= 0)
                 QCOMPARE(connection.Execute(e.sql), e.changes);
-                query = e.check;
-            }
-            StatementHandle handle = connection.Prepare(connection.Translate(query));
+            StatementHandle handle
+                = connection.Prepare(connection.Translate(e.changes >= 0 ? e.check : e.sql));
             sqlite3_stmt* s = handle.get();
             const int fieldCount = sqlite3_column_count(s);
             if (e.fields >= 0)
                 QCOMPARE(fieldCount, e.fields);
-
             QStringList names; // lower case: the file names columns without regard to case
             for (int c = 0; c < fieldCount; ++c)
                 names << QString::fromUtf8(sqlite3_column_name(s, c)).toLower();
@@ -217,9 +153,8 @@ private slots:
                 picked.push_back(int(names.indexOf(name.toLower())));
                 QVERIFY2(picked.back() >= 0, qPrintable(u"no result column "_s + name));
             }
-            if (e.columns.isEmpty())
-                for (int c = 0; c < fieldCount; ++c)
-                    picked.push_back(c);
+            for (int c = 0; e.columns.isEmpty() && c < fieldCount; ++c)
+                picked.push_back(c);
 
             QStringList actual;
             int rc;
@@ -227,11 +162,10 @@ private slots:
                 QStringList values;
                 for (int c : picked)
                     values << CellText(s, c);
-                actual << JoinRow(values);
+                actual << values.join(u" | "_s);
             }
             if (rc != SQLITE_DONE)
                 connection.ThrowEngineError(rc, Connection::ErrorSource());
-
             if (e.rows >= 0)
                 QCOMPARE(actual.size(), e.rows);
             if (!e.expected.isEmpty()) {
@@ -243,13 +177,7 @@ private slots:
                 QCOMPARE(actual, expected);
             }
         } catch (const DbError& error) {
-            QString engineSql;
-            try {
-                engineSql = connection.Translate(query);
-            } catch (const DbError&) {
-                engineSql = u"(not translated)"_s;
-            }
-            QFAIL(qPrintable(u"%1\n   %2\n   engine: %3"_s.arg(error.description, query, engineSql)));
+            QFAIL(qPrintable(error.description));
         }
     }
 
