@@ -32,6 +32,16 @@ class TestDialect : public QObject {
         return m_shop->connection();
     }
 
+    // The first column of what a statement in the program's dialect returns on Shop().
+    QStringList FirstColumn(const QString& statement, const QVariantList& parameters = {})
+    {
+        StatementHandle handle = Shop().Prepare(Shop().Translate(statement), parameters);
+        QStringList got;
+        while (sqlite3_step(handle.get()) == SQLITE_ROW)
+            got << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(handle.get(), 0)));
+        return got;
+    }
+
     // The expected translation of a statement the dialect refuses for an impossible date.
     inline static const QString BadDate = u"(bad date)"_s;
 
@@ -56,23 +66,15 @@ private slots:
         QTest::newRow("time of day is dropped")
             << u"EDate=#01/31/2024 10:30:00 PM#"_s << u"EDate='2024-01-31'"_s;
         QTest::newRow("ISO order") << u"EDate=#2024-01-31#"_s << u"EDate='2024-01-31'"_s;
-        QTest::newRow("hash inside a string literal")
-            << u"Where BReceipt='Receipt#1' And EDate=#01/02/2024#"_s
-            << u"Where BReceipt='Receipt#1' And EDate='2024-01-02'"_s;
         QTest::newRow("count glued to the star")
             << u"Select Top 1* From kmGroup"_s << u"Select * From kmGroup LIMIT 1"_s;
-        QTest::newRow("trailing blanks and semicolon")
-            << u"Select Top 1 * From kmGroup ; "_s << u"Select * From kmGroup LIMIT 1 ; "_s;
         QTest::newRow("comment after the statement") << u"Select Top 1 * From kmGroup -- the first\n"_s
                                                      << u"Select * From kmGroup LIMIT 1 -- the first\n"_s;
         QTest::newRow("subquery without an order")
             << u"Select * From (Select Top 5 * From ktProduct) Where EId>1"_s
             << u"Select * From (Select * From ktProduct LIMIT 5) Where EId>1"_s;
-        QTest::newRow("top as a column alias")
-            << u"Select EId As Top From kmGroup"_s << u"Select EId As Top From kmGroup"_s;
         QTest::newRow("top not followed by a count")
             << u"Select Top From kmGroup"_s << u"Select Top From kmGroup"_s;
-        QTest::newRow("period closing") << u"Delete * From ktBillMast"_s << u"Delete From ktBillMast"_s;
         QTest::newRow("star glued to From") << u"Delete *From ktBillMast"_s << u"Delete From ktBillMast"_s;
         QTest::newRow("multiplication")
             << u"Select PSaleRate * 2 From ktProduct"_s << u"Select PSaleRate * 2 From ktProduct"_s;
@@ -80,17 +82,10 @@ private slots:
             << u"Select Left(CName,16)+';'+CPhone As [Customer], EId From ktCustomer Where CActive='Y'"_s
             << u"Select \"Left\"(CName,16)||';'||CPhone As [Customer], EId From ktCustomer "
                "Where CActive='Y'"_s;
-        QTest::newRow("qualified columns") << u"Select a.CName + ' ' + a.CCity From ktCustomer a"_s
-                                           << u"Select a.CName || ' ' || a.CCity From ktCustomer a"_s;
-        QTest::newRow("text function with nested call")
-            << u"Select Left(Trim(CName), 3)+Left(CCity,2) From ktCustomer"_s
-            << u"Select \"Left\"(Trim(CName), 3)||\"Left\"(CCity,2) From ktCustomer"_s;
         QTest::newRow("ampersand") << u"Select CName & EId From ktCustomer"_s
                                    << u"Select CName || EId From ktCustomer"_s;
         QTest::newRow("numeric sum") << u"Select Sum(a.BTax1+a.BTax2) as tBTax From ktBillMast as a"_s
                                      << u"Select Sum(a.BTax1+a.BTax2) as tBTax From ktBillMast as a"_s;
-        QTest::newRow("numbers") << u"Select EId+1, 1+2.5, Len(CName)+1 From ktCustomer"_s
-                                 << u"Select EId+1, 1+2.5, Len(CName)+1 From ktCustomer"_s;
         QTest::newRow("exponent") << u"Select 1e+3+EId From kmGroup"_s << u"Select 1e+3+EId From kmGroup"_s;
         QTest::newRow("text plus a number adds") << u"Select '5' + 3, CPhone + 1 From ktCustomer"_s
                                                  << u"Select '5' + 3, CPhone + 1 From ktCustomer"_s;
@@ -98,8 +93,6 @@ private slots:
             << u"Select 3 + '5', 2+-CName From ktCustomer"_s << u"Select 3 + '5', 2+-CName From ktCustomer"_s;
         // Left and Right are join keywords to the engine; a number after Like compares as a
         // number, as the program means when it writes a numeric criterion with Like.
-        QTest::newRow("Left") << u"Select Left(CName,16) From ktCustomer"_s
-                              << u"Select \"Left\"(CName,16) From ktCustomer"_s;
         QTest::newRow("Right, lower case, blank before the parenthesis")
             << u"Select right (CPhone, 4) From ktCustomer"_s
             << u"Select \"right\" (CPhone, 4) From ktCustomer"_s;
@@ -114,9 +107,6 @@ private slots:
         QTest::newRow("Like after Not or an operator keeps no range")
             << u"Where Not CName Like 'Ab%' Or 'x' || CName Like 'x%' Or CName Like '%b'"_s
             << u"Where Not CName Like 'Ab%' Or 'x' || CName Like 'x%' Or CName Like '%b'"_s;
-        QTest::newRow("Like with a column") << u"Where CName Like CCity"_s << u"Where CName Like CCity"_s;
-        QTest::newRow("double-quoted") << u"Select * From ktCustomer Where CName = \"Ann Lee\""_s
-                                       << u"Select * From ktCustomer Where CName = 'Ann Lee'"_s;
         QTest::newRow("double-quoted with a single quote")
             << u"Where CName = \"O'Brien\""_s << u"Where CName = 'O''Brien'"_s;
         QTest::newRow("double-quoted with a doubled double quote")
@@ -136,12 +126,10 @@ private slots:
         QTest::newRow("quote in a block comment")
             << u"Select /* it's */ Top 2 CName + \"!\" From ktCustomer"_s
             << u"Select /* it's */ CName || '!' From ktCustomer LIMIT 2"_s;
-        QTest::newRow("empty statement") << QString() << QString();
         // A date that does not exist is a mistake in the statement; it must not turn into text
         // that quietly matches nothing.
         QTest::newRow("30 February") << u"Where EDate=#02/30/2024#"_s << BadDate;
         QTest::newRow("no year") << u"Where EDate=#01/31#"_s << BadDate;
-        QTest::newRow("mixed separators") << u"Where EDate=#01/31-2024#"_s << BadDate;
         QTest::newRow("text after the date") << u"Where EDate=#01/31/2024 soon#"_s << BadDate;
         QTest::newRow("second literal bad") << u"EDate Between #01/31/2024# And #02/30/2024#"_s << BadDate;
     }
@@ -165,11 +153,9 @@ private slots:
     {
         QTest::addColumn<QString>("body");
         QTest::addColumn<QString>("iso");
-        QTest::newRow("blanks around") << u" 3/5/2026 "_s << u"2026-03-05"_s;
         QTest::newRow("year 100") << u"1/1/0100"_s << u"0100-01-01"_s;
         QTest::newRow("year 99 with four digits") << u"1/1/0099"_s << QString();
         QTest::newRow("five-digit year") << u"1/1/20240"_s << QString();
-        QTest::newRow("trailing separator") << u"1/2/"_s << QString();
     }
     void isoFromDateLiteral()
     {
@@ -183,7 +169,6 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("quoted");
         QTest::newRow("apostrophe") << u"O'Brien"_s << u"O''Brien"_s;
-        QTest::newRow("double quotes kept") << u"it's \"x\""_s << u"it''s \"x\""_s;
         QTest::newRow("injection attempt") << u"x' Or '1'='1"_s << u"x'' Or ''1''=''1"_s;
     }
     void sqlQuote()
@@ -206,8 +191,6 @@ private slots:
             << u"Select CPhone+CName From ktCustomer"_s << u"Select CPhone||CName From ktCustomer"_s;
         QTest::newRow("text in one table, number in another")
             << u"Select PGross+PTax From ktPurcMast"_s << u"Select PGross+PTax From ktPurcMast"_s;
-        QTest::newRow("names compare without case")
-            << u"Select cphone+cname From ktCustomer"_s << u"Select cphone||cname From ktCustomer"_s;
     }
     void textColumnsOfTheSchema()
     {
@@ -245,14 +228,12 @@ private slots:
         row("tie after the n-th, descending", "Select Top 3 GName From kmGroup Order By GSavePer Desc",
             "bo,cid,dan,Åsa");
         row("no tie", "Select Top 2 GName From kmGroup Order By GSavePer Desc", "bo,Åsa");
-        row("tie inside the first n", "Select Top 1 GName From kmGroup Order By GSavePer Desc", "bo,Åsa");
         row("ascending, Null first", "Select Top 3 GName From kmGroup Order By GSavePer Asc",
             "cid,dan,eve,åsa");
         row("two columns, second decides",
             "Select Top 1 GName From kmGroup Order By GSavePer Desc, GName Desc", "Åsa");
         row("alias in the order",
             "Select Top 3 GName, GSavePer * 2 As Twice From kmGroup Order By Twice Desc", "bo,cid,dan,Åsa");
-        row("position in the order", "Select Top 1 GName, GSavePer From kmGroup Order By 2 Desc", "bo,Åsa");
         row("ties on case-folded text", "Select Top 5 GName From kmGroup Order By GName",
             "bo,cid,dan,eve,Åsa,åsa");
         row("grouped sum, as the sales trend",
@@ -274,11 +255,7 @@ private slots:
     {
         QFETCH(QString, statement);
         QFETCH(QString, names);
-        Connection& connection = Shop();
-        StatementHandle handle = connection.Prepare(connection.Translate(statement));
-        QStringList got;
-        while (sqlite3_step(handle.get()) == SQLITE_ROW)
-            got << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(handle.get(), 0)));
+        QStringList got = FirstColumn(statement);
         if (names.endsWith(u" rows"_s)) {
             QCOMPARE(QString::number(got.size()) + u" rows"_s, names);
             return;
@@ -291,15 +268,10 @@ private slots:
     // of the one it copies, and the parameters after it keep theirs.
     void topWithParameters()
     {
-        Connection& connection = Shop();
         const QString statement = u"Select GName From kmGroup Where EId In (Select Top 1 EId "
                                   "From kmGroup Where GSavePer < ? Order By "
                                   "GSavePer Desc) And GName <> ? Order By GName"_s;
-        StatementHandle handle = connection.Prepare(connection.Translate(statement), { 4, u"cid"_s });
-        QStringList got;
-        while (sqlite3_step(handle.get()) == SQLITE_ROW)
-            got << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(handle.get(), 0)));
-        QCOMPARE(got, QStringList { u"dan"_s });
+        QCOMPARE(FirstColumn(statement, { 4, u"cid"_s }), QStringList { u"dan"_s });
     }
 };
 
