@@ -108,14 +108,10 @@ private slots:
         QTest::newRow("16 emoji") << text15 << QVariant(u"😀"_s.repeated(16)) << widthRule;
         QTest::newRow("long: fraction") << longColumn << QVariant(2.7) << longRule;
         QTest::newRow("long: beyond 32 bits") << longColumn << QVariant(qlonglong(1) << 31) << longRule;
-        QTest::newRow("long: whole number as text") << longColumn << QVariant(u" -12 "_s) << QString();
         QTest::newRow("number: text") << number << QVariant(u"12 kg"_s) << numberRule;
-        QTest::newRow("number: empty text") << number << QVariant(u""_s) << numberRule;
         QTest::newRow("number: decimal as text") << number << QVariant(u"-.5"_s) << QString();
         QTest::newRow("date: 30 February") << date << QVariant(u"2026-02-30"_s) << dateRule;
         QTest::newRow("date: with a time") << date << QVariant(u"2026-02-03 10:00"_s) << dateRule;
-        QTest::newRow("date: a number") << date << QVariant(20260203) << dateRule;
-        QTest::newRow("date: 29 February of a leap year") << date << QVariant(u"2024-02-29"_s) << QString();
         QTest::newRow("flag: two characters")
             << flag << QVariant(u"YN"_s)
             << u"Column PActive of table ktProduct takes at most one character"_s;
@@ -125,8 +121,6 @@ private slots:
         QTest::newRow("detail line, long id")
             << u"Insert Into ktBillDetl (EId, BPId) Values (?, 'P1')"_s << QVariant(u"x"_s)
             << u"Column EId of table ktBillDetl takes a whole number"_s;
-        QTest::newRow("update too") << u"Update kmGroup Set GName = ? Where EId = 1"_s
-                                    << QVariant(u"eleven char"_s) << u"Column GName of table kmGroup"_s;
     }
     void columnsRefuse()
     {
