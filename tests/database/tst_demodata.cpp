@@ -2,11 +2,9 @@
 #include "Recordset.h"
 #include "Schema.h"
 #include "ScreenCatalogue.h"
-#include "ShopVocabulary.h"
 #include "TempDatabase.h"
 
 #include <memory>
-#include <QSet>
 #include <QTest>
 
 using namespace kivo;
@@ -130,33 +128,6 @@ private slots:
                 continue;
             QCOMPARE(Count(u"Select Count(*) From %1 Where (%2) And %3"_s.arg(table, rows, invalid)), 0);
         }
-    }
-
-    // Generated texts fit their columns, and generated suppliers, told apart by their company
-    // name, stay unique without regard to case however many a big shop has.
-    void generatedTextsFit()
-    {
-        const TableDef* product = Schema::Find(u"ktProduct"_s);
-        const TableDef* customer = Schema::Find(u"ktCustomer"_s);
-        auto width = [](const TableDef* table, const char* column) {
-            return table->columns[size_t(table->ColumnIndex(QLatin1StringView(column)))].width;
-        };
-        QSet<QByteArray> companies;
-        for (quint64 n = 0; n < 5000; ++n) {
-            const QByteArray company = ShopVocabulary::Company(qint64(n));
-            QVERIFY2(company.size() <= width(Schema::Find(u"ktSupplier"_s), "SCompany"), company.constData());
-            companies.insert(company.toLower());
-            const ShopVocabulary::ProductSample p
-                = ShopVocabulary::Product(int(n % ShopVocabulary::Kinds), n * 7919);
-            QVERIFY2(p.name.size() <= width(product, "PName"), p.name.constData());
-            QVERIFY(qstrlen(p.specific) <= size_t(width(product, "PSpecific")));
-            const ShopVocabulary::PersonSample c = ShopVocabulary::Person(n * 104729, qint64(n) * 999983);
-            QVERIFY2(c.name.size() <= width(customer, "CName"), c.name.constData());
-            QVERIFY2(c.address.size() <= width(customer, "CAddress"), c.address.constData());
-            QVERIFY2(c.zip.size() <= width(customer, "CZipCode"), c.zip.constData());
-            QVERIFY2(c.email.size() <= width(customer, "CEmail"), c.email.constData());
-        }
-        QCOMPARE(companies.size(), 5000);
     }
 
     // No date is fixed in the demo and none comes from the clock: all lie within the year

@@ -1,7 +1,6 @@
 #include "Connection.h"
 #include "DatabasePassword.h"
 #include "DbError.h"
-#include "Recordset.h"
 #include "TempDatabase.h"
 
 #include <QFile>
@@ -93,22 +92,6 @@ private slots:
         CachedStatement again = c.Statement(sql);
         QCOMPARE(sqlite3_step(again.get()), SQLITE_ROW);
         QCOMPARE(sqlite3_column_int64(again.get(), 0), 1);
-    }
-
-    // A recordset learns its columns once per statement; after the schema changes it must
-    // see the new columns, not the remembered ones.
-    void schemaChangeRefreshesColumns()
-    {
-        TempDatabase db;
-        Connection& c = db.connection();
-        c.ExecuteRaw(u"CREATE TABLE kxNote (EId INTEGER PRIMARY KEY AUTOINCREMENT, NText TEXT(10))"_s);
-        Recordset rs(c);
-        rs.Open(u"Select * From kxNote"_s);
-        QCOMPARE(rs.FieldCount(), 2);
-        c.ExecuteRaw(u"ALTER TABLE kxNote ADD COLUMN NMore TEXT(5)"_s);
-        rs.Open(u"Select * From kxNote"_s);
-        QCOMPARE(rs.FieldCount(), 3);
-        QCOMPARE(rs.Field(2).definedSize, 5);
     }
 };
 

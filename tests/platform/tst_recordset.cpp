@@ -1,7 +1,6 @@
 #include "Connection.h"
 #include "DateText.h"
 #include "DbError.h"
-#include "FieldConversion.h"
 #include "Recordset.h"
 #include "TempDatabase.h"
 
@@ -281,36 +280,6 @@ private slots:
         rs.Open(read.replace(u" Where"_s, u" From ktProduct Where"_s).prepend(u"Select "_s));
         QCOMPARE(rs.Value(0), value);
         QCOMPARE(rs.Text(0), text);
-    }
-
-    // A long column of a table without the schema's checks (a file written by an older
-    // program) can hold a fraction; it reads as the whole number a long assignment would have
-    // stored, halves to even.
-    void fractionInLongColumn()
-    {
-        db().ExecuteRaw(u"CREATE TABLE kxOld (EId INTEGER PRIMARY KEY, POpenQty INTEGER); "
-                        "INSERT INTO kxOld VALUES (1, 2.5), (2, 3.5)"_s);
-        Recordset rs(db());
-        rs.Open(u"Select POpenQty From kxOld Order By EId"_s);
-        QCOMPARE(rs.Value(0), QVariant(2LL));
-        rs.MoveNext();
-        QCOMPARE(rs.Value(0), QVariant(4LL));
-    }
-
-    // Stored dates are read without the calendar's general parser: every day of two centuries
-    // and malformed or impossible dates read as Qt's own ISO reading has them.
-    void storedDatesReadAsIso()
-    {
-        for (QDate day(1899, 12, 25); day <= QDate(2101, 1, 5); day = day.addDays(1)) {
-            const QString text = day.toString(Qt::ISODate);
-            QCOMPARE(FieldVariant(FieldDate, StoredKind::Text, 0, 0, text), QVariant(day));
-        }
-        for (const char* text : { "2024-02-29", "2026-02-29", "1900-02-29", "2000-02-29", "2026-13-01",
-                 "2026-00-10", "2026-04-31", "2026-1-10", "abcd-ef-gh", "2026-03-05 10:30" }) {
-            const QDate qt = QDate::fromString(QString::fromLatin1(text).left(10), Qt::ISODate);
-            const QVariant expected = qt.isValid() ? QVariant(qt) : QVariant(QString::fromLatin1(text));
-            QCOMPARE(FieldVariant(FieldDate, StoredKind::Text, 0, 0, QString::fromLatin1(text)), expected);
-        }
     }
 
     // Saving a new record: a row holding only the entry date is added so that the database
