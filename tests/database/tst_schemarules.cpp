@@ -1,7 +1,6 @@
 #include "Connection.h"
 #include "DatabasePassword.h"
 #include "DbError.h"
-#include "Recordset.h"
 #include "TempDatabase.h"
 
 #include <memory>
@@ -63,15 +62,6 @@ private slots:
         QFETCH(QString, statement);
         QFETCH(int, count);
         QCOMPARE(m_reader->Scalar(statement).toInt(), count);
-    }
-
-    // A screen's Find compares text the way the database does.
-    void findFoldsCase()
-    {
-        Recordset users(*m_reader);
-        users.Open(u"Select ULogin From kaUser Order By EId"_s);
-        QVERIFY(users.Find(u"ULogin='åsa'"_s));
-        QCOMPARE(users.Value(0).toString(), u"ÅSA"_s);
     }
 
     // Sorted by the folded letters, with its index read in the same order as it was built.

@@ -84,9 +84,6 @@ private slots:
                "Where CActive='Y'"_s;
         QTest::newRow("ampersand") << u"Select CName & EId From ktCustomer"_s
                                    << u"Select CName || EId From ktCustomer"_s;
-        QTest::newRow("numeric sum") << u"Select Sum(a.BTax1+a.BTax2) as tBTax From ktBillMast as a"_s
-                                     << u"Select Sum(a.BTax1+a.BTax2) as tBTax From ktBillMast as a"_s;
-        QTest::newRow("exponent") << u"Select 1e+3+EId From kmGroup"_s << u"Select 1e+3+EId From kmGroup"_s;
         QTest::newRow("text plus a number adds") << u"Select '5' + 3, CPhone + 1 From ktCustomer"_s
                                                  << u"Select '5' + 3, CPhone + 1 From ktCustomer"_s;
         QTest::newRow("number plus text adds")
