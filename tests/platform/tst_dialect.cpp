@@ -227,8 +227,6 @@ private slots:
         row("no tie", "Select Top 2 GName From kmGroup Order By GSavePer Desc", "bo,Åsa");
         row("ascending, Null first", "Select Top 3 GName From kmGroup Order By GSavePer Asc",
             "cid,dan,eve,åsa");
-        row("two columns, second decides",
-            "Select Top 1 GName From kmGroup Order By GSavePer Desc, GName Desc", "Åsa");
         row("ties on case-folded text", "Select Top 5 GName From kmGroup Order By GName",
             "bo,cid,dan,eve,Åsa,åsa");
         row("grouped sum, as the sales trend",
@@ -243,17 +241,12 @@ private slots:
             "Åsa");
         row("percent, rounded up", "Select Top 40 Percent GName From kmGroup Order By GName Desc",
             "eve,Åsa,åsa");
-        row("percent without order", "Select Top 50 Percent GName From kmGroup", "3 rows");
     }
     void topKeepsTies()
     {
         QFETCH(QString, statement);
         QFETCH(QString, names);
         QStringList got = FirstColumn(statement);
-        if (names.endsWith(u" rows"_s)) {
-            QCOMPARE(QString::number(got.size()) + u" rows"_s, names);
-            return;
-        }
         std::sort(got.begin(), got.end());
         QCOMPARE(got.join(u','), names);
     }

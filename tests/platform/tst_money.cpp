@@ -171,21 +171,14 @@ private slots:
         QFETCH(QString, expected);
         const Money x = M(a);
         const Money y = M(b);
-        QCOMPARE(Outcome([&] {
-            switch (operation) {
-            case '+':
-                return x + y;
-            case '-':
-                return x - y;
-            case '*':
-                return x * y;
-            case '%':
-                return x.Percent(y);
-            default:
-                return x / y;
-            }
-        }),
-            expected);
+        const auto result = [&] {
+            return operation == '+' ? x + y
+                : operation == '-'  ? x - y
+                : operation == '*'  ? x * y
+                : operation == '%'  ? x.Percent(y)
+                                    : x / y;
+        };
+        QCOMPARE(Outcome(result), expected);
     }
 
     void runningSumHasNoDrift()
