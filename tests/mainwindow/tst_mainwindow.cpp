@@ -134,17 +134,6 @@ private slots:
         QVERIFY(!Child(f.window, u"cmdBill(7)"_s)->isEnabled());
     }
 
-    void labelsToggle()
-    {
-        Fixture f;
-        auto* save = Child<QAction>(f.window, u"tlbMain(5)"_s);
-        QCOMPARE(save->text(), u"Save"_s);
-        f.window.RunLabelsToggle();
-        QCOMPARE(save->text(), QString());
-        f.window.RunLabelsToggle();
-        QCOMPARE(save->text(), u"Save"_s);
-    }
-
     // A wrong file name, an SVG that does not parse or a missing SVG icon engine shows as a
     // blank button in the program; here it fails.
     void everyPictureLoads()

@@ -224,8 +224,6 @@ private slots:
         QTest::newRow("empty value") << u"Select Null As Nothing, 1 As One"_s << u"Nothing\tOne\n\t1\n"_s;
         QTest::newRow("tab and backslash kept on one line")
             << u"Select 'a' + Char(9) + 'b\\c' As T"_s << u"T\na\\tb\\\\c\n"_s;
-        QTest::newRow("update") << u"Update kmAccount Set AOpening = AOpening + 1"_s
-                                << u"3 rows affected\n"_s;
     }
 
     void sqlPrintsRows()
@@ -237,18 +235,6 @@ private slots:
         QCOMPARE(run.err, QString());
         QCOMPARE(run.out, expected);
         QCOMPARE(run.exitCode, 0);
-    }
-
-    void sqlChangesAreKept()
-    {
-        MakeDemoShop();
-        QCOMPARE(Sql(m_shop,
-                     u"Insert Into kmPaytype (EDate, PName, PRemarks) "
-                     "Values (#03/05/2026#, 'Cheque', 'Bank cheque')"_s)
-                     .out,
-            u"1 rows affected\n"_s);
-        const Outcome read = Sql(m_shop, u"Select EDate, PName From kmPaytype Where PName='cheque'"_s);
-        QCOMPARE(read.out, u"EDate\tPName\n2026-03-05\tCheque\n"_s);
     }
 
     // A statement the database refuses is one line on stderr, exit status 1, and the file as
