@@ -3,12 +3,10 @@
 #include "TestContext.h"
 
 #include <QFrame>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QTableView>
 #include <QTest>
 
 using namespace kivo;
@@ -17,35 +15,21 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A screen with the element families that the look settings act on.
+// A screen with a frame and a captioned field, as the look settings find them.
 struct Screen {
     QWidget* widget;
     QLabel* label;
-    QLabel* hint;
-    QLineEdit* field;
-    QFrame* frame;
-    QFrame* shape;
-    QTableView* grid;
 };
 
 Screen MakeScreen(QWidget* parent)
 {
-    Screen s;
-    s.widget = new QWidget(parent);
-    s.frame = new QFrame(s.widget);
-    s.frame->setObjectName(u"frmMain"_s);
-    s.frame->setGeometry(0, 0, 400, 300);
-    s.shape = new QFrame(s.frame);
-    s.shape->setObjectName(u"shpMain"_s);
-    s.shape->setGeometry(10, 10, 100, 5);
-    s.label = new QLabel(u"Product Code"_s, s.frame);
+    Screen s { new QWidget(parent), nullptr };
+    auto* frame = new QFrame(s.widget);
+    frame->setObjectName(u"frmMain"_s);
+    s.label = new QLabel(u"Product Code"_s, frame);
     s.label->setObjectName(u"lblField(2)"_s);
-    s.hint = new QLabel(u"(Do not change once set)"_s, s.frame);
-    s.hint->setObjectName(u"lblList(2)"_s);
-    s.field = new QLineEdit(s.frame);
-    s.field->setObjectName(u"txtField(2)"_s);
-    s.grid = new QTableView(s.frame);
-    s.grid->setObjectName(u"grdMain"_s);
+    auto* field = new QLineEdit(frame);
+    field->setObjectName(u"txtField(2)"_s);
     return s;
 }
 
@@ -99,59 +83,6 @@ private slots:
         QCOMPARE(t.context.ToolbarToggleCaption, caption);
     }
 
-    // The look settings reach a register opened inside the main window, unless the shop
-    // keeps the default look; a window of its own (a modal screen) takes the text colour only.
-    void appearance_data()
-    {
-        QTest::addColumn<QString>("defaultScreen");
-        QTest::addColumn<bool>("child");
-        QTest::addColumn<bool>("fonts"); // fonts, background and, in the window, the shape's width
-        QTest::addColumn<bool>("textColour");
-        QTest::newRow("default look") << u"Y"_s << true << false << false;
-        QTest::newRow("child screen") << u"N"_s << true << true << true;
-        QTest::newRow("modal screen") << u"N"_s << false << false << true;
-    }
-
-    void appearance()
-    {
-        QFETCH(QString, defaultScreen);
-        QFETCH(bool, child);
-        QFETCH(bool, fonts);
-        QFETCH(bool, textColour);
-        TestContext t;
-        SetCustomize(t, defaultScreen);
-        QMdiArea area;
-        Screen s = MakeScreen(nullptr);
-        std::unique_ptr<QWidget> modal(child ? nullptr : s.widget);
-        if (child)
-            area.addSubWindow(s.widget);
-        const QFont labelFont = s.label->font();
-        const QFont fieldFont = s.field->font();
-        const QPalette labelPalette = s.label->palette();
-        const QColor gridBody = s.grid->palette().color(QPalette::Text);
-        ApplyAppearance(t.context, s.widget);
-
-        const QColor maroon(128, 0, 0);
-        const QColor back(0xF9, 0xF8, 0xF2);
-        for (QLabel* label : { s.label, s.hint }) {
-            QCOMPARE(label->font(), fonts ? QFont(u"Georgia"_s, 12) : labelFont);
-            QCOMPARE(label->palette().color(QPalette::Window),
-                fonts ? back : labelPalette.color(QPalette::Window));
-            QCOMPARE(label->palette().color(QPalette::WindowText),
-                textColour ? maroon : labelPalette.color(QPalette::WindowText));
-        }
-        if (child)
-            QCOMPARE(s.shape->width(), fonts ? 400 - 500 / 15 : 100);
-        QCOMPARE(s.field->font(), fieldFont);
-        QCOMPARE(s.grid->palette().color(QPalette::Text), gridBody);
-        if (fonts) {
-            QCOMPARE(s.widget->palette().color(QPalette::Window), back);
-            QCOMPARE(s.frame->palette().color(QPalette::WindowText), maroon);
-            QCOMPARE(s.grid->horizontalHeader()->palette().color(QPalette::ButtonText), maroon);
-        }
-        QVERIFY(t.messages.shown.isEmpty());
-    }
-
     void badColourIsReportedAndTheRestStillApplied()
     {
         TestContext t;
@@ -168,20 +99,7 @@ private slots:
         QCOMPARE(s.label->palette().color(QPalette::Window), QColor(0xF9, 0xF8, 0xF2));
     }
 
-    void windowsColour_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QColor>("colour");
-        QTest::newRow("blue") << u"8388608"_s << QColor(0, 0, 128);
-        QTest::newRow("sample F2 DD DC") << u"14474738"_s << QColor(0xF2, 0xDD, 0xDC);
-    }
-
-    void windowsColour()
-    {
-        QFETCH(QString, text);
-        QFETCH(QColor, colour);
-        QCOMPARE(WindowsColour(text), colour);
-    }
+    void windowsColour() { QCOMPARE(WindowsColour(u"14474738"_s), QColor(0xF2, 0xDD, 0xDC)); }
 };
 
 QTEST_MAIN(TestSettings)

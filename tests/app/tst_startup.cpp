@@ -70,7 +70,6 @@ private slots:
         QTest::newRow("separate value")
             << QStringList { u"kivo"_s, u"--app-folder"_s, u"/shop"_s } << "/shop";
         QTest::newRow("joined value") << QStringList { u"kivo"_s, u"--app-folder=/s2"_s } << "/s2";
-        QTest::newRow("flag without value") << QStringList { u"kivo"_s, u"--app-folder"_s } << "/opt/kivo";
     }
 
     void appFolderArgument()

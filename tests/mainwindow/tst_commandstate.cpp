@@ -66,8 +66,6 @@ private slots:
         // Operation menu.
         QTest::newRow("register empty") << u"Tran"_s << true << false << Commands { 1 } << emptyList << true
                                         << false << true << false << true << false;
-        QTest::newRow("settings empty, admin") << u"Admn"_s << true << true << Commands { 1 } << emptyList
-                                               << true << false << true << false << true << false;
         // Editing: only Save and Cancel; the frame takes typing, the pane is locked, and
         // CommandLock is left true for the menus.
         QTest::newRow("Edit, admin") << u"Edit"_s << false << true << Commands { 5, 7 } << u"5/7"_s << true
