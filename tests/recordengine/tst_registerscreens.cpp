@@ -1,7 +1,6 @@
-// The register screens as built from the schema: their field flags, buttons and options,
-// and the rules the record engine runs for them, on a real temporary database.
+// The register screens as built from the schema, and the rules the record engine runs for
+// them, on a real temporary database.
 #include "FakeHost.h"
-#include "RecordEngine.h"
 #include "RecordScreen.h"
 #include "Schema.h"
 #include "ScreenCatalogue.h"
@@ -19,6 +18,11 @@ using namespace Qt::StringLiterals;
 class RegisterScreensTest : public QObject {
     Q_OBJECT
 private slots:
+    void init()
+    {
+        m_test = std::make_unique<TestContext>(TempDatabase::Content::Demo);
+        m_host = std::make_unique<FakeHost>(m_test->context);
+    }
     void cleanup()
     {
         m_row.reset();
@@ -53,48 +57,6 @@ private slots:
         }
     }
 
-    void optionButtons_data()
-    {
-        QTest::addColumn<QString>("screen");
-        QTest::addColumn<int>("field");
-        QTest::newRow("product tax") << u"KvProduct"_s << 13;
-        QTest::newRow("accounting deposit mode") << u"KvAccounting"_s << 3;
-    }
-
-    // The button steps through the field's options, each cut to the field's width, and comes
-    // back to the first.
-    void optionButtons()
-    {
-        QFETCH(QString, screen);
-        QFETCH(int, field);
-        const auto built = Build(screen);
-        Press(*built, field);
-        const QString first = built->Text(field);
-        QStringList seen { first };
-        for (Press(*built, field); built->Text(field) != first && seen.size() < 20; Press(*built, field))
-            seen << built->Text(field);
-        QVERIFY2(seen.size() > 1 && seen.size() < 20, qPrintable(seen.join(u'/')));
-        for (const QString& text : seen) {
-            QVERIFY(!text.isEmpty());
-            QCOMPARE(seen.count(text), 1);
-            QVERIFY(built->field(field).maxLength == 0 || text.size() <= built->field(field).maxLength);
-        }
-    }
-
-    void pickListButton()
-    {
-        const auto built = Build(u"KvProduct"_s);
-        host().AnswerPick(u"2"_s, u"Grocery"_s);
-        Press(*built, 4);
-        QCOMPARE(
-            host().CallsOf(u"PickFromList"_s), QStringList { u"PickFromList(GName, EId From kmGroup)"_s });
-        QCOMPARE(built->Text(4), u"2"_s);
-        QCOMPARE(built->field(4).hint, u"Grocery"_s);
-        // Closing the picker without a choice leaves the field as it was.
-        Press(*built, 4);
-        QCOMPARE(built->Text(4), u"2"_s);
-    }
-
     void productStockOnSave_data()
     {
         QTest::addColumn<QVariant>("open");
@@ -112,7 +74,6 @@ private slots:
         QFETCH(QVariant, open);
         QFETCH(QVariant, purchased);
         QFETCH(QVariant, sold);
-        Database(TempDatabase::Content::Demo);
         context().connection.Execute(
             QStringLiteral(
                 "Update ktProduct Set POpenQty=?, PPurchQty=?, PSaleQty=?, PCloseQty=99, PTranDate=Null "
@@ -142,20 +103,11 @@ private slots:
     {
         QFETCH(int, id);
         QFETCH(QString, typed);
-        Database(TempDatabase::Content::Demo);
         context().connection.Execute(u"Update kaUser Set ULogin=? Where EId=?"_s, { typed, id });
         QCOMPARE(Scalar(u"Select Count(*) From kaUser Where EId=%1"_s.arg(id)).toInt(), 1);
         const auto built = Build(u"KvUser"_s);
         Saved(*built, u"kaUser"_s, id);
         QTEST(Scalar(u"Select ULogin From kaUser Where EId=%1"_s.arg(id)).toString(), "stored");
-    }
-
-    void newUserIsSalesUser()
-    {
-        const auto built = Build(u"KvUser"_s);
-        built->SetText(5, u"B"_s);
-        RunRules(*built, u"DI"_s);
-        QCOMPARE(built->Text(5), u"S"_s);
     }
 
     // Saving a settings screen reloads what the program runs with.
@@ -185,18 +137,6 @@ private slots:
         QCOMPARE(host().calls.mid(1), QStringList { u"SetupMainWindow()"_s });
     }
 
-    // Only closing a screen with a panel refreshes the dashboard.
-    void dashboardOnClose()
-    {
-        const auto built = Build(u"KvSupplier"_s);
-        for (const char* mode : { "DL", "DI", "DX" })
-            RunRules(*built, QString::fromLatin1(mode));
-        QCOMPARE(host().CallsOf(u"RefreshDashboard"_s), QStringList {});
-        RunRules(*built, u"FC"_s);
-        RunRules(*Build(u"KvGroup"_s), u"FC"_s);
-        QCOMPARE(host().CallsOf(u"RefreshDashboard"_s), QStringList { u"RefreshDashboard(3)"_s });
-    }
-
     void lookupCaptions_data()
     {
         QTest::addColumn<QString>("screen");
@@ -204,8 +144,6 @@ private slots:
         QTest::addColumn<QString>("id");
         QTest::addColumn<QString>("nameSql"); // the caption expected, empty for none
 
-        QTest::newRow("product group")
-            << u"KvProduct"_s << 4 << u"2"_s << u"Select GName From kmGroup Where EId=2"_s;
         QTest::newRow("group that no longer exists") << u"KvProduct"_s << 4 << u"999"_s << u""_s;
         QTest::newRow("cash-book account")
             << u"KvAccounting"_s << 2 << u"1"_s << u"Select AName From kmAccount Where EId=1"_s;
@@ -217,33 +155,18 @@ private slots:
         QFETCH(int, field);
         QFETCH(QString, id);
         QFETCH(QString, nameSql);
-        Database(TempDatabase::Content::Demo);
         const QString expected = nameSql.isEmpty() ? QString() : Scalar(nameSql).toString();
         QVERIFY(nameSql.isEmpty() || !expected.isEmpty());
         const auto built = Build(screen);
         built->SetText(field, id);
         built->field(field).hint = u"stale"_s;
-        RunRules(*built, u"DL"_s);
+        built->rules->AfterShow(context(), host(), *built);
         QCOMPARE(built->field(field).hint, expected);
     }
 
 private:
-    // A fresh database per test, made when the test first needs one.
-    TestContext& Database(TempDatabase::Content content = TempDatabase::Content::Defaults)
-    {
-        if (!m_test) {
-            m_test = std::make_unique<TestContext>(content);
-            m_host = std::make_unique<FakeHost>(m_test->context);
-        }
-        return *m_test;
-    }
-    ProgramContext& context() { return Database().context; }
-    FakeHost& host()
-    {
-        Database();
-        return *m_host;
-    }
-
+    ProgramContext& context() { return m_test->context; }
+    FakeHost& host() { return *m_host; }
     std::unique_ptr<TestContext> m_test;
     std::unique_ptr<FakeHost> m_host;
     std::unique_ptr<RecordScreen> Build(const QString& name)
@@ -259,23 +182,6 @@ private:
         m_row = std::make_unique<Recordset>(context().connection);
         m_row->Open(u"Select * From %1 Where EId= %2"_s.arg(table).arg(id));
         screen.rules->AfterSave(context(), host(), screen, *m_row);
-    }
-    // Runs a screen's rules for the moment the engine calls them at.
-    void RunRules(RecordScreen& screen, const QString& mode)
-    {
-        ScreenRules& rules = *screen.rules;
-        if (mode == u"DL")
-            rules.AfterShow(context(), host(), screen);
-        else if (mode == u"DI")
-            rules.AfterClear(context(), host(), screen);
-        else if (mode == u"DX")
-            rules.AfterCopy(context(), host(), screen);
-        else if (mode == u"FC")
-            rules.OnClose(context(), host(), screen);
-    }
-    void Press(RecordScreen& screen, int field)
-    {
-        RecordEngine(context(), host()).PressListButton(screen, field);
     }
     std::unique_ptr<Recordset> m_row;
     QVariant Scalar(const QString& sql) { return context().connection.Scalar(sql); }
