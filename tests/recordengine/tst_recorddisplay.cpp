@@ -2,7 +2,6 @@
 // captions beside id fields and the option buttons.
 #include "EngineFixture.h"
 
-#include <QFile>
 #include <QTest>
 
 using namespace kivo;
@@ -53,33 +52,6 @@ private slots:
         f->engine.OpenRecordScreen(screen);
         QTEST(screen.Text(column), "shown");
         QCOMPARE(f->messages().shown, QStringList());
-    }
-
-    void pictureShownWhenTheFileExists_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<bool>("exists");
-        QTest::newRow("file in Doc") << u"logo.png"_s << true;
-        QTest::newRow("missing file") << u"gone.png"_s << false;
-    }
-    void pictureShownWhenTheFileExists()
-    {
-        QFETCH(QString, file);
-        QFETCH(bool, exists);
-        const QString docFolder = f->context().locations.DocFolder;
-        QFile picture(docFolder + u"logo.png"_s);
-        QVERIFY(picture.open(QIODevice::WriteOnly));
-        picture.close();
-        f->Insert("kmGroup", { 1, TempDatabase::FixedToday(), file, 0.0, QString() });
-        auto screen = ScreenOf(u"kmGroup"_s);
-        screen->field(2).descriptor = u"P"_s;
-        screen->field(2).picture = u"stale.png"_s;
-        f->engine.OpenRecordScreen(*screen);
-        QCOMPARE(screen->field(2).picture, exists ? docFolder + file : QString());
-
-        f->messages().Answer(true);
-        f->Command(CommandNumber::Add);
-        QCOMPARE(screen->field(2).picture, QString());
     }
 
     void clearRecordDefaults_data()

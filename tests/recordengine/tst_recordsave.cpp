@@ -89,24 +89,6 @@ private slots:
             problems.isEmpty() ? QStringList() : QStringList { u"Invalid-Empty Fields:\n\n"_s + problems });
     }
 
-    void ownRecordIsNoDuplicate_data()
-    {
-        QTest::addColumn<QString>("id");
-        QTest::addColumn<bool>("valid");
-        QTest::newRow("the record itself") << "7" << true;
-        QTest::newRow("a new record") << "(New)" << false;
-    }
-    void ownRecordIsNoDuplicate()
-    {
-        QFETCH(QString, id);
-        RecordScreen& screen = OpenCheckScreen();
-        screen.field(0).text = id;
-        QTEST(f->engine.ValidateRecord(screen), "valid");
-        if (!id.front().isDigit())
-            QCOMPARE(f->messages().shown.last(),
-                u"Invalid-Empty Fields:\n\n\nCode (Exists)\nPair (Exists)\nCard (Exists)"_s);
-    }
-
     void saveWritesByPositionAndSkipsReadOnly()
     {
         f->Insert("ktProduct", Product(1, "P1", "White Bread"));
@@ -282,23 +264,18 @@ private:
             "Note TEXT(20) COLLATE NOCASE, Card TEXT(10) COLLATE NOCASE)"));
         connection.RefreshSchema();
         f->Insert("tCheck", { 7, Day, u"ABC"_s, u"0123456789"_s, 1.0, 5, u"X"_s, u"n"_s, u"555"_s });
-        struct Design {
-            const char* caption;
-            const char* descriptor;
-            const char* column;
-        };
-        const Design designs[] = { { "Check Id", "", "" }, { "Entry Date", "D", "" }, { "Code", "U", "Code" },
-            { "Phone", "N", "" }, { "Amount", "F", "" }, { "Qty", "I", "Qty" }, { "Pair", "V", "Pair" },
-            { "Note", "", "" }, { "Card", "UF", "Card" } };
         f->screen = std::make_unique<RecordScreen>(u"KvCheck"_s, u"Check"_s);
         RecordScreen& screen = *f->screen;
         screen.table = u"tCheck"_s;
         screen.lastField = 8;
-        for (const Design& design : designs) {
+        // caption, descriptor, column
+        for (const char* design : { "Check Id||", "Entry Date|D|", "Code|U|Code", "Phone|N|", "Amount|F|",
+                 "Qty|I|Qty", "Pair|V|Pair", "Note||", "Card|UF|Card" }) {
+            const QStringList parts = QString::fromLatin1(design).split(u'|');
             Field field;
-            field.caption = QString::fromLatin1(design.caption);
-            field.descriptor = QString::fromLatin1(design.descriptor);
-            field.column = QString::fromLatin1(design.column);
+            field.caption = parts.at(0);
+            field.descriptor = parts.at(1);
+            field.column = parts.at(2);
             screen.fields.push_back(field);
         }
         f->engine.OpenRecordScreen(screen);
