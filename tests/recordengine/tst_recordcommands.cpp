@@ -63,21 +63,6 @@ private slots:
         QCOMPARE(f->host.CallsOf(u"RefreshDashboard"_s), QStringList { u"RefreshDashboard(3)"_s });
     }
 
-    void unreadableTableStillOpens()
-    {
-        auto screen = ScreenOf(u"kmGroup"_s);
-        screen->table = u"kmGone"_s;
-        f->engine.OpenRecordScreen(*screen);
-        QCOMPARE(f->messages().shown, QStringList { u"ErroR!"_s });
-        QCOMPARE(f->host.screenCaption, u"Group"_s);
-        // Browsing the empty list resets the screen instead of reporting again.
-        f->Command(CommandNumber::First);
-        f->Command(CommandNumber::Next);
-        QCOMPARE(f->messages().shown.size(), 1);
-        QCOMPARE(screen->Text(0), u"(New)"_s);
-        QCOMPARE(f->host.positionLabel, u"."_s);
-    }
-
     void closeReturnsToIdle_data()
     {
         QTest::addColumn<bool>("editing");
