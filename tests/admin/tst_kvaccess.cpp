@@ -4,7 +4,6 @@
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStyle>
 #include <QTest>
 
 using namespace kivo;
@@ -24,7 +23,6 @@ private slots:
         QTest::newRow("right code, Enter") << u"Kivo7"_s << u"enter"_s << true << QStringList();
         QTest::newRow("right code, Escape") << u"Kivo7"_s << u"escape"_s << true << QStringList();
         QTest::newRow("wrong letter case") << u"KIVO7"_s << u"enter"_s << false << invalid;
-        QTest::newRow("trailing blank") << u"Kivo7 "_s << u"enter"_s << false << invalid;
         QTest::newRow("right code, then Close") << u"Kivo7"_s << u"close"_s << false << QStringList();
     }
 
@@ -39,7 +37,6 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&prompt));
         QLineEdit* field = prompt.field();
         QCOMPARE(field->echoMode(), QLineEdit::Password);
-        QCOMPARE(field->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, field), int(u'x'));
         QTest::keyClicks(field, typed);
         if (how == u"enter")
             QTest::keyClick(field, Qt::Key_Return);

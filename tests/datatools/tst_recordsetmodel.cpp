@@ -9,15 +9,7 @@
 
 using namespace kivo;
 using kivo::test::TempDatabase;
-
-namespace {
-
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
-
-} // namespace
+using namespace Qt::StringLiterals;
 
 // The grid model reads a recordset a page at a time as the view asks for more rows.
 class TestRecordsetModel : public QObject {
@@ -33,8 +25,8 @@ private slots:
         Connection& c = m_db->connection();
         Transaction transaction(c);
         for (int i = 1; i <= 600; ++i)
-            c.Execute(S("Insert Into ktProduct (EDate, PCode, PSaleRate) Values ('2026-03-05', ?, ?)"),
-                { S("P%1").arg(i), i + 0.5 });
+            c.Execute(u"Insert Into ktProduct (EDate, PCode, PSaleRate) Values ('2026-03-05', ?, ?)"_s,
+                { u"P%1"_s.arg(i), i + 0.5 });
         transaction.Commit();
     }
     void cleanup() { m_db.reset(); }
@@ -42,8 +34,8 @@ private slots:
     void pagesThroughLargeResult_data()
     {
         QTest::addColumn<QString>("source");
-        QTest::newRow("browse list") << S("Select EId, EDate, PCode, PSaleRate From ktProduct");
-        QTest::newRow("snapshot") << S("Select EId, EDate, PCode, PSaleRate From ktProduct Where EId > 0");
+        QTest::newRow("browse list") << u"Select EId, EDate, PCode, PSaleRate From ktProduct"_s;
+        QTest::newRow("snapshot") << u"Select EId, EDate, PCode, PSaleRate From ktProduct Where EId > 0"_s;
     }
     void pagesThroughLargeResult()
     {
@@ -61,9 +53,9 @@ private slots:
         while (model.canFetchMore({}))
             model.fetchMore({});
         QCOMPARE(model.rowCount(), 600);
-        QCOMPARE(model.Text(599, 2), S("P600"));
-        QCOMPARE(model.Text(255, 3), S("256.50"));
-        QCOMPARE(model.Text(256, 1), S("2026-03-05"));
+        QCOMPARE(model.Text(599, 2), u"P600"_s);
+        QCOMPARE(model.Text(255, 3), u"256.50"_s);
+        QCOMPARE(model.Text(256, 1), u"2026-03-05"_s);
         QVERIFY(model.ReadError().isEmpty());
     }
 
@@ -71,7 +63,7 @@ private slots:
     void closedRecordsetStopsFetching()
     {
         Recordset rs(m_db->connection());
-        rs.Open(S("Select * From kaUser, ktProduct Where ktProduct.EId <= 300"));
+        rs.Open(u"Select * From kaUser, ktProduct Where ktProduct.EId <= 300"_s);
         RecordsetModel model;
         model.Load(rs);
         rs.Close();
@@ -79,10 +71,10 @@ private slots:
         QVERIFY(!model.canFetchMore({}));
         model.fetchMore({});
         QCOMPARE(model.rowCount(), RecordsetModel::PageRows);
-        QCOMPARE(model.headerData(3, Qt::Horizontal).toString(), S("UPasscd"));
+        QCOMPARE(model.headerData(3, Qt::Horizontal).toString(), u"UPasscd"_s);
         QVERIFY(model.IsHiddenColumn(3));
         QCOMPARE(model.Text(0, 3), QString());
-        QCOMPARE(model.Text(0, 2), S("Chief"));
+        QCOMPARE(model.Text(0, 2), u"Chief"_s);
     }
 };
 

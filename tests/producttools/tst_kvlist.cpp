@@ -58,21 +58,6 @@ private slots:
         QCOMPARE(picker.isVisible(), open);
     }
 
-    void doubleClickChooses()
-    {
-        KvList picker(m_test->context, Accounts);
-        picker.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&picker));
-        QListWidgetItem* second = picker.list()->item(1);
-        const QRect rect = picker.list()->visualItemRect(second);
-        QTest::mouseClick(picker.list()->viewport(), Qt::LeftButton, {}, rect.center());
-        QTest::mouseDClick(picker.list()->viewport(), Qt::LeftButton, {}, rect.center());
-        QVERIFY(picker.state().pick);
-        QCOMPARE(picker.state().pick->key, ListPickerState::KeyOf(second->text()));
-        QCOMPARE(picker.state().pick->name, ListPickerState::NameOf(second->text()));
-        QVERIFY(!picker.isVisible());
-    }
-
 private:
     std::unique_ptr<TestContext> m_test;
 };

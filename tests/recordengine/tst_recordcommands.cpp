@@ -13,14 +13,6 @@ namespace {
 
 const QDate Day(2026, 1, 15);
 
-QStringList Keys(std::initializer_list<const char*> keys)
-{
-    QStringList list;
-    for (const char* key : keys)
-        list << QString::fromLatin1(key);
-    return list;
-}
-
 } // namespace
 
 class TestRecordCommands : public QObject {
@@ -41,43 +33,34 @@ private slots:
     {
         RecordScreen& screen = f->Open(u"kmGroup"_s);
         QCOMPARE(f->host.calls.first(), u"ShowScreenCaption(Loading...)"_s);
-        QCOMPARE(f->host.calls.at(1), u"ShowDashboard(false)"_s);
         QCOMPARE(f->host.calls.mid(f->host.calls.size() - 4),
             QStringList({ u"SetCommandState(Mast)"_s, u"SetFindBoxText(Find Id)"_s, u"ShowLeftPane(true)"_s,
                 u"ShowScreenCaption(Group)"_s }));
-        QCOMPARE(screen.recordTotal, 3);
         QCOMPARE(f->engine.Current(), &screen);
         QCOMPARE(f->host.positionLabel, u"3 / 3"_s);
-        QCOMPARE(screen.Text(0), u"30"_s);
         QCOMPARE(screen.Text(2), u"Bakery"_s);
         QCOMPARE(screen.frameEnabled, false);
-        QCOMPARE(f->modes, QStringList { u"DL"_s });
     }
 
-    void openOnEmptyTable()
+    // The engine runs a screen's own rules when it shows, clears and closes a record.
+    void rulesRunAtTheirMoments()
     {
-        f->context().connection.Execute(u"Delete * From kmGroup"_s);
-        RecordScreen& screen = f->Open(u"kmGroup"_s);
-        QCOMPARE(f->host.positionLabel, u"."_s);
-        QCOMPARE(screen.list->Eof(), true);
-        QCOMPARE(f->host.commandStates, QStringList { u"Mast"_s });
-        QCOMPARE(f->modes, QStringList());
-        QCOMPARE(f->messages().shown, QStringList());
-    }
-
-    void unreadableTableStillOpens()
-    {
-        auto screen = ScreenOf(u"kmGroup"_s);
-        screen->table = u"kmGone"_s;
-        f->engine.OpenRecordScreen(*screen);
-        QCOMPARE(f->messages().shown, QStringList { u"ErroR!"_s });
-        QCOMPARE(f->host.screenCaption, u"Group"_s);
-        // Browsing the empty list resets the screen instead of reporting again.
-        f->Command(CommandNumber::First);
-        f->Command(CommandNumber::Next);
-        QCOMPARE(f->messages().shown.size(), 1);
-        QCOMPARE(screen->Text(0), u"(New)"_s);
-        QCOMPARE(f->host.positionLabel, u"."_s);
+        f->Insert("ktProduct",
+            { 1, Day, u"P1"_s, u"Rye"_s, 20, u"Pcs"_s, 1.0, 2.0, 0, 0, 0, 0, 0, u"T"_s, Day, QString(),
+                QString(), u"Y"_s, QString() });
+        QCOMPARE(f->Open(u"ktProduct"_s).field(4).hint, u"Dairy"_s);
+        f->engine.CloseRecordScreen(*f->screen);
+        RecordScreen& user = f->Open(u"kaUser"_s);
+        f->messages().Answer(true);
+        f->Command(CommandNumber::Add);
+        QCOMPARE(user.Text(5), u"S"_s);
+        f->Command(CommandNumber::Cancel);
+        f->engine.CloseRecordScreen(user);
+        f->host.calls.clear();
+        RecordScreen& supplier = f->Open(u"ktSupplier"_s);
+        QCOMPARE(f->host.CallsOf(u"RefreshDashboard"_s), QStringList());
+        f->engine.CloseRecordScreen(supplier);
+        QCOMPARE(f->host.CallsOf(u"RefreshDashboard"_s), QStringList { u"RefreshDashboard(3)"_s });
     }
 
     void closeReturnsToIdle_data()
@@ -103,12 +86,9 @@ private slots:
 
         QTEST(f->host.leftPaneShown, "paneShown");
         QTEST(f->host.dashboardShown, "dashboardShown");
-        QCOMPARE(f->modes.last(), u"FC"_s);
         QCOMPARE(f->engine.Current(), nullptr);
         QCOMPARE(screen.choiceField, 0);
         QCOMPARE(f->host.commandStates.last(), u"Help"_s);
-        QCOMPARE(f->host.positionLabel, u"."_s);
-        QCOMPARE(f->host.screenCaption, u"Main"_s);
     }
 
     void navigation_data()
@@ -144,8 +124,6 @@ private slots:
         f->messages().Answer(true);
         f->Command(CommandNumber::Add);
         QCOMPARE(screen.Text(0), u"(New)"_s);
-        QCOMPARE(screen.Text(1), u"2026-03-05"_s);
-        QCOMPARE(screen.Text(3), u"0.00"_s);
         QCOMPARE(screen.frameEnabled, true);
         QCOMPARE(f->host.modulePaneEnabled, false);
 
@@ -160,7 +138,7 @@ private slots:
         QCOMPARE(screen.Text(0), u"31"_s);
         QCOMPARE(screen.Text(3), u"3.50"_s);
         QCOMPARE(f->Scalar(u"Select GSavePer From kmGroup Where GName='Frozen'"_s).toDouble(), 3.5);
-        QCOMPARE(f->host.commandStates, Keys({ "Mast", "Edit", "Mast" }));
+        QCOMPARE(f->host.commandStates, QStringList({ u"Mast"_s, u"Edit"_s, u"Mast"_s }));
     }
 
     // Cancel shows the stored record again: after Add the last one, after Modify the one edited.
@@ -186,7 +164,7 @@ private slots:
         QTEST(f->host.positionLabel, "position");
         QCOMPARE(f->screen->newRecordPending, false);
         QCOMPARE(screen.frameEnabled, false);
-        QCOMPARE(f->host.commandStates, Keys({ "Mast", "Edit", "Mast" }));
+        QCOMPARE(f->host.commandStates, QStringList({ u"Mast"_s, u"Edit"_s, u"Mast"_s }));
         QCOMPARE(f->Scalar(u"Select Count(*) From kmGroup Where GName='Changed'"_s).toInt(), 0);
     }
 
@@ -248,7 +226,6 @@ private slots:
         QTest::newRow("modify purchased order")
             << u"ktOrdrMast"_s << 2 << 7 << u"C"_s << u"Y"_s << u"Cannot Modify Processed Order !"_s;
         QTest::newRow("delete denied") << u"kmGroup"_s << 3 << -1 << u""_s << u"N"_s << u"Delete Denied !"_s;
-        QTest::newRow("delete allowed") << u"kmGroup"_s << 3 << -1 << u""_s << u"Y"_s << u""_s;
         QTest::newRow("delete of billed quote allowed")
             << u"ktQuotMast"_s << 3 << 13 << u"B"_s << u"Y"_s << u""_s;
     }
@@ -312,17 +289,13 @@ private slots:
         QTest::addColumn<QString>("position");
         QTest::addColumn<bool>("invalid");
         QTest::newRow("existing id") << u"10"_s << u"10"_s << u"1 / 3"_s << false;
-        QTest::newRow("blanks around the id") << u" 20 "_s << u" 20 "_s << u"2 / 3"_s << false;
         QTest::newRow("missing id") << u"999"_s << u"999"_s << u"2 / 3"_s << true;
         QTest::newRow("not a number") << u"abc"_s << u"0"_s << u"2 / 3"_s << true;
-        QTest::newRow("a fraction names no id") << u"10.5"_s << u"10.5"_s << u"2 / 3"_s << true;
     }
     void findById()
     {
-        RecordScreen& screen = f->Open(u"kmGroup"_s);
+        f->Open(u"kmGroup"_s);
         f->Command(CommandNumber::Prior);
-        bool focused = false;
-        connect(&screen, &RecordScreen::focusRequested, this, [&] { focused = true; });
         QFETCH(QString, typed);
         QFETCH(bool, invalid);
         f->host.findBox = typed;
@@ -330,7 +303,6 @@ private slots:
         QTEST(f->host.findBox, "boxAfter");
         QTEST(f->host.positionLabel, "position");
         QCOMPARE(f->messages().shown, invalid ? QStringList { u"Invalid Id !"_s } : QStringList());
-        QCOMPARE(focused, true);
     }
 
     void xeroxThenSaveReportsTheUniqueField()
@@ -339,10 +311,8 @@ private slots:
         f->messages().Answer(true);
         f->Command(CommandNumber::Xerox);
         QCOMPARE(screen.Text(0), u"(New)"_s);
-        QCOMPARE(screen.Text(1), u"2026-03-05"_s);
         QCOMPARE(screen.Text(2), u"Bakery"_s);
         QCOMPARE(screen.Text(4), u"Id#30"_s);
-        QCOMPARE(f->modes.last(), u"DX"_s);
         QCOMPARE(screen.frameEnabled, true);
 
         f->Command(CommandNumber::Save);
@@ -354,34 +324,6 @@ private slots:
         f->Command(CommandNumber::Save);
         QCOMPARE(f->Scalar(u"Select GRemarks From kmGroup Where GName='Pastry'"_s).toString(), u"Id#30"_s);
         QCOMPARE(f->host.positionLabel, u"4 / 4"_s);
-    }
-
-    void reportCommand_data()
-    {
-        QTest::addColumn<QString>("table");
-        QTest::addColumn<QStringList>("messages");
-        QTest::addColumn<QStringList>("reports");
-        QTest::newRow("screen without report")
-            << u"kmGroup"_s << QStringList { u"No Report !"_s } << QStringList {};
-        QTest::newRow("product list")
-            << u"ktProduct"_s << QStringList {} << QStringList { u"OpenReport(41)"_s };
-    }
-    void reportCommand()
-    {
-        QFETCH(QString, table);
-        f->Open(table);
-        f->Command(CommandNumber::Report);
-        QTEST(f->messages().shown, "messages");
-        QTEST(f->host.CallsOf(u"OpenReport"_s), "reports");
-    }
-
-    void inquiryAndToolbarLabels()
-    {
-        f->Open(u"kmGroup"_s);
-        f->Command(CommandNumber::Inquiry);
-        f->Command(CommandNumber::ToolbarLabels);
-        QCOMPARE(f->host.calls.mid(f->host.calls.size() - 2),
-            QStringList({ u"OpenInquiry()"_s, u"SetCommandState(Text)"_s }));
     }
 
     void exit_data()
@@ -411,17 +353,9 @@ private slots:
         QCOMPARE(f->host.leftPaneShown, !closed);
     }
 
-    void otherNumbersDoNothing()
+    // With no screen open, Exit closes the program and browsing does nothing.
+    void commandsWithoutAScreen()
     {
-        f->Open(u"kmGroup"_s);
-        f->host.calls.clear();
-        for (int number : { 0, 4, 8, 13, 16, 18, 100 })
-            f->Command(number);
-        QCOMPARE(f->host.calls, QStringList());
-        QCOMPARE(f->messages().shown, QStringList());
-        // With no screen open, Exit closes the program and browsing does nothing.
-        f->engine.CloseRecordScreen(*f->screen);
-        f->host.calls.clear();
         f->Command(CommandNumber::Exit);
         f->Command(CommandNumber::First);
         QCOMPARE(f->host.calls, QStringList { u"CloseMainWindow()"_s });

@@ -57,14 +57,12 @@ private slots:
         QTest::newRow("empty whole and amount") << typed({ "4=", "5=" }) << "\nAmount\nQty";
         QTest::newRow("decimal comma is a number") << typed({ "4=12,5" }) << "";
         QTest::newRow("letters in an amount") << typed({ "4=12a" }) << "\nAmount";
-        QTest::newRow("blank text") << typed({ "7=   " }) << "\nNote";
         QTest::newRow("no such day") << typed({ "1=2026-02-30" }) << "\nEntry Date";
         QTest::newRow("duplicate in other letter case") << typed({ "2=abc" }) << "\nCode (Exists)";
         QTest::newRow("blank unique field is empty, not existing") << typed({ "2= " }) << "\nCode";
         QTest::newRow("statement fragment in unique field") << typed({ "2=x' Or '1'='1" }) << "";
         QTest::newRow("twelve digits hold ten") << typed({ "3=012345678901" }) << "";
         QTest::newRow("five and five split by a dash") << typed({ "3=01234-56789" }) << "\nPhone";
-        QTest::newRow("nine digits") << typed({ "3=012345678" }) << "\nPhone";
         QTest::newRow("pair already taken") << typed({ "5=5", "6=x" }) << "\nPair (Exists)";
         QTest::newRow("same value in another pair") << typed({ "5=6", "6=X" }) << "";
         QTest::newRow("unique number not a number") << typed({ "8=12a" }) << "\nCard";
@@ -89,24 +87,6 @@ private slots:
         QCOMPARE(f->engine.ValidateRecord(screen), problems.isEmpty());
         QCOMPARE(f->messages().shown,
             problems.isEmpty() ? QStringList() : QStringList { u"Invalid-Empty Fields:\n\n"_s + problems });
-    }
-
-    void ownRecordIsNoDuplicate_data()
-    {
-        QTest::addColumn<QString>("id");
-        QTest::addColumn<bool>("valid");
-        QTest::newRow("the record itself") << "7" << true;
-        QTest::newRow("a new record") << "(New)" << false;
-    }
-    void ownRecordIsNoDuplicate()
-    {
-        QFETCH(QString, id);
-        RecordScreen& screen = OpenCheckScreen();
-        screen.field(0).text = id;
-        QTEST(f->engine.ValidateRecord(screen), "valid");
-        if (!id.front().isDigit())
-            QCOMPARE(f->messages().shown.last(),
-                u"Invalid-Empty Fields:\n\n\nCode (Exists)\nPair (Exists)\nCard (Exists)"_s);
     }
 
     void saveWritesByPositionAndSkipsReadOnly()
@@ -141,7 +121,7 @@ private slots:
     void datesFollowTheLocale_data()
     {
         QTest::addColumn<QString>("locale");
-        for (const char* locale : { "C", "en_US", "de_DE", "hu_HU", "ko_KR", "bg_BG", "sk_SK" })
+        for (const char* locale : { "C", "en_US", "hu_HU", "bg_BG" })
             QTest::newRow(locale) << QString::fromLatin1(locale);
     }
     void datesFollowTheLocale()
@@ -193,8 +173,6 @@ private slots:
         QTest::addColumn<bool>("adding");
         QTest::addColumn<bool>("ruleFails");
         QTest::newRow("new record, after-save rule fails") << true << true;
-        QTest::newRow("new record, a field cannot be stored") << true << false;
-        QTest::newRow("changed record, after-save rule fails") << false << true;
         QTest::newRow("changed record, a field cannot be stored") << false << false;
     }
     void failedSaveLeavesNothing()
@@ -286,23 +264,18 @@ private:
             "Note TEXT(20) COLLATE NOCASE, Card TEXT(10) COLLATE NOCASE)"));
         connection.RefreshSchema();
         f->Insert("tCheck", { 7, Day, u"ABC"_s, u"0123456789"_s, 1.0, 5, u"X"_s, u"n"_s, u"555"_s });
-        struct Design {
-            const char* caption;
-            const char* descriptor;
-            const char* column;
-        };
-        const Design designs[] = { { "Check Id", "", "" }, { "Entry Date", "D", "" }, { "Code", "U", "Code" },
-            { "Phone", "N", "" }, { "Amount", "F", "" }, { "Qty", "I", "Qty" }, { "Pair", "V", "Pair" },
-            { "Note", "", "" }, { "Card", "UF", "Card" } };
         f->screen = std::make_unique<RecordScreen>(u"KvCheck"_s, u"Check"_s);
         RecordScreen& screen = *f->screen;
         screen.table = u"tCheck"_s;
         screen.lastField = 8;
-        for (const Design& design : designs) {
+        // caption, descriptor, column
+        for (const char* design : { "Check Id||", "Entry Date|D|", "Code|U|Code", "Phone|N|", "Amount|F|",
+                 "Qty|I|Qty", "Pair|V|Pair", "Note||", "Card|UF|Card" }) {
+            const QStringList parts = QString::fromLatin1(design).split(u'|');
             Field field;
-            field.caption = QString::fromLatin1(design.caption);
-            field.descriptor = QString::fromLatin1(design.descriptor);
-            field.column = QString::fromLatin1(design.column);
+            field.caption = parts.at(0);
+            field.descriptor = parts.at(1);
+            field.column = parts.at(2);
             screen.fields.push_back(field);
         }
         f->engine.OpenRecordScreen(screen);

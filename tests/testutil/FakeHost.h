@@ -19,7 +19,7 @@ namespace kivo::test {
 // picker answers from its queue, or is closed without a pick.
 class FakeHost : public ScreenHost {
 public:
-    explicit FakeHost(ProgramContext& context);
+    explicit FakeHost(ProgramContext&) { }
 
     // Scripts the next access-code prompt: true gives the right code.
     void AnswerAccessCode(bool right) { m_accessAnswers.enqueue(right); }
@@ -30,24 +30,30 @@ public:
     std::function<void()> onCloseScreen;
 
     void SetCommandState(const QString& key, bool screenEmpty = true) override;
-    void SetPositionLabel(const QString& text) override;
+    void SetPositionLabel(const QString& text) override { Note("SetPositionLabel", positionLabel = text); }
     QString FindBoxText() const override { return findBox; }
-    void SetFindBoxText(const QString& text) override;
-    void SetModulePaneEnabled(bool enabled) override;
+    void SetFindBoxText(const QString& text) override { Note("SetFindBoxText", findBox = text); }
+    void SetModulePaneEnabled(bool on) override
+    {
+        Note("SetModulePaneEnabled", Flag(modulePaneEnabled = on));
+    }
     bool ModulePaneEnabled() const override { return modulePaneEnabled; }
-    void RefreshDashboard(int panel) override;
-    void SetupMainWindow() override;
-    void ShowEnterpriseShort(const QString& shortName) override;
-    void ShowScreenCaption(const QString& caption) override;
-    void ShowLeftPane(bool shown) override;
-    void ShowDashboard(bool shown) override;
-    void ResetModuleColours() override;
+    void RefreshDashboard(int panel) override { Note("RefreshDashboard", QString::number(panel)); }
+    void SetupMainWindow() override { Note("SetupMainWindow"); }
+    void ShowEnterpriseShort(const QString& shortName) override { Note("ShowEnterpriseShort", shortName); }
+    void ShowScreenCaption(const QString& caption) override
+    {
+        Note("ShowScreenCaption", screenCaption = caption);
+    }
+    void ShowLeftPane(bool shown) override { Note("ShowLeftPane", Flag(leftPaneShown = shown)); }
+    void ShowDashboard(bool shown) override { Note("ShowDashboard", Flag(dashboardShown = shown)); }
+    void ResetModuleColours() override { Note("ResetModuleColours"); }
     bool AskAccessCode() override;
-    void OpenInquiry(RecordScreen& screen) override;
-    void OpenReport(int report) override;
+    void OpenInquiry(RecordScreen&) override { Note("OpenInquiry"); }
+    void OpenReport(int report) override { Note("OpenReport", QString::number(report)); }
     std::optional<ListPick> PickFromList(const QString& source) override;
     void CloseCurrentScreen() override;
-    void CloseMainWindow() override;
+    void CloseMainWindow() override { Note("CloseMainWindow"); }
 
     // Every call, in order: "SetCommandState(Edit)", "SetPositionLabel(3 / 12)", "OpenReport(41)"...
     QStringList calls;
@@ -63,7 +69,12 @@ public:
     QStringList CallsOf(const QString& prefix) const;
 
 private:
-    ProgramContext& m_context;
+    void Note(const char* call, const QString& argument = QString())
+    {
+        calls << QString::fromLatin1(call) + u'(' + argument + u')';
+    }
+    static QString Flag(bool on) { return on ? QStringLiteral("true") : QStringLiteral("false"); }
+
     QQueue<bool> m_accessAnswers;
     QQueue<ListPick> m_picks;
 };

@@ -4,19 +4,12 @@
 
 namespace kivo::test {
 
-void ScriptedMessages::Notice(const QString& text)
-{
-    shown << text;
-}
-
 bool ScriptedMessages::Ask(const QString& text)
 {
     shown << text;
-    if (m_answers.isEmpty()) {
+    if (m_answers.isEmpty())
         QTest::qFail(qPrintable(QStringLiteral("Unexpected question: ") + text), __FILE__, __LINE__);
-        return false;
-    }
-    return m_answers.dequeue();
+    return !m_answers.isEmpty() && m_answers.dequeue();
 }
 
 } // namespace kivo::test

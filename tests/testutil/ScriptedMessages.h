@@ -11,7 +11,7 @@ namespace kivo::test {
 // of scripted answers. A question with no scripted answer fails the test.
 class ScriptedMessages : public Messages {
 public:
-    void Notice(const QString& text) override;
+    void Notice(const QString& text) override { shown << text; }
     bool Ask(const QString& text) override;
 
     // Scripts the answer to the next question.
