@@ -291,9 +291,10 @@ int main(int argc, char** argv)
         QRandomGenerator random(42);
         for (int i = 0; i < 10000; ++i)
             codes.push_back(1 + int(random.bounded(products)));
-        auto lookBare = [&] {
+        // The bare look-up: one prepared statement, bind/step/reset per code.
+        auto bareLookUps = [&](const char* sql) {
             sqlite3_stmt* s = nullptr;
-            sqlite3_prepare_v2(db, "SELECT * FROM ktProduct WHERE PCode = ?", -1, &s, nullptr);
+            sqlite3_prepare_v2(db, sql, -1, &s, nullptr);
             for (int code : codes) {
                 const QByteArray text = "P" + QByteArray::number(code);
                 sqlite3_bind_text(s, 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
@@ -303,6 +304,7 @@ int main(int argc, char** argv)
             }
             sqlite3_finalize(s);
         };
+        auto lookBare = [&] { bareLookUps("SELECT * FROM ktProduct WHERE PCode = ?"); };
         auto lookRecordset = [&] {
             Recordset rs(connection);
             for (int code : codes) {
@@ -311,18 +313,7 @@ int main(int argc, char** argv)
                     sink += rs.Value(0).toLongLong();
             }
         };
-        auto scalarBare = [&] {
-            sqlite3_stmt* s = nullptr;
-            sqlite3_prepare_v2(db, "SELECT EId FROM ktProduct WHERE PCode = ?", -1, &s, nullptr);
-            for (int code : codes) {
-                const QByteArray text = "P" + QByteArray::number(code);
-                sqlite3_bind_text(s, 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
-                if (sqlite3_step(s) == SQLITE_ROW)
-                    sink += sqlite3_column_int64(s, 0);
-                sqlite3_reset(s);
-            }
-            sqlite3_finalize(s);
-        };
+        auto scalarBare = [&] { bareLookUps("SELECT EId FROM ktProduct WHERE PCode = ?"); };
         auto lookScalar = [&] {
             for (int code : codes)
                 sink += connection
