@@ -1,0 +1,26 @@
+#include "PageModel.h"
+
+namespace kivo {
+
+int PageModel::FontIndex(const QFont& font)
+{
+    for (size_t i = 0; i < m_fonts.size(); ++i)
+        if (m_fonts[i] == font)
+            return int(i);
+    m_fonts.push_back(font);
+    return int(m_fonts.size()) - 1;
+}
+
+void PageModel::AddPage(Page page)
+{
+    m_pages.push_back(std::move(page));
+}
+
+void PageModel::Clear()
+{
+    m_pages.clear();
+    m_fonts.clear();
+    m_pagesShown = 0;
+}
+
+} // namespace kivo

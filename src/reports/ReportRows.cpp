@@ -1,0 +1,109 @@
+#include "ReportRows.h"
+
+#include "Recordset.h"
+
+namespace kivo {
+
+namespace {
+
+// The column a name finds among `names` (qualifiers beside them): the exact name first,
+// then a qualified name by its qualifier, else the first column of that bare name.
+template <typename Names, typename Qualifier>
+int FindColumn(const Names& names, Qualifier qualifierOf, const QString& name)
+{
+    const int count = int(names.size());
+    for (int i = 0; i < count; ++i)
+        if (names[i].compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    const qsizetype dot = name.lastIndexOf(u'.');
+    if (dot < 0) {
+        // A bare name also finds a column that was listed qualified.
+        for (int i = 0; i < count; ++i) {
+            const qsizetype own = names[i].lastIndexOf(u'.');
+            if (own >= 0 && QStringView(names[i]).sliced(own + 1).compare(name, Qt::CaseInsensitive) == 0)
+                return i;
+        }
+        return -1;
+    }
+    const QStringView qualifier = QStringView(name).left(dot);
+    const QStringView bare = QStringView(name).sliced(dot + 1);
+    int unqualified = -1;
+    for (int i = 0; i < count; ++i) {
+        QStringView own(names[i]);
+        const qsizetype ownDot = own.lastIndexOf(u'.');
+        if (ownDot >= 0)
+            own = own.sliced(ownDot + 1);
+        if (own.compare(bare, Qt::CaseInsensitive) != 0)
+            continue;
+        if (qualifierOf(i).compare(qualifier, Qt::CaseInsensitive) == 0)
+            return i;
+        if (unqualified < 0)
+            unqualified = i;
+    }
+    return unqualified;
+}
+
+} // namespace
+
+RecordsetRows::RecordsetRows(Recordset& rs)
+{
+    const int columns = rs.FieldCount();
+    m_names.reserve(size_t(columns));
+    for (int c = 0; c < columns; ++c) {
+        m_names.push_back(rs.Field(c).name);
+        m_qualifiers.push_back(rs.Field(c).qualifier);
+    }
+    if (!rs.IsOpen())
+        return;
+    m_values.reserve(size_t(rs.RecordCount()) * size_t(columns));
+    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
+        for (int c = 0; c < columns; ++c)
+            m_values.push_back(rs.Value(c));
+        ++m_rows;
+    }
+    if (m_rows > 0)
+        rs.MoveFirst();
+}
+
+RecordsetRows::~RecordsetRows() = default;
+
+int RecordsetRows::ColumnIndex(const QString& name) const
+{
+    return FindColumn(
+        m_names, [this](int i) { return QStringView(m_qualifiers[size_t(i)]); }, name);
+}
+
+QVariant RecordsetRows::Value(int row, int column) const
+{
+    if (row < 0 || row >= m_rows || column < 0 || column >= ColumnCount())
+        return {};
+    return m_values[size_t(row) * m_names.size() + size_t(column)];
+}
+
+TableRows::TableRows(QStringList columnNames, std::vector<QVariantList> rows)
+    : m_names(std::move(columnNames))
+    , m_rows(std::move(rows))
+{
+}
+
+int TableRows::ColumnIndex(const QString& name) const
+{
+    return FindColumn(
+        m_names,
+        [this](int i) {
+            const QString& own = m_names[i];
+            const qsizetype dot = own.lastIndexOf(u'.');
+            return dot < 0 ? QStringView() : QStringView(own).left(dot);
+        },
+        name);
+}
+
+QVariant TableRows::Value(int row, int column) const
+{
+    if (row < 0 || row >= RowCount() || column < 0 || column >= ColumnCount())
+        return {};
+    const QVariantList& values = m_rows[size_t(row)];
+    return column < values.size() ? values[column] : QVariant();
+}
+
+} // namespace kivo
