@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <unordered_map>
 #include <vector>
 
 namespace kivo {
@@ -32,8 +33,24 @@ struct ReportValue {
 };
 
 // Running totals and group totals, kept between evaluations so that a detail band's
-// running sum adds one row per row and a group footer reuses its header's totals.
-class AggregateCache;
+// running sum adds one row per row and a group footer reuses its header's totals. One cache
+// serves the expressions of one layout (they are told apart by their parsed nodes).
+class AggregateCache {
+public:
+    struct State {
+        int first = -1; // the rows counted: first..last
+        int last = -2;
+        double sum = 0;
+        int count = 0; // values that were not null
+        int rows = 0;
+        ReportValue min, max;
+    };
+    State& For(const void* node) { return m_states[node]; }
+    void Clear() { m_states.clear(); }
+
+private:
+    std::unordered_map<const void*, State> m_states;
+};
 
 // Where an expression is evaluated: the row its columns are read from, the rows its
 // aggregates run over, the page number.

@@ -69,6 +69,7 @@ public:
         QString font = QStringLiteral("DejaVu Sans");
         double size = 9;
         double marginLeft = 10, marginTop = 10, marginRight = 10, marginBottom = 10;
+        Position at; // the report statement
     };
 
     // Reads a template file; on failure *error is set (file name without its folder) and the
@@ -85,8 +86,9 @@ public:
     const std::vector<Group>& Groups() const;
     const std::vector<Band>& Bands() const; // in file order
 
+    struct Data; // the parsed contents, shared by copies
+
 private:
-    struct Data;
     std::shared_ptr<const Data> m_data;
 };
 

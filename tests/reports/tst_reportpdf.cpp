@@ -1,0 +1,182 @@
+#include "PageModel.h"
+#include "ReportLayout.h"
+#include "ReportPdf.h"
+#include "ReportRows.h"
+#include "ReportTemplate.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace kivo;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString Run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit
+        || process.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// Page sizes in points as pdfinfo reports them, one per page.
+QList<QSizeF> PageSizes(const QString& pdf)
+{
+    const QString info = Run(u"pdfinfo"_s, { u"-f"_s, u"1"_s, u"-l"_s, u"999"_s, pdf });
+    QList<QSizeF> sizes;
+    static const QRegularExpression line(u"Page +\\d+ size: +([0-9.]+) x ([0-9.]+) pts"_s);
+    for (auto match = line.globalMatch(info); match.hasNext();) {
+        const QRegularExpressionMatch m = match.next();
+        sizes << QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble());
+    }
+    return sizes;
+}
+
+constexpr double pointsPerMm = 72 / 25.4;
+
+const char* listing = R"kvr(report title="Product Listing" page=A4 font="DejaVu Sans" size=9
+parameter name=pEntName
+band kind=reportheader height=10
+field x=0 y=0 w=180 h=6 expr="pEntName" bold=yes size=12
+band kind=pageheader height=7
+label x=0 y=0 w=30 h=5 text="Code" bold=yes
+label x=30 y=0 w=100 h=5 text="Name" bold=yes
+label x=150 y=0 w=30 h=5 text="Price" bold=yes align=right
+band kind=detail height=5
+field x=0 y=0 w=30 h=5 expr="PCode"
+field x=30 y=0 w=100 h=5 expr="PName"
+field x=150 y=0 w=30 h=5 expr="PPrice" format="#,##0.00" align=right
+band kind=summary height=8
+label x=100 y=1 w=40 h=5 text="Total"
+field x=150 y=1 w=30 h=5 expr="sum(PPrice)" format="#,##0.00" align=right
+band kind=pagefooter height=6
+field x=0 y=0 w=180 h=5 expr="'Page ' & page & ' of ' & pages" align=center
+)kvr";
+
+const char* receipt
+    = R"kvr(report title="Bill Print (S)" page=roll width=80 margin-left=4 margin-right=4 margin-top=4 margin-bottom=4 size=8
+band kind=reportheader height=8
+label x=0 y=0 w=72 h=5 text="Receipt" align=center bold=yes
+band kind=detail height=4
+field x=0 y=0 w=50 h=4 expr="PName"
+field x=50 y=0 w=22 h=4 expr="PPrice" format="0.00" align=right
+band kind=summary height=6
+field x=50 y=1 w=22 h=4 expr="sum(PPrice)" format="0.00" align=right
+)kvr";
+
+TableRows Products(int count)
+{
+    std::vector<QVariantList> rows;
+    for (int i = 1; i <= count; ++i)
+        rows.push_back(
+            { u"P%1"_s.arg(i, 4, 10, QChar(u'0')), u"Product number %1"_s.arg(i), 1000.0 + i / 4.0 });
+    return TableRows({ u"PCode"_s, u"PName"_s, u"PPrice"_s }, std::move(rows));
+}
+
+// Lays a template out over the rows and writes the PDF; the error text when anything fails.
+QString Render(
+    const char* text, const ReportRows& rows, const ReportLayout::Parameters& parameters, const QString& pdf)
+{
+    TemplateError error;
+    const ReportTemplate tpl = ReportTemplate::Parse(QString::fromUtf8(text), u"test.Kvr"_s, &error);
+    if (tpl.IsEmpty())
+        return error.Text();
+    ReportLayout layout(tpl, rows, parameters);
+    if (!layout.Bind(&error))
+        return error.Text();
+    layout.LayOutAll();
+    QString message;
+    if (!ReportPdf::Write(layout.Pages(), pdf, tpl.Title(), &message))
+        return message;
+    return QString();
+}
+
+} // namespace
+
+class TestReportPdf : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        if (Run(u"pdftotext"_s, { u"-v"_s }).isNull()
+            && QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty())
+            QSKIP("pdftotext (poppler-utils) is not installed");
+    }
+
+    void textReadsBack()
+    {
+        const TableRows rows = Products(130);
+        const QString pdf = m_dir.filePath(u"listing.pdf"_s);
+        QCOMPARE(Render(listing, rows, { { u"pEntName"_s, u"Corner Shop"_s } }, pdf), QString());
+        const QString text = Run(u"pdftotext"_s, { u"-layout"_s, pdf, u"-"_s });
+        const QStringList pages = text.split(u'\f', Qt::SkipEmptyParts);
+        QVERIFY(pages.size() >= 2);
+        const int count = int(pages.size());
+        for (int page = 1; page <= count; ++page) {
+            QVERIFY2(pages[page - 1].contains(u"Page %1 of %2"_s.arg(page).arg(count)),
+                qPrintable(pages[page - 1]));
+            QVERIFY(pages[page - 1].contains(u"Code"_s)); // the page header on every page
+        }
+        QCOMPARE(text.count(u"Corner Shop"_s), 1);
+        QVERIFY(pages.first().contains(u"P0001"_s));
+        QVERIFY(pages.last().contains(u"P0130"_s));
+        // 130 prices of 1000 + i/4: 130,000 + (130*131/2)/4
+        QVERIFY2(pages.last().contains(u"132,128.75"_s), qPrintable(pages.last()));
+        for (int i = 1; i <= 130; ++i)
+            QVERIFY(text.contains(u"Product number %1 "_s.arg(i))
+                || text.contains(u"Product number %1\n"_s.arg(i)));
+        QCOMPARE(PageSizes(pdf).first().toSize(), QSizeF(210 * pointsPerMm, 297 * pointsPerMm).toSize());
+    }
+
+    void rollIsAsLongAsItsContent()
+    {
+        const QString shortPdf = m_dir.filePath(u"short.pdf"_s);
+        const QString longPdf = m_dir.filePath(u"long.pdf"_s);
+        QCOMPARE(Render(receipt, Products(5), {}, shortPdf), QString());
+        QCOMPARE(Render(receipt, Products(50), {}, longPdf), QString());
+        const QList<QSizeF> shortSizes = PageSizes(shortPdf);
+        const QList<QSizeF> longSizes = PageSizes(longPdf);
+        QCOMPARE(shortSizes.size(), 1);
+        QCOMPARE(longSizes.size(), 1);
+        QCOMPARE(qRound(shortSizes[0].width() / pointsPerMm), 80);
+        QCOMPARE(qRound(longSizes[0].width() / pointsPerMm), 80);
+        // 45 more lines of 4 mm each.
+        QCOMPARE(qRound((longSizes[0].height() - shortSizes[0].height()) / pointsPerMm), 45 * 4);
+        const QString text = Run(u"pdftotext"_s, { u"-layout"_s, longPdf, u"-"_s });
+        QVERIFY(text.contains(u"Product number 50"_s));
+    }
+
+    void unwritablePathIsReported_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("missing folder") << m_dir.filePath(u"no/such/folder/report.pdf"_s);
+        QTest::newRow("a folder") << m_dir.path();
+        QTest::newRow("read-only folder") << u"/proc/kivo-report.pdf"_s;
+    }
+
+    void unwritablePathIsReported()
+    {
+        QFETCH(QString, path);
+        PageModel pages;
+        pages.AddPage({ QSizeF(210, 297), {} });
+        QString message;
+        QVERIFY(!ReportPdf::Write(pages, path, u"Product Listing"_s, &message));
+        QVERIFY2(message.contains(QDir::toNativeSeparators(path)), qPrintable(message));
+        QVERIFY(!message.contains(u"QPdf"_s));
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+QTEST_MAIN(TestReportPdf)
+#include "tst_reportpdf.moc"
