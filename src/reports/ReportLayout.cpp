@@ -303,7 +303,7 @@ void ReportLayout::Engine::ComputeGroups()
         scope.first = scope.last = row;
         for (int level = 0; level < levels; ++level) {
             QString key = m_groupKeys[size_t(level)].Evaluate(scope).ToText();
-            if (row == 0 || (m_breakLevel[size_t(row)] == levels && key != previous[size_t(level)]))
+            if (m_breakLevel[size_t(row)] == levels && (row == 0 || key != previous[size_t(level)]))
                 m_breakLevel[size_t(row)] = level;
             previous[size_t(level)] = std::move(key);
         }
