@@ -270,6 +270,7 @@ private slots:
         const TableRows rows({ u"O"_s, u"I"_s, u"N"_s }, std::move(data));
         const Laid laid
             = Lay(u"report\ngroup name=o expr=\"O\"\ngroup name=i expr=\"I\"\n"
+                  "band kind=reportheader height=5\nlabel text=Top\n"
                   "band kind=groupheader group=o newpage=yes height=5\nfield expr=\"'O ' & O & count()\"\n"
                   "band kind=groupheader group=i height=5\nfield expr=\"'I ' & I & count()\"\n"
                   "band kind=groupfooter group=i height=5\nfield expr=\"'/I ' & sum(N)\"\n"
@@ -278,7 +279,7 @@ private slots:
         QCOMPARE(laid.error, QString());
         QCOMPARE(laid.pages.PageCount(), 3);
         QCOMPARE(Texts(laid.pages, 0),
-            QStringList({ u"O A3"_s, u"I x2"_s, u"/I 2"_s, u"I y1"_s, u"/I 1"_s, u"/O 3"_s }));
+            QStringList({ u"Top"_s, u"O A3"_s, u"I x2"_s, u"/I 2"_s, u"I y1"_s, u"/I 1"_s, u"/O 3"_s }));
         QCOMPARE(Texts(laid.pages, 1), QStringList({ u"O B1"_s, u"I y1"_s, u"/I 1"_s, u"/O 1"_s }));
         QCOMPARE(Texts(laid.pages, 2),
             QStringList({ u"O C2"_s, u"I y1"_s, u"/I 1"_s, u"I z1"_s, u"/I 1"_s, u"/O 2"_s }));
