@@ -203,8 +203,8 @@ private slots:
             for (int x = 40; x < 240; ++x)
                 ink += grey(x, y) < 128;
         QVERIFY(ink > 200); // the text below the box
-        PagePainter::Paint(
-            *std::make_unique<QPainter>(&image), layout.Pages(), 5, QRectF(0, 0, 10, 10)); // no page 6
+        QPainter again(&image);
+        PagePainter::Paint(again, layout.Pages(), 5, QRectF(0, 0, 10, 10)); // there is no page 6: nothing
     }
 
     void unwritablePathIsReported_data()
