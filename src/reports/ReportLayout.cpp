@@ -638,13 +638,15 @@ void ReportLayout::Engine::LayOutRow(int row)
         for (const BoundBand& band : m_details)
             needed += band.band->columns > 1 ? 0 : Height(band, row, first, row);
         FlushCells();
-        if (m_pageHasBody && (newPage || m_y + needed > m_bottom + 0.001)) {
+        if ((newPage && m_pageLast >= 0) || (m_pageHasBody && m_y + needed > m_bottom + 0.001)) {
             ClosePage();
             StartPage();
         }
         for (int g = level; g < levels; ++g)
             for (const BoundBand& band : m_groupHeaders[size_t(g)]) {
-                if (band.band->newPage && m_pageHasBody) {
+                // A group that asks for its own page starts one unless this page holds no rows
+                // yet (the report header may stand above the first group).
+                if (band.band->newPage && m_pageLast >= 0) {
                     ClosePage();
                     StartPage();
                 }
@@ -654,6 +656,10 @@ void ReportLayout::Engine::LayOutRow(int row)
     const int first = levels > 0 ? m_groupStart[size_t(levels - 1)] : 0;
     for (const BoundBand& band : m_details)
         PlaceDetail(band, row, first);
+    // The row belongs to this page even when no detail band shows it (its page footer sums it).
+    if (m_pageFirst < 0)
+        m_pageFirst = row;
+    m_pageLast = row;
 }
 
 void ReportLayout::Engine::Finish()
