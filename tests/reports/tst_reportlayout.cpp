@@ -1,7 +1,9 @@
 #include "PageModel.h"
+#include "Recordset.h"
 #include "ReportLayout.h"
 #include "ReportRows.h"
 #include "ReportTemplate.h"
+#include "TempDatabase.h"
 
 #include <QLocale>
 #include <QTest>
@@ -82,7 +84,48 @@ class TestReportLayout : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+    void initTestCase()
+    {
+        QLocale::setDefault(QLocale::c());
+        m_db = std::make_unique<test::TempDatabase>(test::TempDatabase::Content::Demo);
+    }
+    void cleanupTestCase() { m_db.reset(); }
+
+    // A join read through a recordset: names the join repeats are told apart by their alias,
+    // and bill totals come out as the database sums them.
+    void recordsetRowsOfAJoin()
+    {
+        Connection& connection = m_db->connection();
+        Recordset rs(connection);
+        rs.Open(u"Select a.EId, b.EId, a.BGross, b.BPDesc, b.BValue From ktBillMast a, ktBillDetl b "
+                "Where a.EId = b.EId Order By a.EId, b.BPDesc"_s);
+        const RecordsetRows rows(rs);
+        QCOMPARE(rows.RowCount(),
+            connection.Scalar(u"Select Count(*) From ktBillMast a, ktBillDetl b Where a.EId = b.EId"_s)
+                .toInt());
+        QVERIFY(rows.RowCount() > 0);
+        QCOMPARE(rows.ColumnIndex(u"a.EId"_s), 0);
+        QCOMPARE(rows.ColumnIndex(u"B.eid"_s), 1);
+        QCOMPARE(rows.ColumnIndex(u"EId"_s), 0);
+        QCOMPARE(rows.ColumnIndex(u"BPDesc"_s), 3);
+        QCOMPARE(rows.ColumnIndex(u"c.EId"_s), 0); // a qualifier that names no table finds the name
+        QCOMPARE(rows.ColumnIndex(u"BNone"_s), -1);
+        const Laid laid
+            = Lay(u"report\ngroup name=bill expr=\"a.EId\"\n"
+                  "band kind=groupfooter group=bill height=5\n"
+                  "field expr=\"b.EId & ' ' & format(sum(b.BValue), '0.00') & ' ' & count()\"\n"_s,
+                rows);
+        QCOMPARE(laid.error, QString());
+        QStringList expected;
+        Recordset totals(connection);
+        totals.Open(
+            u"Select EId, Sum(BValue), Count(*) From ktBillDetl Where EId In (Select EId From ktBillMast) "
+            "Group By EId Order By EId"_s);
+        for (totals.MoveFirst(); !totals.Eof(); totals.MoveNext())
+            expected << u"%1 %2 %3"_s.arg(
+                totals.Text(0), QString::number(totals.Value(1).toDouble(), 'f', 2), totals.Text(2));
+        QCOMPARE(AllTexts(laid.pages), expected);
+    }
 
     void formats_data()
     {
@@ -466,6 +509,9 @@ private slots:
         QCOMPARE(layout.Pages().PageCount(), whole.pages.PageCount());
         QCOMPARE(AllTexts(layout.Pages()), AllTexts(whole.pages));
     }
+
+private:
+    std::unique_ptr<test::TempDatabase> m_db;
 };
 
 QTEST_MAIN(TestReportLayout)

@@ -1,10 +1,13 @@
 #include "PageModel.h"
+#include "PagePainter.h"
 #include "ReportLayout.h"
 #include "ReportPdf.h"
 #include "ReportRows.h"
 #include "ReportTemplate.h"
 
 #include <QDir>
+#include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -153,6 +156,55 @@ private slots:
         QCOMPARE(qRound((longSizes[0].height() - shortSizes[0].height()) / pointsPerMm), 45 * 4);
         const QString text = Run(u"pdftotext"_s, { u"-layout"_s, longPdf, u"-"_s });
         QVERIFY(text.contains(u"Product number 50"_s));
+    }
+
+    void landscapePage()
+    {
+        const QString pdf = m_dir.filePath(u"landscape.pdf"_s);
+        QCOMPARE(
+            Render("report page=A5 orientation=landscape\nband kind=detail height=5\nfield expr=\"PCode\"\n",
+                Products(2), {}, pdf),
+            QString());
+        const QList<QSizeF> sizes = PageSizes(pdf);
+        QCOMPARE(sizes.size(), 1);
+        QCOMPARE(sizes[0].toSize(), QSizeF(210 * pointsPerMm, 148 * pointsPerMm).toSize());
+    }
+
+    // The viewer paints a page into any rectangle of a widget: here an image, at 2 pixels a
+    // millimetre, 20 pixels in from the left and 10 down.
+    void paintsIntoATarget()
+    {
+        TemplateError error;
+        const ReportTemplate tpl
+            = ReportTemplate::Parse(u"report\nband kind=detail height=80\n"
+                                    "box x=0 y=0 w=100 h=50 width=1 fill=yes\n"
+                                    "field x=0 y=60 w=100 h=10 expr=\"PName\" size=20 bold=yes\n"_s,
+                u"t.Kvr"_s, &error);
+        const TableRows rows = Products(1);
+        ReportLayout layout(tpl, rows, {});
+        QVERIFY(layout.Bind(&error));
+        layout.LayOutAll();
+        QImage image(460, 620, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            painter.setPen(Qt::red); // the painter's own state is left alone
+            PagePainter::Paint(painter, layout.Pages(), 0, QRectF(20, 10, 420, 594));
+            QCOMPARE(painter.pen().color(), QColor(Qt::red));
+        }
+        const auto grey = [&](int x, int y) { return qGray(image.pixel(x, y)); };
+        // The box runs from (10, 10) to (110, 60) mm: pixels 40..240 across, 30..130 down.
+        QVERIFY(grey(140, 30) < 100); // its top edge
+        QVERIFY(grey(40, 80) < 100); // its left edge
+        QVERIFY(grey(140, 80) > 150 && grey(140, 80) < 250); // its light grey ground
+        QCOMPARE(grey(30, 20), 255); // the margin stays white
+        int ink = 0;
+        for (int y = 150; y < 175; ++y)
+            for (int x = 40; x < 240; ++x)
+                ink += grey(x, y) < 128;
+        QVERIFY(ink > 200); // the text below the box
+        QPainter again(&image);
+        PagePainter::Paint(again, layout.Pages(), 5, QRectF(0, 0, 10, 10)); // there is no page 6: nothing
     }
 
     void unwritablePathIsReported_data()

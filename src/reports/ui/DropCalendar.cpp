@@ -1,0 +1,72 @@
+#include "DropCalendar.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+
+namespace kivo {
+
+DropCalendar::DropCalendar(QWidget* window)
+    : QCalendarWidget(window)
+{
+    setGridVisible(true);
+    setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    setAutoFillBackground(true);
+    hide();
+    connect(this, &QCalendarWidget::clicked, this, &DropCalendar::Pick);
+    // activated: Enter on the selected day (or a double click, already picked by its click).
+    connect(this, &QCalendarWidget::activated, this, &DropCalendar::Pick);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { FocusMoved(now); });
+}
+
+void DropCalendar::DropDown(QWidget* button, const QDate& date)
+{
+    m_button = button;
+    setSelectedDate(date.isValid() ? date : QDate::currentDate());
+    QWidget* window = parentWidget();
+    adjustSize();
+    const QSize size = sizeHint().expandedTo(QSize(260, 180));
+    QPoint at = button->mapTo(window, QPoint(0, 0));
+    // Open towards the window's inside: left of a button near the right edge, upwards when
+    // the window is too short below the button.
+    at.setX(qBound(0, at.x() + button->width() - size.width(), qMax(0, window->width() - size.width())));
+    if (at.y() + size.height() > window->height())
+        at.setY(qMax(0, window->height() - size.height()));
+    setGeometry(QRect(at, size));
+    show();
+    raise();
+    setFocus(Qt::PopupFocusReason);
+}
+
+void DropCalendar::Pick(const QDate& date)
+{
+    if (!isVisible())
+        return;
+    Close();
+    emit datePicked(date);
+}
+
+void DropCalendar::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        // Kept from the window, which would close on Escape.
+        Close();
+        event->accept();
+        return;
+    }
+    QCalendarWidget::keyPressEvent(event);
+}
+
+void DropCalendar::Close()
+{
+    hide();
+    if (m_button && m_button->isVisible())
+        m_button->setFocus(Qt::PopupFocusReason);
+}
+
+void DropCalendar::FocusMoved(QWidget* now)
+{
+    if (isVisible() && now && now != this && !isAncestorOf(now))
+        hide();
+}
+
+} // namespace kivo

@@ -1,0 +1,227 @@
+// The sales trend on the demo shop's three months of bills and purchases: each grid's rows
+// checked against totals the test adds up itself from the plain lines.
+#include "Recordset.h"
+#include "TestContext.h"
+#include "TrendState.h"
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <QTest>
+
+using namespace kivo;
+using namespace kivo::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Totals {
+    std::map<QString, double> quantity, value;
+};
+
+// Ranks are compared by their totals: two names with the same total may come in either order.
+void CompareTop(const TrendState::Grid& grid, const std::map<QString, double>& expected, int limit)
+{
+    std::vector<double> totals;
+    for (const auto& [name, total] : expected)
+        totals.push_back(total);
+    std::sort(totals.rbegin(), totals.rend());
+    totals.resize(std::min(totals.size(), size_t(limit)));
+
+    QCOMPARE(grid.headings.size(), 2);
+    QCOMPARE(grid.values.size(), totals.size());
+    for (size_t r = 0; r < grid.values.size(); ++r) {
+        const QString name = grid.values[r].at(0).toString();
+        const double total = grid.values[r].at(1).toDouble();
+        QVERIFY2(expected.count(name), qPrintable(u"unexpected name "_s + name));
+        QCOMPARE(qRound64(total * 100), qRound64(expected.at(name) * 100));
+        QCOMPARE(qRound64(total * 100), qRound64(totals[r] * 100));
+    }
+}
+
+} // namespace
+
+class TrendStateTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { m_test = std::make_unique<TestContext>(TempDatabase::Content::Demo); }
+    void cleanup() { m_test.reset(); }
+
+    void opensOnSalesAndToday()
+    {
+        TrendState state(m_test->context);
+        state.Open();
+        QCOMPARE(state.cmbTrend, TrendState::Sales);
+        QCOMPARE(state.monSel1, TempDatabase::FixedToday());
+        QCOMPARE(state.monSel2, TempDatabase::FixedToday());
+        QCOMPARE(state.txtTrend1, u"2026-03-05"_s);
+        QCOMPARE(state.txtTrend2, u"2026-03-05"_s);
+    }
+
+    void statements_data()
+    {
+        QTest::addColumn<int>("grid");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("statement");
+        const QString c = u"Between #01/31/2026# And #02/28/2026# ) "_s;
+        QTest::newRow("products by quantity, sales")
+            << 0 << int(TrendState::Sales)
+            << u"Select Top 10 BPDesc As PName, Sum(BQty) As PQty From ktBillDetl Where 1=1 And ( EDate "_s + c
+                + u" Group By BPDesc Order by Sum(BQty) Desc"_s;
+        QTest::newRow("products by value, purchase")
+            << 1 << int(TrendState::Purchase)
+            << u"Select Top 10 PPDesc As PName, Sum(PGross) As PGross From ktPurcDetl Where 1=1 And ( EDate "_s
+                + c + u" Group By PPDesc Order by Sum(PGross) Desc"_s;
+        QTest::newRow("groups by quantity, purchase")
+            << 2 << int(TrendState::Purchase)
+            << u"Select Top 5 GName, Sum(PQty) As GQty From ktPurcDetl a, ktProduct b, kmGroup c Where "
+               u"a.PPId=b.PCode And b.PGId=c.EId And  ( a.EDate "_s
+                + c + u" Group By GName Order By Sum(PQty) Desc"_s;
+        QTest::newRow("groups by value, sales")
+            << 3 << int(TrendState::Sales)
+            << u"Select Top 5 GName, Sum(BGross) As GGross From ktBillDetl a, ktProduct b, kmGroup c Where "
+               u"a.BPId=b.PCode And b.PGId=c.EId And  ( a.EDate "_s
+                + c + u" Group By GName Order By Sum(BGross) Desc"_s;
+    }
+
+    void statements()
+    {
+        QFETCH(int, grid);
+        QFETCH(int, mode);
+        QFETCH(QString, statement);
+        const QString criterion = TrendState::Criterion(QDate(2026, 1, 31), QDate(2026, 2, 28));
+        QCOMPARE(TrendState::GridStatement(grid, TrendState::Mode(mode), criterion), statement);
+    }
+
+    void grids_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QDate>("start");
+        QTest::addColumn<QDate>("end");
+        QTest::addColumn<bool>("renamed"); // one product's description changed on some of its lines
+        const QDate today = TempDatabase::FixedToday();
+        QTest::newRow("sales, whole history") << int(TrendState::Sales) << today.addDays(-200) << today << false;
+        QTest::newRow("purchases, whole history")
+            << int(TrendState::Purchase) << today.addDays(-200) << today << false;
+        QTest::newRow("sales, one month") << int(TrendState::Sales) << QDate(2026, 2, 1) << QDate(2026, 2, 28)
+                                          << false;
+        QTest::newRow("sales, one day") << int(TrendState::Sales) << today.addDays(-3) << today.addDays(-3)
+                                        << false;
+        QTest::newRow("purchases, one day")
+            << int(TrendState::Purchase) << today.addDays(-10) << today.addDays(-10) << false;
+        QTest::newRow("no bills in range") << int(TrendState::Sales) << today.addDays(1) << today.addDays(40)
+                                           << false;
+        QTest::newRow("description changed") << int(TrendState::Sales) << today.addDays(-200) << today << true;
+    }
+
+    void grids()
+    {
+        QFETCH(int, mode);
+        QFETCH(QDate, start);
+        QFETCH(QDate, end);
+        QFETCH(bool, renamed);
+        Connection& db = m_test->context.connection;
+        const bool sales = mode == TrendState::Sales;
+        const QString p = sales ? u"B"_s : u"P"_s;
+        const QString table = sales ? u"ktBillDetl"_s : u"ktPurcDetl"_s;
+        if (renamed) {
+            // Half the lines of the best-selling code get a new description.
+            db.Execute(u"Update ktBillDetl Set BPDesc='Renamed' Where BPId='P1001' And (EId % 2)=0"_s);
+        }
+
+        // The plain lines, added up here.
+        std::map<QString, QString> groupOfProduct;
+        Recordset products(db);
+        products.Open(u"Select b.PCode, c.GName From ktProduct b, kmGroup c Where b.PGId=c.EId"_s);
+        for (; !products.Eof(); products.MoveNext())
+            groupOfProduct[products.Text(0).toUpper()] = products.Text(1);
+        Totals byName, byGroup;
+        int lines = 0;
+        Recordset rows(db);
+        rows.Open(u"Select EDate, "_s + p + u"PId, "_s + p + u"PDesc, "_s + p + u"Qty, "_s + p + u"Gross From "_s
+            + table);
+        for (; !rows.Eof(); rows.MoveNext()) {
+            const QDate date = rows.Value(0).toDate();
+            if (date < start || date > end)
+                continue;
+            ++lines;
+            const QString group = groupOfProduct[rows.Text(1).toUpper()];
+            byName.quantity[rows.Text(2)] += rows.Value(3).toDouble();
+            byName.value[rows.Text(2)] += rows.Value(4).toDouble();
+            byGroup.quantity[group] += rows.Value(3).toDouble();
+            byGroup.value[group] += rows.Value(4).toDouble();
+        }
+        if (QByteArray(QTest::currentDataTag()) != "no bills in range")
+            QVERIFY2(lines > 0, "the range should hold lines");
+        if (renamed) {
+            QVERIFY(byName.quantity.count(u"Renamed"_s));
+        }
+
+        TrendState state(m_test->context);
+        state.Open();
+        state.cmbTrend = TrendState::Mode(mode);
+        state.SetStart(start);
+        state.SetEnd(end);
+        QVERIFY(state.View());
+        QVERIFY(m_test->messages.shown.isEmpty());
+        QVERIFY(m_test->ErrorLogLines().isEmpty());
+        CompareTop(state.grid(0), byName.quantity, 10);
+        CompareTop(state.grid(1), byName.value, 10);
+        CompareTop(state.grid(2), byGroup.quantity, 5);
+        CompareTop(state.grid(3), byGroup.value, 5);
+        QCOMPARE(state.grid(0).headings, QStringList({ u"PName"_s, u"PQty"_s }));
+        QCOMPARE(state.grid(3).headings, QStringList({ u"GName"_s, u"GGross"_s }));
+    }
+
+    void range_data()
+    {
+        QTest::addColumn<QDate>("start");
+        QTest::addColumn<QDate>("end");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("start a day after end") << QDate(2026, 3, 2) << QDate(2026, 3, 1) << false;
+        QTest::newRow("start a year after end") << QDate(2027, 3, 1) << QDate(2026, 3, 1) << false;
+        QTest::newRow("same day") << QDate(2026, 3, 1) << QDate(2026, 3, 1) << true;
+        QTest::newRow("ordinary") << QDate(2026, 2, 1) << QDate(2026, 3, 1) << true;
+    }
+
+    void range()
+    {
+        QFETCH(QDate, start);
+        QFETCH(QDate, end);
+        QFETCH(bool, accepted);
+        TrendState state(m_test->context);
+        state.Open();
+        // A refused range leaves the previous View's grids as they were.
+        state.SetStart(TempDatabase::FixedToday().addDays(-60));
+        QVERIFY(state.View());
+        const size_t before = state.grid(0).values.size();
+        QVERIFY(before > 0);
+        state.SetStart(start);
+        state.SetEnd(end);
+        QCOMPARE(state.View(), accepted);
+        QCOMPARE(m_test->messages.shown, accepted ? QStringList() : QStringList { u"Invalid Range !"_s });
+        if (!accepted)
+            QCOMPARE(state.grid(0).values.size(), before);
+    }
+
+    void failingGridIsReportedAndOthersFilled()
+    {
+        // Without the group table the two group grids fail; the product grids still fill.
+        m_test->context.connection.Execute(u"Drop Table kmGroup"_s);
+        TrendState state(m_test->context);
+        state.Open();
+        state.SetStart(TempDatabase::FixedToday().addDays(-200));
+        QVERIFY(state.View());
+        QCOMPARE(m_test->ErrorLogLines().size(), 2);
+        QVERIFY(!state.grid(0).values.empty());
+        QVERIFY(!state.grid(1).values.empty());
+        QVERIFY(state.grid(2).values.empty());
+        QVERIFY(state.grid(3).values.empty());
+    }
+
+private:
+    std::unique_ptr<TestContext> m_test;
+};
+
+QTEST_GUILESS_MAIN(TrendStateTest)
+#include "tst_trendstate.moc"
