@@ -685,6 +685,7 @@ bool ReportLayout::Engine::LayOutSome(int maxRows)
         StartPage();
     }
     const int rows = m_rows.RowCount();
+    maxRows = qMax(1, maxRows); // every call makes progress
     for (int laidOut = 0; laidOut < maxRows && m_next < rows; ++laidOut)
         LayOutRow(m_next++);
     if (m_next >= rows)

@@ -382,6 +382,11 @@ private:
                 QStringLiteral("columns is a whole number") };
         band.gap = Number(statement, u"gap", 0, 0, 200);
         band.shade = YesNo(statement, u"shade");
+        const ReportTemplate::Page& page = m_data.page;
+        const double width = page.sizeMm.width() - page.marginLeft - page.marginRight;
+        if ((width - band.gap * (band.columns - 1)) / band.columns < 5)
+            throw Failure { statement.line, statement.column,
+                QStringLiteral("the columns and gaps are wider than the page") };
         m_data.bands.push_back(std::move(band));
     }
 

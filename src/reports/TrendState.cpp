@@ -76,13 +76,15 @@ QString TrendState::GridStatement(int grid, Mode mode, const QString& criterion)
     const QString& C = criterion;
     switch (grid) {
     case 0:
-        return QStringLiteral("Select Top 10 ") + D + QStringLiteral(" As PName, ") + Q + QStringLiteral(" As PQty")
-            + QStringLiteral(" From ") + T + QStringLiteral(" Where 1=1 And ( EDate ") + C
-            + QStringLiteral(" Group By ") + D + QStringLiteral(" Order by ") + Q + QStringLiteral(" Desc");
+        return QStringLiteral("Select Top 10 ") + D + QStringLiteral(" As PName, ") + Q
+            + QStringLiteral(" As PQty") + QStringLiteral(" From ") + T
+            + QStringLiteral(" Where 1=1 And ( EDate ") + C + QStringLiteral(" Group By ") + D
+            + QStringLiteral(" Order by ") + Q + QStringLiteral(" Desc");
     case 1:
         return QStringLiteral("Select Top 10 ") + D + QStringLiteral(" As PName, ") + V
-            + QStringLiteral(" As PGross") + QStringLiteral(" From ") + T + QStringLiteral(" Where 1=1 And ( EDate ")
-            + C + QStringLiteral(" Group By ") + D + QStringLiteral(" Order by ") + V + QStringLiteral(" Desc");
+            + QStringLiteral(" As PGross") + QStringLiteral(" From ") + T
+            + QStringLiteral(" Where 1=1 And ( EDate ") + C + QStringLiteral(" Group By ") + D
+            + QStringLiteral(" Order by ") + V + QStringLiteral(" Desc");
     default: {
         const bool byQuantity = grid == 2;
         const QString total = byQuantity ? Q : V;

@@ -100,6 +100,8 @@ private slots:
             << u"report\nband kind=pageheader columns=2\n"_s << 2 << 22 << u"detail"_s;
         QTest::newRow("fractional columns")
             << u"report\nband kind=detail columns=2.5\n"_s << 2 << 26 << u"whole"_s;
+        QTest::newRow("columns wider than the page")
+            << u"report\nband kind=detail columns=10 gap=20\n"_s << 2 << 1 << u"wider than the page"_s;
         QTest::newRow("roll without width") << u"report page=roll\n"_s << 1 << 1 << u"width="_s;
         QTest::newRow("margins fill the page")
             << u"report margin-left=150 margin-right=55\n"_s << 1 << 1 << u"margins"_s;
