@@ -1,0 +1,472 @@
+#include "LoginState.h"
+#include "Recordset.h"
+#include "ReportCatalogue.h"
+#include "ReportScreenState.h"
+#include "Settings.h"
+#include "TestContext.h"
+
+#include <memory>
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace kivo;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The demo shop's history runs back about three months from the fixtures' today (5 March
+// 2026); February is a whole month inside it.
+const QDate FebFirst(2026, 2, 1);
+const QDate FebLast(2026, 2, 28);
+const QString InFeb = u" EDate Between '2026-02-01' And '2026-02-28' "_s;
+
+QString Run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit
+        || process.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+struct PdfPage {
+    int count = 0;
+    QSizeF firstMm;
+};
+
+PdfPage PdfInfo(const QString& pdf)
+{
+    const QString info = Run(u"pdfinfo"_s, { pdf });
+    PdfPage page;
+    static const QRegularExpression pages(u"Pages: +(\\d+)"_s);
+    static const QRegularExpression size(u"Page size: +([0-9.]+) x ([0-9.]+) pts"_s);
+    page.count = pages.match(info).captured(1).toInt();
+    const QRegularExpressionMatch m = size.match(info);
+    constexpr double mmPerPoint = 25.4 / 72;
+    page.firstMm = QSizeF(m.captured(1).toDouble() * mmPerPoint, m.captured(2).toDouble() * mmPerPoint);
+    return page;
+}
+
+// How the reports show an amount and a whole number: thousands grouped, amounts with two
+// decimals.
+QString Shown(const QVariant& value)
+{
+    static const QLocale grouped(QLocale::English, QLocale::UnitedStates);
+    switch (value.typeId()) {
+    case QMetaType::Double:
+        return grouped.toString(value.toDouble(), 'f', 2);
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+        return grouped.toString(value.toLongLong());
+    default:
+        return value.toString();
+    }
+}
+
+// Every value of every row of a statement, as the reports show it.
+QStringList Values(Connection& connection, const QString& sql)
+{
+    QStringList values;
+    if (sql.isEmpty())
+        return values;
+    Recordset rs(connection);
+    rs.Open(sql);
+    for (; !rs.Eof(); rs.MoveNext())
+        for (int c = 0; c < rs.FieldCount(); ++c)
+            values << Shown(rs.Value(c));
+    return values;
+}
+
+// How often `value` stands in the text as a whole: not part of a longer word or number.
+int Occurrences(const QString& text, const QString& value)
+{
+    const QRegularExpression whole(
+        u"(?<![\\w.,-])"_s + QRegularExpression::escape(value) + u"(?![\\w]|[.,]\\d)"_s);
+    int count = 0;
+    for (auto it = whole.globalMatch(text); it.hasNext(); it.next())
+        ++count;
+    return count;
+}
+
+} // namespace
+
+class TestTemplates : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void templateFolder();
+    void renders_data();
+    void renders();
+    void couponSheet();
+    void receiptRoll_data();
+    void receiptRoll();
+
+private:
+    struct Rendered {
+        QString text;
+        PdfPage pdf;
+        QString filterText;
+    };
+    Rendered Render(int code, const QString& value, const QDate& from = {}, const QDate& to = {});
+    Connection& Db() { return m_shop->context.connection; }
+    QString Scalar(const QString& sql) { return Values(Db(), sql).value(0); }
+
+    std::unique_ptr<test::TestContext> m_shop;
+    QTemporaryDir m_out;
+    QString m_bill, m_quote, m_purchase, m_order; // documents with several lines
+};
+
+void TestTemplates::initTestCase()
+{
+    QVERIFY2(
+        !Run(u"pdftotext"_s, { u"-v"_s }).isNull() || QProcess::execute(u"pdftotext"_s, { u"-v"_s }) == 0,
+        "pdftotext (poppler-utils) is needed");
+    const QString source = qEnvironmentVariable("KIVO_SOURCE_DIR");
+    QVERIFY2(!source.isEmpty(), "KIVO_SOURCE_DIR names the source tree (CTest sets it)");
+
+    m_shop = std::make_unique<test::TestContext>(test::TempDatabase::Content::Demo);
+    ProgramContext& context = m_shop->context;
+    // The login values and preferences as a login loads them.
+    Recordset enterprise(context.connection);
+    enterprise.Open(u"Select * From kaEnterprise"_s);
+    FillEnterpriseValues(context.login, enterprise);
+    LoadPreferences(context);
+
+    // Two coupons for the coupon sheet and the coupon listing.
+    context.connection.Execute(
+        u"Insert Into ktCoupon (EDate, CReference, CHead, CLine1, CLine2, CLine3, CValid, "
+        "CRemarks) Values (?, ?, ?, ?, ?, ?, ?, ?)"_s,
+        { u"2026-02-10"_s, u"SPRING10"_s, u"Spring Saver"_s, u"10% off any purchase"_s, u"over 20.00"_s,
+            u"One per customer"_s, u"31/03/2026"_s, u""_s });
+    context.connection.Execute(
+        u"Insert Into ktCoupon (EDate, CReference, CHead, CLine1, CLine2, CLine3, CValid, "
+        "CRemarks) Values (?, ?, ?, ?, ?, ?, ?, ?)"_s,
+        { u"2026-01-10"_s, u"WINTER5"_s, u"Winter Treat"_s, u"5.00 off"_s, u""_s, u""_s, u"31/01/2026"_s,
+            u""_s });
+
+    // The templates as kivo-admin init installs them.
+    const QDir templates(source + u"/src/reports/templates"_s);
+    for (const QString& file : templates.entryList({ u"*.Kvr"_s }, QDir::Files))
+        QVERIFY(QFile::copy(templates.filePath(file), context.locations.BinFolder + file));
+
+    const auto documentWithLines = [&](const QString& master, const QString& detail) {
+        return Scalar(
+            u"Select Min(EId) From %1 m Where (Select Count(*) From %2 d Where d.EId = m.EId) >= 3"_s.arg(
+                master, detail));
+    };
+    m_bill = documentWithLines(u"ktBillMast"_s, u"ktBillDetl"_s);
+    m_quote = documentWithLines(u"ktQuotMast"_s, u"ktQuotDetl"_s);
+    m_purchase = documentWithLines(u"ktPurcMast"_s, u"ktPurcDetl"_s);
+    m_order = documentWithLines(u"ktOrdrMast"_s, u"ktOrdrDetl"_s);
+    QVERIFY(!m_bill.isEmpty() && !m_quote.isEmpty() && !m_purchase.isEmpty() && !m_order.isEmpty());
+}
+
+TestTemplates::Rendered TestTemplates::Render(
+    int code, const QString& value, const QDate& from, const QDate& to)
+{
+    const ReportEntry* entry = ReportCatalogue::Find(code);
+    Rendered result;
+    if (!entry)
+        return result;
+    ReportScreenState state(m_shop->context, code, entry->title);
+    if (from.isValid()) {
+        state.PickStartDate(from);
+        state.PickEndDate(to);
+    } else {
+        state.txtRepo1 = value;
+    }
+    m_shop->messages.shown.clear();
+    if (!state.View())
+        return result;
+    state.LayOutAll();
+    const QString pdf = m_out.filePath(u"Ki%1.pdf"_s.arg(code));
+    if (!state.ExportPdf(pdf))
+        return result;
+    // Compatibility forms undo the font's ligatures ("fi").
+    result.text
+        = Run(u"pdftotext"_s, { u"-layout"_s, pdf, u"-"_s }).normalized(QString::NormalizationForm_KC);
+    result.pdf = PdfInfo(pdf);
+    result.filterText = state.FilterText;
+    return result;
+}
+
+// The program installs every *.Kvr of the folder: each must be the template of one report,
+// and each report must have its template.
+void TestTemplates::templateFolder()
+{
+    const QDir bin(m_shop->context.locations.BinFolder);
+    QStringList expected;
+    for (const ReportEntry& entry : ReportCatalogue::Entries())
+        expected << u"Ki"_s + entry.NamePart() + u".Kvr"_s;
+    QStringList found = bin.entryList({ u"*.Kvr"_s }, QDir::Files);
+    expected.sort();
+    found.sort();
+    QCOMPARE(found, expected);
+}
+
+void TestTemplates::renders_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("value"); // the criterion typed or picked; "" for none
+    QTest::addColumn<bool>("february"); // the criterion is the month of February instead
+    QTest::addColumn<QString>("rows"); // each value must be printed
+    QTest::addColumn<QString>("totals"); // each value must be printed
+    QTest::addColumn<QString>("absent"); // no value may be printed
+
+    const QString feb = InFeb;
+    // Product reports: a group criterion keeps the other groups' products out.
+    QTest::newRow("41 Product Listing")
+        << 41 << u"2"_s << false << u"Select PCode From ktProduct Where PGId = 2"_s << QString()
+        << u"Select PCode From ktProduct Where PGId <> 2"_s;
+    QTest::newRow("42 Product Rates")
+        << 42 << QString() << false << u"Select PCode, PPurchRate, PSaleRate From ktProduct"_s << QString()
+        << QString();
+    QTest::newRow("43 Product Ledger")
+        << 43 << u"1"_s << false << u"Select PCode From ktProduct Where PGId = 1"_s
+        << u"Select Sum(POpenQty), Sum(PPurchQty), Sum(PSaleQty), Sum(PCloseQty) From ktProduct Where PGId = 1"_s
+        << u"Select PCode From ktProduct Where PGId <> 1"_s;
+    QTest::newRow("44 Reorder Listing")
+        << 44 << QString() << false << u"Select PCode From ktProduct Where PCloseQty <= POrderQty"_s
+        << u"Select Sum(POrderQty - PCloseQty) From ktProduct Where PCloseQty <= POrderQty"_s
+        << u"Select PCode From ktProduct Where PCloseQty > POrderQty"_s;
+    QTest::newRow("45 Stock Counting")
+        << 45 << QString() << false << u"Select PCode, PCloseQty From ktProduct"_s << QString() << QString();
+    QTest::newRow("46 Current Stock")
+        << 46 << u"3"_s << false << u"Select PCode From ktProduct Where PGId = 3"_s
+        << u"Select Sum(PCloseQty), Round(Sum(PCloseQty * PPurchRate), 2), Round(Sum(PCloseQty * PSaleRate), "
+           u"2)"
+           " From ktProduct Where PGId = 3"_s
+        << QString();
+    QTest::newRow("49 Coupon Listing")
+        << 49 << QString() << true << u"Select CReference From ktCoupon Where"_s + feb << QString()
+        << u"Select CReference From ktCoupon Where Not"_s + feb;
+    QTest::newRow("51 Customer List")
+        << 51 << QString() << true << u"Select CPhone From ktCustomer Where"_s + feb << QString()
+        << u"Select CPhone From ktCustomer Where Not"_s + feb;
+    QTest::newRow("52 Customer Quotes")
+        << 52 << QString() << true << u"Select QRef From ktQuotMast Where"_s + feb
+        << u"Select Round(Sum(QGross), 2), Round(Sum(QDiscount), 2), Round(Sum(QTax1), 2), Round(Sum(QTax2), "
+           u"2),"
+           " Round(Sum(QNett), 2) From ktQuotMast Where QCId In (Select EId From ktCustomer) And"_s
+            + feb
+        << QString();
+    QTest::newRow("53 Supplier List")
+        << 53 << QString() << false << u"Select SZipCode From ktSupplier"_s << QString() << QString();
+    QTest::newRow("54 Supplier Orders")
+        << 54 << QString() << true << u"Select ORef From ktOrdrMast Where"_s + feb
+        << u"Select Sum(OItems), Round(Sum(OGross), 2) From ktOrdrMast Where"_s + feb
+        << u"Select ORef From ktOrdrMast Where Not"_s + feb;
+    QTest::newRow("59 Bill Listing")
+        << 59 << QString() << true << u"Select BReceipt From ktBillMast Where"_s + feb
+        << u"Select Round(Sum(BGross), 2), Round(Sum(BDiscount), 2), Round(Sum(BTax1), 2),"
+           " Round(Sum(BTax2), 2), Round(Sum(BNett), 2) From ktBillMast Where"_s
+            + feb
+        << u"Select BReceipt From ktBillMast Where Not"_s + feb;
+    QTest::newRow("61 Quote Listing")
+        << 61 << QString() << true << u"Select QRef From ktQuotMast Where"_s + feb
+        << u"Select Round(Sum(QGross), 2), Round(Sum(QNett), 2) From ktQuotMast Where"_s + feb
+        << u"Select QRef From ktQuotMast Where Not"_s + feb;
+    QTest::newRow("64 Purchase Listing")
+        << 64 << QString() << true << u"Select PReceipt From ktPurcMast Where"_s + feb
+        << u"Select Sum(PItems), Round(Sum(PGross), 2), Round(Sum(PTax), 2), Round(Sum(PNett), 2)"
+           " From ktPurcMast Where"_s
+            + feb
+        << u"Select PReceipt From ktPurcMast Where Not"_s + feb;
+    QTest::newRow("66 Order Listing")
+        << 66 << QString() << true << u"Select ORef From ktOrdrMast Where"_s + feb
+        << u"Select Sum(OItems), Round(Sum(OGross), 2) From ktOrdrMast Where"_s + feb << QString();
+    // Summaries: each user's, day's, month's, group's amounts and the grand totals.
+    QTest::newRow("68 Recon Report")
+        << 68 << QString() << true
+        << u"Select u.ULogin, Count(*), Round(Sum(BCash), 2), Round(Sum(BNett), 2) From ktBillMast m, kaUser "
+           u"u"
+           " Where m.BUId = u.EId And m."_s
+            + feb.trimmed() + u" Group By u.ULogin"_s
+        << u"Select Count(*), Round(Sum(BCash), 2), Round(Sum(BCredit), 2), Round(Sum(BOther), 2),"
+           " Round(Sum(BMisc), 2), Round(Sum(BReturn), 2), Round(Sum(BNett), 2) From ktBillMast Where"_s
+            + feb
+        << QString();
+    QTest::newRow("69 Daily Sales")
+        << 69 << QString() << true
+        << u"Select Round(Sum(BNett), 2) From ktBillMast Where"_s + feb + u"Group By EDate"_s
+        << u"Select Count(*), Round(Sum(BGross), 2), Round(Sum(BTax1 + BTax2), 2), Round(Sum(BNett), 2)"
+           " From ktBillMast Where"_s
+            + feb
+        << QString();
+    QTest::newRow("70 Monthly Sales")
+        << 70 << QString() << false
+        << u"Select Round(Sum(BNett), 2) From ktBillMast Group By substr(EDate, 1, 7)"_s
+        << u"Select Count(*), Round(Sum(BGross), 2), Round(Sum(BNett), 2) From ktBillMast"_s << QString();
+    QTest::newRow("71 Product Sales")
+        << 71 << QString() << true << u"Select Distinct BPId From ktBillDetl Where"_s + feb
+        << u"Select Round(Sum(d.BGross), 2) From ktBillDetl d, ktProduct p Where d.BPId = p.PCode And d."_s
+            + feb.trimmed()
+            + u" Group By p.PGId Union All Select Round(Sum(BGross), 2) From ktBillDetl Where"_s + feb
+        << QString();
+    QTest::newRow("72 Group Sales")
+        << 72 << QString() << true
+        << u"Select g.GName, Round(Sum(d.BGross), 2) From ktBillDetl d, ktProduct p, kmGroup g"
+           " Where d.BPId = p.PCode And p.PGId = g.EId And d."_s
+            + feb.trimmed() + u" Group By g.GName"_s
+        << u"Select Round(Sum(BGross), 2) From ktBillDetl Where"_s + feb << QString();
+    QTest::newRow("73 Paytype List")
+        << 73 << QString() << true
+        << u"Select Distinct c.CPhone From ktBillMast m, ktCustomer c Where m.BCId = c.EId"
+           " And (BOther <> 0 Or BMisc <> 0) And m."_s
+            + feb.trimmed()
+        << u"Select Round(Sum(BOther), 2), Round(Sum(BMisc), 2) From ktBillMast m, ktCustomer c"
+           " Where m.BCId = c.EId And (BOther <> 0 Or BMisc <> 0) And m."_s
+            + feb.trimmed()
+        << QString();
+    QTest::newRow("75 Fast-Slow Item")
+        << 75 << QString() << true << u"Select Distinct BPId From ktBillDetl Where"_s + feb
+        << u"Select Cast(Sum(BQty) As Integer), Round(Sum(BGross), 2) From ktBillDetl Where"_s + feb
+        << QString();
+    QTest::newRow("76 Rate History") << 76 << u"P1010"_s << false
+                                     << u"Select Distinct BRate From ktBillDetl Where BPId = 'P1010'"_s
+                                     << u"Select PSaleRate From ktProduct Where PCode = 'P1010'"_s
+                                     << u"Select PCode From ktProduct Where PCode <> 'P1010'"_s;
+    // Profit: the bills' totals after discount are the net sales; the cost is each line's
+    // quantity at its product's purchase rate.
+    const QString profitBills = u" From ktBillMast Where EId In (Select EId From ktBillDetl) And"_s + feb;
+    const QString cost = u"(Select Sum(d.BQty * p.PPurchRate) From ktBillDetl d, ktProduct p"
+                         " Where d.BPId = p.PCode And d."_s
+        + feb.trimmed() + u")"_s;
+    QTest::newRow("77 Profit Report") << 77 << QString() << true << QString()
+                                      << u"Select Round(Sum(BTotal), 2), Round(Sum(BDiscount), 2), Round(%1, "
+                                         u"2), Round(Sum(BTotal) - %1, 2),"
+                                         " printf('%.1f', (Sum(BTotal) - %1) * 100 / Sum(BTotal))"_s.arg(cost)
+            + profitBills << QString();
+    QTest::newRow("78 Tax Statement")
+        << 78 << QString() << true << QString()
+        << u"Select Round(Sum(BTax1), 2), Round(Sum(BTax2), 2), Round(Sum(BNett), 2), Round(Sum(BDiscount), "
+           u"2),"
+           " (Select Round(Sum(BGross), 2) From ktBillDetl Where BTax = 'T' And"_s
+            + feb + u")"_s + profitBills
+        << QString();
+    // Ledger: the opening balance, the deposits and withdrawals, the closing balance.
+    QTest::newRow("79 Account Ledger")
+        << 79 << u"2"_s << false << QString()
+        << u"Select AOpening, (Select Round(Sum(ADAmount), 2) From ktAccounting Where AAId = 2),"
+           " (Select Round(Sum(AWAmount), 2) From ktAccounting Where AAId = 2),"
+           " Round(AOpening + (Select Sum(ADAmount) - Sum(AWAmount) From ktAccounting Where AAId = 2), 2)"
+           " From kmAccount Where EId = 2"_s
+        << QString();
+    // Documents: the lines and the totals of one document with several lines.
+    const QString bill = u"(Select Min(EId) From ktBillMast m"
+                         " Where (Select Count(*) From ktBillDetl d Where d.EId = m.EId) >= 3)"_s;
+    QTest::newRow("57 Bill Print (L)")
+        << 57 << u"bill"_s << false << u"Select BPId, BGross From ktBillDetl Where EId = "_s + bill
+        << u"Select BGross, BTax1, BNett From ktBillMast Where EId = "_s + bill << QString();
+    QTest::newRow("58 Packing List") << 58 << u"bill"_s << false
+                                     << u"Select BPId From ktBillDetl Where EId = "_s + bill << QString()
+                                     << u"Select BRate From ktBillDetl Where EId = "_s + bill
+            + u" Union All Select BGross From ktBillDetl Where EId = "_s + bill
+            + u" Union All Select BNett From ktBillMast Where EId = "_s + bill;
+    const QString quote = u"(Select Min(EId) From ktQuotMast m"
+                          " Where (Select Count(*) From ktQuotDetl d Where d.EId = m.EId) >= 3)"_s;
+    QTest::newRow("60 Quote Print") << 60 << u"quote"_s << false
+                                    << u"Select QPId, QGross From ktQuotDetl Where EId = "_s + quote
+                                    << u"Select QGross, QNett From ktQuotMast Where EId = "_s + quote
+                                    << QString();
+    const QString purchase = u"(Select Min(EId) From ktPurcMast m"
+                             " Where (Select Count(*) From ktPurcDetl d Where d.EId = m.EId) >= 3)"_s;
+    QTest::newRow("63 Purchase Print")
+        << 63 << u"purchase"_s << false << u"Select PPId, PGross From ktPurcDetl Where EId = "_s + purchase
+        << u"Select PGross, PNett From ktPurcMast Where EId = "_s + purchase << QString();
+    const QString order = u"(Select Min(EId) From ktOrdrMast m"
+                          " Where (Select Count(*) From ktOrdrDetl d Where d.EId = m.EId) >= 3)"_s;
+    QTest::newRow("65 Order Print") << 65 << u"order"_s << false
+                                    << u"Select OPId, OGross From ktOrdrDetl Where EId = "_s + order
+                                    << u"Select OGross From ktOrdrMast Where EId = "_s + order << QString();
+}
+
+// Each report renders to a PDF whose text holds its rows and totals as the database gives
+// them, with the shop's name, the criterion and the page count on it.
+void TestTemplates::renders()
+{
+    QFETCH(int, code);
+    QFETCH(QString, value);
+    QFETCH(bool, february);
+    QFETCH(QString, rows);
+    QFETCH(QString, totals);
+    QFETCH(QString, absent);
+
+    const QString document = value == u"bill" ? m_bill
+        : value == u"quote"                   ? m_quote
+        : value == u"purchase"                ? m_purchase
+        : value == u"order"                   ? m_order
+                                              : QString();
+    const Rendered r = february ? Render(code, {}, FebFirst, FebLast)
+                                : Render(code, document.isEmpty() ? value : document);
+    QVERIFY2(m_shop->ErrorLogLines().isEmpty(), qPrintable(m_shop->ErrorLogLines().join(u'\n')));
+    QVERIFY2(!m_shop->messages.shown.contains(u"No Data !"_s), "the chosen criterion selects rows");
+    QVERIFY2(!r.text.isEmpty(), "the report was exported and its text read back");
+
+    const ReportEntry* entry = ReportCatalogue::Find(code);
+    QVERIFY(r.text.contains(m_shop->context.login.EnterpriseShort));
+    QVERIFY2(r.text.contains(u"Page 1 of %1"_s.arg(r.pdf.count)), qPrintable(r.text.right(300)));
+    QVERIFY(r.text.contains(u"Page %1 of %1"_s.arg(r.pdf.count)));
+    if (entry->IsDocument()) {
+        QVERIFY(r.text.contains(m_shop->context.login.EnterpriseName));
+    } else {
+        QVERIFY2(r.text.contains(entry->title), qPrintable(r.text.left(600)));
+        QVERIFY2(r.text.contains(r.filterText.trimmed()), qPrintable(r.filterText));
+    }
+
+    const QStringList expectedRows = Values(Db(), rows);
+    QVERIFY(rows.isEmpty() || !expectedRows.isEmpty());
+    for (const QString& row : expectedRows)
+        QVERIFY2(Occurrences(r.text, row) > 0, qPrintable(u"row value "_s + row));
+    for (const QString& total : Values(Db(), totals))
+        QVERIFY2(Occurrences(r.text, total) > 0, qPrintable(u"total "_s + total));
+    for (const QString& left : Values(Db(), absent))
+        QVERIFY2(Occurrences(r.text, left) == 0, qPrintable(u"left out "_s + left));
+}
+
+// Each chosen coupon fills one page: 24 coupons of it, 3 across and 8 down.
+void TestTemplates::couponSheet()
+{
+    const QString spring = Scalar(u"Select EId From ktCoupon Where CReference = 'SPRING10'"_s);
+    const Rendered r = Render(48, spring);
+    QCOMPARE(r.pdf.count, 1);
+    QCOMPARE(Occurrences(r.text, u"Spring Saver"_s), 24);
+    QCOMPARE(Occurrences(r.text, u"SPRING10"_s), 24);
+    QCOMPARE(Occurrences(r.text, u"Winter Treat"_s), 0);
+}
+
+void TestTemplates::receiptRoll_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<bool>("prices");
+    QTest::newRow("56 Bill Print (S)") << 56 << true;
+    QTest::newRow("80 Gift Receipt") << 80 << false;
+}
+
+// The receipts print on an 80 mm roll, one page as long as the bill; the gift receipt names
+// the goods without a price.
+void TestTemplates::receiptRoll()
+{
+    QFETCH(int, code);
+    QFETCH(bool, prices);
+    const Rendered r = Render(code, m_bill);
+    QCOMPARE(r.pdf.count, 1);
+    QVERIFY2(qAbs(r.pdf.firstMm.width() - 80) < 0.5, qPrintable(QString::number(r.pdf.firstMm.width())));
+    QVERIFY(r.pdf.firstMm.height() > 60 && r.pdf.firstMm.height() < 297);
+    QVERIFY(r.text.contains(m_shop->context.login.EnterpriseShort));
+
+    const QString lines = u"Select BRate, BGross From ktBillDetl Where EId = "_s + m_bill;
+    const QString bill = u"Select BGross, BNett From ktBillMast Where EId = "_s + m_bill;
+    for (const QString& amount : Values(Db(), lines) + Values(Db(), bill))
+        QCOMPARE(Occurrences(r.text, amount) > 0, prices);
+}
+
+QTEST_MAIN(TestTemplates)
+#include "tst_templates.moc"
