@@ -6,6 +6,7 @@
 #include "DataGenerator.h"
 #include "DbError.h"
 #include "Recordset.h"
+#include "ReportCommand.h"
 #include "ResourceInstaller.h"
 
 #include <algorithm>
@@ -88,6 +89,8 @@ int AdminCommands::Run(const QStringList& arguments)
             return Check(rest[0]);
         if (command == u"generate")
             return Generate(rest);
+        if (command == u"report")
+            return ReportCommand(m_out, m_err).Run(rest);
     } catch (const DbError& e) {
         m_err << "kivo-admin: " << e.description << u'\n';
         return Failed;
@@ -106,21 +109,23 @@ int AdminCommands::Usage()
 
 void AdminCommands::WriteUsage(QTextStream& stream)
 {
-    stream << "Usage:\n"
-              "  kivo-admin init DIR [--demo] [--today YYYY-MM-DD]\n"
-              "                                  set up a data folder: Kivo.Kvd, Arc/, Bin/, Doc/;\n"
-              "                                  --demo adds a small demo shop with three months of\n"
-              "                                  history up to today\n"
-              "  kivo-admin sql DIR STATEMENT    run one statement on DIR/Kivo.Kvd; a query prints a\n"
-              "                                  header line and its rows as tab-separated text (a tab,\n"
-              "                                  line break or backslash in a value as \\t, \\n, \\\\)\n"
-              "  kivo-admin check DIR            integrity and stock check; exit status 1 on a problem\n"
-              "  kivo-admin generate DIR [--products N] [--customers N] [--bills N]\n"
-              "                     [--today YYYY-MM-DD]\n"
-              "                                  add products, customers and a history of N bills with\n"
-              "                                  their quotes, orders, purchases and cash book to an\n"
-              "                                  existing data folder; the same command gives the same data\n"
-              "Statements are written as Kivo writes them: #MM/DD/YYYY# dates, Select Top n,\n"
+    stream
+        << "Usage:\n"
+           "  kivo-admin init DIR [--demo] [--today YYYY-MM-DD]\n"
+           "                                  set up a data folder: Kivo.Kvd, Arc/, Bin/, Doc/;\n"
+           "                                  --demo adds a small demo shop with three months of\n"
+           "                                  history up to today\n"
+           "  kivo-admin sql DIR STATEMENT    run one statement on DIR/Kivo.Kvd; a query prints a\n"
+           "                                  header line and its rows as tab-separated text (a tab,\n"
+           "                                  line break or backslash in a value as \\t, \\n, \\\\)\n"
+           "  kivo-admin check DIR            integrity and stock check; exit status 1 on a problem\n"
+           "  kivo-admin generate DIR [--products N] [--customers N] [--bills N]\n"
+           "                     [--today YYYY-MM-DD]\n"
+           "                                  add products, customers and a history of N bills with\n"
+           "                                  their quotes, orders, purchases and cash book to an\n"
+           "                                  existing data folder; the same command gives the same data\n";
+    ReportCommand::WriteUsage(stream);
+    stream << "Statements are written as Kivo writes them: #MM/DD/YYYY# dates, Select Top n,\n"
               "Delete * From, text joined with +.\n";
 }
 

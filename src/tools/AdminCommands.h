@@ -9,9 +9,10 @@ namespace kivo {
 
 class Connection;
 
-// The kivo-admin command line: init, sql, check and generate on a data folder. Results go
+// The kivo-admin command line: init, sql, check, generate and report on a data folder. Results go
 // to `out`, messages to `err`. Exit statuses: 0 done, 1 a database or file failure or a
-// problem found by check, 2 wrong arguments, a bad value or a refused init.
+// problem found by check, 2 wrong arguments, a bad value or a refused init. The report
+// command answers 1 for anything that keeps it from writing its PDF, wrong arguments included.
 class AdminCommands {
 public:
     AdminCommands(QTextStream& out, QTextStream& err);
