@@ -20,8 +20,9 @@ const PendingEntry Pending[] = {
     { u"Transaction", 10 }, // Order
     { u"Transaction", 14 }, // Import..
     { u"Transaction", 15 }, // Export..
-    { u"Utility", 0 }, // Find & Replace, Product Update, Stock Closing, Trends..
-    { u"Report", 0 }, // every report
+    { u"Utility", 1 }, // Find & Replace
+    { u"Utility", 2 }, // Product Update
+    { u"Utility", 3 }, // Stock Closing
     { u"Admin", 8 }, // Options..
     { u"Help", 2 }, // Specifics
     { u"Help", 4 }, // About

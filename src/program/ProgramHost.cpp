@@ -5,11 +5,14 @@
 #include "KvInquiry.h"
 #include "KvList.h"
 #include "KvLogin.h"
+#include "KvReport.h"
+#include "KvTrend.h"
 #include "MainWindow.h"
 #include "Messages.h"
 #include "ProgramContext.h"
 #include "RecordScreen.h"
 #include "RecordScreenView.h"
+#include "ReportCatalogue.h"
 #include "ScreenCatalogue.h"
 
 #include <QCloseEvent>
@@ -34,8 +37,24 @@ ProgramHost::~ProgramHost() = default;
 
 void ProgramHost::OnMenuEntry(const QString& menu, int entry)
 {
+    if (menu == u"Report") {
+        // The Report menu's entries are the catalogue's reports, in order; the caption is the title.
+        if (const ReportEntry* report = ReportCatalogue::Find(ReportCatalogue::CodeOfMenuEntry(entry)))
+            ShowReport(report->code, report->title);
+        return;
+    }
+    if (menu == u"Utility" && entry == 5) {
+        OpenTrend();
+        return;
+    }
     if (const ScreenEntry* screen = ScreenForMenuEntry(menu, entry))
         OpenScreen(screen->name);
+}
+
+void ProgramHost::OpenTrend()
+{
+    KvTrend trend(m_context, &m_window);
+    trend.exec();
 }
 
 void ProgramHost::OnQuickButton(int)
@@ -199,11 +218,24 @@ void ProgramHost::OpenInquiry(RecordScreen& screen)
         inquiry.exec();
 }
 
-void ProgramHost::OpenReport(int)
+void ProgramHost::OpenReport(int report)
 {
-    // The report screen takes its place here; until it comes, a screen's report answers as a
-    // screen without one does.
-    m_context.messages.Notice(QStringLiteral("No Report !"));
+    ShowReport(report, QString());
+}
+
+void ProgramHost::ShowReport(int report, const QString& menuCaption)
+{
+    // The open register or document screen lends its values to the criterion (CurrentForm).
+    OpenScreenValues currentForm;
+    if (m_screen)
+        for (int i = 0; i < m_screen->FieldCount(); ++i) {
+            currentForm.fields << m_screen->Text(i);
+            currentForm.listLabels << m_screen->field(i).hint;
+        }
+    KvReport screen(
+        m_context, report, menuCaption, m_screen ? &currentForm : nullptr, QStringLiteral("R"),
+        [this](const QString& source) { return PickFromList(source); }, &m_window);
+    screen.exec();
 }
 
 std::optional<ListPick> ProgramHost::PickFromList(const QString& source)

@@ -28,6 +28,8 @@ public:
     RecordEngine& engine() { return m_engine; }
     // Opens a record screen by its name ("KvProduct") as a child window.
     void OpenScreen(const QString& name);
+    // Utility > Trends..: the sales trend, modally.
+    void OpenTrend();
 
     // ScreenHost
     void SetCommandState(const QString& key, bool screenEmpty = true) override;
@@ -62,6 +64,8 @@ protected:
 private:
     void OnMenuEntry(const QString& menu, int entry);
     void OnQuickButton(int index);
+    // The report screen, modal; menuCaption is the Report-menu caption when the menu opened it.
+    void ShowReport(int report, const QString& menuCaption);
     void FinishClosing();
 
     ProgramContext& m_context;

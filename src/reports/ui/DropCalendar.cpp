@@ -25,12 +25,13 @@ void DropCalendar::DropDown(QWidget* button, const QDate& date)
     QWidget* window = parentWidget();
     adjustSize();
     const QSize size = sizeHint().expandedTo(QSize(260, 180));
-    QPoint at = button->mapTo(window, QPoint(0, 0));
-    // Open towards the window's inside: left of a button near the right edge, upwards when
-    // the window is too short below the button.
-    at.setX(qBound(0, at.x() + button->width() - size.width(), qMax(0, window->width() - size.width())));
+    // Just below the button, from its left edge, kept inside the window: moved left near the
+    // right edge, and above the button when the window is too short below it.
+    const QPoint top = button->mapTo(window, QPoint(0, 0));
+    QPoint at(top.x(), top.y() + button->height());
+    at.setX(qBound(0, at.x(), qMax(0, window->width() - size.width())));
     if (at.y() + size.height() > window->height())
-        at.setY(qMax(0, window->height() - size.height()));
+        at.setY(qMax(0, top.y() - size.height()));
     setGeometry(QRect(at, size));
     show();
     raise();

@@ -14,7 +14,7 @@ class DropCalendar : public QCalendarWidget {
 public:
     explicit DropCalendar(QWidget* window);
 
-    // Shows the calendar on `date` (today when invalid) at `button`'s height, kept inside the
+    // Shows the calendar on `date` (today when invalid) just below `button`, kept inside the
     // window, and gives it the focus; the focus goes back to the button when it hides.
     void DropDown(QWidget* button, const QDate& date);
 

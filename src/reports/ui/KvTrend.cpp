@@ -99,7 +99,10 @@ KvTrend::KvTrend(ProgramContext& context, QWidget* parent)
             grid->setAlternatingRowColors(true);
             grid->verticalHeader()->hide();
             grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 8);
-            grid->setMinimumSize(Twips(3500) + Twips(1500) + 6, 8 * (grid->fontMetrics().height() + 8));
+            // Room for the ten rows of the product grids without a scroll bar.
+            const int rowHeight = grid->verticalHeader()->defaultSectionSize();
+            grid->setMinimumSize(Twips(3500) + Twips(1500) + 8, 11 * rowHeight + 8);
+            grid->horizontalHeader()->setStretchLastSection(true);
             Describe(grid, caption, grid->objectName());
             grids->addWidget(grid, 1, side);
             m_grids[i] = grid;

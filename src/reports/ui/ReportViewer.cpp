@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QHBoxLayout>
@@ -122,17 +123,23 @@ ReportViewer::~ReportViewer() = default;
 
 void ReportViewer::Show(ReportLayout& layout)
 {
+    Show(layout.Pages(), [&layout](int maxRows) { return layout.LayOutSome(maxRows); });
+}
+
+void ReportViewer::Show(const PageModel& pages, std::function<bool(int maxRows)> layOutSome)
+{
     Clear();
-    m_pages = &layout.Pages();
+    m_pages = &pages;
     // Page 1 is there before the window shows the report; the rest follows in slices.
-    while (!layout.Done() && layout.Pages().PageCount() == 0)
-        layout.LayOutSome(m_sliceRows);
-    if (!layout.Done()) {
-        m_layout = &layout;
+    bool done = false;
+    while (!done && pages.PageCount() == 0)
+        done = layOutSome(m_sliceRows);
+    if (!done) {
+        m_layOutSome = std::move(layOutSome);
         m_slices.start();
     }
     TakeNewPages();
-    if (!m_layout)
+    if (!Busy())
         emit layoutFinished();
 }
 
@@ -147,7 +154,7 @@ void ReportViewer::Show(const PageModel& pages)
 void ReportViewer::Clear()
 {
     m_slices.stop();
-    m_layout = nullptr;
+    m_layOutSome = nullptr;
     m_pages = nullptr;
     m_heightsBefore.clear();
     m_widestMm = 0;
@@ -168,7 +175,7 @@ int ReportViewer::PageCount() const
 
 void ReportViewer::LayOutSlice()
 {
-    if (!m_layout) {
+    if (!m_layOutSome) {
         m_slices.stop();
         return;
     }
@@ -176,10 +183,10 @@ void ReportViewer::LayOutSlice()
     clock.start();
     bool done = false;
     while (!done && clock.elapsed() < SliceMs)
-        done = m_layout->LayOutSome(m_sliceRows);
+        done = m_layOutSome(m_sliceRows);
     if (done) {
         m_slices.stop();
-        m_layout = nullptr;
+        m_layOutSome = nullptr;
     }
     TakeNewPages();
     if (done) {
@@ -190,11 +197,11 @@ void ReportViewer::LayOutSlice()
 
 void ReportViewer::FinishLayout()
 {
-    if (!m_layout)
+    if (!m_layOutSome)
         return;
-    m_layout->LayOutAll();
+    while (!m_layOutSome(std::numeric_limits<int>::max())) { }
     m_slices.stop();
-    m_layout = nullptr;
+    m_layOutSome = nullptr;
     TakeNewPages();
     viewport()->update();
     emit layoutFinished();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <QAbstractScrollArea>
 #include <QList>
 #include <QTimer>
@@ -31,6 +32,9 @@ public:
     // Shows a bound layout: lays out until page 1 is complete, the rest in slices from the
     // event loop. The layout stays the caller's and must live until Clear() or the next Show.
     void Show(ReportLayout& layout);
+    // The same for a layout the caller drives: `layOutSome(maxRows)` lays out up to that many
+    // more rows and says whether the report is complete; `pages` is the model it fills.
+    void Show(const PageModel& pages, std::function<bool(int maxRows)> layOutSome);
     // Shows pages already laid out; the model stays the caller's, as above.
     void Show(const PageModel& pages);
     // Shows nothing (a report that could not be built).
@@ -38,7 +42,7 @@ public:
 
     bool HasReport() const { return m_pages != nullptr; }
     // The layout is still running.
-    bool Busy() const { return m_layout != nullptr; }
+    bool Busy() const { return bool(m_layOutSome); }
     // Lays out the rest at once (printing needs every page).
     void FinishLayout();
     const PageModel* Pages() const { return m_pages; }
@@ -93,7 +97,7 @@ private:
     void SetCurrentPage(int page);
 
     const PageModel* m_pages = nullptr;
-    ReportLayout* m_layout = nullptr; // while it is still laying out
+    std::function<bool(int)> m_layOutSome; // while the report is still being laid out
     QTimer m_slices;
     int m_sliceRows = 200;
 

@@ -1,0 +1,380 @@
+#include "DateText.h"
+#include "DropCalendar.h"
+#include "KvReport.h"
+#include "PageModel.h"
+#include "Recordset.h"
+#include "ReportViewer.h"
+#include "Settings.h"
+#include "TestContext.h"
+
+#include <memory>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTest>
+
+using namespace kivo;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using test::TempDatabase;
+using test::TestContext;
+
+template <typename T> T* Element(const KvReport& screen, const QString& name)
+{
+    T* element = screen.findChild<T*>(name);
+    if (!element)
+        qFatal("no element %s", qPrintable(name));
+    return element;
+}
+
+QPushButton* Button(const KvReport& screen, const QString& name)
+{
+    return Element<QPushButton>(screen, name);
+}
+
+QLineEdit* Box(const KvReport& screen, const QString& name)
+{
+    return Element<QLineEdit>(screen, name);
+}
+
+// Every text of every page of the report the viewer shows.
+QStringList ShownTexts(const KvReport& screen)
+{
+    screen.viewer()->FinishLayout();
+    QStringList texts;
+    const PageModel* pages = screen.viewer()->Pages();
+    for (int p = 0; pages && p < pages->PageCount(); ++p)
+        for (const PageModel::Item& item : pages->PageAt(p).items)
+            if (item.kind == PageModel::Kind::Text)
+                texts << item.text.trimmed();
+    return texts;
+}
+
+QStringList Column(Connection& connection, const QString& sql)
+{
+    QStringList values;
+    Recordset rs(connection);
+    rs.Open(sql);
+    while (!rs.Eof()) {
+        values << rs.Value(0).toString();
+        rs.MoveNext();
+    }
+    return values;
+}
+
+} // namespace
+
+class TestKvReport : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestContext> m_shop;
+    ProgramContext* m_context = nullptr;
+    QStringList m_picks; // the sources the picker was asked for
+    std::optional<ListPick> m_nextPick;
+
+    KvReport::Picker Picker()
+    {
+        return [this](const QString& source) {
+            m_picks << source;
+            return m_nextPick;
+        };
+    }
+
+    std::unique_ptr<KvReport> Open(int code, const QString& caption, const OpenScreenValues* form = nullptr,
+        const QString& mode = u"R"_s)
+    {
+        m_shop->messages.shown.clear();
+        auto screen = std::make_unique<KvReport>(*m_context, code, caption, form, mode, Picker());
+        screen->show();
+        return screen;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QLocale::setDefault(QLocale::c());
+        // One demo shop for the whole suite: the report screen only reads it.
+        m_shop = std::make_unique<TestContext>(TempDatabase::Content::Demo);
+        m_context = &m_shop->context;
+        m_context->login.EnterpriseShort = u"MyShop"_s;
+        m_context->login.EnterpriseName = u"My Shop"_s;
+        m_context->login.EnterpriseEmail = u"shop@example.com"_s;
+        m_context->today = [] { return TempDatabase::FixedToday(); };
+        LoadCustomize(*m_context);
+        LoadPreferences(*m_context);
+        // The shipped templates, as a data folder has them in Bin/.
+        const QDir templates(qEnvironmentVariable("KIVO_SOURCE_DIR") + u"/src/reports/templates"_s);
+        const QString prefix = m_context->locations.DatabaseName.left(2);
+        for (const QString& name : templates.entryList({ u"Ki*.Kvr"_s }))
+            QVERIFY(
+                QFile::copy(templates.filePath(name), m_context->locations.BinFolder + prefix + name.mid(2)));
+    }
+
+    void criterionRowPerGroup_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<bool>("picker"); // cmdList1 and lblList
+        QTest::addColumn<bool>("endDate"); // txtRepo2 and cmdList2
+        QTest::addColumn<bool>("typed"); // txtRepo1 takes typing
+        QTest::addColumn<int>("length");
+
+        QTest::newRow("product group") << 43 << true << false << false << 10;
+        QTest::newRow("document number") << 58 << false << false << true << 10;
+        QTest::newRow("date range") << 71 << true << true << false << 10;
+        QTest::newRow("product code") << 76 << true << false << false << 15;
+        QTest::newRow("account") << 79 << true << false << false << 10;
+    }
+
+    void criterionRowPerGroup()
+    {
+        QFETCH(int, code);
+        QFETCH(bool, picker);
+        QFETCH(bool, endDate);
+        QFETCH(bool, typed);
+        QFETCH(int, length);
+        const auto screen = Open(code, u"Some Report"_s);
+        QCOMPARE(screen->windowTitle(), u"Some Report"_s);
+        QCOMPARE(Button(*screen, u"cmdList1"_s)->isVisible(), picker);
+        QCOMPARE(Element<QLabel>(*screen, u"lblList"_s)->isVisible(), picker);
+        QCOMPARE(Box(*screen, u"txtRepo2"_s)->isVisible(), endDate);
+        QCOMPARE(Button(*screen, u"cmdList2"_s)->isVisible(), endDate);
+        QCOMPARE(Box(*screen, u"txtRepo1"_s)->isReadOnly(), !typed);
+        QCOMPARE(Box(*screen, u"txtRepo1"_s)->maxLength(), length);
+        // Output commands wait for a View; PRINT is print mode's.
+        QVERIFY(Button(*screen, u"cmdView"_s)->isVisible());
+        for (const QString& hidden : { u"cmdPrint"_s, u"cmdExport"_s, u"cmdEmail"_s, u"cmdPprint"_s })
+            QVERIFY2(!Button(*screen, hidden)->isVisible(), qPrintable(hidden));
+        QVERIFY(!screen->viewer()->HasReport());
+    }
+
+    void groupPickThenView()
+    {
+        const QString group = Column(m_context->connection, u"Select Min(PGId) From ktProduct"_s).value(0);
+        m_nextPick = ListPick { group, u"Picked Group"_s };
+        m_picks.clear();
+        const auto screen = Open(41, u"Product Listing"_s);
+        QTest::mouseClick(Button(*screen, u"cmdList1"_s), Qt::LeftButton);
+        QCOMPARE(m_picks, QStringList { u"GName, EId From kmGroup"_s });
+        QCOMPARE(Box(*screen, u"txtRepo1"_s)->text(), group);
+        QCOMPARE(Element<QLabel>(*screen, u"lblList"_s)->text(), u"Picked Group"_s);
+
+        QTest::mouseClick(Button(*screen, u"cmdView"_s), Qt::LeftButton);
+        QCOMPARE(m_shop->messages.shown, QStringList());
+        QVERIFY(screen->viewer()->HasReport());
+        QVERIFY(screen->viewer()->PageCount() >= 1);
+        const QStringList shown = ShownTexts(*screen);
+        const QStringList inGroup
+            = Column(m_context->connection, u"Select PCode From ktProduct Where PGId="_s + group);
+        const QStringList others
+            = Column(m_context->connection, u"Select PCode From ktProduct Where PGId<>"_s + group);
+        QVERIFY(!inGroup.isEmpty());
+        for (const QString& code : inGroup)
+            QVERIFY2(shown.contains(code), qPrintable(code));
+        for (const QString& code : others)
+            QVERIFY2(!shown.contains(code), qPrintable(code));
+        for (const QString& shownNow : { u"cmdPrint"_s, u"cmdExport"_s, u"cmdEmail"_s })
+            QVERIFY2(Button(*screen, shownNow)->isVisible(), qPrintable(shownNow));
+        QVERIFY(!Button(*screen, u"cmdPprint"_s)->isVisible());
+        m_nextPick.reset();
+    }
+
+    void closedPickerChangesNothing()
+    {
+        m_nextPick.reset();
+        const auto screen = Open(79, u"Account Ledger"_s);
+        QTest::mouseClick(Button(*screen, u"cmdList1"_s), Qt::LeftButton);
+        QCOMPARE(Box(*screen, u"txtRepo1"_s)->text(), QString());
+        QTest::mouseClick(Button(*screen, u"cmdView"_s), Qt::LeftButton);
+        QCOMPARE(m_shop->messages.shown, QStringList { u"Select Criteria !"_s });
+        QVERIFY(!screen->viewer()->HasReport());
+    }
+
+    void calendarsFillTheDateBoxes()
+    {
+        const QDate today = TempDatabase::FixedToday();
+        const auto screen = Open(69, u"Daily Sales"_s);
+        QLineEdit* start = Box(*screen, u"txtRepo1"_s);
+        QLineEdit* end = Box(*screen, u"txtRepo2"_s);
+        QCOMPARE(start->text(), ShortDate(today));
+        QCOMPARE(end->text(), ShortDate(today));
+        auto* monSel1 = Element<DropCalendar>(*screen, u"monSel1"_s);
+        auto* monSel2 = Element<DropCalendar>(*screen, u"monSel2"_s);
+        QVERIFY(!monSel1->isVisible());
+
+        QTest::mouseClick(Button(*screen, u"cmdList1"_s), Qt::LeftButton);
+        QVERIFY(monSel1->isVisible());
+        QCOMPARE(monSel1->selectedDate(), today);
+        monSel1->setSelectedDate(today.addDays(-10));
+        emit monSel1->activated(monSel1->selectedDate()); // Enter on the chosen day
+        QVERIFY(!monSel1->isVisible());
+        QCOMPARE(start->text(), ShortDate(today.addDays(-10)));
+
+        // Escape leaves the end date as it was.
+        QTest::mouseClick(Button(*screen, u"cmdList2"_s), Qt::LeftButton);
+        QVERIFY(monSel2->isVisible());
+        monSel2->setSelectedDate(today.addDays(-20));
+        QTest::keyClick(monSel2, Qt::Key_Escape);
+        QVERIFY(!monSel2->isVisible());
+        QVERIFY(screen->isVisible());
+        QCOMPARE(end->text(), ShortDate(today));
+
+        // An end before the start is refused; the report shown before stays unbuilt.
+        QTest::mouseClick(Button(*screen, u"cmdList2"_s), Qt::LeftButton);
+        emit monSel2->clicked(today.addDays(-11));
+        QCOMPARE(end->text(), ShortDate(today.addDays(-11)));
+        QTest::mouseClick(Button(*screen, u"cmdView"_s), Qt::LeftButton);
+        QCOMPARE(m_shop->messages.shown, QStringList { u"Invalid Range !"_s });
+        QVERIFY(!screen->viewer()->HasReport());
+    }
+
+    void prefillFromTheOpenScreen()
+    {
+        const OpenScreenValues form { { u"7"_s, u"2026-02-01"_s, u"x"_s }, { {}, {}, {} } };
+        const auto screen = Open(59, QString(), &form);
+        QCOMPARE(screen->windowTitle(), u"Bill Listing"_s);
+        QCOMPARE(Box(*screen, u"txtRepo1"_s)->text(), u"2026-02-01"_s);
+        QCOMPARE(Box(*screen, u"txtRepo2"_s)->text(), u"2026-02-01"_s);
+        QTest::mouseClick(Button(*screen, u"cmdList2"_s), Qt::LeftButton);
+        QCOMPARE(Element<DropCalendar>(*screen, u"monSel2"_s)->selectedDate(), QDate(2026, 2, 1));
+    }
+
+    void noDataStillShowsTheReport()
+    {
+        m_nextPick = ListPick { u"999999"_s, u"None"_s };
+        const auto screen = Open(42, u"Product Rates"_s);
+        QTest::mouseClick(Button(*screen, u"cmdList1"_s), Qt::LeftButton);
+        QTest::mouseClick(Button(*screen, u"cmdView"_s), Qt::LeftButton);
+        QCOMPARE(m_shop->messages.shown, QStringList { u"No Data !"_s });
+        QVERIFY(screen->viewer()->HasReport());
+        m_nextPick.reset();
+    }
+
+    void printModeShowsTheBillAtOnce()
+    {
+        const QString bill = Column(m_context->connection, u"Select Max(EId) From ktBillMast"_s).value(0);
+        QVERIFY(!bill.isEmpty());
+        const OpenScreenValues billing { { bill }, {} };
+        const auto screen = Open(57, u"Bill Print (L)"_s, &billing, u"P"_s);
+        QTRY_VERIFY(screen->viewer()->HasReport());
+        QCOMPARE(Box(*screen, u"txtRepo1"_s)->text(), bill);
+        QVERIFY(!Box(*screen, u"txtRepo1"_s)->isEnabled());
+        QVERIFY(Button(*screen, u"cmdPprint"_s)->isVisible());
+        QVERIFY(Button(*screen, u"cmdClose"_s)->isVisible());
+        for (const QString& hidden : { u"cmdView"_s, u"cmdPrint"_s, u"cmdExport"_s, u"cmdEmail"_s })
+            QVERIFY2(!Button(*screen, hidden)->isVisible(), qPrintable(hidden));
+        const QStringList lines = Column(m_context->connection,
+            u"Select BPDesc From ktBillDetl Where EId="_s + bill + u" Order By BPDesc"_s);
+        const QStringList shown = ShownTexts(*screen);
+        for (const QString& line : lines)
+            QVERIFY2(shown.contains(line.trimmed()), qPrintable(line));
+
+        // Escape on PRINT closes the screen and ends print mode.
+        QTest::keyClick(Button(*screen, u"cmdPprint"_s), Qt::Key_Escape);
+        QVERIFY(!screen->isVisible());
+        QCOMPARE(screen->state().ReportMode, u"R"_s);
+    }
+
+    void printGoesToTheChosenPrinter()
+    {
+        if (QStandardPaths::findExecutable(u"pdfinfo"_s).isEmpty())
+            QSKIP("pdfinfo (poppler-utils) is not installed");
+        QTemporaryDir dir;
+        const auto screen = Open(45, u"Stock Counting"_s);
+        QTest::mouseClick(Button(*screen, u"cmdView"_s), Qt::LeftButton);
+        QString target = dir.filePath(u"printed.pdf"_s);
+        bool asked = false;
+        screen->choosePrinter = [&](QPrinter& printer) {
+            asked = true;
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(target);
+            return true;
+        };
+        QTest::mouseClick(Button(*screen, u"cmdPrint"_s), Qt::LeftButton);
+        QVERIFY(asked);
+        QCOMPARE(m_shop->messages.shown, QStringList());
+        QProcess info;
+        info.start(u"pdfinfo"_s, { target });
+        QVERIFY(info.waitForFinished());
+        const QString out = QString::fromUtf8(info.readAllStandardOutput());
+        QVERIFY2(out.contains(u"Pages:"_s), qPrintable(out));
+        const int pages = QRegularExpression(u"Pages:\\s+(\\d+)"_s).match(out).captured(1).toInt();
+        QCOMPARE(pages, screen->viewer()->PageCount());
+
+        // A printer that cannot be used gives a message that names it.
+        target = u"/nonexistent-folder/printed.pdf"_s;
+        QTest::mouseClick(Button(*screen, u"cmdPrint"_s), Qt::LeftButton);
+        QCOMPARE(m_shop->messages.shown.size(), 1);
+        QVERIFY2(m_shop->messages.shown.constFirst().contains(target),
+            qPrintable(m_shop->messages.shown.join(u';')));
+
+        // A cancelled print dialog prints nothing and says nothing.
+        m_shop->messages.shown.clear();
+        screen->choosePrinter = [](QPrinter&) { return false; };
+        QTest::mouseClick(Button(*screen, u"cmdPrint"_s), Qt::LeftButton);
+        QCOMPARE(m_shop->messages.shown, QStringList());
+    }
+
+    void exportWritesThePdf_data()
+    {
+        QTest::addColumn<QString>("file"); // relative to a temporary folder; "" cancels
+        QTest::addColumn<bool>("written");
+        QTest::addColumn<QStringList>("messages");
+
+        QTest::newRow("cancelled") << QString() << false << QStringList();
+        QTest::newRow("written") << u"out.Pdf"_s << true << QStringList { u"Report Exported !"_s };
+        QTest::newRow("folder missing")
+            << u"no/such/out.Pdf"_s << false
+            << QStringList { u"ErroR!"_s, u"Report Exported !"_s, u"no/such/out.Pdf"_s };
+    }
+
+    void exportWritesThePdf()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, written);
+        QFETCH(QStringList, messages);
+        QTemporaryDir dir;
+        const QString path = file.isEmpty() ? QString() : dir.filePath(file);
+        const auto screen = Open(46, u"Current Stock"_s);
+        QTest::mouseClick(Button(*screen, u"cmdView"_s), Qt::LeftButton);
+        screen->chooseExportFile = [&] { return path; };
+        QTest::mouseClick(Button(*screen, u"cmdExport"_s), Qt::LeftButton);
+        QCOMPARE(!path.isEmpty() && QFile::exists(path), written);
+        QCOMPARE(m_shop->messages.shown.size(), messages.size());
+        for (qsizetype i = 0; i < messages.size(); ++i)
+            QVERIFY2(m_shop->messages.shown.at(i).contains(messages.at(i)),
+                qPrintable(m_shop->messages.shown.join(u';')));
+    }
+
+    void missingTemplateLeavesTheViewerEmpty()
+    {
+        const QString prefix = m_context->locations.DatabaseName.left(2);
+        const QString path = m_context->locations.BinFolder + prefix + u"Sup53.Kvr"_s;
+        QVERIFY(QFile::rename(path, path + u".away"_s));
+        const auto screen = Open(53, u"Supplier List"_s);
+        QTest::mouseClick(Button(*screen, u"cmdView"_s), Qt::LeftButton);
+        QVERIFY(QFile::rename(path + u".away"_s, path));
+        QVERIFY(!screen->viewer()->HasReport());
+        QVERIFY2(m_shop->ErrorLogLines().join(u'\n').contains(u"Sup53.Kvr"_s),
+            qPrintable(m_shop->ErrorLogLines().join(u'\n')));
+        // View again once the template is back: the report shows.
+        QTest::mouseClick(Button(*screen, u"cmdView"_s), Qt::LeftButton);
+        QVERIFY(screen->viewer()->HasReport());
+    }
+
+    void escapeInTheCriterionBoxCloses()
+    {
+        const auto screen = Open(60, u"Quote Print"_s);
+        QTest::keyClick(Box(*screen, u"txtRepo1"_s), Qt::Key_Escape);
+        QVERIFY(!screen->isVisible());
+    }
+};
+
+QTEST_MAIN(TestKvReport)
+#include "tst_kvreport.moc"
