@@ -1,0 +1,274 @@
+#include "ReportCatalogue.h"
+#include "ReportMailer.h"
+#include "ReportScreenState.h"
+#include "Settings.h"
+#include "TestContext.h"
+
+#include <memory>
+#include <QFile>
+#include <QSemaphore>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <sstream>
+#include <vmime/vmime.hpp>
+
+using namespace kivo;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Just enough of an SMTP server to take one mail at a time, on its own thread so that the
+// mailer may wait for msmtp on the test's thread. `refuse` answers the recipient with 550.
+class SmtpSink : public QThread {
+public:
+    explicit SmtpSink(bool refuse = false)
+        : m_refuse(refuse)
+    {
+        start();
+        m_ready.acquire();
+    }
+    ~SmtpSink() override
+    {
+        m_stop = true;
+        wait();
+    }
+    quint16 port() const { return m_port; }
+    QList<QByteArray> messages() const
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_messages;
+    }
+
+protected:
+    void run() override
+    {
+        QTcpServer server;
+        server.listen(QHostAddress::LocalHost);
+        m_port = server.serverPort();
+        m_ready.release();
+        while (!m_stop) {
+            if (!server.waitForNewConnection(50))
+                continue;
+            std::unique_ptr<QTcpSocket> socket(server.nextPendingConnection());
+            Serve(*socket);
+        }
+    }
+
+private:
+    void Serve(QTcpSocket& socket)
+    {
+        const auto say = [&](const char* line) {
+            socket.write(line);
+            socket.write("\r\n");
+            socket.flush();
+        };
+        say("220 sink ESMTP");
+        QByteArray data;
+        bool inData = false;
+        while (socket.state() == QAbstractSocket::ConnectedState) {
+            if (!socket.canReadLine() && !socket.waitForReadyRead(5000))
+                return;
+            while (socket.canReadLine()) {
+                const QByteArray line = socket.readLine();
+                if (inData) {
+                    if (line == ".\r\n") {
+                        inData = false;
+                        QMutexLocker lock(&m_mutex);
+                        m_messages << data;
+                        say("250 queued");
+                    } else {
+                        data += line.startsWith("..") ? line.mid(1) : line;
+                    }
+                    continue;
+                }
+                const QByteArray verb = line.left(4).toUpper();
+                if (verb == "EHLO" || verb == "HELO")
+                    say("250 sink");
+                else if (verb == "RCPT" && m_refuse)
+                    say("550 no such mailbox");
+                else if (verb == "DATA") {
+                    say("354 end with .");
+                    inData = true;
+                    data.clear();
+                } else if (verb == "QUIT") {
+                    say("221 bye");
+                    socket.disconnectFromHost();
+                    return;
+                } else
+                    say("250 ok");
+            }
+        }
+    }
+
+    bool m_refuse;
+    std::atomic<bool> m_stop { false };
+    std::atomic<quint16> m_port { 0 };
+    QSemaphore m_ready;
+    mutable QMutex m_mutex;
+    QList<QByteArray> m_messages;
+};
+
+// msmtp with a configuration file of the test's own that sends to the sink.
+ReportMailer MsmtpMailer(const QTemporaryDir& dir, quint16 port)
+{
+    const QString config = dir.filePath(u"msmtprc"_s);
+    QFile file(config);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(
+            QStringLiteral("account default\nhost 127.0.0.1\nport %1\nfrom shop@example.com\nauth off\n"
+                           "tls off\nsyslog off\n")
+                .arg(port)
+                .toUtf8());
+    file.close();
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    return ReportMailer(
+        QStandardPaths::findExecutable(u"msmtp"_s), { u"--file="_s + config, u"-t"_s, u"-i"_s });
+}
+
+struct Received {
+    QString subject;
+    QString to;
+    QString html;
+    QString attachmentName;
+    QByteArray attachment;
+};
+
+Received Parse(const QByteArray& raw)
+{
+    vmime::message message;
+    message.parse(raw.toStdString());
+    const vmime::messageParser parser(vmime::make_shared<vmime::message>(message));
+    Received r;
+    r.subject = QString::fromStdString(parser.getSubject().getConvertedText(vmime::charsets::UTF_8));
+    r.to = QString::fromStdString(parser.getRecipients().getAddressAt(0)->generate());
+    for (size_t i = 0; i < parser.getTextPartCount(); ++i) {
+        const auto part = parser.getTextPartAt(i);
+        if (part->getType().getSubType() == vmime::mediaTypes::TEXT_HTML) {
+            std::string text;
+            vmime::utility::outputStreamStringAdapter out(text);
+            part->getText()->extract(out);
+            r.html = QString::fromStdString(text);
+        }
+    }
+    if (parser.getAttachmentCount() == 1) {
+        const auto attachment = parser.getAttachmentAt(0);
+        r.attachmentName
+            = QString::fromStdString(attachment->getName().getConvertedText(vmime::charsets::UTF_8));
+        std::string data;
+        vmime::utility::outputStreamStringAdapter out(data);
+        attachment->getData()->extract(out);
+        r.attachment = QByteArray::fromStdString(data);
+    }
+    return r;
+}
+
+} // namespace
+
+class TestReportMailer : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void sendsAMimeMessage();
+    void reportScreenMailsAndDeletes();
+    void refusedMail();
+    void hangingProgramIsStopped();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestReportMailer::initTestCase()
+{
+    if (QStandardPaths::findExecutable(u"msmtp"_s).isEmpty())
+        QFAIL("msmtp is needed (scripts/install-deps installs it)");
+}
+
+void TestReportMailer::sendsAMimeMessage()
+{
+    SmtpSink sink;
+    const QString pdf = m_dir.filePath(u"KiDai.Pdf"_s);
+    QFile file(pdf);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    const QByteArray bytes = QByteArray("%PDF-1.4\n\x00\x01\xff binary\r\n.\r\nend", 30);
+    file.write(bytes);
+    file.close();
+
+    ReportMail mail { u"shop@example.com"_s, u"shop@example.com"_s, u"Report: Daily Sales \u00e9t\u00e9"_s,
+        u"<br>Report Attached (Daily Sales)<br><br>MyShop<br>"_s, pdf };
+    QString error;
+    QVERIFY2(MsmtpMailer(m_dir, sink.port()).Send(mail, &error), qPrintable(error));
+    QCOMPARE(sink.messages().size(), 1);
+    const Received r = Parse(sink.messages()[0]);
+    QCOMPARE(r.subject, mail.subject);
+    QVERIFY(r.to.contains(u"shop@example.com"_s));
+    QCOMPARE(r.html, mail.htmlBody);
+    QCOMPARE(r.attachmentName, u"KiDai.Pdf"_s);
+    QCOMPARE(r.attachment, bytes);
+}
+
+void TestReportMailer::reportScreenMailsAndDeletes()
+{
+    SmtpSink sink;
+    test::TestContext shop(test::TempDatabase::Content::Demo);
+    shop.context.login.EnterpriseShort = u"MyShop"_s;
+    shop.context.login.EnterpriseEmail = u"shop@example.com"_s;
+    ReportScreenState state(shop.context, 69, u"Daily Sales"_s);
+    QFile tpl(state.TemplateName());
+    QVERIFY(tpl.open(QIODevice::WriteOnly));
+    tpl.write("report title=T page=A4\nparameter name=pEntName\nparameter name=pFilter\n"
+              "band kind=detail height=5\nfield x=0 y=0 w=40 h=5 expr=\"tBDate\"\n");
+    tpl.close();
+    QVERIFY(state.View());
+
+    // Mailing twice writes and deletes the same attachment each time.
+    const ReportMailer mailer = MsmtpMailer(m_dir, sink.port());
+    for (int round = 1; round <= 2; ++round) {
+        QVERIFY(state.MailReport(mailer));
+        QVERIFY(!QFile::exists(state.AttachmentName()));
+        QCOMPARE(sink.messages().size(), round);
+    }
+    QCOMPARE(shop.messages.shown, (QStringList { u"Report Emailed !"_s, u"Report Emailed !"_s }));
+    const Received r = Parse(sink.messages()[1]);
+    QCOMPARE(r.subject, u"Report: Daily Sales"_s);
+    QCOMPARE(r.html, u"<br>Report Attached (Daily Sales)<br><br>MyShop<br>"_s);
+    QCOMPARE(r.attachmentName, u"KiDai.Pdf"_s);
+    QVERIFY(r.attachment.startsWith("%PDF-"));
+    QCOMPARE(shop.ErrorLogLines(), QStringList());
+}
+
+void TestReportMailer::refusedMail()
+{
+    SmtpSink sink(true);
+    const QString pdf = m_dir.filePath(u"refused.Pdf"_s);
+    QFile file(pdf);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("%PDF-1.4");
+    file.close();
+    QString error;
+    QVERIFY(!MsmtpMailer(m_dir, sink.port())
+                 .Send({ u"x@example.com"_s, u"x@example.com"_s, u"s"_s, u"b"_s, pdf }, &error));
+    QVERIFY2(error.contains(u"refused"_s), qPrintable(error));
+    QVERIFY(sink.messages().isEmpty());
+}
+
+void TestReportMailer::hangingProgramIsStopped()
+{
+    const QString pdf = m_dir.filePath(u"hang.Pdf"_s);
+    QFile file(pdf);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("%PDF-1.4");
+    file.close();
+    ReportMailer mailer(QStandardPaths::findExecutable(u"sleep"_s), { u"600"_s });
+    mailer.SetTimeoutMs(300);
+    QString error;
+    QVERIFY(!mailer.Send({ u"x@example.com"_s, u"x@example.com"_s, u"s"_s, u"b"_s, pdf }, &error));
+    QVERIFY2(error.contains(u"did not finish"_s), qPrintable(error));
+}
+
+QTEST_MAIN(TestReportMailer)
+#include "tst_reportmailer.moc"
