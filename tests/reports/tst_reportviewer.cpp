@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <QComboBox>
+#include <QLabel>
 #include <QLocale>
 #include <QPrinter>
 #include <QProcess>
@@ -100,6 +101,7 @@ private slots:
         QVERIFY(!viewer.Busy());
         const int pages = PagesOf(listing, 20000);
         QCOMPARE(viewer.PageCount(), pages);
+        QCOMPARE(viewer.findChild<QLabel*>()->text(), u"of %1"_s.arg(pages));
         // Once the slices are done the page count reads right on the first page.
         QVERIFY(PageText(*viewer.Pages(), 0).endsWith(u"Page 1 of %1"_s.arg(pages)));
     }
