@@ -274,19 +274,6 @@ private slots:
         const double lengthMm = size.captured(2).toDouble() / 72 * 25.4;
         QVERIFY2(lengthMm > 30 * 6 && lengthMm < 297, qPrintable(QString::number(lengthMm)));
     }
-
-    void unwritablePrintFileGivesAMessage()
-    {
-        Report report(listing, 10);
-        ReportViewer viewer;
-        viewer.Show(*report.layout);
-        QPrinter printer;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(u"/nonexistent-folder/sub/out.pdf"_s);
-        QString error;
-        QVERIFY(!viewer.Print(printer, &error));
-        QVERIFY2(error.contains(u"/nonexistent-folder/sub/out.pdf"_s), qPrintable(error));
-    }
 };
 
 QTEST_MAIN(TestReportViewer)
