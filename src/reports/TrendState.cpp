@@ -97,7 +97,7 @@ QString TrendState::GridStatement(int grid, Mode mode, const QString& criterion)
     }
 }
 
-bool TrendState::View()
+bool TrendState::View(const std::function<void(int grid)>& filled)
 {
     if (monSel1 > monSel2) {
         m_context.messages.Notice(QStringLiteral("Invalid Range !"));
@@ -124,6 +124,8 @@ bool TrendState::View()
                 grid.values.push_back(values);
             }
         });
+        if (filled)
+            filled(i);
     }
     return true;
 }

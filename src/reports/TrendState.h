@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -33,9 +34,10 @@ public:
     // Opening: "Sales", both calendars and boxes on today.
     void Open();
     // cmdView: refuses a start after the end with "Invalid Range !" (false); otherwise fills
-    // the four grids in order. A grid whose statement fails is reported and left empty; the
-    // others are still filled.
-    bool View();
+    // the four grids in order, calling `filled` with each grid's index as it is done (a window
+    // shows it at once: over a long range each statement takes a moment). A grid whose
+    // statement fails is reported and left empty; the others are still filled.
+    bool View(const std::function<void(int grid)>& filled = {});
 
     // A calendar's pick: the calendar's date and its box in the short date form.
     void SetStart(const QDate& date);

@@ -215,7 +215,9 @@ private slots:
         QVERIFY(before > 0);
         state.SetStart(start);
         state.SetEnd(end);
-        QCOMPARE(state.View(), accepted);
+        std::vector<int> filled;
+        QCOMPARE(state.View([&](int grid) { filled.push_back(grid); }), accepted);
+        QCOMPARE(filled, accepted ? std::vector<int>({ 0, 1, 2, 3 }) : std::vector<int>());
         QCOMPARE(m_test->messages.shown, accepted ? QStringList() : QStringList { u"Invalid Range !"_s });
         if (!accepted)
             QCOMPARE(state.grid(0).values.size(), before);

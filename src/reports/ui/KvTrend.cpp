@@ -5,6 +5,7 @@
 #include "DropCalendar.h"
 #include "Twips.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -157,10 +158,15 @@ KvTrend::KvTrend(ProgramContext& context, QWidget* parent)
 
 void KvTrend::View()
 {
-    if (m_state.View()) {
-        for (int i = 0; i < TrendState::GridCount; ++i)
-            ShowGrid(i);
-    }
+    // Over a long range of a busy shop the four statements take a few seconds: each grid shows
+    // as soon as it is filled, and the window repaints meanwhile (clicks wait, so View cannot
+    // run twice or the window close under it).
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_state.View([this](int grid) {
+        ShowGrid(grid);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
+    QApplication::restoreOverrideCursor();
     m_mode->setFocus();
 }
 
