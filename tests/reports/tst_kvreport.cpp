@@ -179,6 +179,9 @@ private slots:
             QVERIFY2(shown.contains(code), qPrintable(code));
         for (const QString& code : others)
             QVERIFY2(!shown.contains(code), qPrintable(code));
+        // Page Down in the criterion box turns the viewer's page (one page here: it stays).
+        QTest::keyClick(Box(*screen, u"txtRepo1"_s), Qt::Key_PageDown);
+        QCOMPARE(screen->viewer()->CurrentPage(), std::min(1, screen->viewer()->PageCount() - 1));
         for (const QString& shownNow : { u"cmdPrint"_s, u"cmdExport"_s, u"cmdEmail"_s })
             QVERIFY2(Button(*screen, shownNow)->isVisible(), qPrintable(shownNow));
         QVERIFY(!Button(*screen, u"cmdPprint"_s)->isVisible());

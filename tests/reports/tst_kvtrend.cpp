@@ -8,9 +8,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 
 using namespace kivo;
 using namespace kivo::test;
@@ -94,6 +97,28 @@ private slots:
         QTest::mouseClick(m_window->endButton(), Qt::LeftButton);
         QVERIFY(!m_window->startCalendar()->isVisible());
         QVERIFY(m_window->endCalendar()->isVisible());
+    }
+
+    void monthMenuKeepsTheCalendar()
+    {
+        // The month list is a popup window of its own; choosing from it is still the calendar.
+        QTest::mouseClick(m_window->startButton(), Qt::LeftButton);
+        DropCalendar* calendar = m_window->startCalendar();
+        auto* monthButton = calendar->findChild<QToolButton*>(u"qt_calendar_monthbutton"_s);
+        QVERIFY(monthButton && monthButton->menu());
+        bool openDuringMenu = false;
+        QTimer::singleShot(0, this, [&] {
+            QMenu* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            openDuringMenu = menu && calendar->isVisible();
+            if (menu) {
+                menu->setActiveAction(menu->actions().at(0)); // January
+                QTest::keyClick(menu, Qt::Key_Return);
+            }
+        });
+        QTest::mouseClick(monthButton, Qt::LeftButton);
+        QVERIFY(openDuringMenu);
+        QVERIFY(calendar->isVisible());
+        QCOMPARE(calendar->monthShown(), 1);
     }
 
     void viewFillsTheGrids_data()

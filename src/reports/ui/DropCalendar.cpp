@@ -66,8 +66,14 @@ void DropCalendar::Close()
 
 void DropCalendar::FocusMoved(QWidget* now)
 {
-    if (isVisible() && now && now != this && !isAncestorOf(now))
-        hide();
+    if (!isVisible() || !now)
+        return;
+    // The month menu is a window of its own, but a child of the calendar: choosing a month
+    // from it keeps the calendar open.
+    for (QWidget* w = now; w; w = w->parentWidget())
+        if (w == this)
+            return;
+    hide();
 }
 
 } // namespace kivo

@@ -274,6 +274,17 @@ bool KvReport::eventFilter(QObject* watched, QEvent* event)
         reject();
         return true;
     }
+    // Page Up and Page Down turn the viewer's pages from the criterion box as well.
+    if (watched == m_txtRepo1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_PageDown || key == Qt::Key_PageUp) {
+            if (key == Qt::Key_PageDown)
+                m_viewer->NextPage();
+            else
+                m_viewer->PriorPage();
+            return true;
+        }
+    }
     return QDialog::eventFilter(watched, event);
 }
 

@@ -125,6 +125,8 @@ KvTrend::KvTrend(ProgramContext& context, QWidget* parent)
     m_startCalendar->setObjectName(QStringLiteral("monSel1"));
     m_endCalendar = new DropCalendar(this);
     m_endCalendar->setObjectName(QStringLiteral("monSel2"));
+    Describe(m_startCalendar, QString(), QStringLiteral("monSel1"));
+    Describe(m_endCalendar, QString(), QStringLiteral("monSel2"));
 
     connect(m_mode, &QComboBox::currentIndexChanged, this,
         [this](int i) { m_state.cmbTrend = i == 1 ? TrendState::Purchase : TrendState::Sales; });

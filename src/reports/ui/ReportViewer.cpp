@@ -1,5 +1,6 @@
 #include "ReportViewer.h"
 
+#include "Accessibility.h"
 #include "PageModel.h"
 #include "PagePainter.h"
 #include "ReportLayout.h"
@@ -62,6 +63,8 @@ ReportViewer::ReportViewer(QWidget* parent)
     m_pageBox->setKeyboardTracking(false);
     m_pageBox->setRange(0, 0);
     m_pageBox->setToolTip(QStringLiteral("Go to Page"));
+    if (auto* pageText = m_pageBox->findChild<QLineEdit*>())
+        Describe(pageText, QStringLiteral("Go to Page"), QStringLiteral("txtPage"));
     m_pageCount = new QLabel(m_bar);
     m_next = BarButton(m_bar, QStringLiteral(">"), QStringLiteral("Next Page"));
     m_last = BarButton(m_bar, QStringLiteral(">|"), QStringLiteral("Last Page"));
@@ -190,6 +193,7 @@ void ReportViewer::LayOutSlice()
     }
     TakeNewPages();
     if (done) {
+        UpdateBar(); // the count is final
         viewport()->update(); // "Page n of m" now reads the final count
         emit layoutFinished();
     }
@@ -203,6 +207,7 @@ void ReportViewer::FinishLayout()
     m_slices.stop();
     m_layOutSome = nullptr;
     TakeNewPages();
+    UpdateBar();
     viewport()->update();
     emit layoutFinished();
 }
