@@ -61,6 +61,14 @@ checkpoint typed
 key Ctrl+S
 field txtField(2)=SPRING10
 checkpoint saved
+key Ctrl+R
+window Coupon Print
+field txtRepo1=1
+answer <    View
+field txtPage=1
+answer Close
+closed Coupon Print
+window Coupon
 key Ctrl+D
 window Access Code...
 type KIVO
@@ -93,7 +101,8 @@ class TestEndToEnd : public QObject {
     Q_OBJECT
 private slots:
     // The coupon register: a register whose records can be added and deleted from the window
-    // (the master registers keep Delete off while browsing). Then Product Listing on the
+    // (the master registers keep Delete off while browsing); its Report command opens Coupon
+    // Print on the coupon shown, and View shows the sheet. Then Product Listing on the
     // emptied shop: "No Data !", and the viewer still shows the report's page 1; and the sales
     // trend's View, whose four statements run on the real database without an error.
     void couponAddedSavedAndDeleted()
