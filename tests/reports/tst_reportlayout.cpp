@@ -16,7 +16,7 @@ struct Laid {
     Laid(const QString& text, const ReportRows& rows, const ReportLayout::Parameters& parameters = {})
         : report(text, rows, parameters)
         , pages(report.LayOutAll())
-        , error(report.error.IsSet() ? report.error.Text() : QString())
+        , error(report.ErrorText())
     {
     }
     test::LaidReport report;

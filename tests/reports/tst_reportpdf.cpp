@@ -1,48 +1,21 @@
-#include "PageModel.h"
+#include "LaidReport.h"
 #include "PagePainter.h"
-#include "ReportLayout.h"
+#include "PdfTools.h"
 #include "ReportPdf.h"
 #include "ReportRows.h"
-#include "ReportTemplate.h"
 
 #include <QDir>
 #include <QImage>
 #include <QPainter>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace kivo;
+using namespace kivo::test;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QString Run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit
-        || process.exitCode() != 0)
-        return QString();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-// Page sizes in points as pdfinfo reports them, one per page.
-QList<QSizeF> PageSizes(const QString& pdf)
-{
-    const QString info = Run(u"pdfinfo"_s, { u"-f"_s, u"1"_s, u"-l"_s, u"999"_s, pdf });
-    QList<QSizeF> sizes;
-    static const QRegularExpression line(u"Page +\\d+ size: +([0-9.]+) x ([0-9.]+) pts"_s);
-    for (auto match = line.globalMatch(info); match.hasNext();) {
-        const QRegularExpressionMatch m = match.next();
-        sizes << QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble());
-    }
-    return sizes;
-}
-
-constexpr double pointsPerMm = 72 / 25.4;
 
 const char* listing = R"kvr(report title="Product Listing" page=A4 font="DejaVu Sans" size=9
 parameter name=pEntName
@@ -72,6 +45,8 @@ field x=0 y=0 w=50 h=4 expr="PName"
 field x=50 y=0 w=22 h=4 expr="PPrice" format="0.00" align=right
 band kind=summary height=6
 field x=50 y=1 w=22 h=4 expr="sum(PPrice)" format="0.00" align=right
+band kind=pagefooter height=5
+label x=0 y=0 w=72 h=4 text="Thanks"
 )kvr";
 
 TableRows Products(int count)
@@ -87,18 +62,11 @@ TableRows Products(int count)
 QString Render(
     const char* text, const ReportRows& rows, const ReportLayout::Parameters& parameters, const QString& pdf)
 {
-    TemplateError error;
-    const ReportTemplate tpl = ReportTemplate::Parse(QString::fromUtf8(text), u"test.Kvr"_s, &error);
-    if (tpl.IsEmpty())
-        return error.Text();
-    ReportLayout layout(tpl, rows, parameters);
-    if (!layout.Bind(&error))
-        return error.Text();
-    layout.LayOutAll();
-    QString message;
-    if (!ReportPdf::Write(layout.Pages(), pdf, tpl.Title(), &message))
-        return message;
-    return QString();
+    LaidReport report(QString::fromUtf8(text), rows, parameters);
+    QString message = report.ErrorText();
+    if (report.Bound())
+        ReportPdf::Write(report.LayOutAll(), pdf, report.tpl.Title(), &message);
+    return message;
 }
 
 } // namespace
@@ -110,8 +78,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        if (Run(u"pdftotext"_s, { u"-v"_s }).isNull()
-            && QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty())
+        if (QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty())
             QSKIP("pdftotext (poppler-utils) is not installed");
     }
 
@@ -120,7 +87,7 @@ private slots:
         const TableRows rows = Products(130);
         const QString pdf = m_dir.filePath(u"listing.pdf"_s);
         QCOMPARE(Render(listing, rows, { { u"pEntName"_s, u"Corner Shop"_s } }, pdf), QString());
-        const QString text = Run(u"pdftotext"_s, { u"-layout"_s, pdf, u"-"_s });
+        const QString text = PdfText(pdf);
         const QStringList pages = text.split(u'\f', Qt::SkipEmptyParts);
         QVERIFY(pages.size() >= 2);
         const int count = int(pages.size());
@@ -137,59 +104,51 @@ private slots:
         for (int i = 1; i <= 130; ++i)
             QVERIFY(text.contains(u"Product number %1 "_s.arg(i))
                 || text.contains(u"Product number %1\n"_s.arg(i)));
-        QCOMPARE(PageSizes(pdf).first().toSize(), QSizeF(210 * pointsPerMm, 297 * pointsPerMm).toSize());
+        QCOMPARE(PdfPageSizes(pdf).first().toSize(), QSizeF(210 * PointsPerMm, 297 * PointsPerMm).toSize());
     }
 
-    void rollIsAsLongAsItsContent()
+    // Each page gets its own size: a roll is as long as its bands, in mm.
+    void pageSizes_data()
     {
-        const QString shortPdf = m_dir.filePath(u"short.pdf"_s);
-        const QString longPdf = m_dir.filePath(u"long.pdf"_s);
-        QCOMPARE(Render(receipt, Products(5), {}, shortPdf), QString());
-        QCOMPARE(Render(receipt, Products(50), {}, longPdf), QString());
-        const QList<QSizeF> shortSizes = PageSizes(shortPdf);
-        const QList<QSizeF> longSizes = PageSizes(longPdf);
-        QCOMPARE(shortSizes.size(), 1);
-        QCOMPARE(longSizes.size(), 1);
-        QCOMPARE(qRound(shortSizes[0].width() / pointsPerMm), 80);
-        QCOMPARE(qRound(longSizes[0].width() / pointsPerMm), 80);
-        // 45 more lines of 4 mm each.
-        QCOMPARE(qRound((longSizes[0].height() - shortSizes[0].height()) / pointsPerMm), 45 * 4);
-        const QString text = Run(u"pdftotext"_s, { u"-layout"_s, longPdf, u"-"_s });
-        QVERIFY(text.contains(u"Product number 50"_s));
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QSizeF>("size");
+        QTest::newRow("A5 landscape") << QByteArray("report page=A5 orientation=landscape\nband kind=detail "
+                                                    "height=5\nfield w=100 expr=\"PName\"\n")
+                                      << 2 << QSizeF(210, 148);
+        QTest::newRow("roll of 5") << QByteArray(receipt) << 5 << QSizeF(80, 4 + 8 + 5 * 4 + 6 + 5 + 4);
+        QTest::newRow("roll of 50") << QByteArray(receipt) << 50 << QSizeF(80, 4 + 8 + 50 * 4 + 6 + 5 + 4);
     }
 
-    void landscapePage()
+    void pageSizes()
     {
-        const QString pdf = m_dir.filePath(u"landscape.pdf"_s);
-        QCOMPARE(
-            Render("report page=A5 orientation=landscape\nband kind=detail height=5\nfield expr=\"PCode\"\n",
-                Products(2), {}, pdf),
-            QString());
-        const QList<QSizeF> sizes = PageSizes(pdf);
+        QFETCH(QByteArray, text);
+        QFETCH(int, rows);
+        QFETCH(QSizeF, size);
+        const QString pdf = m_dir.filePath(u"size.pdf"_s);
+        QCOMPARE(Render(text.constData(), Products(rows), {}, pdf), QString());
+        const QList<QSizeF> sizes = PdfPageSizes(pdf);
         QCOMPARE(sizes.size(), 1);
-        QCOMPARE(sizes[0].toSize(), QSizeF(210 * pointsPerMm, 148 * pointsPerMm).toSize());
+        QCOMPARE((sizes[0] / PointsPerMm).toSize(), size.toSize());
+        QVERIFY(PdfText(pdf).contains(u"Product number %1"_s.arg(rows)));
     }
 
     // The viewer paints a page into any rectangle of a widget: here an image, at 2 pixels a
     // millimetre, 20 pixels in from the left and 10 down.
     void paintsIntoATarget()
     {
-        TemplateError error;
-        const ReportTemplate tpl
-            = ReportTemplate::Parse(u"report\nband kind=detail height=80\n"
-                                    "box x=0 y=0 w=100 h=50 width=1 fill=yes\n"
-                                    "field x=0 y=60 w=100 h=10 expr=\"PName\" size=20 bold=yes\n"_s,
-                u"t.Kvr"_s, &error);
         const TableRows rows = Products(1);
-        ReportLayout layout(tpl, rows, {});
-        QVERIFY(layout.Bind(&error));
-        layout.LayOutAll();
+        LaidReport report(u"report\nband kind=detail height=80\nbox x=0 y=0 w=100 h=50 width=1 fill=yes\n"
+                          "field x=0 y=60 w=100 h=10 expr=\"PName\" size=20 bold=yes\n"_s,
+            rows);
+        const PageModel& pages = report.LayOutAll();
+        QCOMPARE(pages.PageCount(), 1);
         QImage image(460, 620, QImage::Format_RGB32);
         image.fill(Qt::white);
         {
             QPainter painter(&image);
             painter.setPen(Qt::red); // the painter's own state is left alone
-            PagePainter::Paint(painter, layout.Pages(), 0, QRectF(20, 10, 420, 594));
+            PagePainter::Paint(painter, pages, 0, QRectF(20, 10, 420, 594));
             QCOMPARE(painter.pen().color(), QColor(Qt::red));
         }
         const auto grey = [&](int x, int y) { return qGray(image.pixel(x, y)); };
@@ -204,7 +163,7 @@ private slots:
                 ink += grey(x, y) < 128;
         QVERIFY(ink > 200); // the text below the box
         QPainter again(&image);
-        PagePainter::Paint(again, layout.Pages(), 5, QRectF(0, 0, 10, 10)); // there is no page 6: nothing
+        PagePainter::Paint(again, pages, 5, QRectF(0, 0, 10, 10)); // there is no page 6: nothing
     }
 
     void unwritablePathIsReported_data()

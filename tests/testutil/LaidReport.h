@@ -19,6 +19,8 @@ public:
     LaidReport& operator=(const LaidReport&) = delete;
 
     bool Bound() const { return m_bound; }
+    // The mistake as the user reads it; empty when there is none.
+    QString ErrorText() const { return error.IsSet() ? error.Text() : QString(); }
     // Lays out what is left and returns the pages (none when not bound).
     const PageModel& LayOutAll();
 
