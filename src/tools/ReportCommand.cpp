@@ -174,7 +174,9 @@ int ReportCommand::Run(const QStringList& arguments)
             state.lastError.isEmpty() ? QStringLiteral("report %1 was not made").arg(code) : state.lastError);
     if (!state.ExportPdf(a.pdf))
         return Fail(state.lastError);
-    m_out << "Wrote " << a.pdf << " (" << entry->title << ", " << state.Pages()->PageCount() << " pages)\n";
+    const int pages = state.Pages()->PageCount();
+    m_out << "Wrote " << a.pdf << " (" << entry->title << ", " << pages
+          << (pages == 1 ? " page)\n" : " pages)\n");
     return 0;
 }
 

@@ -1,12 +1,12 @@
 #include "Connection.h"
 #include "DatabasePassword.h"
+#include "ProgramRun.h"
 #include "Schema.h"
 
 #include <memory>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -16,39 +16,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Outcome {
-    int exitCode = -1; // -1: did not run or did not end normally
-    QString out;
-    QString err;
-};
-
-// Runs a program to its end; a crash or a hang shows as exit code -1.
-Outcome RunProgram(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    Outcome outcome;
-    if (!process.waitForFinished(120000)) {
-        process.kill();
-        process.waitForFinished();
-        return outcome;
-    }
-    outcome.out = QString::fromUtf8(process.readAllStandardOutput());
-    outcome.err = QString::fromUtf8(process.readAllStandardError());
-    if (process.exitStatus() == QProcess::NormalExit)
-        outcome.exitCode = process.exitCode();
-    return outcome;
-}
-
-QString AdminProgram()
-{
-    return qEnvironmentVariable("KIVO_BINARY_DIR") + u"/src/tools/kivo-admin"_s;
-}
-
-Outcome Admin(const QStringList& arguments)
-{
-    return RunProgram(AdminProgram(), arguments);
-}
+using test::Admin;
+using test::AdminProgram;
+using test::Outcome;
+using test::RunProgram;
 
 Outcome Sql(const QString& folder, const QString& statement)
 {

@@ -1,0 +1,42 @@
+#include "ProgramRun.h"
+
+#include <QProcess>
+
+using namespace Qt::StringLiterals;
+
+namespace kivo::test {
+
+Outcome RunProgram(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    Outcome outcome;
+    if (!process.waitForFinished(120000)) {
+        process.kill();
+        process.waitForFinished();
+        return outcome;
+    }
+    outcome.out = QString::fromUtf8(process.readAllStandardOutput());
+    outcome.err = QString::fromUtf8(process.readAllStandardError());
+    if (process.exitStatus() == QProcess::NormalExit)
+        outcome.exitCode = process.exitCode();
+    return outcome;
+}
+
+QString AdminProgram()
+{
+    return qEnvironmentVariable("KIVO_BINARY_DIR") + u"/src/tools/kivo-admin"_s;
+}
+
+Outcome Admin(const QStringList& arguments)
+{
+    return RunProgram(AdminProgram(), arguments);
+}
+
+QString PdfText(const QString& path)
+{
+    const Outcome run = RunProgram(u"pdftotext"_s, { u"-layout"_s, path, u"-"_s });
+    return run.exitCode == 0 ? run.out : QString();
+}
+
+} // namespace kivo::test
