@@ -166,6 +166,15 @@ Received Parse(const QByteArray& raw)
     return r;
 }
 
+// A stand-in for the report's PDF with the given bytes.
+QString WritePdf(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes = "%PDF-1.4")
+{
+    QFile file(dir.filePath(name));
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+    return file.fileName();
+}
+
 } // namespace
 
 class TestReportMailer : public QObject {
@@ -175,8 +184,8 @@ private slots:
     void initTestCase();
     void sendsAMimeMessage();
     void reportScreenMailsAndDeletes();
-    void refusedMail();
-    void hangingProgramIsStopped();
+    void failedSend_data();
+    void failedSend();
 
 private:
     QTemporaryDir m_dir;
@@ -191,15 +200,9 @@ void TestReportMailer::initTestCase()
 void TestReportMailer::sendsAMimeMessage()
 {
     SmtpSink sink;
-    const QString pdf = m_dir.filePath(u"KiDai.Pdf"_s);
-    QFile file(pdf);
-    QVERIFY(file.open(QIODevice::WriteOnly));
     const QByteArray bytes = QByteArray("%PDF-1.4\n\x00\x01\xff binary\r\n.\r\nend", 30);
-    file.write(bytes);
-    file.close();
-
     ReportMail mail { u"shop@example.com"_s, u"shop@example.com"_s, u"Report: Daily Sales \u00e9t\u00e9"_s,
-        u"<br>Report Attached (Daily Sales)<br><br>MyShop<br>"_s, pdf };
+        u"<br>Report Attached (Daily Sales)<br><br>MyShop<br>"_s, WritePdf(m_dir, u"KiDai.Pdf"_s, bytes) };
     QString error;
     QVERIFY2(MsmtpMailer(m_dir, sink.port()).Send(mail, &error), qPrintable(error));
     QCOMPARE(sink.messages().size(), 1);
@@ -241,33 +244,29 @@ void TestReportMailer::reportScreenMailsAndDeletes()
     QCOMPARE(shop.ErrorLogLines(), QStringList());
 }
 
-void TestReportMailer::refusedMail()
+void TestReportMailer::failedSend_data()
 {
-    SmtpSink sink(true);
-    const QString pdf = m_dir.filePath(u"refused.Pdf"_s);
-    QFile file(pdf);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("%PDF-1.4");
-    file.close();
-    QString error;
-    QVERIFY(!MsmtpMailer(m_dir, sink.port())
-                 .Send({ u"x@example.com"_s, u"x@example.com"_s, u"s"_s, u"b"_s, pdf }, &error));
-    QVERIFY2(error.contains(u"refused"_s), qPrintable(error));
-    QVERIFY(sink.messages().isEmpty());
+    QTest::addColumn<bool>("hangs"); // the mail program never ends; else the server refuses the recipient
+    QTest::addColumn<QString>("message");
+    QTest::newRow("recipient refused") << false << u"refused"_s;
+    QTest::newRow("program hangs") << true << u"did not finish"_s;
 }
 
-void TestReportMailer::hangingProgramIsStopped()
+void TestReportMailer::failedSend()
 {
-    const QString pdf = m_dir.filePath(u"hang.Pdf"_s);
-    QFile file(pdf);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("%PDF-1.4");
-    file.close();
-    ReportMailer mailer(QStandardPaths::findExecutable(u"sleep"_s), { u"600"_s });
-    mailer.SetTimeoutMs(300);
+    QFETCH(bool, hangs);
+    QFETCH(QString, message);
+    SmtpSink sink(true);
+    ReportMailer mailer = hangs ? ReportMailer(QStandardPaths::findExecutable(u"sleep"_s), { u"600"_s })
+                                : MsmtpMailer(m_dir, sink.port());
+    if (hangs)
+        mailer.SetTimeoutMs(300);
     QString error;
-    QVERIFY(!mailer.Send({ u"x@example.com"_s, u"x@example.com"_s, u"s"_s, u"b"_s, pdf }, &error));
-    QVERIFY2(error.contains(u"did not finish"_s), qPrintable(error));
+    QVERIFY(!mailer.Send(
+        { u"x@example.com"_s, u"x@example.com"_s, u"s"_s, u"b"_s, WritePdf(m_dir, u"failed.Pdf"_s) },
+        &error));
+    QVERIFY2(error.contains(message), qPrintable(error));
+    QVERIFY(sink.messages().isEmpty());
 }
 
 QTEST_MAIN(TestReportMailer)
