@@ -117,16 +117,16 @@ void BareLoop(const PageModel& pages, const QString& path)
     for (int page = 0; page < pages.PageCount(); ++page) {
         if (page > 0)
             writer.newPage();
-        for (const PageModel::Item& item : pages.PageAt(page).items) {
+        const PageModel::Page& sheet = pages.PageAt(page);
+        for (const PageModel::Item& item : sheet.items) {
             if (item.kind != PageModel::Kind::Text)
                 continue;
             if (item.font != font) {
                 font = item.font;
                 painter.setFont(pages.Fonts()[font]);
             }
-            painter.drawText(
-                QPointF((item.rect.left() + item.indent) * k, (item.rect.top() + item.baseline) * k),
-                item.text);
+            painter.drawText(QPointF((item.x + item.indent) * k, (item.y + item.baseline) * k),
+                sheet.Text(item).toString());
         }
     }
 }

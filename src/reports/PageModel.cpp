@@ -13,6 +13,9 @@ int PageModel::FontIndex(const QFont& font)
 
 void PageModel::AddPage(Page page)
 {
+    // A finished page keeps no room to grow: over a long listing the slack would add up.
+    page.items.shrink_to_fit();
+    page.texts.squeeze();
     m_pages.push_back(std::move(page));
 }
 

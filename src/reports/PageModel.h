@@ -6,6 +6,7 @@
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
+#include <QStringView>
 #include <vector>
 
 namespace kivo {
@@ -21,21 +22,50 @@ public:
     enum class Kind : quint8 { Text, Line, Box, Shade };
     enum class Align : quint8 { Left, Center, Right };
 
+    // Held by the million for a long listing, so an item is small: geometry in floats and
+    // its text as a stretch of the page's text pool rather than a string of its own.
     struct Item {
-        QString text; // Text
-        QRectF rect; // mm; Line: from topLeft to bottomRight
-        float baseline = 0; // Text: the baseline's distance below rect.top(), mm
-        float indent = 0; // Text: where the text starts, right of rect.left(), mm (alignment done)
-        float penWidth = 0; // Line and Box, mm
+        float x = 0, y = 0, width = 0, height = 0; // mm; Line: from (x, y) to (x + width, y + height)
+        float baseline = 0; // Text: the baseline's distance below the top, mm
+        union { // a text has no pen, a line or box no indent
+            float indent = 0; // Text: where the text starts, right of the left edge, mm (alignment done)
+            float penWidth; // Line and Box, mm
+        };
+        quint32 textStart = 0; // Text: where its text starts in the page's pool
+        quint32 textLength = 0;
         quint16 font = 0; // Text: index into Fonts()
         Kind kind = Kind::Text;
         Align align = Align::Left;
         bool fill = false; // Box: light grey ground
-        bool pages = false; // Text: holds PagesMarker, aligned within rect when painted
+        bool pages = false; // Text: holds PagesMarker, aligned within the rect when painted
+
+        QRectF Rect() const { return QRectF(x, y, width, height); }
+        void SetRect(const QRectF& rect)
+        {
+            x = float(rect.x());
+            y = float(rect.y());
+            width = float(rect.width());
+            height = float(rect.height());
+        }
     };
+    static_assert(sizeof(Item) <= 40, "an item stays small: a long listing holds millions");
     struct Page {
         QSizeF sizeMm;
         std::vector<Item> items;
+        QString texts; // every text item's characters, one after another
+
+        QStringView Text(const Item& item) const
+        {
+            return QStringView(texts).sliced(item.textStart, item.textLength);
+        }
+        // Places `item` with `text` at the end of the page.
+        void AddText(Item item, QStringView text)
+        {
+            item.textStart = quint32(texts.size());
+            item.textLength = quint32(text.size());
+            texts.append(text);
+            items.push_back(item);
+        }
     };
 
     int PageCount() const { return int(m_pages.size()); }

@@ -31,8 +31,7 @@ void PagePainter::Paint(QPainter& painter, const PageModel& pages, int page, con
     int font = -1;
     painter.setPen(ink);
     for (const PageModel::Item& item : sheet.items) {
-        const QRectF rect(
-            item.rect.x() * k, item.rect.y() * k, item.rect.width() * k, item.rect.height() * k);
+        const QRectF rect(item.x * k, item.y * k, item.width * k, item.height * k);
         switch (item.kind) {
         case PageModel::Kind::Text: {
             if (item.font != font) {
@@ -41,10 +40,11 @@ void PagePainter::Paint(QPainter& painter, const PageModel& pages, int page, con
             }
             double x = rect.left() + item.indent * k;
             if (!item.pages) {
-                painter.drawText(QPointF(x, rect.top() + item.baseline * k), item.text);
+                painter.drawText(QPointF(x, rect.top() + item.baseline * k),
+                    QString::fromRawData(sheet.Text(item).data(), sheet.Text(item).size()));
                 break;
             }
-            QString text = item.text;
+            QString text = sheet.Text(item).toString();
             text.replace(PageModel::PagesMarker, pageCount);
             const double width = QFontMetricsF(fonts[size_t(font)]).horizontalAdvance(text);
             if (item.align == PageModel::Align::Right)

@@ -428,8 +428,8 @@ void ReportLayout::Engine::Emit(
     if (shade) {
         PageModel::Item ground;
         ground.kind = PageModel::Kind::Shade;
-        ground.rect = QRectF(left, top, width, qMin(band.height, bottom - top));
-        out.push_back(std::move(ground));
+        ground.SetRect(QRectF(left, top, width, qMin(band.height, bottom - top)));
+        out.push_back(ground);
     }
     for (const PreparedItem& prepared : band.items) {
         const Template::Item& item = *prepared.bound->item;
@@ -443,16 +443,16 @@ void ReportLayout::Engine::Emit(
             if (y + qMax(0.0, item.h) > bottom)
                 continue;
             placed.kind = PageModel::Kind::Line;
-            placed.rect = QRectF(QPointF(x, y), QPointF(x + item.w, y + item.h));
+            placed.SetRect(QRectF(QPointF(x, y), QPointF(x + item.w, y + item.h)));
             placed.penWidth = float(item.penWidth);
-            out.push_back(std::move(placed));
+            out.push_back(placed);
             break;
         case Template::ItemKind::Box:
             placed.kind = PageModel::Kind::Box;
-            placed.rect = QRectF(x, y, item.w, qMin(item.h, bottom - y));
+            placed.SetRect(QRectF(x, y, item.w, qMin(item.h, bottom - y)));
             placed.penWidth = float(item.penWidth);
             placed.fill = item.fill;
-            out.push_back(std::move(placed));
+            out.push_back(placed);
             break;
         case Template::ItemKind::Label:
         case Template::ItemKind::Field: {
@@ -468,8 +468,7 @@ void ReportLayout::Engine::Emit(
                 if (!line.isEmpty()) {
                     PageModel::Item text;
                     text.kind = PageModel::Kind::Text;
-                    text.text = line;
-                    text.rect = QRectF(x, lineTop, w, font.lineHeight);
+                    text.SetRect(QRectF(x, lineTop, w, font.lineHeight));
                     text.baseline = float(font.ascent);
                     text.font = quint16(prepared.bound->font);
                     text.align = align;
@@ -479,7 +478,7 @@ void ReportLayout::Engine::Emit(
                         text.indent
                             = float(align == PageModel::Align::Right ? w - advance : (w - advance) / 2);
                     }
-                    out.push_back(std::move(text));
+                    m_page.AddText(text, line);
                 }
                 lineTop += font.lineHeight;
             }

@@ -1,5 +1,6 @@
 #include "ReportRows.h"
 
+#include "DbError.h"
 #include "Recordset.h"
 
 namespace kivo {
@@ -45,24 +46,18 @@ int FindColumn(const Names& names, Qualifier qualifierOf, const QString& name)
 
 } // namespace
 
-RecordsetRows::RecordsetRows(Recordset& rs)
+RecordsetRows::RecordsetRows(std::unique_ptr<Recordset> rs)
+    : m_recordset(std::move(rs))
 {
-    const int columns = rs.FieldCount();
+    const int columns = m_recordset->FieldCount();
     m_names.reserve(size_t(columns));
+    m_qualifiers.reserve(size_t(columns));
     for (int c = 0; c < columns; ++c) {
-        m_names.push_back(rs.Field(c).name);
-        m_qualifiers.push_back(rs.Field(c).qualifier);
+        m_names.push_back(m_recordset->Field(c).name);
+        m_qualifiers.push_back(m_recordset->Field(c).qualifier);
     }
-    if (!rs.IsOpen())
-        return;
-    m_values.reserve(size_t(rs.RecordCount()) * size_t(columns));
-    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
-        for (int c = 0; c < columns; ++c)
-            m_values.push_back(rs.Value(c));
-        ++m_rows;
-    }
-    if (m_rows > 0)
-        rs.MoveFirst();
+    if (m_recordset->IsOpen())
+        m_rows = m_recordset->RecordCount();
 }
 
 RecordsetRows::~RecordsetRows() = default;
@@ -77,7 +72,20 @@ QVariant RecordsetRows::Value(int row, int column) const
 {
     if (row < 0 || row >= m_rows || column < 0 || column >= ColumnCount())
         return {};
-    return m_values[size_t(row) * m_names.size() + size_t(column)];
+    try {
+        if (row == m_position + 1 && m_position >= 0) {
+            m_recordset->MoveNext(); // stays in the recordset's window: cheaper than a seek
+            m_position = row;
+        } else if (row != m_position) {
+            m_position = -1; // unknown should the seek fail
+            m_recordset->SetAbsolutePosition(row + 1);
+            m_position = row;
+        }
+        return m_recordset->Value(column);
+    } catch (const DbError&) {
+        m_position = -1;
+        return {};
+    }
 }
 
 TableRows::TableRows(QStringList columnNames, std::vector<QVariantList> rows)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -24,12 +25,14 @@ public:
     virtual QVariant Value(int row, int column) const = 0;
 };
 
-// The rows of an open recordset, copied once on construction (a report reads them out of
-// order, which a cursor does badly). The recordset is left on its first row and may be
-// closed afterwards.
+// The rows of a recordset, read from it where they lie: a listing of a million rows is held
+// once, in the recordset, not copied beside it. A report reads rows out of order, so each
+// read stands the recordset on its row; reading along a row, or on to the next, does not
+// seek again. A row that cannot be read (a windowed list whose fetch fails) reads null.
 class RecordsetRows final : public ReportRows {
 public:
-    explicit RecordsetRows(Recordset& rs);
+    // Takes the recordset, open or not; nothing else may move it while the rows are read.
+    explicit RecordsetRows(std::unique_ptr<Recordset> rs);
     ~RecordsetRows() override;
 
     int ColumnCount() const override { return int(m_names.size()); }
@@ -40,8 +43,9 @@ public:
 private:
     std::vector<QString> m_names;
     std::vector<QString> m_qualifiers; // the alias that qualifies each column, "" when none
-    std::vector<QVariant> m_values; // row by row
+    std::unique_ptr<Recordset> m_recordset;
     int m_rows = 0;
+    mutable int m_position = -1; // the row the recordset stands on, 0-based; -1 not known
 };
 
 // Rows held in memory: for the coupon sheet, kivo-admin and tests. Names may be qualified

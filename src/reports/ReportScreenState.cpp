@@ -170,9 +170,9 @@ bool ReportScreenState::View()
 bool ReportScreenState::MakeRows()
 {
     return TryStep(m_context.errors, [&] {
-        Recordset rs(m_context.connection);
-        rs.Open(SqlText);
-        m_rows = std::make_unique<RecordsetRows>(rs);
+        auto rs = std::make_unique<Recordset>(m_context.connection);
+        rs->Open(SqlText);
+        m_rows = std::make_unique<RecordsetRows>(std::move(rs));
     });
 }
 

@@ -53,7 +53,7 @@ QStringList ShownTexts(const KvReport& screen)
     for (int p = 0; pages && p < pages->PageCount(); ++p)
         for (const PageModel::Item& item : pages->PageAt(p).items)
             if (item.kind == PageModel::Kind::Text)
-                texts << item.text.trimmed();
+                texts << pages->PageAt(p).Text(item).trimmed().toString();
     return texts;
 }
 

@@ -63,7 +63,7 @@ QStringList Texts(const PageModel& pages)
     for (int p = 0; p < pages.PageCount(); ++p)
         for (const PageModel::Item& item : pages.PageAt(p).items)
             if (item.kind == PageModel::Kind::Text)
-                texts << item.text;
+                texts << pages.PageAt(p).Text(item).toString();
     return texts;
 }
 
@@ -404,9 +404,9 @@ void TestReportScreenState::couponSheet()
     db.Execute(
         u"Insert Into ktCoupon (EDate,CReference,CHead,CValid) Values (#03/02/2026#,'C-B','Free tea','Apr')"_s);
 
-    Recordset rs(db);
-    rs.Open(u"Select * From ktCoupon"_s);
-    const RecordsetRows coupons(rs);
+    auto rs = std::make_unique<Recordset>(db);
+    rs->Open(u"Select * From ktCoupon"_s);
+    const RecordsetRows coupons(std::move(rs));
     const std::unique_ptr<TableRows> sheet = ReportInputs::CouponSheet(db, coupons);
     QCOMPARE(sheet->RowCount(), 48);
     const int reference = sheet->ColumnIndex(u"CReference"_s);

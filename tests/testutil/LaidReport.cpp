@@ -24,7 +24,8 @@ QStringList LaidReport::Texts(const PageModel& pages, int page)
     QStringList texts;
     for (const PageModel::Item& item : pages.PageAt(page).items)
         if (item.kind == PageModel::Kind::Text)
-            texts << QString(item.text).replace(PageModel::PagesMarker, QString::number(pages.PagesShown()));
+            texts << pages.PageAt(page).Text(item).toString().replace(
+                PageModel::PagesMarker, QString::number(pages.PagesShown()));
     return texts;
 }
 
