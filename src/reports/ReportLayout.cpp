@@ -318,6 +318,24 @@ void ReportLayout::Engine::ComputeGroups()
 
 // ---- measuring and placing
 
+namespace {
+
+// An amount, a quantity, an id or a date: cut to its box it would read as another value
+// ("10000" for 100000), so it is drawn whole, past a box a template made too narrow.
+bool IsNumberText(QStringView text)
+{
+    bool digit = false;
+    for (const QChar c : text) {
+        if (c.isDigit())
+            digit = true;
+        else if (!QStringView(u"+-.,/:% ").contains(c))
+            return false;
+    }
+    return digit;
+}
+
+} // namespace
+
 QStringList ReportLayout::Engine::Wrap(
     const QString& full, const FontMetrics& font, double width, bool grow) const
 {
@@ -344,7 +362,7 @@ QStringList ReportLayout::Engine::Wrap(
             line = line.left(end);
         if (line.endsWith(u'\r'))
             line.chop(1);
-        if (!line.isEmpty() && !fits(line))
+        if (!line.isEmpty() && !fits(line) && !IsNumberText(line))
             line = line.left(cut(line));
         lines << line.toString();
         return lines;

@@ -290,6 +290,13 @@ private slots:
             << u"report\nband kind=detail height=5 visible=\"PQty <> 0\"\n"
                "field expr=\"PCode\"\nfield x=50 expr=\"'odd'\" visible=\"PQty = 1 or PQty = 3\"\n"_s
             << QList<int> { 8 } << QStringList { u"C001|odd|C002|C003|odd|C005|odd|C006|C007|odd"_s };
+        // A cut name is still a name; a cut number or date reads as another one, so those are
+        // drawn whole past a box too narrow for them.
+        QTest::newRow("narrow boxes cut names, never numbers")
+            << u"report\nband kind=detail height=5 visible=\"PQty = 3\"\n"
+               "field w=3 expr=\"'Basmati ' & PCode\"\nfield x=20 w=3 align=right expr=\"PPrice * 1000\"\n"
+               "field x=40 w=3 expr=\"'2026-09-05'\"\n"_s
+            << QList<int> { 8 } << QStringList { u"B|30250|2026-09-05|B|70250|2026-09-05"_s };
         QTest::newRow("no rows, still its frame")
             << listingHead
                 + u"band kind=detail height=5\nfield expr=\"PCode\"\n"
