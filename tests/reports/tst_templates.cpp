@@ -220,6 +220,11 @@ void TestTemplates::renders_data()
     };
     const QString feb = InFeb;
     const QString inFeb = u" Where"_s + feb, notInFeb = u" Where Not"_s + feb;
+    // Quotes and orders print their status as a word, not the stored letter.
+    const QString quoteStatus
+        = u"Case QStatus When 'N' Then 'New' When 'B' Then 'Billed' Else 'Cancelled' End"_s;
+    const QString orderStatus
+        = u"Case OStatus When 'N' Then 'New' When 'P' Then 'Purchased' Else 'Cancelled' End"_s;
 
     // Product reports: a group criterion keeps the other groups' products out.
     row(41, u"2"_s, false, u"Select PCode From ktProduct Where PGId = 2"_s, {},
@@ -239,12 +244,12 @@ void TestTemplates::renders_data()
         u"Select CReference From ktCoupon"_s + notInFeb);
     row(51, {}, true, u"Select CPhone From ktCustomer"_s + inFeb, {},
         u"Select CPhone From ktCustomer"_s + notInFeb);
-    row(52, {}, true, u"Select QRef From ktQuotMast"_s + inFeb,
+    row(52, {}, true, u"Select QRef, %1 From ktQuotMast"_s.arg(quoteStatus) + inFeb,
         u"Select %1 From ktQuotMast Where QCId In (Select EId From ktCustomer) And"_s.arg(
             Sums({ u"QGross"_s, u"QDiscount"_s, u"QTax1"_s, u"QTax2"_s, u"QNett"_s }))
             + feb);
     row(53, {}, false, u"Select SZipCode From ktSupplier"_s);
-    row(54, {}, true, u"Select ORef From ktOrdrMast"_s + inFeb,
+    row(54, {}, true, u"Select ORef, %1 From ktOrdrMast"_s.arg(orderStatus) + inFeb,
         u"Select Sum(OItems), %1 From ktOrdrMast"_s.arg(Sums({ u"OGross"_s })) + inFeb,
         u"Select ORef From ktOrdrMast"_s + notInFeb);
     row(59, {}, true, u"Select BReceipt From ktBillMast"_s + inFeb,
@@ -252,13 +257,13 @@ void TestTemplates::renders_data()
             Sums({ u"BGross"_s, u"BDiscount"_s, u"BTax1"_s, u"BTax2"_s, u"BNett"_s }))
             + inFeb,
         u"Select BReceipt From ktBillMast"_s + notInFeb);
-    row(61, {}, true, u"Select QRef From ktQuotMast"_s + inFeb,
+    row(61, {}, true, u"Select QRef, %1 From ktQuotMast"_s.arg(quoteStatus) + inFeb,
         u"Select %1 From ktQuotMast"_s.arg(Sums({ u"QGross"_s, u"QNett"_s })) + inFeb,
         u"Select QRef From ktQuotMast"_s + notInFeb);
     row(64, {}, true, u"Select PReceipt From ktPurcMast"_s + inFeb,
         u"Select Sum(PItems), %1 From ktPurcMast"_s.arg(Sums({ u"PGross"_s, u"PTax"_s, u"PNett"_s })) + inFeb,
         u"Select PReceipt From ktPurcMast"_s + notInFeb);
-    row(66, {}, true, u"Select ORef From ktOrdrMast"_s + inFeb,
+    row(66, {}, true, u"Select ORef, %1 From ktOrdrMast"_s.arg(orderStatus) + inFeb,
         u"Select Sum(OItems), %1 From ktOrdrMast"_s.arg(Sums({ u"OGross"_s })) + inFeb);
     // Summaries: each user's, day's, month's, group's amounts and the grand totals.
     row(68, {}, true,
