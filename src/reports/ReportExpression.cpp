@@ -127,6 +127,7 @@ enum class Op : quint8 {
     Parameter,
     Page,
     Pages,
+    Today,
     Negate,
     Not,
     Add,
@@ -626,6 +627,8 @@ bool BindNode(Node& node, const ReportRows& rows, const QStringList& parameters,
             node.op = Op::Page;
         } else if (name.compare(u"pages", Qt::CaseInsensitive) == 0) {
             node.op = Op::Pages;
+        } else if (name.compare(u"today", Qt::CaseInsensitive) == 0) {
+            node.op = Op::Today;
         } else if (const int parameter = IndexOf(parameters, name); parameter >= 0) {
             node.op = Op::Parameter;
             node.index = parameter;
@@ -748,6 +751,14 @@ ReportValue Evaluate(const Node& node, const ExpressionScope& scope)
         return ReportValue::Number(scope.page);
     case Op::Pages:
         return ReportValue::Text(QString(PageModel::PagesMarker));
+    case Op::Today: {
+        ReportValue today;
+        if (scope.today.isValid()) {
+            today.type = ReportValue::Type::Date;
+            today.date = scope.today;
+        }
+        return today;
+    }
     case Op::Negate:
         return ReportValue::Number(-number(0));
     case Op::Not:

@@ -53,13 +53,14 @@ private:
 };
 
 // Where an expression is evaluated: the row its columns are read from, the rows its
-// aggregates run over, the page number.
+// aggregates run over, the page number and the program's date.
 struct ExpressionScope {
     const ReportRows* rows = nullptr;
     int row = -1; // -1: columns read null
     int first = 0; // aggregate rows first..last, inclusive; last < first is none
     int last = -1;
     int page = 1;
+    QDate today; // the program's "today" (its clock, which a test may set); null reads ""
     const std::vector<ReportValue>* parameters = nullptr; // by the bound parameter index
     AggregateCache* cache = nullptr; // may be null: aggregates are then counted afresh
 };
@@ -82,7 +83,7 @@ public:
 
     bool IsEmpty() const { return !m_root; }
     QString Text() const { return m_text; }
-    // Resolves names: `page`, `pages`, a declared parameter, then a column of `rows` (by name
+    // Resolves names: `page`, `pages`, `today`, a declared parameter, then a column of `rows` (by name
     // or "#n"). False with the message and offset of the first name that is none of them.
     bool Bind(const ReportRows& rows, const QStringList& parameters, QString* error, int* errorOffset);
     bool UsesAggregates() const;

@@ -68,6 +68,7 @@ public:
     PageModel pages;
     bool bound = false;
     bool done = false;
+    QDate today;
 
 private:
     using Position = Template::Position;
@@ -297,6 +298,7 @@ void ReportLayout::Engine::ComputeGroups()
     std::vector<QString> previous(static_cast<size_t>(levels));
     ExpressionScope scope;
     scope.rows = &m_rows;
+    scope.today = today;
     scope.parameters = &m_parameters;
     for (int row = 0; row < rows; ++row) {
         scope.row = row;
@@ -401,6 +403,7 @@ ExpressionScope ReportLayout::Engine::Scope(int row, int first, int last)
     scope.first = first;
     scope.last = last;
     scope.page = m_pageNumber;
+    scope.today = today;
     scope.parameters = &m_parameters;
     scope.cache = &m_cache;
     return scope;
@@ -718,6 +721,11 @@ ReportLayout::ReportLayout(const ReportTemplate& tpl, const ReportRows& rows, Pa
 }
 
 ReportLayout::~ReportLayout() = default;
+
+void ReportLayout::SetToday(QDate today)
+{
+    m_engine->today = today;
+}
 
 bool ReportLayout::Bind(TemplateError* error)
 {

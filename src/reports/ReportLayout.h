@@ -4,6 +4,7 @@
 #include "ReportTemplate.h"
 
 #include <memory>
+#include <QDate>
 #include <QHash>
 #include <QString>
 #include <QVariant>
@@ -30,6 +31,10 @@ public:
     // or a declared parameter without a value nor a default is a TemplateError (file, line,
     // column). Nothing is laid out until Bind succeeded.
     bool Bind(TemplateError* error);
+
+    // The date a template's `today` reads: the program's "today", never the wall clock read
+    // here, so a test or kivo-admin can fix it. Unset, `today` reads "".
+    void SetToday(QDate today);
 
     // Lays out up to maxRows more rows; true when the whole report is laid out. A viewer can
     // show page 1 before the rest. LayOutAll() lays out until done.

@@ -210,6 +210,7 @@ bool ReportScreenState::MakeLayout()
     }
 
     auto layout = std::make_unique<ReportLayout>(tpl, *m_rows, parameters);
+    layout->SetToday(m_context.Today());
     if (!layout->Bind(&error)) {
         Report(ErrorNumber::Unexpected, error.Text());
         return false;

@@ -44,6 +44,7 @@ struct Arguments {
     QString from;
     QString to;
     QString pdf;
+    QString today;
     bool hasValue = false;
 };
 
@@ -72,12 +73,14 @@ ReportCommand::ReportCommand(QTextStream& out, QTextStream& err)
 
 void ReportCommand::WriteUsage(QTextStream& stream)
 {
-    stream << "  kivo-admin report DIR CODE [--value V | --from DATE --to DATE] --pdf FILE\n"
+    stream << "  kivo-admin report DIR CODE [--value V | --from DATE --to DATE] [--today DATE] --pdf FILE\n"
               "                                  render report CODE (41..80) of DIR to a PDF file:\n"
               "                                  --value is the group, document, product code or\n"
               "                                  account; date reports take --from and --to\n"
               "                                  (YYYY-MM-DD or the short date form; today when\n"
-              "                                  left out); exit status 1 when no PDF was written\n";
+              "                                  left out); --today (YYYY-MM-DD) is the date the program\n"
+              "                                  takes for today (the clock when left out); exit\n"
+              "                                  status 1 when no PDF was written\n";
 }
 
 int ReportCommand::Fail(const QString& message)
@@ -107,6 +110,8 @@ int ReportCommand::Run(const QStringList& arguments)
             ok = next(a.to);
         else if (argument == u"--pdf")
             ok = next(a.pdf);
+        else if (argument == u"--today")
+            ok = next(a.today);
         else if (argument.startsWith(u"--"))
             return Fail(QStringLiteral("report: unknown option %1").arg(argument));
         else if (a.folder.isEmpty())
@@ -141,8 +146,14 @@ int ReportCommand::Run(const QStringList& arguments)
     if (!a.to.isEmpty() && !to.isValid())
         return Fail(QStringLiteral("report: --to %1 is not a date (YYYY-MM-DD)").arg(a.to));
 
+    const QDate today = a.today.isEmpty() ? QDate() : QDate::fromString(a.today, Qt::ISODate);
+    if (!a.today.isEmpty() && (!today.isValid() || a.today.size() != 10))
+        return Fail(QStringLiteral("report: --today %1 is not a date (YYYY-MM-DD)").arg(a.today));
+
     StreamMessages messages(m_err);
     ProgramContext context(messages);
+    if (today.isValid())
+        context.today = [today] { return today; };
     context.SetLocations(InitLocations(QDir(a.folder).absolutePath()));
     if (!QFileInfo::exists(context.locations.DatabaseFile()))
         return Fail(QStringLiteral("report: %1 does not exist").arg(context.locations.DatabaseFile()));

@@ -200,6 +200,10 @@ private slots:
         QTest::newRow("parameter, function in capitals")
             << u"UPPER(pEntName) & ' ' & pFilter"_s << u"SHOP -"_s;
         QTest::newRow("by position") << u"#1 * 2"_s << u"6"_s;
+        // The layout's today (5 December 2026) is a date, not the text of one.
+        QTest::newRow("today")
+            << u"iif(today > PLater, 'after ', 'before ') & month(today) & ' ' & format(today, 'dd.MM.yy')"_s
+            << u"after 12 05.12.26"_s;
     }
 
     void expressions()
@@ -208,11 +212,13 @@ private slots:
         QFETCH(QString, shown);
         const TableRows rows({ u"PName"_s, u"PQty"_s, u"PPrice"_s, u"PDate"_s, u"PLater"_s, u"PNull"_s },
             { { u" Ab c "_s, qlonglong(3), 2.5, QDate(2026, 3, 5), QDate(2026, 4, 1), QVariant() } });
-        const Laid laid(u"report\nparameter name=pEntName\nparameter name=pFilter default=-\n"
-                        "band kind=detail height=5\nfield x=0 y=0 w=150 h=5 expr=\"%1\"\n"_s.arg(expr),
+        test::LaidReport report(
+            u"report\nparameter name=pEntName\nparameter name=pFilter default=-\n"
+            "band kind=detail height=5\nfield x=0 y=0 w=150 h=5 expr=\"%1\"\n"_s.arg(expr),
             rows, { { u"pEntName"_s, u"Shop"_s } });
-        QCOMPARE(laid.error, QString());
-        QCOMPARE(Texts(laid.pages, 0).value(0), shown);
+        QCOMPARE(report.ErrorText(), QString());
+        report.layout->SetToday(QDate(2026, 12, 5));
+        QCOMPARE(Texts(report.LayOutAll(), 0).value(0), shown);
     }
 
     // Every row once and in order, within the body of its page; "Page n of m" right on each.

@@ -1,3 +1,4 @@
+#include "DateText.h"
 #include "LoginState.h"
 #include "ProgramRun.h"
 #include "Recordset.h"
@@ -350,6 +351,9 @@ void TestTemplates::renders()
     } else {
         QVERIFY2(r.text.contains(entry->title), qPrintable(r.text.left(600)));
         QVERIFY2(r.text.contains(r.filterText.trimmed()), qPrintable(r.filterText));
+        // The program's today, not the machine's.
+        QVERIFY2(r.text.contains(u"Printed "_s + ShortDate(test::TempDatabase::FixedToday())),
+            qPrintable(r.text.right(300)));
     }
 
     const QStringList expectedRows = Values(Db(), rows);
