@@ -140,6 +140,9 @@ void TestTemplates::initTestCase()
                                    "CValid, CRemarks) Values (?, ?, ?, ?, ?, ?, ?, '')"_s,
             coupon);
 
+    // A bill footer of the shop's own, for the customer's documents only.
+    context.connection.Execute(u"Update kaPreference Set PFooter = 'Thank you, come again'"_s);
+
     // The templates as kivo-admin init installs them.
     const QDir templates(source + u"/src/reports/templates"_s);
     for (const QString& file : templates.entryList({ u"*.Kvr"_s }, QDir::Files))
@@ -318,17 +321,23 @@ void TestTemplates::renders_data()
         " Round(AOpening + (Select Sum(ADAmount) - Sum(AWAmount) From ktAccounting Where AAId = 2), 2)"
         " From kmAccount Where EId = 2"_s);
     // Documents: the lines and the totals of one document with several lines.
-    row(57, m_bill, false, u"Select BPId, BGross From ktBillDetl Where EId = "_s + m_bill,
+    const QString footer = u"Select PFooter From kaPreference"_s;
+    row(57, m_bill, false,
+        u"Select BPId, BGross From ktBillDetl Where EId = %1 Union All Select PFooter, PFooter From kaPreference"_s
+            .arg(m_bill),
         u"Select BGross, BTax1, BNett From ktBillMast Where EId = "_s + m_bill);
     row(58, m_bill, false, u"Select BPId From ktBillDetl Where EId = "_s + m_bill, {},
         u"Select BRate From ktBillDetl Where EId = %1 Union All Select BGross From ktBillDetl Where EId = %1"
         u" Union All Select BNett From ktBillMast Where EId = %1"_s.arg(m_bill));
     row(60, m_quote, false, u"Select QPId, QGross From ktQuotDetl Where EId = "_s + m_quote,
         u"Select QGross, QNett From ktQuotMast Where EId = "_s + m_quote);
+    // Purchases and orders go to suppliers: without the bill footer.
     row(63, m_purchase, false, u"Select PPId, PGross From ktPurcDetl Where EId = "_s + m_purchase,
-        u"Select PGross, PNett From ktPurcMast Where EId = "_s + m_purchase);
-    row(65, m_order, false, u"Select OPId, OGross From ktOrdrDetl Where EId = "_s + m_order,
-        u"Select OGross From ktOrdrMast Where EId = "_s + m_order);
+        u"Select PGross, PNett From ktPurcMast Where EId = "_s + m_purchase, footer);
+    row(65, m_order, false,
+        u"Select OPId, OGross From ktOrdrDetl Where EId = %1 Union All Select %2, %2 From ktOrdrMast Where EId = %1"_s
+            .arg(m_order, orderStatus),
+        u"Select OGross From ktOrdrMast Where EId = "_s + m_order, footer);
 }
 
 // Each report renders to a PDF whose text holds its rows and totals as the database gives
