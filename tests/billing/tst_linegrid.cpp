@@ -24,9 +24,9 @@ Money M(const QString& text)
 }
 
 // "CODE QTY GROSS [T]": a line whose rate is its gross and which has no saving.
-int Add(LineGrid& grid, const QString& spec)
+int Add(LineGrid& grid, const QString& line)
 {
-    const QStringList w = spec.split(u' ');
+    const QStringList w = line.split(u' ');
     LineAmounts amounts;
     amounts.rate = amounts.value = amounts.gross = M(w.at(2));
     return grid.AddLine(
