@@ -2,6 +2,7 @@
 
 #include "CommandState.h"
 #include "KvAccess.h"
+#include "KvCustomerB.h"
 #include "KvInquiry.h"
 #include "KvList.h"
 #include "KvLogin.h"
@@ -57,10 +58,12 @@ void ProgramHost::OpenTrend()
     trend.exec();
 }
 
-void ProgramHost::OnQuickButton(int)
+void ProgramHost::OnQuickButton(int index)
 {
-    // The counter's screens (billing, bill prints, product query, customer look-up) take
-    // their places here; QUIT is the window's own.
+    // The counter's screens (billing, bill prints, product query) take their places here;
+    // QUIT is the window's own.
+    if (index == 6)
+        KvCustomerB::RunStandAlone(m_context, m_engine, &m_window); // CUSTOMER INFO
 }
 
 void ProgramHost::OpenScreen(const QString& name)
