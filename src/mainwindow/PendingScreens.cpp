@@ -19,7 +19,6 @@ const PendingEntry Pending[] = {
     { u"Transaction", 9 }, // Purchase
     { u"Transaction", 10 }, // Order
     { u"Transaction", 14 }, // Import..
-    { u"Transaction", 15 }, // Export..
     { u"Utility", 1 }, // Find & Replace
     { u"Utility", 2 }, // Product Update
     { u"Utility", 3 }, // Stock Closing

@@ -3,6 +3,7 @@
 #include "CommandState.h"
 #include "KvAccess.h"
 #include "KvCustomerB.h"
+#include "KvExport.h"
 #include "KvInquiry.h"
 #include "KvList.h"
 #include "KvLogin.h"
@@ -46,6 +47,11 @@ void ProgramHost::OnMenuEntry(const QString& menu, int entry)
     }
     if (menu == u"Utility" && entry == 5) {
         OpenTrend();
+        return;
+    }
+    if (menu == u"Transaction" && entry == 15) {
+        KvExport screen(m_context, &m_window);
+        screen.exec();
         return;
     }
     if (const ScreenEntry* screen = ScreenForMenuEntry(menu, entry))
