@@ -3,6 +3,8 @@
 #include "CommandState.h"
 #include "KvAccess.h"
 #include "KvBilling.h"
+#include "KvCustomerB.h"
+#include "KvExport.h"
 #include "KvInquiry.h"
 #include "KvList.h"
 #include "KvLogin.h"
@@ -48,6 +50,11 @@ void ProgramHost::OnMenuEntry(const QString& menu, int entry)
         OpenTrend();
         return;
     }
+    if (menu == u"Transaction" && entry == 15) {
+        KvExport screen(m_context, &m_window);
+        screen.exec();
+        return;
+    }
     if (const ScreenEntry* screen = ScreenForMenuEntry(menu, entry))
         OpenScreen(screen->name);
 }
@@ -60,10 +67,12 @@ void ProgramHost::OpenTrend()
 
 void ProgramHost::OnQuickButton(int index)
 {
-    // The counter's other screens (bill prints, product query, customer look-up) take their
-    // places here; QUIT is the window's own.
+    // The counter's other screens (bill prints, product query) take their places here; QUIT is
+    // the window's own.
     if (index == 1)
         OpenBilling();
+    if (index == 6)
+        KvCustomerB::RunStandAlone(m_context, m_engine, &m_window); // CUSTOMER INFO
 }
 
 void ProgramHost::OpenBilling()

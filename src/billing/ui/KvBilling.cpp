@@ -3,6 +3,7 @@
 #include "Accessibility.h"
 #include "BillingProductList.h"
 #include "CustomerByPhone.h"
+#include "KvCustomerB.h"
 #include "KvList.h"
 #include "KvReport.h"
 #include "ProgramContext.h"
@@ -297,6 +298,10 @@ KvBilling::KvBilling(ProgramContext& context, RecordEngine& engine, QWidget* par
         }
     }
 
+    customerDetails = [this](const QString& phone) {
+        // Nothing saved leaves the phone as the return text: the name beside it stays.
+        return KvCustomerB::RunOnPhone(m_context, m_engine, phone, this).value_or(phone);
+    };
     pickFromList = [this](const QString& source) { return KvList::PickFromList(m_context, source, this); };
     printBill = [this](int report, const QStringList& fields, const QStringList& labels) {
         OpenScreenValues values;
