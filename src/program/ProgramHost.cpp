@@ -2,6 +2,8 @@
 
 #include "CommandState.h"
 #include "KvAccess.h"
+#include "KvCustomerB.h"
+#include "KvExport.h"
 #include "KvInquiry.h"
 #include "KvList.h"
 #include "KvLogin.h"
@@ -47,6 +49,11 @@ void ProgramHost::OnMenuEntry(const QString& menu, int entry)
         OpenTrend();
         return;
     }
+    if (menu == u"Transaction" && entry == 15) {
+        KvExport screen(m_context, &m_window);
+        screen.exec();
+        return;
+    }
     if (const ScreenEntry* screen = ScreenForMenuEntry(menu, entry))
         OpenScreen(screen->name);
 }
@@ -57,10 +64,12 @@ void ProgramHost::OpenTrend()
     trend.exec();
 }
 
-void ProgramHost::OnQuickButton(int)
+void ProgramHost::OnQuickButton(int index)
 {
-    // The counter's screens (billing, bill prints, product query, customer look-up) take
-    // their places here; QUIT is the window's own.
+    // The counter's screens (billing, bill prints, product query) take their places here;
+    // QUIT is the window's own.
+    if (index == 6)
+        KvCustomerB::RunStandAlone(m_context, m_engine, &m_window); // CUSTOMER INFO
 }
 
 void ProgramHost::OpenScreen(const QString& name)
