@@ -94,8 +94,8 @@ void ProgramHost::OpenBilling()
         // closing already.
         sub->close();
     });
+    // The screen puts the cursor in its first field itself when it is shown.
     sub->showMaximized();
-    billing->setFocus();
 }
 
 void ProgramHost::OpenScreen(const QString& name)
