@@ -27,8 +27,8 @@ const PendingEntry Pending[] = {
     { u"Help", 4 }, // About
 };
 
-// Billing, the three bill prints and product query.
-const int PendingQuickButtons[] = { 1, 2, 3, 4, 5 };
+// The three bill prints and product query.
+const int PendingQuickButtons[] = { 2, 3, 4, 5 };
 
 } // namespace
 

@@ -2,6 +2,7 @@
 
 #include "CommandState.h"
 #include "KvAccess.h"
+#include "KvBilling.h"
 #include "KvCustomerB.h"
 #include "KvExport.h"
 #include "KvInquiry.h"
@@ -66,10 +67,35 @@ void ProgramHost::OpenTrend()
 
 void ProgramHost::OnQuickButton(int index)
 {
-    // The counter's screens (billing, bill prints, product query) take their places here;
-    // QUIT is the window's own.
+    // The counter's other screens (bill prints, product query) take their places here; QUIT is
+    // the window's own.
+    if (index == 1)
+        OpenBilling();
     if (index == 6)
         KvCustomerB::RunStandAlone(m_context, m_engine, &m_window); // CUSTOMER INFO
+}
+
+void ProgramHost::OpenBilling()
+{
+    if (m_billing || m_screen)
+        return;
+    auto* billing = new KvBilling(m_context, m_engine);
+    QMdiSubWindow* sub = m_window.mdiArea()->addSubWindow(billing);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowTitle(billing->windowTitle());
+    m_billing = sub;
+    m_window.SetQuickButtonsEnabled(false);
+    m_window.ShowScreenCaption(QStringLiteral("Billing"));
+    connect(billing, &KvBilling::closeRequested, this, [this, sub] {
+        m_window.SetQuickButtonsEnabled(true);
+        m_window.ShowScreenCaption(QStringLiteral("Main"));
+        SetIdleCommandState();
+        // From CHECKOUT or CANCEL/EXIT the window goes now; from its own close button it is
+        // closing already.
+        sub->close();
+    });
+    sub->showMaximized();
+    billing->setFocus();
 }
 
 void ProgramHost::OpenScreen(const QString& name)
