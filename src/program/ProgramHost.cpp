@@ -5,6 +5,7 @@
 #include "KvBilling.h"
 #include "KvCustomerB.h"
 #include "KvExport.h"
+#include "KvImport.h"
 #include "KvInquiry.h"
 #include "KvList.h"
 #include "KvLogin.h"
@@ -19,6 +20,7 @@
 #include "ScreenCatalogue.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
@@ -48,6 +50,16 @@ void ProgramHost::OnMenuEntry(const QString& menu, int entry)
     }
     if (menu == u"Utility" && entry == 5) {
         OpenTrend();
+        return;
+    }
+    if (menu == u"Transaction" && entry == 14) {
+        KvImport screen(m_context, &m_window);
+        screen.exec();
+        // A completed import ends the program: the next start checks the changed database.
+        if (screen.EndsProgram()) {
+            m_context.connection.Close();
+            QCoreApplication::exit(0);
+        }
         return;
     }
     if (menu == u"Transaction" && entry == 15) {
@@ -94,8 +106,8 @@ void ProgramHost::OpenBilling()
         // closing already.
         sub->close();
     });
+    // The screen puts the cursor in its first field itself when it is shown.
     sub->showMaximized();
-    billing->setFocus();
 }
 
 void ProgramHost::OpenScreen(const QString& name)

@@ -174,6 +174,7 @@ KvBilling::KvBilling(ProgramContext& context, RecordEngine& engine, QWidget* par
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->verticalHeader()->hide();
+    m_grid->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     for (int c = 0; c < LineGrid::ColumnCount; ++c) {
         m_grid->setColumnHidden(c, LineGrid::IsHiddenColumn(c));
         if (!LineGrid::IsHiddenColumn(c))
@@ -278,8 +279,8 @@ KvBilling::KvBilling(ProgramContext& context, RecordEngine& engine, QWidget* par
     right->addWidget(cancel);
 
     auto* layout = new QHBoxLayout(this);
-    layout->addLayout(left, 5);
-    layout->addLayout(middle, 4);
+    layout->addLayout(left, 8);
+    layout->addLayout(middle, 3);
     layout->addLayout(right, 3);
 
     connect(static_cast<QPushButton*>(Element(ElementName("cmdList", 4))), &QPushButton::clicked, this,
@@ -353,6 +354,8 @@ QPushButton* KvBilling::AddButton(const QString& caption, const QString& element
     auto* button = new QPushButton(caption, this);
     if (!tip.isEmpty())
         button->setToolTip(tip);
+    if (caption.size() == 1)
+        button->setFixedWidth(fontMetrics().height() * 2); // "<", ">", "+": a small square
     Describe(button, tip.isEmpty() ? caption : tip, element);
     button->installEventFilter(this);
     m_elements.insert(element, button);
