@@ -18,8 +18,6 @@ const PendingEntry Pending[] = {
     { u"Transaction", 7 }, // Quote
     { u"Transaction", 9 }, // Purchase
     { u"Transaction", 10 }, // Order
-    { u"Transaction", 14 }, // Import..
-    { u"Transaction", 15 }, // Export..
     { u"Utility", 1 }, // Find & Replace
     { u"Utility", 2 }, // Product Update
     { u"Utility", 3 }, // Stock Closing
@@ -28,8 +26,8 @@ const PendingEntry Pending[] = {
     { u"Help", 4 }, // About
 };
 
-// Billing, the three bill prints, product query and customer info.
-const int PendingQuickButtons[] = { 1, 2, 3, 4, 5, 6 };
+// The three bill prints and product query.
+const int PendingQuickButtons[] = { 2, 3, 4, 5 };
 
 } // namespace
 

@@ -2,6 +2,10 @@
 
 #include "CommandState.h"
 #include "KvAccess.h"
+#include "KvBilling.h"
+#include "KvCustomerB.h"
+#include "KvExport.h"
+#include "KvImport.h"
 #include "KvInquiry.h"
 #include "KvList.h"
 #include "KvLogin.h"
@@ -17,6 +21,7 @@
 #include "ScreenCatalogue.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
@@ -48,6 +53,21 @@ void ProgramHost::OnMenuEntry(const QString& menu, int entry)
         OpenTrend();
         return;
     }
+    if (menu == u"Transaction" && entry == 14) {
+        KvImport screen(m_context, &m_window);
+        screen.exec();
+        // A completed import ends the program: the next start checks the changed database.
+        if (screen.EndsProgram()) {
+            m_context.connection.Close();
+            QCoreApplication::exit(0);
+        }
+        return;
+    }
+    if (menu == u"Transaction" && entry == 15) {
+        KvExport screen(m_context, &m_window);
+        screen.exec();
+        return;
+    }
     if (const ScreenEntry* screen = ScreenForMenuEntry(menu, entry))
         OpenScreen(screen->name);
 }
@@ -58,10 +78,37 @@ void ProgramHost::OpenTrend()
     trend.exec();
 }
 
-void ProgramHost::OnQuickButton(int)
+void ProgramHost::OnQuickButton(int index)
 {
-    // The counter's screens (billing, bill prints, product query, customer look-up) take
-    // their places here; QUIT is the window's own.
+    // The counter's other screens (bill prints, product query) take their places here; QUIT is
+    // the window's own.
+    if (index == 1)
+        OpenBilling();
+    if (index == 6)
+        KvCustomerB::RunStandAlone(m_context, m_engine, &m_window); // CUSTOMER INFO
+}
+
+void ProgramHost::OpenBilling()
+{
+    if (m_billing || m_screen)
+        return;
+    auto* billing = new KvBilling(m_context, m_engine);
+    QMdiSubWindow* sub = m_window.mdiArea()->addSubWindow(billing);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowTitle(billing->windowTitle());
+    m_billing = sub;
+    m_window.SetQuickButtonsEnabled(false);
+    m_window.ShowScreenCaption(QStringLiteral("Billing"));
+    connect(billing, &KvBilling::closeRequested, this, [this, sub] {
+        m_window.SetQuickButtonsEnabled(true);
+        m_window.ShowScreenCaption(QStringLiteral("Main"));
+        SetIdleCommandState();
+        // From CHECKOUT or CANCEL/EXIT the window goes now; from its own close button it is
+        // closing already.
+        sub->close();
+    });
+    // The screen puts the cursor in its first field itself when it is shown.
+    sub->showMaximized();
 }
 
 void ProgramHost::OpenScreen(const QString& name)

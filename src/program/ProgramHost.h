@@ -30,6 +30,8 @@ public:
     void OpenScreen(const QString& name);
     // Utility > Trends..: the sales trend, modally.
     void OpenTrend();
+    // The BILLING quick button: a fresh counter screen; the quick buttons wait until it closes.
+    void OpenBilling();
 
     // ScreenHost
     void SetCommandState(const QString& key, bool screenEmpty = true) override;
@@ -73,6 +75,7 @@ private:
     RecordEngine m_engine;
     std::unique_ptr<RecordScreen> m_screen;
     QPointer<QMdiSubWindow> m_subWindow;
+    QPointer<QMdiSubWindow> m_billing;
 };
 
 } // namespace kivo

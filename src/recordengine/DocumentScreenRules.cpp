@@ -32,13 +32,24 @@ public:
 };
 
 // A quote that was billed or an order that was purchased is history: its status field
-// holds anything but "N".
+// holds anything but "N". A new one starts open ("N"); a new quote also starts at the shop's
+// discount percent, which only the shop's Discount Edit preference lets the user change.
 class ProcessedDocumentRules : public ScreenRules {
 public:
-    ProcessedDocumentRules(int statusField, const char* refusal)
+    ProcessedDocumentRules(int statusField, const char* refusal, int discountField = -1)
         : m_statusField(statusField)
+        , m_discountField(discountField)
         , m_refusal(QString::fromLatin1(refusal))
     {
+    }
+    void AfterClear(ProgramContext& context, ScreenHost&, RecordScreen& screen) override
+    {
+        if (m_discountField >= 0 && m_discountField < screen.FieldCount()) {
+            screen.SetText(m_discountField, context.preferences.PDisPerc);
+            screen.field(m_discountField).typeable = context.preferences.PDisEdit != u"N";
+        }
+        if (m_statusField < screen.FieldCount())
+            screen.SetText(m_statusField, QStringLiteral("N"));
     }
     QString Refusal(const RecordScreen& screen, int operation) const override
     {
@@ -49,6 +60,7 @@ public:
 
 private:
     int m_statusField;
+    int m_discountField;
     QString m_refusal;
 };
 
@@ -62,7 +74,7 @@ std::unique_ptr<ScreenRules> Bill()
 }
 std::unique_ptr<ScreenRules> Quote()
 {
-    return std::make_unique<ProcessedDocumentRules>(13, "Cannot Modify Processed Quote !");
+    return std::make_unique<ProcessedDocumentRules>(13, "Cannot Modify Processed Quote !", 5);
 }
 std::unique_ptr<ScreenRules> Order()
 {

@@ -90,6 +90,8 @@ void RecordEngine::ClearRecord(RecordScreen& screen)
             field.picture.clear();
         screen.SetText(i, text);
     }
+    if (screen.lines)
+        Report([&] { screen.lines->Setup(m_context, screen); });
     Report([&] { screen.rules->AfterClear(m_context, m_host, screen); });
     screen.NotifyChanged();
 }

@@ -1,0 +1,392 @@
+// The import of a workbook's Sheet1 into a register table: workbooks written by other
+// programs (openpyxl, xlwt) and by the export, read back and compared row by row; the bad
+// files a shop may pick; a row the table refuses; a crash in the middle of an import.
+#include "DatabasePassword.h"
+#include "DateText.h"
+#include "ExportState.h"
+#include "ImportState.h"
+#include "Recordset.h"
+#include "TestContext.h"
+#include "WorkbookProbe.h"
+#include "WorkbookReader.h"
+
+#include <QJsonArray>
+#include <QProcess>
+#include <QTest>
+#include <xlsxwriter.h>
+
+using namespace kivo;
+using namespace kivo::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The child of the crash test: a context whose first error notice ends the process at once,
+// in the middle of the import's transaction.
+class CrashingMessages : public Messages {
+public:
+    void Notice(const QString& text) override
+    {
+        if (text == u"ErroR!")
+            std::abort();
+    }
+    bool Ask(const QString&) override { return true; }
+};
+
+QJsonArray Row(std::initializer_list<QJsonValue> values)
+{
+    return QJsonArray(values);
+}
+
+} // namespace
+
+class ImportTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_folder.isValid());
+        m_test = std::make_unique<TestContext>(TempDatabase::Content::Demo);
+    }
+
+    void init()
+    {
+        m_test->messages.shown.clear();
+        m_import = std::make_unique<ImportState>(m_test->context);
+    }
+
+    // A sheet by openpyxl with every kind of cell the import meets, imported into products.
+    void sheetFromAnotherWriter()
+    {
+        const QString file = m_folder.filePath(u"mixed.xlsx"_s);
+        const QJsonObject book {
+            { u"rows"_s,
+                QJsonArray {
+                    Row({ u"EId"_s, u" pcode "_s, u"pname"_s, u"PSaleRate"_s, u"POpenQty"_s, u"EDate"_s,
+                        u"PRemarks"_s, u"PPurchRate"_s }),
+                    Row({ 900, u"M1"_s, u"Tea"_s, 12.5, u"7"_s, u"2020-01-02"_s, u"merged"_s, QJsonValue() }),
+                    Row({ 901, u"M2"_s, u"Coffee"_s, u"cheap"_s, 3, u"2020-01-03"_s, QJsonValue(), 1 }),
+                    Row({ 902, u"M3"_s, u"  "_s, 4, QJsonValue(), u"2020-01-04"_s, u"x"_s, 2 }),
+                } },
+            { u"dates"_s, QJsonArray { u"F2"_s, u"F3"_s, u"F4"_s } },
+            { u"merge"_s, QJsonArray { u"G2:G3"_s } },
+            { u"formulas"_s, QJsonObject { { u"H2"_s, QJsonArray { u"=2*3"_s, 6 } } } },
+        };
+        QVERIFY(WriteWithOpenpyxl(file, book));
+        QCOMPARE(ImportAll(u"Product"_s, file), 3);
+        // code, name, sale rate, open qty, entry date, remarks, purchase rate
+        QCOMPARE(Products(u"M%"_s),
+            (QStringList {
+                u"M1|Tea|12.5|7|2026-03-05|merged|6"_s, // the formula's cached value
+                u"M2|Coffee|0|3|2026-03-05|-|1"_s, // text in a number column: the default
+                u"M3|-|4|0|2026-03-05|x|2"_s, // blank text and an empty cell: the defaults
+            }));
+        // EId is the database's own, never the sheet's.
+        QCOMPARE(Scalar(u"Select Count(*) From ktProduct Where EId In (900, 901, 902)"_s).toInt(), 0);
+    }
+
+    void xlsWorkbook()
+    {
+        const QString file = m_folder.filePath(u"old.xls"_s);
+        const QJsonObject book { { u"rows"_s,
+                                     QJsonArray {
+                                         Row({ u"PCode"_s, u"PName"_s, u"PSaleRate"_s, u"PTranDate"_s }),
+                                         Row({ u"X1"_s, u"Soap"_s, 2.25, u"2021-05-06"_s }),
+                                         Row({ u"X2"_s, u"Salt"_s, 1, u"2021-05-07"_s }) } },
+            { u"dates"_s, QJsonArray { u"D2"_s, u"D3"_s } } };
+        QVERIFY(WriteWithXlwt(file, book));
+        QCOMPARE(ImportAll(u"Product"_s, file), 2);
+        QCOMPARE(
+            Scalar(u"Select PName || ' ' || PSaleRate || ' ' || PTranDate From ktProduct Where PCode='X1'"_s)
+                .toString(),
+            u"Soap 2.25 2026-03-05"_s);
+    }
+
+    // Customers exported by the program and imported again come back unchanged; the export
+    // writes dates as text, which the import takes over.
+    void exportedWorkbookComesBack()
+    {
+        const QString file = m_folder.filePath(u"customers.xlsx"_s);
+        ExportState exporter(m_test->context);
+        exporter.table = int(exporter.tables.indexOf(u"Customer"_s));
+        exporter.LoadColumns();
+        exporter.SelectAll();
+        exporter.List();
+        exporter.txtFile = file;
+        m_test->messages.Answer(true);
+        exporter.Export();
+        const QString columns
+            = u"EDate, CName, CAddress, CCity, CState, CCountry, CZipCode, CPhone, CEmail, CCode, CActive, CRemarks"_s;
+        const QStringList before = Rows(u"Select "_s + columns + u" From ktCustomer Order By EId"_s);
+        QVERIFY(!before.isEmpty());
+        m_test->context.connection.Execute(u"Delete From ktCustomer"_s);
+        QCOMPARE(ImportAll(u"Customer"_s, file), before.size());
+        QCOMPARE(Rows(u"Select "_s + columns + u" From ktCustomer Order By EId"_s), before);
+    }
+
+    // A workbook with a shared string table, as most spreadsheet programs write it.
+    void sharedStrings()
+    {
+        const QString file = m_folder.filePath(u"shared.xlsx"_s);
+        lxw_workbook* book = workbook_new(QFile::encodeName(file).constData());
+        lxw_worksheet* sheet = workbook_add_worksheet(book, "sheet1");
+        worksheet_write_string(sheet, 0, 0, "SCompany", nullptr);
+        worksheet_write_string(sheet, 0, 1, "SCity", nullptr);
+        for (int r = 1; r <= 3; ++r) {
+            worksheet_write_string(
+                sheet, lxw_row_t(r), 0, QStringLiteral("Firm %1").arg(r).toUtf8().constData(), nullptr);
+            worksheet_write_string(sheet, lxw_row_t(r), 1, "Oslo", nullptr);
+        }
+        QCOMPARE(int(workbook_close(book)), int(LXW_NO_ERROR));
+        QCOMPARE(ImportAll(u"Supplier"_s, file), 3);
+        QCOMPARE(
+            Rows(
+                u"Select SCompany || '/' || SCity From ktSupplier Where SCompany Like 'Firm %' Order By EId"_s),
+            (QStringList { u"Firm 1/Oslo"_s, u"Firm 2/Oslo"_s, u"Firm 3/Oslo"_s }));
+    }
+
+    void badFiles_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content"); // "" with "sheet" set: written by openpyxl
+        QTest::addColumn<QString>("sheet");
+        QTest::addColumn<QString>("problem");
+
+        QTest::newRow("empty file") << u"empty.xlsx"_s << QByteArray() << QString() << u"the file is empty"_s;
+        QTest::newRow("text file renamed")
+            << u"notes.xlsx"_s << QByteArray("PCode,PName\nA1,Tea\n") << QString() << u"not a workbook"_s;
+        QTest::newRow("damaged archive")
+            << u"cut.xlsx"_s << QByteArray("PK\x03\x04 and then nothing", 24) << QString() << u"damaged"_s;
+        QTest::newRow("password protected")
+            << u"locked.xlsx"_s
+            << (QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(504, '\0')
+                   + QByteArray(reinterpret_cast<const char*>(u"EncryptedPackage"), 32))
+            << QString() << u"protected by a password"_s;
+        QTest::newRow("damaged old workbook")
+            << u"cut.xls"_s << QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1 short", 14) << QString()
+            << u"damaged"_s;
+        QTest::newRow("no Sheet1") << u"other.xlsx"_s << QByteArray() << u"Prices"_s
+                                   << u"no sheet named Sheet1"_s;
+        QTest::newRow("missing file") << u"gone.xlsx"_s << QByteArray() << u"-"_s << u"does not exist"_s;
+    }
+
+    void badFiles()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, sheet);
+        QFETCH(QString, problem);
+        const QString file = m_folder.filePath(name);
+        if (sheet.isEmpty()) {
+            QFile out(file);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(content);
+        } else if (sheet != u"-") {
+            QVERIFY(WriteWithOpenpyxl(file,
+                { { u"sheet"_s, sheet },
+                    { u"rows"_s, QJsonArray { Row({ u"PCode"_s }), Row({ u"Z1"_s }) } } }));
+        }
+        const int before = Scalar(u"Select Count(*) From ktProduct"_s).toInt();
+        m_import->txtFile = file;
+        m_import->List();
+        QCOMPARE(m_test->messages.shown.value(0), u"ErroR!"_s);
+        const QString notice = m_test->messages.shown.value(1);
+        QVERIFY2(notice.startsWith(u"Cannot Read "_s + name) && notice.contains(problem), qPrintable(notice));
+        m_import->Import();
+        // Nothing was listed, so nothing can be chosen or imported.
+        QCOMPARE(m_test->messages.shown.mid(2), QStringList { u"Select Fields !"_s });
+        QCOMPARE(Scalar(u"Select Count(*) From ktProduct"_s).toInt(), before);
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<QStringList>("fields"); // selected
+        QTest::addColumn<QStringList>("shown");
+
+        QTest::newRow("nothing selected") << QStringList() << QStringList { u"Select Fields !"_s };
+        QTest::newRow("columns the table lacks") << QStringList { u"PCode"_s, u"Colour"_s, u"Size"_s }
+                                                 << QStringList { u"Invalid Fields:\n\nColour\nSize\n"_s };
+    }
+
+    void refusals()
+    {
+        QFETCH(QStringList, fields);
+        QFETCH(QStringList, shown);
+        const QString file = m_folder.filePath(u"refused.xlsx"_s);
+        QVERIFY(WriteWithOpenpyxl(file,
+            { { u"rows"_s,
+                QJsonArray {
+                    Row({ u"PCode"_s, u"Colour"_s, u"Size"_s }), Row({ u"R1"_s, u"red"_s, 4 }) } } }));
+        const int before = Scalar(u"Select Count(*) From ktProduct"_s).toInt();
+        m_import->txtFile = file;
+        m_import->List();
+        QCOMPARE(m_test->messages.shown, QStringList { u"Total Records: 1"_s });
+        m_test->messages.shown.clear();
+        for (qsizetype i = 0; i < m_import->fieldNames.size(); ++i)
+            m_import->selected[size_t(i)] = fields.contains(m_import->fieldNames.at(i));
+        m_import->Import();
+        QCOMPARE(m_test->messages.shown, shown);
+        QCOMPARE(Scalar(u"Select Count(*) From ktProduct"_s).toInt(), before);
+        QVERIFY(!m_import->endProgram);
+    }
+
+    void filter_data()
+    {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QString>("op");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("codes"); // imported, or the message
+        QTest::newRow("text begins with, any case") << u"PName"_s << u"Like"_s << u"te"_s << u"F1 F3"_s;
+        QTest::newRow("number with a decimal comma") << u"PSaleRate"_s << u">="_s << u"2,5"_s << u"F2 F3"_s;
+        QTest::newRow("text equal, any case") << u"PName"_s << u"="_s << u"TEA"_s << u"F1"_s;
+        QTest::newRow("not a number") << u"PSaleRate"_s << u"="_s << u"two"_s << u"Invalid Criteria !"_s;
+    }
+
+    void filter()
+    {
+        QFETCH(QString, column);
+        QFETCH(QString, op);
+        QFETCH(QString, value);
+        QFETCH(QString, codes);
+        const QString file = m_folder.filePath(u"filter.xlsx"_s);
+        QVERIFY(WriteWithOpenpyxl(file,
+            { { u"rows"_s,
+                QJsonArray { Row({ u"PCode"_s, u"PName"_s, u"PSaleRate"_s }), Row({ u"F1"_s, u"Tea"_s, 1 }),
+                    Row({ u"F2"_s, u"Rice"_s, 2.5 }), Row({ u"F3"_s, u"Tea cake"_s, 3 }) } } }));
+        m_test->context.connection.Execute(u"Delete From ktProduct Where PCode Like 'F%'"_s);
+        m_import->txtFile = file;
+        m_import->List();
+        m_import->crita = int(m_import->fieldNames.indexOf(column));
+        m_import->op
+            = int(QStringList { u"Like"_s, u"="_s, u"<>"_s, u">"_s, u">="_s, u"<"_s, u"<="_s }.indexOf(op));
+        m_import->txtCrita = value;
+        m_test->messages.shown.clear();
+        m_import->Filter();
+        if (codes.endsWith(u" !"_s)) {
+            QCOMPARE(m_test->messages.shown, QStringList { codes });
+            return;
+        }
+        m_import->SelectAll();
+        m_test->messages.Answer(true);
+        m_import->Import();
+        QCOMPARE(
+            Rows(u"Select PCode From ktProduct Where PCode Like 'F%' Order By PCode"_s).join(u' '), codes);
+    }
+
+    // A row the table cannot take (a code longer than its column) is reported and left out;
+    // the rows around it are kept, and the program then ends after the day's archive is gone.
+    void refusedRowIsSkipped()
+    {
+        const QString file = m_folder.filePath(u"long.xlsx"_s);
+        QVERIFY(WriteWithOpenpyxl(file,
+            { { u"rows"_s,
+                QJsonArray { Row({ u"PCode"_s, u"PName"_s }), Row({ u"L1"_s, u"Fine"_s }),
+                    Row({ u"L2-much-too-long-for-a-code"_s, u"Refused"_s }),
+                    Row({ u"L3"_s, u"Fine"_s }) } } }));
+        const QString archive = DailyArchiveFile(m_test->context.locations, TempDatabase::FixedToday());
+        QVERIFY(archive.endsWith(u"/Arc/Ki260304.Kvd"_s));
+        QFile(archive).open(QIODevice::WriteOnly);
+        QVERIFY(QFile::exists(archive));
+
+        m_import->txtFile = file;
+        m_import->List();
+        m_import->SelectAll();
+        m_test->messages.Answer(true);
+        m_import->Import();
+        QCOMPARE(m_test->messages.shown,
+            (QStringList { u"Total Records: 3"_s, u"Confirm Import ?"_s, u"ErroR!"_s, u"Done !"_s,
+                u"Closing App...\nDB Refresh Required !"_s }));
+        QCOMPARE(Rows(u"Select PCode From ktProduct Where PCode Like 'L%' Order By PCode"_s),
+            (QStringList { u"L1"_s, u"L3"_s }));
+        QVERIFY(m_import->endProgram);
+        QVERIFY(!QFile::exists(archive));
+    }
+
+    // The process dies in the middle of an import: the table is as it was before.
+    void crashLeavesTheTableAsItWas()
+    {
+        const QString file = m_folder.filePath(u"crash.xlsx"_s);
+        QJsonArray rows { Row({ u"PCode"_s, u"PName"_s }) };
+        for (int i = 0; i < 600; ++i)
+            rows.append(Row({ i == 400 ? u"C-this-code-is-far-too-long"_s : u"C%1"_s.arg(i), u"Crash"_s }));
+        QVERIFY(WriteWithOpenpyxl(file, { { u"rows"_s, rows } }));
+        const int before = Scalar(u"Select Count(*) From ktProduct"_s).toInt();
+
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"KIVO_IMPORT_CRASH_FOLDER"_s, m_test->database.folder());
+        environment.insert(u"KIVO_IMPORT_CRASH_FILE"_s, file);
+        child.setProcessEnvironment(environment);
+        child.start(QCoreApplication::applicationFilePath(), { u"crashingImport"_s });
+        QVERIFY(child.waitForFinished(60000));
+        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+
+        // Reopened as the next start would: the interrupted transaction is gone.
+        m_test->context.connection.Close();
+        m_test->context.connection.Open(m_test->context.locations.DatabaseFile(), DatabasePassword());
+        QCOMPARE(Scalar(u"Select Count(*) From ktProduct"_s).toInt(), before);
+    }
+
+    // Run only as the crash test's child process.
+    void crashingImport()
+    {
+        const QString folder = qEnvironmentVariable("KIVO_IMPORT_CRASH_FOLDER");
+        if (folder.isEmpty())
+            QSKIP("the crash test's child process");
+        CrashingMessages messages;
+        ProgramContext context(messages);
+        context.SetLocations(InitLocations(folder));
+        context.connection.Open(context.locations.DatabaseFile(), DatabasePassword());
+        ImportState import(context);
+        import.txtFile = qEnvironmentVariable("KIVO_IMPORT_CRASH_FILE");
+        import.List();
+        import.SelectAll();
+        import.Import();
+        QFAIL("the import ran to its end");
+    }
+
+private:
+    // Lists the workbook, selects every column and imports into the table; the rows added.
+    int ImportAll(const QString& table, const QString& file)
+    {
+        const QString from = u"kt"_s + table;
+        const int before = Scalar(u"Select Count(*) From "_s + from).toInt();
+        m_import = std::make_unique<ImportState>(m_test->context);
+        m_import->table = int(m_import->tables.indexOf(table));
+        m_import->txtFile = file;
+        m_import->List();
+        m_import->SelectAll();
+        m_test->messages.Answer(true);
+        m_import->Import();
+        if (!m_import->endProgram)
+            qWarning() << m_test->messages.shown;
+        return Scalar(u"Select Count(*) From "_s + from).toInt() - before;
+    }
+    QStringList Products(const QString& like)
+    {
+        return Rows(u"Select PCode, PName, PSaleRate, POpenQty, EDate, PRemarks, PPurchRate From ktProduct "
+                    "Where PCode Like '"_s
+            + like + u"' Order By PCode"_s);
+    }
+    QStringList Rows(const QString& statement)
+    {
+        QStringList rows;
+        Recordset rs(m_test->context.connection);
+        rs.Open(statement);
+        for (; !rs.Eof(); rs.MoveNext()) {
+            QStringList cells;
+            for (int c = 0; c < rs.FieldCount(); ++c)
+                cells << rs.Text(c);
+            rows << cells.join(u'|');
+        }
+        return rows;
+    }
+    QVariant Scalar(const QString& statement) { return m_test->context.connection.Scalar(statement); }
+
+    QTemporaryDir m_folder;
+    std::unique_ptr<TestContext> m_test;
+    std::unique_ptr<ImportState> m_import;
+};
+
+QTEST_GUILESS_MAIN(ImportTest)
+#include "tst_import.moc"

@@ -1,0 +1,282 @@
+// Document lines through the record engine: a document's lines are shown with it, saved and
+// deleted with it, and the stock of their products moves as each kind of document says.
+// After every step the stock columns are read back by SQL and the stock formula checked.
+#include "DocumentLines.h"
+#include "EngineFixture.h"
+#include "GroupSavings.h"
+#include "LineGrid.h"
+#include "ProductLine.h"
+#include "ProductLookup.h"
+#include "Settings.h"
+#include "StockPosting.h"
+
+#include <QScopeGuard>
+#include <QTest>
+
+using namespace kivo;
+using namespace kivo::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QDate Earlier(2026, 1, 2);
+
+// What a new document of each screen needs to pass validation, "field=text".
+QStringList Typed(const QString& table)
+{
+    if (table == u"ktPurcMast")
+        return { u"2=1"_s, u"3=R-100"_s, u"4=1"_s, u"9=CASH"_s, u"10=-"_s };
+    if (table == u"ktOrdrMast")
+        return { u"2=1"_s, u"3=O-100"_s, u"4=1"_s, u"7=N"_s, u"8=-"_s };
+    return { u"2=1"_s, u"3=Q-100"_s, u"4=1"_s, u"13=N"_s, u"14=-"_s };
+}
+
+} // namespace
+
+class TestDocumentLines : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<EngineFixture> f;
+
+    Connection& db() { return f->context().connection; }
+
+    // "A purchased/sold/close date" for each product, the date as "today", "earlier" or as stored.
+    QString Stock()
+    {
+        QStringList products;
+        Recordset rs(db());
+        rs.Open(u"Select PCode, PPurchQty, PSaleQty, PCloseQty, PTranDate From ktProduct Order By PCode"_s);
+        for (; !rs.Eof(); rs.MoveNext()) {
+            const QDate date = rs.Value(4).toDate();
+            const QString when = date == f->context().Today() ? u"today"_s
+                : date == Earlier                             ? u"earlier"_s
+                                                              : rs.Text(4);
+            products << u"%1 %2/%3/%4 %5"_s.arg(rs.Text(0), rs.Text(1), rs.Text(2), rs.Text(3), when);
+        }
+        return products.join(u", "_s);
+    }
+
+    // Products whose closing stock is not opening + purchased - sold.
+    qint64 Broken()
+    {
+        return db()
+            .Scalar(u"Select Count(*) From ktProduct Where IfNull(PCloseQty,0) <> "
+                    "IfNull(POpenQty,0) + IfNull(PPurchQty,0) - IfNull(PSaleQty,0)"_s)
+            .toLongLong();
+    }
+
+    // "code:qty ..." of the stored lines of the document on screen, in the order written.
+    QString StoredLines(const RecordScreen& screen)
+    {
+        QStringList lines;
+        Recordset rs(db());
+        rs.Open(u"Select * From "_s + screen.detailTable + u" Where EId="_s + screen.Text(0));
+        for (; !rs.Eof(); rs.MoveNext())
+            lines << rs.Text(3) + u':' + rs.Text(5);
+        return lines.join(u' ');
+    }
+
+    // The grid on screen holds exactly the lines "code:qty ...". A code without a product
+    // stands for one that was deleted since.
+    void PutLines(RecordScreen& screen, const QStringList& lines)
+    {
+        LineGrid& grid = screen.lines->Grid();
+        while (!grid.IsEmpty())
+            grid.RemoveLine(0);
+        GroupSavings groups;
+        groups.Load(db());
+        for (const QString& line : lines) {
+            const QString code = line.section(u':', 0, 0);
+            ProductRecord product = ProductLookup(db()).ByCode(code).value_or(ProductRecord {});
+            product.PCode = code;
+            AddProductLine(grid, product, *Money::FromText(line.section(u':', 1, 1)), Money(2), 2,
+                ProductLineRules {}, groups);
+        }
+    }
+
+    // One step on the screen of `table`: "save CODE:QTY ..." adds the document (or modifies
+    // the one shown) with those lines and saves it; "delete" deletes the one shown;
+    // "checkout CODE:QTY ..." stores a bill as the counter does and shows it.
+    void Step(const QString& table, const QString& step)
+    {
+        const QStringList words = step.split(u' ', Qt::SkipEmptyParts);
+        RecordScreen& screen = *f->screen;
+        if (words.first() == u"checkout") {
+            Transaction unit(db());
+            db().Execute(u"Insert Into ktBillMast (EDate, BUId, BReceipt) Values (#3/5/2026#, 1, 'R')"_s);
+            const qint64 id = db().LastInsertId();
+            std::vector<StockPosting::Line> lines;
+            for (const QString& word : words.mid(1))
+                lines.push_back({ u"x"_s, word.section(u':', 0, 0), u"-"_s, word.section(u':', 1, 1), u"1"_s,
+                    u"1"_s, u"0"_s, u"1"_s, QString() });
+            StockPosting(db(), f->context().Today())
+                .Write(u"ktBillDetl"_s, id, f->context().Today(), lines, StockMove::Sale);
+            unit.Commit();
+            f->engine.CloseRecordScreen(screen);
+            f->Open(table);
+        } else if (words.first() == u"save") {
+            if (screen.Text(0) == NewRecordText() || screen.Text(0).isEmpty()) {
+                f->messages().Answer(true);
+                f->Command(CommandNumber::Add);
+                for (const QString& typed : Typed(table))
+                    screen.SetText(typed.section(u'=', 0, 0).toInt(), typed.section(u'=', 1));
+            } else {
+                f->Command(CommandNumber::Modify);
+            }
+            PutLines(screen, words.mid(1));
+            f->Command(CommandNumber::Save);
+        } else if (words.first() == u"delete") {
+            f->messages().Answer(true);
+            f->Command(CommandNumber::Delete);
+        }
+    }
+
+private slots:
+    void initTestCase()
+    {
+        f = std::make_unique<EngineFixture>();
+        f->context().today = [] { return QDate(2026, 3, 5); };
+        LoadPreferences(f->context());
+        int id = 0;
+        for (const char* code : { "A", "B" })
+            f->Insert("ktProduct",
+                { ++id, Earlier, QString::fromLatin1(code), QString(u"Item "_s + QLatin1String(code)), 1,
+                    u"Pcs"_s, 1.0, 2.0, 10, 0, 0, 10, 0, u"T"_s, Earlier, QString(), QString(), u"Y"_s,
+                    QString() });
+    }
+
+    void init()
+    {
+        for (const char* table : { "ktBillMast", "ktBillDetl", "ktQuotMast", "ktQuotDetl", "ktPurcMast",
+                 "ktPurcDetl", "ktOrdrMast", "ktOrdrDetl" })
+            db().Execute(u"Delete From "_s + QLatin1String(table));
+        db().Execute(
+            u"Update ktProduct Set PPurchQty=0, PSaleQty=0, PCloseQty=POpenQty, PTranDate=?"_s, { Earlier });
+        f->messages().shown.clear();
+    }
+
+    void cleanup()
+    {
+        if (f->screen)
+            f->engine.CloseRecordScreen(*f->screen);
+        f->screen.reset();
+    }
+
+    void posting_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QStringList>("stock"); // after each step
+        QTest::addColumn<QStringList>("stored"); // the document's stored lines after each step
+
+        QTest::newRow("purchase: save, re-save changed, re-save unchanged, delete")
+            << u"ktPurcMast"_s << QStringList { u"save A:2 B:1"_s, u"save A:3"_s, u"save A:3"_s, u"delete"_s }
+            << QStringList { u"A 2/0/12 today, B 1/0/11 today"_s, u"A 3/0/13 today, B 0/0/10 today"_s,
+                   u"A 3/0/13 today, B 0/0/10 today"_s, u"A 0/0/10 today, B 0/0/10 today"_s }
+            << QStringList { u"A:2 B:1"_s, u"A:3"_s, u"A:3"_s, QString() };
+        QTest::newRow("purchase: halves to even, the line keeps its fraction")
+            << u"ktPurcMast"_s << QStringList { u"save A:2.5 B:3.5"_s, u"delete"_s }
+            << QStringList { u"A 2/0/12 today, B 4/0/14 today"_s, u"A 0/0/10 today, B 0/0/10 today"_s }
+            << QStringList { u"A:2.5 B:3.5"_s, QString() };
+        QTest::newRow("bill: three lines of one product, deleted")
+            << u"ktBillMast"_s << QStringList { u"checkout A:2 A:2 A:2 B:1"_s, u"delete"_s }
+            << QStringList { u"A 0/6/4 today, B 0/1/9 today"_s, u"A 0/0/10 today, B 0/0/10 today"_s }
+            << QStringList { u"A:2 A:2 A:2 B:1"_s, QString() };
+        QTest::newRow("quote: no stock moves; re-save and delete date the old lines' products")
+            << u"ktQuotMast"_s << QStringList { u"save A:2"_s, u"save B:1"_s, u"delete"_s }
+            << QStringList { u"A 0/0/10 earlier, B 0/0/10 earlier"_s, u"A 0/0/10 today, B 0/0/10 earlier"_s,
+                   u"A 0/0/10 today, B 0/0/10 today"_s }
+            << QStringList { u"A:2"_s, u"B:1"_s, QString() };
+        QTest::newRow("order: no stock moves")
+            << u"ktOrdrMast"_s << QStringList { u"save A:5 B:5"_s, u"save A:1"_s, u"delete"_s }
+            << QStringList { u"A 0/0/10 earlier, B 0/0/10 earlier"_s, u"A 0/0/10 today, B 0/0/10 today"_s,
+                   u"A 0/0/10 today, B 0/0/10 today"_s }
+            << QStringList { u"A:5 B:5"_s, u"A:1"_s, QString() };
+    }
+
+    void posting()
+    {
+        QFETCH(QString, table);
+        QFETCH(QStringList, steps);
+        QFETCH(QStringList, stock);
+        QFETCH(QStringList, stored);
+        f->Open(table);
+        for (int i = 0; i < steps.size(); ++i) {
+            Step(table, steps.at(i));
+            const RecordScreen& screen = *f->screen; // a checkout opens the screen afresh
+            QCOMPARE(f->messages().shown.filter(u"ErroR!"_s), QStringList());
+            QCOMPARE(Stock(), stock.at(i));
+            QCOMPARE(Broken(), 0);
+            if (steps.at(i) != u"delete") {
+                QVERIFY2(!screen.frameEnabled, qPrintable(f->messages().shown.join(u" | "_s)));
+                QCOMPARE(StoredLines(screen), stored.at(i));
+                // The engine shows the saved document again with its stored lines.
+                QCOMPARE(screen.lines->Grid().LineCount(), int(stored.at(i).split(u' ').size()));
+            } else {
+                QCOMPARE(db().Scalar(u"Select Count(*) From "_s + screen.detailTable).toInt(), 0);
+            }
+        }
+    }
+
+    // A document without lines is refused; nothing is written.
+    void noLinesIsRefused()
+    {
+        RecordScreen& screen = f->Open(u"ktPurcMast"_s);
+        Step(u"ktPurcMast"_s, u"save"_s);
+        QCOMPARE(f->messages().shown.last(), u"Invalid-Empty Fields:\n\n\nProducts"_s);
+        QCOMPARE(db().Scalar(u"Select Count(*) From ktPurcMast"_s).toInt(), 0);
+        QVERIFY(screen.frameEnabled);
+    }
+
+    // A line whose product is gone is stored and reported; the others still post.
+    void missingProductIsReported()
+    {
+        RecordScreen& screen = f->Open(u"ktPurcMast"_s);
+        Step(u"ktPurcMast"_s, u"save A:1 GONE:4"_s);
+        QCOMPARE(f->messages().shown.filter(u"ErroR!"_s).size(), 1);
+        QVERIFY(f->test.ErrorLogLines().join(u'\n').contains(u"GONE"_s));
+        QCOMPARE(StoredLines(screen), u"A:1 GONE:4"_s);
+        QCOMPARE(Stock(), u"A 1/0/11 today, B 0/0/10 earlier"_s);
+    }
+
+    // Modify starts from the stored lines' totals; a new document from an empty grid.
+    void recountAndClear()
+    {
+        RecordScreen& screen = f->Open(u"ktPurcMast"_s);
+        Step(u"ktPurcMast"_s, u"save A:2.5 B:1"_s);
+        const LineGrid& grid = screen.lines->Grid();
+        f->Command(CommandNumber::Modify);
+        QCOMPARE(grid.DocItems(), 3);
+        QCOMPARE(grid.DocGross().ToText(), u"7"_s);
+        f->Command(CommandNumber::Cancel);
+        f->messages().Answer(true);
+        f->Command(CommandNumber::Add);
+        QVERIFY(grid.IsEmpty());
+        QCOMPARE(grid.DocItems(), 0);
+    }
+
+    // A new quote starts open at the shop's discount; a new order starts open.
+    void newDocumentDefaults()
+    {
+        const Preferences shop = f->context().preferences;
+        auto restore = qScopeGuard([&] { f->context().preferences = shop; });
+        f->context().preferences.PDisPerc = u"7"_s;
+        f->context().preferences.PDisEdit = u"N"_s;
+        RecordScreen& quote = f->Open(u"ktQuotMast"_s);
+        f->messages().Answer(true);
+        f->Command(CommandNumber::Add);
+        QCOMPARE(quote.Text(5), u"7"_s);
+        QCOMPARE(quote.field(5).typeable, false);
+        QCOMPARE(quote.Text(13), u"N"_s);
+        f->Command(CommandNumber::Cancel);
+        f->engine.CloseRecordScreen(quote);
+        RecordScreen& order = f->Open(u"ktOrdrMast"_s);
+        f->messages().Answer(true);
+        f->Command(CommandNumber::Add);
+        QCOMPARE(order.Text(7), u"N"_s);
+        f->Command(CommandNumber::Cancel);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDocumentLines)
+#include "tst_documentlines.moc"
