@@ -1,5 +1,7 @@
 // The generic register window over a screen's state: what it shows, and what it sends back.
+#include "DocumentLines.h"
 #include "FakeHost.h"
+#include "LineGrid.h"
 #include "RecordEngine.h"
 #include "RecordScreen.h"
 #include "RecordScreenView.h"
@@ -11,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTest>
 
 using namespace kivo;
@@ -77,6 +80,56 @@ private slots:
         StartEditing();
         QTest::keyClick(view.valueBox(2), Qt::Key_Escape);
         QCOMPARE(exit.count(), 1);
+    }
+
+    // A document shows its lines with the grid's columns; the "x" removes a line only while
+    // the document is edited, and only after "Remove Product ?".
+    void documentLineGrid()
+    {
+        Connection& db = m_test->context.connection;
+        db.Execute(
+            u"Insert Into ktPurcMast (EId, EDate, PUId, PReceipt, PSId) Values (999999, #3/5/2026#, 1, 'R-1', 1)"_s);
+        for (const char* code : { "A1", "B2", "C3" })
+            db.Execute(
+                u"Insert Into ktPurcDetl Values (999999, #3/5/2026#, 'x', ?, 'Item', 2, 1.5, 3, 0, 3, 'T')"_s,
+                { QString::fromLatin1(code) });
+        RecordScreenView& view = Show(u"KvPurchase"_s);
+        QTableView* grid = view.lineGrid();
+        QVERIFY(grid);
+        QCOMPARE(grid->model()->rowCount(), 3);
+        for (int c = 0; c < LineGrid::ColumnCount; ++c)
+            QCOMPARE(grid->isColumnHidden(c), c == 0 || c == 1 || c == 11);
+        QVERIFY(grid->columnWidth(LineGrid::NameColumn) > grid->columnWidth(LineGrid::DelColumn));
+        m_screen->lines->Recount(m_test->context, *m_screen);
+        const QModelIndex x = grid->model()->index(1, LineGrid::DelColumn);
+        QCOMPARE(x.data().toString(), u"x"_s);
+        QCOMPARE(x.data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
+        QVERIFY(x.data(Qt::FontRole).value<QFont>().bold());
+
+        auto clickX = [&](int row) {
+            const QRect cell = grid->visualRect(grid->model()->index(row, LineGrid::DelColumn));
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+        };
+        clickX(1); // browsing: the stored purchase stays as it is
+        QCOMPARE(grid->model()->rowCount(), 3);
+        StartEditing();
+        m_test->messages.Answer(false);
+        clickX(1);
+        QCOMPARE(grid->model()->rowCount(), 3);
+        m_test->messages.Answer(true);
+        clickX(1);
+        QCOMPARE(m_test->messages.shown.last(), u"Remove Product ?"_s);
+        QCOMPARE(grid->model()->index(1, LineGrid::CodeColumn).data().toString(), u"C3"_s);
+        grid->setCurrentIndex(grid->model()->index(0, LineGrid::DelColumn));
+        m_test->messages.Answer(true);
+        QTest::keyClick(grid, Qt::Key_Return);
+        QCOMPARE(grid->model()->rowCount(), 1);
+        QCOMPARE(m_screen->lines->Grid().DocItems(), 2);
+        if (qEnvironmentVariableIsSet("KIVO_SHOT")) {
+            view.resize(900, 640);
+            grid->clearSelection();
+            view.grab().save(qEnvironmentVariable("KIVO_SHOT"));
+        }
     }
 
 private:

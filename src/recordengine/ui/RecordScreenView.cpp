@@ -3,7 +3,10 @@
 
 #include "Accessibility.h"
 #include "CustomizeSamples.h"
+#include "DocumentLines.h"
+#include "LineGrid.h"
 #include "MaskStyle.h"
+#include "Messages.h"
 #include "ProgramContext.h"
 #include "RecordEngine.h"
 #include "RecordScreen.h"
@@ -14,11 +17,13 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -144,11 +149,71 @@ RecordScreenView::RecordScreenView(
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 10, 12, 12);
     layout->addWidget(m_frame);
-    layout->addStretch();
+    if (m_screen.lines) {
+        BuildLineGrid();
+        layout->addWidget(m_lines, 1);
+    } else {
+        layout->addStretch();
+    }
 
     connect(&m_screen, &RecordScreen::changed, this, &RecordScreenView::Refresh);
     connect(&m_screen, &RecordScreen::focusRequested, this, &RecordScreenView::FocusFirstField);
     Refresh();
+}
+
+void RecordScreenView::BuildLineGrid()
+{
+    LineGrid& grid = m_screen.lines->Grid();
+    m_lines = new QTableView(this);
+    m_lines->setObjectName(QStringLiteral("grdMain"));
+    Describe(m_lines, QStringLiteral("Products"), QStringLiteral("grdMain"));
+    m_lines->setModel(&grid);
+    m_lines->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_lines->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_lines->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_lines->setWordWrap(false);
+    m_lines->verticalHeader()->hide();
+    m_lines->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
+    m_lines->horizontalHeader()->setHighlightSections(false);
+    m_lines->setMinimumHeight(m_lines->verticalHeader()->defaultSectionSize() * 6);
+    // The columns keep the grid's widths in twips, 1440 to the inch.
+    const int dpi = logicalDpiX();
+    for (int c = 0; c < LineGrid::ColumnCount; ++c) {
+        m_lines->setColumnHidden(c, LineGrid::IsHiddenColumn(c));
+        if (!LineGrid::IsHiddenColumn(c))
+            m_lines->setColumnWidth(c, LineGrid::ColumnWidth(c) * dpi / 1440);
+    }
+    connect(m_lines, &QTableView::clicked, this, [this](const QModelIndex& index) {
+        if (index.column() == LineGrid::DelColumn)
+            RemoveLine(index.row());
+    });
+    m_lines->installEventFilter(this);
+}
+
+void RecordScreenView::RemoveLine(int row)
+{
+    LineGrid& grid = m_screen.lines->Grid();
+    // Lines change only while the document is edited: the bill view shows a stored bill.
+    if (!m_screen.frameEnabled || grid.IsEmpty() || row < 0 || row >= grid.LineCount())
+        return;
+    if (!m_context.messages.Ask(QStringLiteral("Remove Product ?")))
+        return;
+    grid.RemoveLine(row);
+    m_screen.NotifyChanged();
+    m_lines->setFocus(Qt::OtherFocusReason);
+}
+
+bool RecordScreenView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_lines && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const QModelIndex current = m_lines->currentIndex();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && current.column() == LineGrid::DelColumn) {
+            RemoveLine(current.row());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void RecordScreenView::BuildRows()

@@ -8,6 +8,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QFrame;
+class QTableView;
 
 namespace kivo {
 
@@ -20,9 +21,9 @@ class RecordScreen;
 // is a row of caption lblField(i), value box txtField(i), button cmdList(i) and hint
 // lblList(i); a screen with many fields is laid out in two columns. Typed text goes
 // straight back into the screen's state; the "<" and "+" buttons go to the engine's
-// PressListButton;
-// Escape asks the program to run Exit. The customize screen also shows its colour samples,
-// which can be clicked. The screen's state must outlive the view.
+// PressListButton. A document screen also shows its line grid, whose "x" removes a line
+// while the document is edited. Escape asks the program to run Exit. The customize screen also shows its
+// colour samples, which can be clicked. The screen's state must outlive the view.
 class RecordScreenView : public QWidget {
     Q_OBJECT
 public:
@@ -40,6 +41,8 @@ public:
     QLabel* hint(int i) const { return m_rows.at(size_t(i)).hint; }
     // Whether the fields stand in two columns.
     bool TwoColumns() const { return m_twoColumns; }
+    // grdMain: a document screen's line grid below its fields; nullptr on a register.
+    QTableView* lineGrid() const { return m_lines; }
 
     // Shows the screen's state again (connected to RecordScreen::changed).
     void Refresh();
@@ -66,12 +69,18 @@ private:
     QWidget* BuildSamples(int field);
     void ShowPreview(int i);
     void FocusFirstField();
+    void BuildLineGrid();
+    // A click, or Enter, on the "x" of a line while the document is edited: RemoveLine,
+    // after "Remove Product ?".
+    void RemoveLine(int row);
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     ProgramContext& m_context;
     RecordEngine& m_engine;
     RecordScreen& m_screen;
     QGroupBox* m_frame;
     QFrame* m_line;
+    QTableView* m_lines = nullptr;
     std::vector<Row> m_rows;
     bool m_twoColumns = false;
     bool m_appearanceApplied = false;

@@ -1,0 +1,169 @@
+// One sale through the real program, as a cashier makes it: log in as a sales user, BILLING,
+// the customer's phone, product codes typed and ended with Enter, F2, CHECKOUT, the answers to
+// the messages and the bill print; then the bill, its lines and the stock read back by SQL.
+// The screen driver that the program-level tests use runs the script inside the program.
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString Admin(const QStringList& arguments)
+{
+    QProcess admin;
+    admin.start(QStringLiteral(KIVO_ADMIN), arguments);
+    if (!admin.waitForFinished(60000) || admin.exitCode() != 0)
+        return u"kivo-admin failed: "_s + QString::fromUtf8(admin.readAllStandardError());
+    return QString::fromUtf8(admin.readAllStandardOutput()).trimmed();
+}
+
+const char* const Script = R"(window Login
+focus txtField(0)
+type sue
+key Return
+focus txtField(1)
+type till
+key Return
+window Kivo - Sales Software
+answer BILLING
+window Billing
+focus txtField(5)
+key Shift+Tab
+key Shift+Tab
+focus txtField(41)
+type 5551234567
+key Return
+message New Customer Added !
+answer OK
+focus cmdList(4)
+key Tab
+focus txtField(5)
+key Return
+focus txtField(98)
+type P100
+key Return
+type p250
+key Return
+type NOPE'--
+key Return
+message Invalid Product-Code !
+answer OK
+focus txtField(98)
+type P100
+key Return
+field txtField(6)=3
+checkpoint scanned
+key F2
+focus txtField(20)
+field txtField(13)=210.00
+field txtField(17)=7.50
+answer CHECKOUT
+message Confirm Checkout ?
+answer Yes
+answer OK
+window Bill Print (S)
+answer Close
+closed Billing
+checkpoint sold
+answer QUIT
+)";
+
+} // namespace
+
+class TestBillingSale : public QObject {
+    Q_OBJECT
+private slots:
+    void saleThroughTheCounter()
+    {
+        QTemporaryDir work;
+        QVERIFY(work.isValid());
+        const QString data = work.filePath(u"data"_s);
+        QVERIFY(Admin({ u"init"_s, data }).startsWith(u"Created "_s));
+        const auto sql = [&](const QString& statement) {
+            return Admin({ u"sql"_s, data, statement }).section(u'\n', 1);
+        };
+        sql(u"Insert Into kaUser (EDate, ULogin, UPasscd, UHint, UMode, UName) "
+            "Values (#12/1/2026#, 'sue', 'till', 'till', 'S', 'Sue')"_s);
+        sql(u"Insert Into ktProduct (EDate, PCode, PName, PSaleRate, POpenQty, PPurchQty, PSaleQty, "
+            u"PCloseQty, "
+            "PTax, PActive) Values (#12/1/2026#, 'P100', 'Tea', 100, 10, 0, 0, 10, 'T', 'Y')"_s);
+        sql(u"Insert Into ktProduct (EDate, PCode, PName, PSaleRate, POpenQty, PPurchQty, PSaleQty, "
+            u"PCloseQty, "
+            "PTax, PActive) Values (#12/1/2026#, 'P250', 'Sugar', 2.5, 10, 0, 0, 10, '', 'Y')"_s);
+        QFile script(work.filePath(u"script.txt"_s));
+        QVERIFY(script.open(QIODevice::WriteOnly) && script.write(Script) > 0);
+        script.close();
+
+        QProcess program;
+        program.setProcessChannelMode(QProcess::MergedChannels);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+        environment.insert(u"QT_PLUGIN_PATH"_s, QStringLiteral(KIVO_DRIVER_PLUGINS));
+        environment.insert(u"QT_QPA_GENERIC_PLUGINS"_s, u"kivoscreendriver:"_s + script.fileName());
+        environment.insert(u"LC_ALL"_s, u"C"_s);
+        environment.insert(u"TZ"_s, u"UTC"_s);
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(KIVO_PROGRAM), { u"--app-folder"_s, data });
+
+        // Reads the driver's report up to the line wanted; a bound for a broken run, never pacing.
+        QStringList transcript;
+        const QDeadlineTimer deadline(120000);
+        const auto reach = [&](const QString& wanted) {
+            for (;;) {
+                while (program.canReadLine()) {
+                    transcript << QString::fromUtf8(program.readLine()).trimmed();
+                    if (transcript.constLast() == u"driver: "_s + wanted)
+                        return true;
+                }
+                if (program.state() == QProcess::NotRunning || deadline.hasExpired()) {
+                    transcript << QString::fromUtf8(program.readAll());
+                    qInfo().noquote() << transcript.join(u'\n');
+                    return false;
+                }
+                program.waitForReadyRead(int(deadline.remainingTime()));
+            }
+        };
+        QString held;
+        const auto checkpoint = [&](const QString& name) {
+            if (!held.isEmpty())
+                QFile(work.filePath(held + u".go"_s)).open(QIODevice::WriteOnly);
+            held = name;
+            return name.isEmpty() ? reach(u"done"_s) : reach(u"checkpoint "_s + name);
+        };
+
+        // The bill lives on the screen only: nothing is written before checkout, but the new
+        // customer is.
+        QVERIFY(checkpoint(u"scanned"_s));
+        QCOMPARE(sql(u"Select Count(*) From ktBillMast"_s), u"0"_s);
+        QCOMPARE(sql(u"Select CCode From ktCustomer Where CPhone='5551234567'"_s).left(1), u"C"_s);
+
+        QVERIFY(checkpoint(u"sold"_s));
+        const QString customer = sql(u"Select EId From ktCustomer Where CPhone='5551234567'"_s);
+        // 100 + 2.50 + 100, no tax; F2 suggests the next ten above 202 (202.50 rounds to even).
+        QCOMPARE(sql(u"Select BItems, BGross, BNett, BCash, BReturn, BCId, BOType, BMType From ktBillMast"_s),
+            u"3\t202.5\t202.5\t210\t7.5\t"_s + customer + u"\tOTHER\tMISC"_s);
+        const QString id = sql(u"Select EId From ktBillMast"_s);
+        QVERIFY(sql(u"Select BReceipt From ktBillMast"_s).endsWith(u"-"_s + id.rightJustified(6, u'0')));
+        QCOMPARE(sql(u"Select BPId From ktBillDetl Where EId="_s + id + u" Order By rowid"_s),
+            u"P100\nP250\nP100"_s);
+        QCOMPARE(sql(u"Select PCode, PSaleQty, PCloseQty From ktProduct Order By PCode"_s),
+            u"P100\t2\t8\nP250\t1\t9"_s);
+
+        QVERIFY(checkpoint(QString()));
+        QVERIFY(program.waitForFinished(int(deadline.remainingTime())));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        QFile errorLog(QDir(data).filePath(u"Doc/Kivo.Err"_s));
+        if (errorLog.open(QIODevice::ReadOnly))
+            QFAIL(errorLog.readAll().constData());
+        QCOMPARE(Admin({ u"check"_s, data }), u"integrity: ok\nstock: ok (2 products)"_s);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBillingSale)
+#include "tst_billingsale.moc"
