@@ -10,6 +10,7 @@
 #include "KvInquiry.h"
 #include "KvList.h"
 #include "KvLogin.h"
+#include "KvPUpdate.h"
 #include "KvReport.h"
 #include "KvStart.h"
 #include "KvTrend.h"
@@ -56,6 +57,14 @@ void ProgramHost::OnMenuEntry(const QString& menu, int entry)
     }
     if (menu == u"Utility" && entry == 1) {
         KvFindRepl screen(
+            m_context, [this] { return AskAccessCode(); }, &m_window);
+        screen.show();
+        screen.Open();
+        screen.exec();
+        return;
+    }
+    if (menu == u"Utility" && entry == 2) {
+        KvPUpdate screen(
             m_context, [this] { return AskAccessCode(); }, &m_window);
         screen.show();
         screen.Open();
