@@ -10,6 +10,7 @@
 #include "KvList.h"
 #include "KvLogin.h"
 #include "KvReport.h"
+#include "KvStart.h"
 #include "KvTrend.h"
 #include "MainWindow.h"
 #include "Messages.h"
@@ -290,10 +291,10 @@ std::optional<ListPick> ProgramHost::PickFromList(const QString& source)
     return KvList::PickFromList(m_context, source, &m_window);
 }
 
-void ProgramHost::RunMaintenance()
+bool ProgramHost::RunMaintenance(StartupMaintenance& work)
 {
-    // The start-up maintenance screen (lock file, interrupted compaction, compaction and the
-    // day's archive copy) takes its place here, on the closed database file.
+    KvStart screen;
+    return screen.RunMaintenance(work);
 }
 
 bool ProgramHost::RunLogin()

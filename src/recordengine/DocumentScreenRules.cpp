@@ -1,7 +1,10 @@
 // The document screens' own rules: what each refuses and which print its Report command opens.
 #include "CommandNumbers.h"
+#include "Money.h"
 #include "ProgramContext.h"
+#include "RecordEngine.h"
 #include "RecordScreen.h"
+#include "Recordset.h"
 #include "ScreenCatalogue.h"
 #include "ScreenRules.h"
 
@@ -17,8 +20,26 @@ QString FieldText(const RecordScreen& screen, int index)
     return index < screen.FieldCount() ? screen.Text(index) : QString();
 }
 
+const char* const UserName = "Select ULogin From kaUser Where EId=";
+const char* const CustomerName = "Select CPhone+';'+CName From ktCustomer Where EId=";
+const char* const SupplierName = "Select SCompany From ktSupplier Where EId=";
+
+// Beside the user (field 2) and the customer or supplier (field 4) of a shown document: who
+// they are.
+void ShowParties(ProgramContext& context, RecordScreen& screen, const char* partySql)
+{
+    if (screen.FieldCount() <= 4)
+        return;
+    RecordEngine::ShowLookup(context, screen, 2, QString::fromLatin1(UserName));
+    RecordEngine::ShowLookup(context, screen, 4, QString::fromLatin1(partySql));
+}
+
 class BillRules : public ScreenRules {
 public:
+    void AfterShow(ProgramContext& context, ScreenHost&, RecordScreen& screen) override
+    {
+        ShowParties(context, screen, CustomerName);
+    }
     // Bills are created only at the counter; the bill screen views and deletes them.
     QString Refusal(const RecordScreen&, int operation) const override
     {
@@ -36,11 +57,16 @@ public:
 // discount percent, which only the shop's Discount Edit preference lets the user change.
 class ProcessedDocumentRules : public ScreenRules {
 public:
-    ProcessedDocumentRules(int statusField, const char* refusal, int discountField = -1)
+    ProcessedDocumentRules(int statusField, const char* refusal, const char* partySql, int discountField = -1)
         : m_statusField(statusField)
         , m_discountField(discountField)
         , m_refusal(QString::fromLatin1(refusal))
+        , m_partySql(partySql)
     {
+    }
+    void AfterShow(ProgramContext& context, ScreenHost&, RecordScreen& screen) override
+    {
+        ShowParties(context, screen, m_partySql);
     }
     void AfterClear(ProgramContext& context, ScreenHost&, RecordScreen& screen) override
     {
@@ -62,6 +88,25 @@ private:
     int m_statusField;
     int m_discountField;
     QString m_refusal;
+    const char* m_partySql;
+};
+
+// A purchase's nett paid is always its gross and the tax paid, whatever the field showed.
+class PurchaseRules : public ScreenRules {
+public:
+    void AfterShow(ProgramContext& context, ScreenHost&, RecordScreen& screen) override
+    {
+        ShowParties(context, screen, SupplierName);
+    }
+    void AfterSave(ProgramContext&, ScreenHost&, RecordScreen&, Recordset& row) override
+    {
+        // In the decimal type: 100.10 and 12.20 make 112.30, not a binary neighbour of it.
+        const auto amount = [&](const char* column) {
+            return Money::FromDouble(row.Value(QString::fromLatin1(column)).toDouble()).value_or(Money());
+        };
+        row.SetValue(QStringLiteral("PNett"), (amount("PGross") + amount("PTax")).ToDouble());
+        row.Update();
+    }
 };
 
 } // namespace
@@ -74,11 +119,15 @@ std::unique_ptr<ScreenRules> Bill()
 }
 std::unique_ptr<ScreenRules> Quote()
 {
-    return std::make_unique<ProcessedDocumentRules>(13, "Cannot Modify Processed Quote !", 5);
+    return std::make_unique<ProcessedDocumentRules>(13, "Cannot Modify Processed Quote !", CustomerName, 5);
 }
 std::unique_ptr<ScreenRules> Order()
 {
-    return std::make_unique<ProcessedDocumentRules>(7, "Cannot Modify Processed Order !");
+    return std::make_unique<ProcessedDocumentRules>(7, "Cannot Modify Processed Order !", SupplierName);
+}
+std::unique_ptr<ScreenRules> Purchase()
+{
+    return std::make_unique<PurchaseRules>();
 }
 
 } // namespace ScreenRulesFor

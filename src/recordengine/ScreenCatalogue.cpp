@@ -40,6 +40,8 @@ struct ScreenDesign {
 
 constexpr const char* YesNo = "Yes/No";
 constexpr const char* PayModes = "-/Cash/Cheque/Online/Other";
+constexpr const char* Users = "ULogin, EId From kaUser";
+constexpr const char* ActiveSuppliers = "SCompany, EId From ktSupplier Where SActive='Y'";
 
 std::vector<int> Range(int first, int last)
 {
@@ -60,6 +62,18 @@ const std::vector<ScreenDesign>& Designs()
         { "KvAccounting", { 0, 1, 2 }, {}, {},
             { { 2, "+", "", "AName, EId From kmAccount" }, { 3, "<", PayModes }, { 6, "<", PayModes } } },
         { "KvEnterprise", { 0, 1 }, {}, { 13 }, {} },
+        // Bills are written by checkout and quote billing; their screen only shows them.
+        { "KvBill", Range(0, 20), {}, {}, {} },
+        { "KvQuote", { 0, 1, 2, 4, 6, 7, 8, 9, 10, 11, 12, 13 }, {}, {},
+            { { 2, "+", "", Users },
+                { 4, "+", "",
+                    "Left(CName,16)+';'+CPhone As [Customer], EId From ktCustomer Where CActive='Y'" },
+                { 13, "", "New/Billed/Canceled" } } },
+        { "KvPurchase", { 0, 1, 2, 4, 5, 6, 8 }, {}, {},
+            { { 2, "+", "", Users }, { 4, "+", "", ActiveSuppliers },
+                { 9, "<", "Cash/Credit/Online/Other" } } },
+        { "KvOrder", { 0, 1, 2, 4, 5, 6, 7 }, {}, {},
+            { { 2, "+", "", Users }, { 4, "+", "", ActiveSuppliers }, { 7, "", "New/Purchased/Canceled" } } },
         // A new user is a sales user; the login mode is not changed on this screen.
         { "KvUser", { 0, 1, 5 }, {}, { 3 }, { { 5, "", "Sales/Backoffice" } } },
         { "KvPreference", { 0, 1, 6, 7, 9, 10, 15, 16, 17, 18, 20 }, {}, {},
@@ -128,8 +142,8 @@ const std::vector<ScreenEntry>& ScreenCatalogue()
             Entry("KvBill", "Bill", "ktBillMast", "ktBillDetl", "Trao", 20, 57, "Transaction", 6, Bill));
         e.push_back(
             Entry("KvQuote", "Quote", "ktQuotMast", "ktQuotDetl", "Trap", 14, 60, "Transaction", 7, Quote));
-        e.push_back(
-            Entry("KvPurchase", "Purchase", "ktPurcMast", "ktPurcDetl", "Trap", 10, 63, "Transaction", 9));
+        e.push_back(Entry("KvPurchase", "Purchase", "ktPurcMast", "ktPurcDetl", "Trap", 10, 63, "Transaction",
+            9, Purchase));
         e.push_back(
             Entry("KvOrder", "Order", "ktOrdrMast", "ktOrdrDetl", "Trap", 8, 65, "Transaction", 10, Order));
         e.push_back(Entry(

@@ -54,6 +54,7 @@ std::unique_ptr<ScreenRules> Customize();
 std::unique_ptr<ScreenRules> Bill();
 std::unique_ptr<ScreenRules> Quote();
 std::unique_ptr<ScreenRules> Order();
+std::unique_ptr<ScreenRules> Purchase();
 } // namespace ScreenRulesFor
 
 } // namespace kivo

@@ -1,0 +1,114 @@
+// The four document screens in the record engine: who a shown document names, a bill screen
+// that only shows, and a purchase whose nett paid follows its gross and tax.
+#include "../recordengine/EngineFixture.h"
+#include "Settings.h"
+
+#include <QTest>
+
+using namespace kivo;
+using namespace kivo::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+const QDate Day(2026, 2, 1);
+}
+
+class TestDocumentScreens : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<EngineFixture> f;
+
+private slots:
+    void initTestCase()
+    {
+        f = std::make_unique<EngineFixture>();
+        LoadPreferences(f->context());
+        LoadCustomize(f->context());
+        f->Insert("ktProduct",
+            { 1, Day, u"A"_s, u"Item A"_s, 1, u"Pcs"_s, 1.0, 2.0, 10, 0, 0, 10, 0, u"T"_s, Day, u"-"_s,
+                u"-"_s, u"Y"_s, u"-"_s });
+        f->Insert("ktCustomer",
+            { 3, Day, u"Ann Lee"_s, u"-"_s, u"-"_s, u"-"_s, u"-"_s, u"-"_s, u"5550001"_s, u"-"_s, u"C1"_s,
+                u"Y"_s, u"-"_s });
+        f->Insert("ktSupplier",
+            { 2, Day, u"Acme Foods"_s, u"-"_s, u"-"_s, u"-"_s, u"-"_s, u"-"_s, u"-"_s, u"-"_s, u"-"_s, u"-"_s,
+                u"-"_s, u"S1"_s, u"Y"_s, u"-"_s });
+        f->Insert("ktBillMast",
+            { 1, Day, 1, u"2602-011200-000001"_s, 3, 0, 1, 2.0, 0.0, 2.0, 0.0, 0.0, 2.0, 2.0, 0.0, 0.0, 0.0,
+                0.0, u"OTHER"_s, u"MISC"_s, u"-"_s });
+        f->Insert(
+            "ktQuotMast", { 1, Day, 1, u"Q1"_s, 3, 0, 1, 2.0, 0.0, 2.0, 0.0, 0.0, 2.0, u"N"_s, u"-"_s });
+        f->Insert("ktPurcMast", { 1, Day, 1, u"R1"_s, 2, 1, 100.0, 0.0, 100.0, u"Cash"_s, u"-"_s });
+        f->Insert("ktOrdrMast", { 1, Day, 1, u"O1"_s, 2, 1, 1.0, u"N"_s, u"-"_s });
+        for (const char* table : { "ktBillDetl", "ktQuotDetl", "ktPurcDetl", "ktOrdrDetl" })
+            f->Insert(table, { 1, Day, u"x"_s, u"A"_s, u"Item A"_s, 1.0, 2.0, 2.0, 0.0, 2.0, u"T"_s });
+    }
+    void cleanup()
+    {
+        if (f->screen)
+            f->engine.CloseRecordScreen(*f->screen);
+        f->screen.reset();
+        f->messages().shown.clear();
+    }
+
+    void shownDocumentNamesItsParties_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("party");
+        QTest::addColumn<QString>("typeable"); // the fields a user types into while editing
+        QTest::newRow("bill") << "ktBillMast"
+                              << "5550001;Ann Lee"
+                              << "";
+        QTest::newRow("quote") << "ktQuotMast"
+                               << "5550001;Ann Lee"
+                               << "3 5 14";
+        QTest::newRow("purchase") << "ktPurcMast"
+                                  << "Acme Foods"
+                                  << "3 7 9 10";
+        QTest::newRow("order") << "ktOrdrMast"
+                               << "Acme Foods"
+                               << "3 8";
+    }
+    void shownDocumentNamesItsParties()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, party);
+        QFETCH(QString, typeable);
+        RecordScreen& screen = f->Open(table);
+        QCOMPARE(screen.Text(0), u"1"_s);
+        QCOMPARE(screen.field(2).hint, u"Chief"_s);
+        QCOMPARE(screen.field(4).hint, party);
+        QStringList typed;
+        for (int i = 0; i <= screen.lastField; ++i)
+            if (screen.field(i).typeable)
+                typed << QString::number(i);
+        QCOMPARE(typed.join(u' '), typeable);
+    }
+
+    void billScreenRefusesAdd()
+    {
+        RecordScreen& screen = f->Open(u"ktBillMast"_s);
+        f->Command(CommandNumber::Add);
+        QCOMPARE(f->messages().shown, QStringList { u"Add Disabled !"_s });
+        QCOMPARE(screen.Text(0), u"1"_s);
+        QVERIFY(!screen.newRecordPending);
+    }
+
+    void purchaseNettIsGrossAndTax()
+    {
+        RecordScreen& screen = f->Open(u"ktPurcMast"_s);
+        f->host.AnswerAccessCode(true); // the shop guards changes to stored records
+        f->Command(CommandNumber::Modify);
+        screen.SetText(7, u"12,30"_s);
+        screen.SetText(8, u"0"_s);
+        f->Command(CommandNumber::Save);
+        QCOMPARE(f->messages().shown, QStringList());
+        QCOMPARE(f->Scalar(u"Select PTax || ' ' || PNett From ktPurcMast Where EId=1"_s).toString(),
+            u"12.3 "_s
+                + QString::number(
+                    f->Scalar(u"Select PGross + 12.3 From ktPurcMast Where EId=1"_s).toDouble()));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDocumentScreens)
+#include "tst_documentscreens.moc"
