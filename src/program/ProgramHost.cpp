@@ -5,6 +5,7 @@
 #include "KvBilling.h"
 #include "KvCustomerB.h"
 #include "KvExport.h"
+#include "KvFindRepl.h"
 #include "KvImport.h"
 #include "KvInquiry.h"
 #include "KvList.h"
@@ -51,6 +52,14 @@ void ProgramHost::OnMenuEntry(const QString& menu, int entry)
     }
     if (menu == u"Utility" && entry == 5) {
         OpenTrend();
+        return;
+    }
+    if (menu == u"Utility" && entry == 1) {
+        KvFindRepl screen(
+            m_context, [this] { return AskAccessCode(); }, &m_window);
+        screen.show();
+        screen.Open();
+        screen.exec();
         return;
     }
     if (menu == u"Transaction" && entry == 14) {
