@@ -20,10 +20,6 @@ const PendingEntry Pending[] = {
     { u"Transaction", 10 }, // Order
     { u"Utility", 1 }, // Find & Replace
     { u"Utility", 2 }, // Product Update
-    { u"Utility", 3 }, // Stock Closing
-    { u"Admin", 8 }, // Options..
-    { u"Help", 2 }, // Specifics
-    { u"Help", 4 }, // About
 };
 
 // The three bill prints and product query.
