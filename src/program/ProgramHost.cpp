@@ -5,6 +5,7 @@
 #include "KvBilling.h"
 #include "KvCustomerB.h"
 #include "KvExport.h"
+#include "KvFindRepl.h"
 #include "KvImport.h"
 #include "KvInquiry.h"
 #include "KvList.h"
@@ -58,11 +59,21 @@ void ProgramHost::OnMenuEntry(const QString& menu, int entry)
     }
     if (OpenAdminScreen(menu, entry))
         return;
+    if (menu == u"Utility" && entry == 1) {
+        KvFindRepl screen(
+            m_context, [this] { return AskAccessCode(); }, &m_window);
+        screen.show();
+        screen.Open();
+        screen.exec();
+        return;
+    }
     if (menu == u"Transaction" && entry == 14) {
         KvImport screen(m_context, &m_window);
         screen.exec();
         // A completed import ends the program: the next start checks the changed database.
         if (screen.EndsProgram()) {
+            // Through the main window, which closes the connection as the program's end does.
+            m_window.close();
             m_context.connection.Close();
             QCoreApplication::exit(0);
         }
