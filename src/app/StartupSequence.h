@@ -2,15 +2,18 @@
 
 namespace kivo {
 
+class LockFile;
 class ProgramContext;
+class StartupMaintenance;
 
 // The windows that the start-up sequence shows. The program implements it with its real
 // windows; tests script it.
 class StartupWindows {
 public:
     virtual ~StartupWindows() = default;
-    // The start-up maintenance screen, shown on the closed database file.
-    virtual void RunMaintenance() = 0;
+    // The start-up maintenance screen, shown on the closed database file; runs the work and
+    // returns whether it completed.
+    virtual bool RunMaintenance(StartupMaintenance& work) = 0;
     // The login screen, modal; false when the user cancelled.
     virtual bool RunLogin() = 0;
     // Lays the main window out for the logged-in user.
@@ -20,10 +23,15 @@ public:
     virtual void SetIdleCommandState() = 0;
 };
 
-// Runs the start-up sequence on a context whose locations are set: maintenance, the one
-// connection, login (which reads the user and enterprise tables), main window set-up, show. Every step
-// that fails is reported and the sequence goes on. Returns false when the login was cancelled
-// and the program must end.
-bool RunStartup(ProgramContext& context, StartupWindows& windows);
+// The message of a start that cannot go on: another copy runs, or the maintenance failed.
+inline constexpr char16_t StartRefused[] = u"Application In-Use, Try Later";
+
+// Runs the start-up sequence on a context whose locations are set: the lock file (one running
+// copy per data folder), the maintenance, the one connection, login (which reads the user and
+// enterprise tables), main window set-up, show. Every later step that fails is reported and the
+// sequence goes on. A lock held by another copy or a failed maintenance shows "Application
+// In-Use, Try Later" and returns false, as does a cancelled login: the program must end. The
+// lock stays held by `lock` for the rest of the run.
+bool RunStartup(ProgramContext& context, StartupWindows& windows, LockFile& lock);
 
 } // namespace kivo

@@ -18,8 +18,8 @@ struct Locations;
 // "Sheet1" (first row the column names), the one-column filter, the chosen columns and the
 // import itself. The sheet is read again for each step rather than held, so memory stays
 // that of the preview whatever the sheet's length. The import is one transaction with a
-// savepoint per row: a row the table cannot take is reported and left out, and a failure
-// that stops the import (or a crash) leaves the table as it was.
+// statement per row that the engine applies whole or not at all: a row the table cannot take is reported and
+// left out, and a failure that stops the import (or a crash) leaves the table as it was.
 class ImportState {
 public:
     static constexpr int CriterionWidth = 15;

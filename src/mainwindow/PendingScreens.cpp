@@ -18,7 +18,6 @@ const PendingEntry Pending[] = {
     { u"Transaction", 7 }, // Quote
     { u"Transaction", 9 }, // Purchase
     { u"Transaction", 10 }, // Order
-    { u"Utility", 1 }, // Find & Replace
     { u"Utility", 2 }, // Product Update
     { u"Utility", 3 }, // Stock Closing
     { u"Admin", 8 }, // Options..

@@ -161,12 +161,40 @@ void Connection::RegisterFunctions()
         ThrowEngineError(rc, ErrorSource());
 }
 
+namespace {
+
+// Without write access, or marked read-only (no write permission for anyone): an
+// administrator's account would otherwise write through the mark.
+bool ReadOnly(const QFileInfo& info)
+{
+    constexpr QFile::Permissions write = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    return !info.isWritable() || !(info.permissions() & write);
+}
+
+} // namespace
+
 void Connection::Open(const QString& path, const QString& key, OpenMode mode)
 {
     Close();
-    if (mode == OpenMode::Existing && !QFileInfo(path).isFile())
+    const QFileInfo file(path);
+    if (file.isDir())
+        throw DbError(DbErrorNumber::FileError, ErrorSource(),
+            QStringLiteral("'%1' is a folder, not the database file").arg(path));
+    if (mode == OpenMode::Existing && !file.isFile())
         throw DbError(DbErrorNumber::FileMissing, ErrorSource(),
             QStringLiteral("The database file '%1' was not found").arg(path));
+    // The engine would take an empty file for a new database and write a fresh one into it.
+    if (mode == OpenMode::Existing && file.size() == 0)
+        throw DbError(DbErrorNumber::WrongKeyOrDamaged, ErrorSource(),
+            QStringLiteral("The database file '%1' is empty").arg(path));
+    // Opened without write access the engine leaves its log index behind, which then locks
+    // out every later open: refuse before the engine touches anything.
+    if (file.exists() && ReadOnly(file))
+        throw DbError(DbErrorNumber::FileError, ErrorSource(),
+            QStringLiteral("The database file '%1' is read-only").arg(path));
+    if (ReadOnly(QFileInfo(file.absolutePath())))
+        throw DbError(DbErrorNumber::FileError, ErrorSource(),
+            QStringLiteral("The folder of the database file '%1' is read-only").arg(path));
 
     // One thread uses a connection: the engine's per-call locking would only cost time.
     const int flags
@@ -179,8 +207,15 @@ void Connection::Open(const QString& path, const QString& key, OpenMode mode)
             = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
         throw DbError(rc & 0xff, ErrorSource(), QStringLiteral("Cannot open '%1': %2").arg(path, text));
     }
+    // The defaults also reach a database attached with a key (the compaction's export).
+    static const QByteArray defaults
+        = QByteArrayLiteral("PRAGMA cipher_default_kdf_iter = 64000; PRAGMA cipher_default_page_size = 1024; "
+                            "PRAGMA cipher_default_use_hmac = ON;");
     const QByteArray keyBytes = key.toUtf8();
-    if (sqlite3_key(db, keyBytes.constData(), int(keyBytes.size())) != SQLITE_OK)
+    if (sqlite3_exec(db, defaults.constData(), nullptr, nullptr, nullptr) != SQLITE_OK
+        || sqlite3_key(db, keyBytes.constData(), int(keyBytes.size())) != SQLITE_OK
+        || sqlite3_exec(db, PinnedCipherSettings().toUtf8().constData(), nullptr, nullptr, nullptr)
+            != SQLITE_OK)
         throw DbError(
             DbErrorNumber::WrongKeyOrDamaged, ErrorSource(), QStringLiteral("The database key was refused"));
 
@@ -418,6 +453,19 @@ sqlite3_stmt* Connection::PrepareRaw(const QString& engineSql)
             throw DbError(DbErrorNumber::BadStatement, ErrorSource(),
                 QStringLiteral("Characters found after the end of the statement: ") + QString::fromUtf8(c));
     return statement.release();
+}
+
+QString PinnedCipherSettings(const QString& schema)
+{
+    // The settings the shop's files were made with: key derivation of 64,000 rounds of
+    // PBKDF2-HMAC-SHA1, pages of 1024 bytes, and each page checked by HMAC-SHA1. An engine that
+    // does not know a setting's name ignores it.
+    const QString prefix = schema.isEmpty() ? QString() : schema + u'.';
+    QString pragmas;
+    for (const char* setting : { "cipher_page_size = 1024", "kdf_iter = 64000", "cipher_use_hmac = ON",
+             "cipher_hmac_algorithm = HMAC_SHA1", "cipher_kdf_algorithm = PBKDF2_HMAC_SHA1" })
+        pragmas += QStringLiteral("PRAGMA ") + prefix + QLatin1StringView(setting) + u';';
+    return pragmas;
 }
 
 void BindValue(sqlite3_stmt* statement, int index, const QVariant& value)

@@ -80,8 +80,10 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    // Opens the file with the database password. A missing file (in Existing mode), a
-    // damaged or foreign file and a wrong key all throw DbError with a readable text.
+    // Opens the file with the database password. A missing, empty or read-only file (in
+    // Existing mode), a folder in its place, a read-only folder, a damaged or foreign file and
+    // a wrong key all throw DbError with a text that names the file; such an open leaves
+    // nothing behind beside the file.
     void Open(const QString& path, const QString& key, OpenMode mode = OpenMode::Existing);
     void Close();
     bool IsOpen() const { return m_db != nullptr; }
@@ -171,6 +173,11 @@ private:
     Connection& m_connection;
     bool m_open = true;
 };
+
+// The cipher settings every database file is written and read with, as pragmas for the
+// schema named (the main database when empty). They are pinned to the values the files were
+// first made with, so that a newer engine with other defaults still opens existing files.
+QString PinnedCipherSettings(const QString& schema = {});
 
 // Binds one value to a statement parameter (1-based), by its kind: null, integer, real,
 // date (as ISO text) or text.

@@ -5,11 +5,13 @@
 #include "KvBilling.h"
 #include "KvCustomerB.h"
 #include "KvExport.h"
+#include "KvFindRepl.h"
 #include "KvImport.h"
 #include "KvInquiry.h"
 #include "KvList.h"
 #include "KvLogin.h"
 #include "KvReport.h"
+#include "KvStart.h"
 #include "KvTrend.h"
 #include "MainWindow.h"
 #include "Messages.h"
@@ -50,6 +52,14 @@ void ProgramHost::OnMenuEntry(const QString& menu, int entry)
     }
     if (menu == u"Utility" && entry == 5) {
         OpenTrend();
+        return;
+    }
+    if (menu == u"Utility" && entry == 1) {
+        KvFindRepl screen(
+            m_context, [this] { return AskAccessCode(); }, &m_window);
+        screen.show();
+        screen.Open();
+        screen.exec();
         return;
     }
     if (menu == u"Transaction" && entry == 14) {
@@ -290,10 +300,10 @@ std::optional<ListPick> ProgramHost::PickFromList(const QString& source)
     return KvList::PickFromList(m_context, source, &m_window);
 }
 
-void ProgramHost::RunMaintenance()
+bool ProgramHost::RunMaintenance(StartupMaintenance& work)
 {
-    // The start-up maintenance screen (lock file, interrupted compaction, compaction and the
-    // day's archive copy) takes its place here, on the closed database file.
+    KvStart screen;
+    return screen.RunMaintenance(work);
 }
 
 bool ProgramHost::RunLogin()

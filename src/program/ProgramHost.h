@@ -55,7 +55,7 @@ public:
     void CloseMainWindow() override;
 
     // StartupWindows
-    void RunMaintenance() override;
+    bool RunMaintenance(StartupMaintenance& work) override;
     bool RunLogin() override;
     void ShowMainWindow() override;
     void SetIdleCommandState() override;

@@ -1,4 +1,6 @@
+#include "LockFile.h"
 #include "LoginState.h"
+#include "StartupFiles.h"
 #include "StartupSequence.h"
 #include "TestContext.h"
 
@@ -21,9 +23,10 @@ public:
         , m_password(std::move(password))
     {
     }
-    void RunMaintenance() override
+    bool RunMaintenance(StartupMaintenance&) override
     {
         calls << (m_context.connection.IsOpen() ? u"maintenance:open"_s : u"maintenance:closed"_s);
+        return true;
     }
     bool RunLogin() override
     {
@@ -95,7 +98,8 @@ private slots:
         TestContext t;
         t.context.connection.Close();
         ScriptedWindows windows(t.context, login, u"KIVO"_s);
-        QCOMPARE(RunStartup(t.context, windows), !login.isEmpty());
+        LockFile lock(StartupFiles::For(t.context.locations, t.context.Today()).lock);
+        QCOMPARE(RunStartup(t.context, windows, lock), !login.isEmpty());
         QTEST(windows.calls, "calls");
         QVERIFY(t.context.connection.IsOpen());
         QVERIFY(t.messages.shown.isEmpty());
@@ -131,7 +135,8 @@ private slots:
         }
         // The user tries once, is refused, and leaves.
         ScriptedWindows windows(t.context, u"Chief"_s, u"kivo"_s);
-        QVERIFY(!RunStartup(t.context, windows));
+        LockFile lock(StartupFiles::For(t.context.locations, t.context.Today()).lock);
+        QVERIFY(!RunStartup(t.context, windows, lock));
         QCOMPARE(windows.calls, (QStringList { u"maintenance:closed"_s, u"login"_s }));
         QVERIFY(!t.context.connection.IsOpen());
         const QStringList log = t.ErrorLogLines();

@@ -1,6 +1,10 @@
 // The four document screens in the record engine: who a shown document names, a bill screen
 // that only shows, and a purchase whose nett paid follows its gross and tax.
 #include "../recordengine/EngineFixture.h"
+#include "DocumentLines.h"
+#include "DocumentTotals.h"
+#include "LineAmounts.h"
+#include "LineGrid.h"
 #include "Settings.h"
 
 #include <QTest>
@@ -92,6 +96,52 @@ private slots:
         QCOMPARE(f->messages().shown, QStringList { u"Add Disabled !"_s });
         QCOMPARE(screen.Text(0), u"1"_s);
         QVERIFY(!screen.newRecordPending);
+    }
+
+    // Totals after the lines changed: "qty@rate[T]" lines, the typed tax paid or discount %.
+    void totals_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("typed"); // "field=text"
+        QTest::addColumn<QString>("shown"); // "field=text ..." afterwards
+        QTest::newRow("purchase: 10 at 12.50, tax paid 5")
+            << "ktPurcMast" << QStringList { u"10@12.50"_s } << "7=5"
+            << "5=10 6=125.00 8=130.00";
+        QTest::newRow("order: halves count to even")
+            << "ktOrdrMast" << QStringList { u"2.5@2"_s, u"1@0.10"_s, u"1@0.20"_s } << ""
+            << "5=4 6=5.30";
+        QTest::newRow("quote: 100 taxable, 50 not, 10% off")
+            << "ktQuotMast" << QStringList { u"1@100T"_s, u"1@50"_s } << "5=10"
+            << "6=2 7=150.00 8=15.00 9=135.00 10=4.50 11=0.09 12=139.59";
+    }
+    void totals()
+    {
+        QFETCH(QString, table);
+        QFETCH(QStringList, lines);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        f->context().preferences.PAmtRoun = u"2"_s;
+        f->context().preferences.PTaxPer1 = u"5"_s;
+        f->context().preferences.PTaxPer2 = u"2"_s;
+        RecordScreen& screen = f->Open(table);
+        LineGrid& grid = screen.lines->Grid();
+        grid.Setup();
+        for (const QString& line : lines) {
+            const Money qty = *Money::FromText(line.section(u'@', 0, 0));
+            QString rate = line.section(u'@', 1);
+            const bool taxable = rate.endsWith(u'T');
+            rate.remove(u'T');
+            grid.AddLine(
+                u"A"_s, u"Item A"_s, qty, LineAmounts::Price(qty, *Money::FromText(rate), {}, 2), taxable);
+        }
+        if (!typed.isEmpty())
+            screen.SetText(typed.section(u'=', 0, 0).toInt(), typed.section(u'=', 1));
+        RecalcDocumentTotals(f->context(), screen);
+        QStringList fields;
+        for (const QString& pair : shown.split(u' '))
+            fields << pair.section(u'=', 0, 0) + u'=' + screen.Text(pair.section(u'=', 0, 0).toInt());
+        QCOMPARE(fields.join(u' '), shown);
     }
 
     void purchaseNettIsGrossAndTax()

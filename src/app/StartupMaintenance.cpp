@@ -1,0 +1,165 @@
+#include "StartupMaintenance.h"
+
+#include "Connection.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <sqlite3.h>
+
+namespace kivo {
+
+namespace {
+
+const QString& Source()
+{
+    static const QString source = QStringLiteral("Kivo Start");
+    return source;
+}
+
+QString Quoted(const QString& text)
+{
+    QString quoted = text;
+    quoted.replace(u'\'', QStringLiteral("''"));
+    return u'\'' + quoted + u'\'';
+}
+
+int CallBusy(void* busy)
+{
+    (*static_cast<const std::function<void()>*>(busy))();
+    return 0;
+}
+
+} // namespace
+
+void ExportDatabase(
+    Connection& source, const QString& target, const QString& key, const std::function<void()>& busy)
+{
+    RemoveLogs(target);
+    if (QFileInfo::exists(target) && !QFile::remove(target))
+        throw DbError(DbErrorNumber::FileError, Source(), QStringLiteral("Cannot remove '%1'").arg(target));
+    // The connection may not create files; an empty file is a new database to the engine.
+    if (!QFile(target).open(QIODevice::WriteOnly))
+        throw DbError(DbErrorNumber::FileError, Source(), QStringLiteral("Cannot create '%1'").arg(target));
+    source.ExecuteRaw(
+        QStringLiteral("ATTACH DATABASE %1 AS compact KEY %2").arg(Quoted(target), Quoted(key)));
+    struct Detach {
+        Connection& connection;
+        ~Detach()
+        {
+            sqlite3_progress_handler(connection.Handle(), 0, nullptr, nullptr);
+            sqlite3_exec(connection.Handle(), "DETACH DATABASE compact", nullptr, nullptr, nullptr);
+        }
+    } detach { source };
+    source.ExecuteRaw(PinnedCipherSettings(QStringLiteral("compact")));
+    if (busy)
+        sqlite3_progress_handler(source.Handle(), 20000, CallBusy, const_cast<std::function<void()>*>(&busy));
+    // The export keeps the key, the row ids and the counters that keep ids from being reused.
+    source.ExecuteRaw(QStringLiteral("SELECT sqlcipher_export('compact')"));
+}
+
+StartupMaintenance::StartupMaintenance(
+    const Locations& locations, const QDate& today, QString key, QByteArray staleRecord)
+    : m_locations(locations)
+    , m_files(StartupFiles::For(locations, today))
+    , m_key(std::move(key))
+    , m_staleRecord(std::move(staleRecord))
+{
+}
+
+void StartupMaintenance::Dots(MaintenanceProgress& progress, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        progress.Busy();
+        progress.AddDot();
+    }
+}
+
+void StartupMaintenance::Operation(const QString& name)
+{
+    if (onOperation)
+        onOperation(name);
+}
+
+bool StartupMaintenance::Run(MaintenanceProgress& progress)
+{
+    try {
+        progress.ShowStep(QStringLiteral("Verify..."));
+        // Every start: a log that another file left here must never reach this one.
+        SetAsideForeignLog(m_files.database, m_staleRecord);
+        Dots(progress, 4);
+        fullRun = !QFileInfo::exists(m_files.archive);
+        if (fullRun) {
+            // The lock file of a copy that was killed has been taken over before the work began:
+            // it now carries this copy's lock.
+            progress.ShowStep(QStringLiteral("Checks..."));
+            Dots(progress, 3);
+            progress.ShowStep(QStringLiteral("Repair..."));
+            Repair();
+            Dots(progress, 3);
+            progress.ShowStep(QStringLiteral("Compact.."));
+            Compact(progress);
+            Dots(progress, 3);
+            progress.ShowStep(QStringLiteral("Archive.."));
+            Archive();
+            Dots(progress, 3);
+        }
+        progress.ShowStep(QStringLiteral("Loading.."));
+        Dots(progress, 4);
+        return true;
+    } catch (const DbError& error) {
+        failure = error.description;
+    } catch (const std::exception& error) {
+        failure = QString::fromLocal8Bit(error.what());
+    }
+    return false;
+}
+
+void StartupMaintenance::Repair()
+{
+    if (QFileInfo::exists(m_files.compaction) && !QFileInfo::exists(m_files.database)) {
+        // A log beside a missing database belongs to a file that is gone.
+        RemoveLogs(m_files.database);
+        Operation(QStringLiteral("repair"));
+        RenameOver(m_files.compaction, m_files.database);
+    }
+}
+
+void StartupMaintenance::Compact(MaintenanceProgress& progress)
+{
+    Connection source;
+    // Opening checks the file (there, not empty, not a folder, writable, opened by the key):
+    // nothing is changed in a file that does not open cleanly.
+    try {
+        source.Open(m_files.database, m_key);
+        source.Scalar(QStringLiteral("PRAGMA quick_check(1)"));
+    } catch (const DbError& error) {
+        if (error.description.contains(m_files.database))
+            throw;
+        throw DbError(
+            error.number, error.source, m_files.database + QStringLiteral(": ") + error.description);
+    }
+    // A compaction file beside a database that opened is what a compaction cut short left
+    // before the rename; it is made again.
+    Operation(QStringLiteral("export"));
+    ExportDatabase(source, m_files.compaction, m_key, [&] { progress.Busy(); });
+    Operation(QStringLiteral("exported"));
+    // Closing writes the database's log back into it and removes the log, so no log is left
+    // to be replayed onto the compacted file that takes its place.
+    source.Close();
+    SyncFile(m_files.compaction);
+    RemoveLogs(m_files.database);
+    Operation(QStringLiteral("rename"));
+    RenameOver(m_files.compaction, m_files.database);
+}
+
+void StartupMaintenance::Archive()
+{
+    if (!QDir().mkpath(m_locations.ArchiveFolder))
+        throw DbError(DbErrorNumber::FileError, Source(),
+            QStringLiteral("Cannot create the archive folder '%1'").arg(m_locations.ArchiveFolder));
+    Operation(QStringLiteral("archive"));
+    CopyWhole(m_files.database, m_files.archive);
+}
+
+} // namespace kivo

@@ -1,0 +1,230 @@
+// The quote screen's billing panel through the record engine: opening it, billing the quote
+// with the questions asked, the checks that stop it, cancelling, and a failing bill that
+// leaves the quote open.
+#include "../recordengine/EngineFixture.h"
+#include "QuotePanel.h"
+#include "Settings.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace kivo;
+using namespace kivo::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QDate Day(2026, 2, 1);
+using F = QuotePanel::Field;
+
+QVariantList Product(int id, const char* code)
+{
+    return { id, Day, QString::fromLatin1(code), u"Item"_s, 1, u"Pcs"_s, 1.0, 50.0, 10, 0, 0, 10, 0, u"T"_s,
+        Day, u"-"_s, u"-"_s, u"Y"_s, u"-"_s };
+}
+
+QVariantList QuoteLine(int id, const char* code, double qty, double rate)
+{
+    return { id, Day, u"x"_s, QString::fromLatin1(code), u"Item"_s, qty, rate, qty * rate, 0.0, qty * rate,
+        u"T"_s };
+}
+
+} // namespace
+
+class TestQuotePanel : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<EngineFixture> f;
+    std::unique_ptr<QuotePanel> panel;
+
+    RecordScreen& screen() { return *f->screen; }
+    QString Sql(const QString& statement) { return f->Scalar(statement).toString(); }
+    QString Stock() { return Sql(u"Select PSaleQty || ' ' || PCloseQty From ktProduct Where PCode='P1'"_s); }
+
+    // The quote screen as the program opens it, panel included, on quote `id`.
+    void OpenOn(int id)
+    {
+        f->screen = BuildRecordScreen(u"KvQuote"_s);
+        panel = std::make_unique<QuotePanel>(f->context(), f->engine, screen());
+        f->engine.OpenRecordScreen(screen());
+        f->host.findBox = QString::number(id);
+        f->Command(CommandNumber::Find);
+        QCOMPARE(screen().Text(0), QString::number(id));
+    }
+
+private slots:
+    void init()
+    {
+        f = std::make_unique<EngineFixture>();
+        LoadPreferences(f->context());
+        LoadCustomize(f->context());
+        f->Insert("ktProduct", Product(1, "P1"));
+        f->Insert("ktCustomer",
+            { 3, Day, u"Ann Lee"_s, u"-"_s, u"-"_s, u"-"_s, u"-"_s, u"-"_s, u"5550001"_s, u"-"_s, u"C1"_s,
+                u"Y"_s, u"-"_s });
+        // Quote 7 is open: nett 139.59 over two lines of P1 (3 units); quote 8 was billed.
+        f->Insert("ktQuotMast",
+            { 7, Day, 1, u"Q-7"_s, 3, 10, 3, 150.0, 15.0, 135.0, 4.5, 0.09, 139.59, u"N"_s, u"-"_s });
+        f->Insert("ktQuotDetl", QuoteLine(7, "P1", 2, 50));
+        f->Insert("ktQuotDetl", QuoteLine(7, "P1", 1, 50));
+        f->Insert("ktQuotMast",
+            { 8, Day, 1, u"Q-8"_s, 3, 0, 1, 50.0, 0.0, 50.0, 0.0, 0.0, 50.0, u"B"_s, u"BILL#1;-"_s });
+        f->Insert("ktQuotDetl", QuoteLine(8, "P1", 1, 50));
+    }
+    void cleanup()
+    {
+        if (f->screen)
+            f->engine.CloseRecordScreen(screen());
+        panel.reset();
+        f.reset();
+    }
+
+    void toBill_data()
+    {
+        QTest::addColumn<int>("quote"); // 0: a new quote
+        QTest::addColumn<QString>("notice");
+        QTest::newRow("open quote") << 7 << "";
+        QTest::newRow("billed quote") << 8 << "Quote Already Processed !";
+        QTest::newRow("new quote") << 0 << "Save Quote First !";
+    }
+    void toBill()
+    {
+        QFETCH(int, quote);
+        QFETCH(QString, notice);
+        OpenOn(quote ? quote : 7);
+        if (!quote) {
+            f->messages().Answer(true);
+            f->Command(CommandNumber::Add);
+        }
+        f->messages().shown.clear();
+        QSignalSpy focus(panel.get(), &QuotePanel::focusRequested);
+        panel->ToBill();
+        QCOMPARE(f->messages().shown, notice.isEmpty() ? QStringList() : QStringList { notice });
+        QCOMPARE(panel->IsOpen(), notice.isEmpty());
+        if (!notice.isEmpty())
+            return;
+        QCOMPARE(focus.size(), 1);
+        QCOMPARE(focus.first().first().toInt(), int(F::CashField));
+        QCOMPARE(screen().Text(F::ReturnField), u"-139.59"_s);
+        QCOMPARE(screen().Text(F::OtherTypeField), u"OTHER"_s);
+        QVERIFY(!panel->LinesEditable());
+        // Showing a quote closes the panel.
+        f->Command(CommandNumber::First);
+        QVERIFY(!panel->IsOpen());
+    }
+
+    void bill_data()
+    {
+        QTest::addColumn<QString>("cash");
+        QTest::addColumn<QString>("remarks");
+        QTest::addColumn<QString>("otherType"); // "id:name" picked for OTHER, or empty
+        QTest::addColumn<QList<bool>>("answers");
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<QString>("bill"); // "BReturn BOType BRemarks" of the bill; empty: none
+        const QString confirm = u"Confirm Billing ?"_s, sure = u"Sure To Bill ?"_s;
+        QTest::newRow("paid with 150")
+            << "150"
+            << "Thanks"
+            << "" << QList<bool> { true, true }
+            << QStringList { confirm, sure, u"Quote Billed !\nBILL#1;Thanks"_s } << "10.41 OTHER Thanks";
+        QTest::newRow("not paid, confirmed")
+            << "100,00"
+            << "Later"
+            << "" << QList<bool> { true, true }
+            << QStringList { u"Bill Not Paid; Confirm Billing ?"_s, sure, u"Quote Billed !\nBILL#1;Later"_s }
+            << "-39.59 OTHER Later";
+        QTest::newRow("a picked pay type keeps its name")
+            << "139.59"
+            << "Card"
+            << "4:VOUCHER" << QList<bool> { true, true }
+            << QStringList { confirm, sure, u"Quote Billed !\nBILL#1;Card"_s } << "0.0 VOUCHER Card";
+        QTest::newRow("not sure") << "150"
+                                  << "Thanks"
+                                  << "" << QList<bool> { true, false } << QStringList { confirm, sure } << "";
+        QTest::newRow("no remarks") << "150"
+                                    << ""
+                                    << "" << QList<bool>()
+                                    << QStringList { u"Invalid-Empty Fields:\n\n\nRemarks"_s } << "";
+        QTest::newRow("cash not a number")
+            << "1O0"
+            << "Thanks"
+            << "" << QList<bool>() << QStringList { u"Invalid-Empty Fields:\n\n\nCash Amt"_s } << "";
+    }
+    void bill()
+    {
+        QFETCH(QString, cash);
+        QFETCH(QString, remarks);
+        QFETCH(QString, otherType);
+        QFETCH(QList<bool>, answers);
+        QFETCH(QStringList, shown);
+        QFETCH(QString, bill);
+        OpenOn(7);
+        const QString before = Stock();
+        panel->ToBill();
+        screen().SetText(F::CashField, cash);
+        screen().SetText(F::BillRemarksField, remarks);
+        if (!otherType.isEmpty()) {
+            f->host.AnswerPick(otherType.section(u':', 0, 0), otherType.section(u':', 1));
+            f->engine.PressListButton(screen(), F::OtherTypeField);
+        }
+        for (bool answer : answers)
+            f->messages().Answer(answer);
+
+        QCOMPARE(panel->Bill(), !bill.isEmpty());
+
+        QCOMPARE(f->messages().shown, shown);
+        if (bill.isEmpty()) {
+            QCOMPARE(Sql(u"Select Count(*) From ktBillMast"_s), u"0"_s);
+            QCOMPARE(Sql(u"Select QStatus From ktQuotMast Where EId=7"_s), u"N"_s);
+            QCOMPARE(Stock(), before);
+            return;
+        }
+        QCOMPARE(Sql(u"Select BReturn || ' ' || BOType || ' ' || BRemarks From ktBillMast"_s), bill);
+        QCOMPARE(Sql(u"Select QStatus || ' ' || QRemarks From ktQuotMast Where EId=7"_s),
+            u"B BILL#1;"_s + remarks);
+        // Three units sold, by the bill's own lines.
+        QCOMPARE(Sql(u"Select Sum(BQty) From ktBillDetl Where EId=1"_s), u"3"_s);
+        QCOMPARE(Stock(), u"3 7"_s);
+        // The screen shows the quote as stored, panel closed; a second billing is refused.
+        QVERIFY(!panel->IsOpen());
+        QCOMPARE(screen().Text(F::StatusField), u"B"_s);
+        f->messages().shown.clear();
+        panel->ToBill();
+        QCOMPARE(f->messages().shown, QStringList { u"Quote Already Processed !"_s });
+    }
+
+    void cancelMovesNothing()
+    {
+        OpenOn(7);
+        const QString before = Stock();
+        panel->ToBill();
+        f->messages().Answer(true);
+        QVERIFY(panel->CancelQuote());
+        QCOMPARE(f->messages().shown, QStringList { u"Confirm Cancelation ?"_s });
+        QCOMPARE(Sql(u"Select QStatus From ktQuotMast Where EId=7"_s), u"C"_s);
+        QCOMPARE(Sql(u"Select Count(*) From ktQuotDetl Where EId=7"_s), u"2"_s);
+        QCOMPARE(Sql(u"Select Count(*) From ktBillMast"_s), u"0"_s);
+        QCOMPARE(Stock(), before);
+    }
+
+    // The bill cannot be written: the quote's save as billed goes back with it.
+    void failedBillLeavesTheQuoteOpen()
+    {
+        OpenOn(7);
+        f->context().connection.ExecuteRaw(
+            u"CREATE TRIGGER refuse BEFORE INSERT ON ktBillMast BEGIN SELECT RAISE(ABORT, 'refused'); END"_s);
+        panel->ToBill();
+        screen().SetText(F::CashField, u"150"_s);
+        screen().SetText(F::BillRemarksField, u"Thanks"_s);
+        f->messages().Answer(true);
+        f->messages().Answer(true);
+        QVERIFY(!panel->Bill());
+        QCOMPARE(f->messages().shown.last(), u"ErroR!"_s);
+        QCOMPARE(Sql(u"Select QStatus From ktQuotMast Where EId=7"_s), u"N"_s);
+        QCOMPARE(screen().Text(F::StatusField), u"N"_s);
+        QCOMPARE(Stock(), u"0 10"_s);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestQuotePanel)
+#include "tst_quotepanel.moc"
