@@ -1,0 +1,176 @@
+#include "OrderPanel.h"
+
+#include "Messages.h"
+#include "NumberText.h"
+#include "OrderPurchase.h"
+#include "PanelRules.h"
+#include "ProgramContext.h"
+#include "RecordEngine.h"
+#include "RecordScreen.h"
+
+#include <optional>
+
+namespace kivo {
+
+namespace {
+
+constexpr int OrderLastField = 8;
+
+Field PanelField(const char* caption, const char* descriptor, int maxLength, bool typeable)
+{
+    Field field;
+    field.caption = QString::fromLatin1(caption);
+    field.descriptor = QString::fromLatin1(descriptor);
+    field.maxLength = maxLength;
+    field.readOnly = true; // the purchase's columns, never the order's
+    field.visible = false; // the panel shows them, not the order's own frame
+    field.typeable = typeable;
+    return field;
+}
+
+} // namespace
+
+OrderPanel::OrderPanel(ProgramContext& context, RecordEngine& engine, RecordScreen& screen, QObject* parent)
+    : QObject(parent)
+    , m_context(context)
+    , m_engine(engine)
+    , m_screen(screen)
+{
+    m_screen.fields.resize(PanelGrossField);
+    m_screen.fields.push_back(PanelField("Gross Amt", "F", 12, false));
+    m_screen.fields.push_back(PanelField("Tax Paid", "F", 12, true));
+    m_screen.fields.push_back(PanelField("Nett Paid", "F", 12, false));
+    kivo::Field payType = PanelField("Paid Type", "", 6, true);
+    payType.button = QStringLiteral("<");
+    payType.hint = QStringLiteral("Cash/Credit/Online/Other");
+    m_screen.fields.push_back(payType);
+    m_screen.fields.push_back(PanelField("Remarks", "", 20, true));
+    m_screen.rules = std::make_unique<PanelRules>(std::move(m_screen.rules), [this] { Close(); });
+}
+
+void OrderPanel::Close()
+{
+    if (!m_open)
+        return;
+    m_open = false;
+    emit changed();
+}
+
+void OrderPanel::ToPurchase()
+{
+    if (m_screen.Text(0) == NewRecordText()) {
+        m_context.messages.Notice(QStringLiteral("Save Order First !"));
+        return;
+    }
+    if (m_screen.Text(StatusField) != u"N") {
+        m_context.messages.Notice(QStringLiteral("Order Already Processed !"));
+        return;
+    }
+    m_screen.SetText(TaxField, QStringLiteral("0"));
+    m_screen.SetText(PayTypeField, QString());
+    m_screen.SetText(PurchaseRemarksField, QString());
+    m_screen.SetText(PanelGrossField, m_screen.Text(GrossField));
+    m_screen.SetText(NettField, m_screen.Text(GrossField));
+    m_open = true;
+    m_screen.NotifyChanged();
+    emit changed();
+    emit focusRequested(TaxField);
+}
+
+void OrderPanel::LeaveField(int field)
+{
+    if (field != TaxField)
+        return;
+    if (!IsNumeric(m_screen.Text(TaxField)))
+        m_screen.SetText(TaxField, QStringLiteral("0"));
+    RefreshNett();
+}
+
+void OrderPanel::RefreshNett()
+{
+    const QString nett = OrderPurchase::NettPaid(m_screen.Text(PanelGrossField), m_screen.Text(TaxField));
+    if (!nett.isEmpty())
+        m_screen.SetText(NettField, nett);
+    m_screen.NotifyChanged();
+    emit changed();
+}
+
+bool OrderPanel::Purchase()
+{
+    if (!m_open)
+        return false;
+    // Paid Type and the panel's remarks start empty: checked with the order, they must be filled.
+    m_screen.lastField = LastPanelField;
+    const bool valid = m_engine.ValidateRecord(m_screen);
+    m_screen.lastField = OrderLastField;
+    if (!valid)
+        return false;
+    RefreshNett();
+    if (!m_context.messages.Ask(QStringLiteral("Confirm Purchase ?")))
+        return false;
+    if (!m_context.messages.Ask(QStringLiteral("Sure For Purchase ?")))
+        return false;
+
+    OrderPayment payment;
+    payment.gross = m_screen.Text(PanelGrossField);
+    payment.tax = m_screen.Text(TaxField);
+    payment.nett = m_screen.Text(NettField);
+    payment.payType = m_screen.Text(PayTypeField);
+    payment.remarks = m_screen.Text(PurchaseRemarksField);
+
+    // The order saved as purchased, the purchase, its lines and stock: all of it, or none of it.
+    const QString status = m_screen.Text(StatusField);
+    m_screen.SetText(StatusField, QStringLiteral("P"));
+    std::optional<OrderPurchase::Result> purchased;
+    {
+        std::optional<Transaction> unit;
+        bool done = TryStep(m_context.errors, [&] { unit.emplace(m_context.connection); })
+            && m_engine.SaveRecord(m_screen);
+        if (done)
+            TryStep(m_context.errors, [&] {
+                const OrderPurchase::Result result
+                    = OrderPurchase(m_context).WritePurchase(m_screen.Text(0).toLongLong(), payment);
+                unit->Commit();
+                purchased = result;
+            });
+    }
+    if (!purchased) {
+        m_screen.SetText(StatusField, status);
+        m_screen.NotifyChanged();
+        return false;
+    }
+    for (const QString& code : purchased->missing)
+        m_context.errors.ReportError(DbErrorNumber::NoCurrentRecord, QStringLiteral("SaveDocumentLines"),
+            QStringLiteral("No product with the code \"%1\": its stock was not moved").arg(code));
+    m_screen.SetText(RemarksField, purchased->orderRemarks);
+    m_context.messages.Notice(QStringLiteral("Order Purchased !\n") + purchased->orderRemarks);
+    m_engine.ShowRecord(m_screen);
+    return true;
+}
+
+bool OrderPanel::CancelOrder()
+{
+    if (!m_open)
+        return false;
+    if (!m_engine.ValidateRecord(m_screen))
+        return false;
+    if (!m_context.messages.Ask(QStringLiteral("Confirm Cancelation ?")))
+        return false;
+    const QString status = m_screen.Text(StatusField);
+    m_screen.SetText(StatusField, QStringLiteral("C"));
+    bool done = false;
+    {
+        std::optional<Transaction> unit;
+        done = TryStep(m_context.errors, [&] { unit.emplace(m_context.connection); })
+            && m_engine.SaveRecord(m_screen) && TryStep(m_context.errors, [&] { unit->Commit(); });
+    }
+    if (!done) {
+        m_screen.SetText(StatusField, status);
+        m_screen.NotifyChanged();
+        return false;
+    }
+    m_engine.ShowRecord(m_screen);
+    return true;
+}
+
+} // namespace kivo
