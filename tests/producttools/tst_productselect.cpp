@@ -1,0 +1,246 @@
+// The product selection's steps: P (code), Q (quantity), R (rate) and A (at once), with their
+// messages, the rate by caller, the rate lock, the stock check of the counter, and the lines
+// it adds to the calling document's grid. Also its product list, read a page at a time.
+#include "LineGrid.h"
+#include "ProductListModel.h"
+#include "ProductSelectState.h"
+#include "TestContext.h"
+
+#include <QAbstractItemModelTester>
+#include <QScopeGuard>
+#include <QTest>
+
+using namespace kivo;
+using namespace kivo::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const char* StepName(ProductSelectState::Step step)
+{
+    switch (step) {
+    case ProductSelectState::Step::P:
+        return "P";
+    case ProductSelectState::Step::Q:
+        return "Q";
+    case ProductSelectState::Step::R:
+        return "R";
+    case ProductSelectState::Step::A:
+        return "A";
+    }
+    return "?";
+}
+
+const char* FocusName(ProductSelectState::Focus focus)
+{
+    switch (focus) {
+    case ProductSelectState::Focus::List:
+        return "list";
+    case ProductSelectState::Focus::Code:
+        return "code";
+    case ProductSelectState::Focus::Qty:
+        return "qty";
+    case ProductSelectState::Focus::Rate:
+        return "rate";
+    }
+    return "?";
+}
+
+} // namespace
+
+class TestProductSelect : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestContext> m_test;
+
+    void Product(int id, const char* code, double purchase, double sale, int close, const char* active = "Y")
+    {
+        m_test->context.connection.Execute(
+            u"Insert Into ktProduct (EId, EDate, PCode, PName, PGId, PPurchRate, PSaleRate, POpenQty, "
+            u"PPurchQty, "
+            "PSaleQty, PCloseQty, PTax, PActive) Values (?, #3/5/2026#, ?, ?, 1, ?, ?, ?, 0, 0, ?, 'T', ?)"_s,
+            { id, QString::fromLatin1(code), QString(u"Name of "_s + QLatin1String(code)), purchase, sale,
+                close, close, QString::fromLatin1(active) });
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_test = std::make_unique<TestContext>();
+        Connection& db = m_test->context.connection;
+        db.Execute(u"Delete From ktProduct"_s);
+        db.Execute(u"Delete From kmGroup"_s);
+        db.Execute(
+            u"Insert Into kmGroup (EId, EDate, GName, GSavePer) Values (1, #3/5/2026#, 'Soaps', 10)"_s);
+        Product(1, "P1", 80, 99.99, 5);
+        Product(2, "P3", 2, 3.5, 0);
+        Product(3, "P4", 7, 8.1, 9, "N");
+    }
+
+    void steps_data()
+    {
+        QTest::addColumn<int>("callerCode");
+        QTest::addColumn<bool>("counter");
+        QTest::addColumn<QString>("preferences"); // PStkChek PGrpSave PRatEdit
+        QTest::addColumn<QStringList>("actions"); // code=, qty=, rate=, choose=ROW, step, at-once
+        // "STEP FOCUS code|qty|rate", then the grid's lines "code qty rate value saving", DocItems
+        // and the messages shown.
+        QTest::addColumn<QString>("expected");
+
+        QTest::newRow("from billing: pick, Enter twice adds one at the sale rate with the saving")
+            << 1 << true << u"Y Y Y"_s << QStringList { u"choose=0"_s, u"step"_s, u"step"_s }
+            << u"P list |1| ; P1 1.00 99.99 99.99 10.00 ; 1 ;"_s;
+        QTest::newRow("from an order: purchase rate, no saving, no quantity offered")
+            << 2 << false << u"Y Y Y"_s
+            << QStringList { u"code=P1"_s, u"step"_s, u"qty=3"_s, u"step"_s, u"step"_s }
+            << u"P list || ; P1 3.00 80.00 240.00 0.00 ; 3 ;"_s;
+        QTest::newRow("found: the rate offered, the cursor to the quantity")
+            << 2 << false << u"Y Y Y"_s << QStringList { u"code=p1"_s, u"step"_s }
+            << u"Q qty p1||80 ;  ; 0 ;"_s;
+        QTest::newRow("inactive product")
+            << 1 << true << u"Y Y Y"_s << QStringList { u"code=P4"_s, u"step"_s }
+            << u"P list |1| ;  ; 0 ; Invalid Product !"_s;
+        QTest::newRow("quote in the code")
+            << 1 << true << u"Y Y Y"_s << QStringList { u"code=P1' Or 'a'='a"_s, u"step"_s }
+            << u"P list |1| ;  ; 0 ; Invalid Product !"_s;
+        QTest::newRow("blank code: to the list")
+            << 1 << true << u"Y Y Y"_s << QStringList { u"code= "_s, u"step"_s } << u"P list  |1| ;  ; 0 ;"_s;
+        QTest::newRow("quantity zero")
+            << 1 << false << u"Y Y Y"_s << QStringList { u"code=P1"_s, u"step"_s, u"qty=0"_s, u"step"_s }
+            << u"Q qty P1||99.99 ;  ; 0 ; Invalid Qty !"_s;
+        QTest::newRow("quantity not a number")
+            << 1 << false << u"Y Y Y"_s << QStringList { u"code=P1"_s, u"step"_s, u"qty=abc"_s, u"step"_s }
+            << u"Q qty P1||99.99 ;  ; 0 ; Invalid Qty !"_s;
+        QTest::newRow("counter: more than the stock")
+            << 1 << true << u"Y Y Y"_s << QStringList { u"code=P1"_s, u"step"_s, u"qty=6"_s, u"step"_s }
+            << u"Q qty P1||99.99 ;  ; 0 ; Available Stock- 5"_s;
+        QTest::newRow("counter, stock check off")
+            << 1 << true << u"N Y Y"_s << QStringList { u"code=P1"_s, u"step"_s, u"qty=6"_s, u"step"_s }
+            << u"R rate P1|6|99.99 ;  ; 0 ;"_s;
+        QTest::newRow("quote: stock not checked")
+            << 1 << false << u"Y Y Y"_s << QStringList { u"code=P3"_s, u"step"_s, u"qty=4"_s, u"step"_s }
+            << u"R rate P3|4|3.5 ;  ; 0 ;"_s;
+        QTest::newRow("code changed before the rate")
+            << 1 << false << u"Y Y Y"_s
+            << QStringList { u"code=P1"_s, u"step"_s, u"qty=1"_s, u"step"_s, u"code=P3"_s, u"step"_s }
+            << u"P list |1|99.99 ;  ; 0 ;"_s;
+        QTest::newRow("rate not a number")
+            << 1 << false << u"Y Y Y"_s
+            << QStringList { u"code=P1"_s, u"step"_s, u"qty=1"_s, u"step"_s, u"rate=x"_s, u"step"_s }
+            << u"R rate P1|1| ;  ; 0 ;"_s;
+        QTest::newRow("quantity 2.5 counts 2, comma rate rounded")
+            << 1 << false << u"Y N Y"_s
+            << QStringList { u"code=P3"_s, u"step"_s, u"qty=2,5"_s, u"step"_s, u"rate=1,005"_s, u"step"_s }
+            << u"P list || ; P3 2.50 1.00 2.50 0.00 ; 2 ;"_s;
+        QTest::newRow("negative quantity and rate as typed")
+            << 2 << false << u"Y N Y"_s
+            << QStringList { u"code=P3"_s, u"step"_s, u"qty=-2"_s, u"step"_s, u"rate=-1"_s, u"step"_s }
+            << u"P list || ; P3 -2.00 -1.00 2.00 0.00 ; -2 ;"_s;
+        QTest::newRow("at once: quantity and rate offered")
+            << 1 << true << u"Y Y Y"_s << QStringList { u"code=P1"_s, u"at-once"_s }
+            << u"P list |1| ; P1 1.00 99.99 99.99 10.00 ; 1 ;"_s;
+        QTest::newRow("at once, counter: no stock left")
+            << 1 << true << u"Y Y Y"_s << QStringList { u"code=P3"_s, u"at-once"_s }
+            << u"P list |1| ;  ; 0 ; Available Stock- 0"_s;
+    }
+
+    void steps()
+    {
+        QFETCH(int, callerCode);
+        QFETCH(bool, counter);
+        QFETCH(QString, preferences);
+        QFETCH(QStringList, actions);
+        QFETCH(QString, expected);
+
+        const QStringList p = preferences.split(u' ');
+        Preferences& shop = m_test->context.preferences;
+        shop.PStkChek = p.at(0);
+        shop.PGrpSave = p.at(1);
+        shop.PRatEdit = p.at(2);
+        shop.PAmtRoun = u"2"_s;
+        m_test->messages.shown.clear();
+
+        LineGrid grid;
+        grid.Setup();
+        ProductSelectState state(m_test->context, grid, callerCode, counter);
+        state.Open();
+        for (const QString& action : actions) {
+            const QString value = action.section(u'=', 1);
+            if (action.startsWith(u"code="))
+                state.PCode = value;
+            else if (action.startsWith(u"qty="))
+                state.Qty = value;
+            else if (action.startsWith(u"rate="))
+                state.Rate = value;
+            else if (action.startsWith(u"choose="))
+                state.ChooseListItem(value.toInt());
+            else if (action == u"at-once") {
+                state.SetStep(ProductSelectState::Step::A);
+                state.RunStep();
+            } else
+                state.RunStep();
+        }
+        QStringList lines;
+        for (int row = 0; row < grid.LineCount(); ++row) {
+            QStringList cells;
+            for (int c : { LineGrid::CodeColumn, LineGrid::QtyColumn, LineGrid::RateColumn,
+                     LineGrid::ValueColumn, LineGrid::SavingColumn })
+                cells << grid.Text(row, c);
+            lines << cells.join(u' ');
+        }
+        const QString shown
+            = u"%1 %2 %3|%4|%5 ; %6 ; %7 ; %8"_s
+                  .arg(QLatin1String(StepName(state.step())), QLatin1String(FocusName(state.focus())),
+                      state.PCode, state.Qty, state.Rate, lines.join(u", "_s))
+                  .arg(grid.DocItems())
+                  .arg(m_test->messages.shown.join(u", "_s));
+        QCOMPARE(shown.trimmed(), expected);
+    }
+
+    void rateLock()
+    {
+        LineGrid grid;
+        for (const char* flag : { "N", "Y" }) {
+            m_test->context.preferences.PRatEdit = QString::fromLatin1(flag);
+            ProductSelectState state(m_test->context, grid, 1, false);
+            state.Open();
+            QCOMPARE(state.RateLocked(), QByteArray(flag) == "N");
+        }
+    }
+
+    // Pages follow each other by id without gaps or repeats, inactive products left out.
+    void listReadsPages()
+    {
+        Connection& db = m_test->context.connection;
+        const int extra = 2 * ProductListModel::PageSize + 7;
+        Transaction unit(db);
+        for (int i = 0; i < extra; ++i)
+            db.Execute(
+                u"Insert Into ktProduct (EId, EDate, PCode, PName, PActive) Values (?, #3/5/2026#, ?, ?, ?)"_s,
+                { 100 + i, u"G%1"_s.arg(i), u"Generated %1"_s.arg(i), i % 10 == 3 ? u"N"_s : u"Y"_s });
+        unit.Commit();
+        auto cleanUp = qScopeGuard([&] { db.Execute(u"Delete From ktProduct Where EId >= 100"_s); });
+
+        ProductListModel list(db, m_test->context.errors, true);
+        list.Open();
+        QCOMPARE(list.rowCount(), int(ProductListModel::PageSize));
+        // Attached after the reset: the tester itself fetches more while it checks one.
+        QAbstractItemModelTester tester(&list, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        while (list.canFetchMore({}))
+            list.fetchMore({});
+        const int active = db.Scalar(u"Select Count(*) From ktProduct Where PActive='Y'"_s).toInt();
+        QCOMPARE(list.rowCount(), active);
+        QCOMPARE(list.CodeAt(0), u"P1"_s);
+        QCOMPARE(list.NameAt(0), u"Name of P1"_s);
+        QStringList codes;
+        for (int row = 0; row < list.rowCount(); ++row)
+            codes << list.CodeAt(row);
+        codes.removeDuplicates();
+        QCOMPARE(codes.size(), active);
+        QVERIFY(!codes.contains(u"G3"_s));
+        QCOMPARE(codes.last(), u"G%1"_s.arg(extra - 1));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProductSelect)
+#include "tst_productselect.moc"
