@@ -15,10 +15,6 @@ struct PendingEntry {
 // The one list of what is still to come.
 const PendingEntry Pending[] = {
     { u"Utility", 2 }, // Product Update
-    { u"Utility", 3 }, // Stock Closing
-    { u"Admin", 8 }, // Options..
-    { u"Help", 2 }, // Specifics
-    { u"Help", 4 }, // About
 };
 
 // The three bill prints and product query.
