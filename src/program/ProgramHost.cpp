@@ -12,6 +12,7 @@
 #include "KvList.h"
 #include "KvLogin.h"
 #include "KvOption.h"
+#include "KvPUpdate.h"
 #include "KvReport.h"
 #include "KvSClosing.h"
 #include "KvSpecific.h"
@@ -62,6 +63,14 @@ void ProgramHost::OnMenuEntry(const QString& menu, int entry)
         return;
     if (menu == u"Utility" && entry == 1) {
         KvFindRepl screen(
+            m_context, [this] { return AskAccessCode(); }, &m_window);
+        screen.show();
+        screen.Open();
+        screen.exec();
+        return;
+    }
+    if (menu == u"Utility" && entry == 2) {
+        KvPUpdate screen(
             m_context, [this] { return AskAccessCode(); }, &m_window);
         screen.show();
         screen.Open();
