@@ -25,8 +25,8 @@ const PendingEntry Pending[] = {
     { u"Help", 4 }, // About
 };
 
-// The three bill prints and product query.
-const int PendingQuickButtons[] = { 2, 3, 4, 5 };
+// The three bill prints.
+const int PendingQuickButtons[] = { 2, 3, 4 };
 
 } // namespace
 

@@ -10,6 +10,7 @@
 #include "KvInquiry.h"
 #include "KvList.h"
 #include "KvLogin.h"
+#include "KvPQuery.h"
 #include "KvReport.h"
 #include "KvStart.h"
 #include "KvTrend.h"
@@ -89,10 +90,14 @@ void ProgramHost::OpenTrend()
 
 void ProgramHost::OnQuickButton(int index)
 {
-    // The counter's other screens (bill prints, product query) take their places here; QUIT is
-    // the window's own.
+    // The counter's other screens (bill prints) take their places here; QUIT is the window's
+    // own.
     if (index == 1)
         OpenBilling();
+    if (index == 5) {
+        KvPQuery query(m_context, &m_window); // PRODUCT QUERY
+        query.exec();
+    }
     if (index == 6)
         KvCustomerB::RunStandAlone(m_context, m_engine, &m_window); // CUSTOMER INFO
 }
