@@ -14,10 +14,6 @@ struct PendingEntry {
 
 // The one list of what is still to come.
 const PendingEntry Pending[] = {
-    { u"Transaction", 6 }, // Bill
-    { u"Transaction", 7 }, // Quote
-    { u"Transaction", 9 }, // Purchase
-    { u"Transaction", 10 }, // Order
     { u"Utility", 2 }, // Product Update
     { u"Utility", 3 }, // Stock Closing
     { u"Admin", 8 }, // Options..

@@ -1,6 +1,7 @@
 #include "ProgramHost.h"
 
 #include "CommandState.h"
+#include "DocumentScreenView.h"
 #include "KvAccess.h"
 #include "KvBilling.h"
 #include "KvCustomerB.h"
@@ -134,14 +135,23 @@ void ProgramHost::OpenScreen(const QString& name)
         return;
     RecordScreen& screen = *m_screen;
 
-    auto* view = new RecordScreenView(m_context, m_engine, screen);
+    // Document screens (they have lines) show their products and conversion buttons too.
+    QWidget* view = nullptr;
+    const auto exit = [this] { m_engine.RecordCommand(CommandNumber::Exit); };
+    if (screen.lines) {
+        auto* document = new DocumentScreenView(m_context, m_engine, screen);
+        connect(document, &DocumentScreenView::exitRequested, this, exit);
+        view = document;
+    } else {
+        auto* record = new RecordScreenView(m_context, m_engine, screen);
+        connect(record, &RecordScreenView::exitRequested, this, exit);
+        view = record;
+    }
     QMdiSubWindow* sub = m_window.mdiArea()->addSubWindow(view);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowTitle(screen.caption);
     sub->installEventFilter(this);
     m_subWindow = sub;
-    connect(view, &RecordScreenView::exitRequested, this,
-        [this] { m_engine.RecordCommand(CommandNumber::Exit); });
     sub->showMaximized();
     m_engine.OpenRecordScreen(screen);
     view->setFocus();
