@@ -1,6 +1,7 @@
 #include "PendingScreens.h"
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 
 namespace kivo {
@@ -12,14 +13,8 @@ struct PendingEntry {
     int entry; // 0: every entry of the menu
 };
 
-// The one list of what is still to come.
-const PendingEntry Pending[] = {
-    { u"Utility", 2 }, // Product Update
-    { u"Utility", 3 }, // Stock Closing
-    { u"Admin", 8 }, // Options..
-    { u"Help", 2 }, // Specifics
-    { u"Help", 4 }, // About
-};
+// The one list of menu entries whose screens are still to come: none now.
+constexpr std::array<PendingEntry, 0> Pending {};
 
 // The three bill prints.
 const int PendingQuickButtons[] = { 2, 3, 4 };

@@ -11,8 +11,12 @@
 #include "KvInquiry.h"
 #include "KvList.h"
 #include "KvLogin.h"
+#include "KvOption.h"
 #include "KvPQuery.h"
+#include "KvPUpdate.h"
 #include "KvReport.h"
+#include "KvSClosing.h"
+#include "KvSpecific.h"
 #include "KvStart.h"
 #include "KvTrend.h"
 #include "MainWindow.h"
@@ -56,8 +60,18 @@ void ProgramHost::OnMenuEntry(const QString& menu, int entry)
         OpenTrend();
         return;
     }
+    if (OpenAdminScreen(menu, entry))
+        return;
     if (menu == u"Utility" && entry == 1) {
         KvFindRepl screen(
+            m_context, [this] { return AskAccessCode(); }, &m_window);
+        screen.show();
+        screen.Open();
+        screen.exec();
+        return;
+    }
+    if (menu == u"Utility" && entry == 2) {
+        KvPUpdate screen(
             m_context, [this] { return AskAccessCode(); }, &m_window);
         screen.show();
         screen.Open();
@@ -69,6 +83,8 @@ void ProgramHost::OnMenuEntry(const QString& menu, int entry)
         screen.exec();
         // A completed import ends the program: the next start checks the changed database.
         if (screen.EndsProgram()) {
+            // Through the main window, which closes the connection as the program's end does.
+            m_window.close();
             m_context.connection.Close();
             QCoreApplication::exit(0);
         }
@@ -81,6 +97,30 @@ void ProgramHost::OnMenuEntry(const QString& menu, int entry)
     }
     if (const ScreenEntry* screen = ScreenForMenuEntry(menu, entry))
         OpenScreen(screen->name);
+}
+
+bool ProgramHost::OpenAdminScreen(const QString& menu, int entry)
+{
+    if (menu == u"Help" && entry == 4) {
+        KvStart::ShowAbout(m_context.login.EnterpriseShort, &m_window);
+    } else if (menu == u"Help" && entry == 2) {
+        KvSpecific specifics(m_context, &m_window);
+        specifics.exec();
+    } else if (menu == u"Admin" && entry == 8) {
+        KvOption options(m_context, &m_window);
+        options.exec();
+    } else if (menu == u"Utility" && entry == 3) {
+        KvSClosing closing(m_context, &m_window);
+        closing.exec();
+        if (closing.endProgram()) {
+            // The next start works on the closed period: the program ends here.
+            m_window.close();
+            QCoreApplication::quit();
+        }
+    } else {
+        return false;
+    }
+    return true;
 }
 
 void ProgramHost::OpenTrend()

@@ -66,6 +66,9 @@ protected:
 private:
     void OnMenuEntry(const QString& menu, int entry);
     void OnQuickButton(int index);
+    // Help > About and Specifics, Admin > Options.., Utility > Stock Closing; false for any
+    // other entry.
+    bool OpenAdminScreen(const QString& menu, int entry);
     // The report screen, modal; menuCaption is the Report-menu caption when the menu opened it.
     void ShowReport(int report, const QString& menuCaption);
     void FinishClosing();

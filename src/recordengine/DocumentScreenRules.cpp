@@ -6,6 +6,7 @@
 #include "RecordScreen.h"
 #include "Recordset.h"
 #include "ScreenCatalogue.h"
+#include "ScreenHost.h"
 #include "ScreenRules.h"
 
 namespace kivo {
@@ -34,11 +35,19 @@ void ShowParties(ProgramContext& context, RecordScreen& screen, const char* part
     RecordEngine::ShowLookup(context, screen, 4, QString::fromLatin1(partySql));
 }
 
+// The dashboard's frames for the newest bill and the newest purchase.
+constexpr int BillFrame = 4;
+constexpr int PurchaseFrame = 5;
+
 class BillRules : public ScreenRules {
 public:
     void AfterShow(ProgramContext& context, ScreenHost&, RecordScreen& screen) override
     {
         ShowParties(context, screen, CustomerName);
+    }
+    void OnClose(ProgramContext&, ScreenHost& host, RecordScreen&) override
+    {
+        host.RefreshDashboard(BillFrame);
     }
     // Bills are created only at the counter; the bill screen views and deletes them.
     QString Refusal(const RecordScreen&, int operation) const override
@@ -57,12 +66,19 @@ public:
 // discount percent, which only the shop's Discount Edit preference lets the user change.
 class ProcessedDocumentRules : public ScreenRules {
 public:
-    ProcessedDocumentRules(int statusField, const char* refusal, const char* partySql, int discountField = -1)
+    ProcessedDocumentRules(
+        int statusField, const char* refusal, const char* partySql, int frame, int discountField = -1)
         : m_statusField(statusField)
         , m_discountField(discountField)
         , m_refusal(QString::fromLatin1(refusal))
         , m_partySql(partySql)
+        , m_frame(frame)
     {
+    }
+    // A quote billed or an order purchased while the screen was open made a new bill or purchase.
+    void OnClose(ProgramContext&, ScreenHost& host, RecordScreen&) override
+    {
+        host.RefreshDashboard(m_frame);
     }
     void AfterShow(ProgramContext& context, ScreenHost&, RecordScreen& screen) override
     {
@@ -89,6 +105,7 @@ private:
     int m_discountField;
     QString m_refusal;
     const char* m_partySql;
+    int m_frame;
 };
 
 // A purchase's nett paid is always its gross and the tax paid, whatever the field showed.
@@ -97,6 +114,10 @@ public:
     void AfterShow(ProgramContext& context, ScreenHost&, RecordScreen& screen) override
     {
         ShowParties(context, screen, SupplierName);
+    }
+    void OnClose(ProgramContext&, ScreenHost& host, RecordScreen&) override
+    {
+        host.RefreshDashboard(PurchaseFrame);
     }
     void AfterSave(ProgramContext&, ScreenHost&, RecordScreen&, Recordset& row) override
     {
@@ -119,11 +140,13 @@ std::unique_ptr<ScreenRules> Bill()
 }
 std::unique_ptr<ScreenRules> Quote()
 {
-    return std::make_unique<ProcessedDocumentRules>(13, "Cannot Modify Processed Quote !", CustomerName, 5);
+    return std::make_unique<ProcessedDocumentRules>(
+        13, "Cannot Modify Processed Quote !", CustomerName, BillFrame, 5);
 }
 std::unique_ptr<ScreenRules> Order()
 {
-    return std::make_unique<ProcessedDocumentRules>(7, "Cannot Modify Processed Order !", SupplierName);
+    return std::make_unique<ProcessedDocumentRules>(
+        7, "Cannot Modify Processed Order !", SupplierName, PurchaseFrame);
 }
 std::unique_ptr<ScreenRules> Purchase()
 {

@@ -1,6 +1,7 @@
 // The export and import windows wired to their state: the buttons do what their captions
 // say. With KIVO_SHOTS set, each window is saved there as a picture for a look.
 #include "KvExport.h"
+#include "KvFindRepl.h"
 #include "KvImport.h"
 #include "Settings.h"
 #include "TestContext.h"
@@ -80,6 +81,38 @@ private slots:
             m_test->context.connection.Scalar(u"Select SCity From ktSupplier Where SCompany='Window Firm'"_s)
                 .toString(),
             u"Rome"_s);
+    }
+
+    // Find customers of one city and give them another, through the window's own controls.
+    void findReplaceWindow()
+    {
+        int asked = 0;
+        KvFindRepl window(m_test->context, [&] { return ++asked > 0; });
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.Open();
+        QCOMPARE(m_test->messages.shown.value(0), u"Access-Code Required !"_s);
+        window.tableBox()->setCurrentText(u"Customer"_s);
+        const QString city
+            = m_test->context.connection.Scalar(u"Select CCity From ktCustomer Where EId=1"_s).toString();
+        const int found
+            = m_test->context.connection.Scalar(u"Select Count(*) From ktCustomer Where CCity=?"_s, { city })
+                  .toInt();
+        window.criterionBox()->setCurrentText(u"CCity"_s);
+        window.findChild<QComboBox*>(u"cmbOper"_s)->setCurrentText(u"="_s);
+        QTest::keyClicks(window.criterionValue(), city);
+        QTest::mouseClick(window.findButton(), Qt::LeftButton);
+        QCOMPARE(window.grid()->model()->rowCount(), found);
+        window.fieldBox()->setCurrentText(u"CCity"_s);
+        QTest::keyClicks(window.replacement(), u"Lisbon"_s);
+        Shoot(&window, u"kvfindrepl.png"_s);
+        m_test->messages.Answer(true);
+        QTest::mouseClick(window.replaceButton(), Qt::LeftButton);
+        QCOMPARE(asked, 1);
+        QCOMPARE(m_test->messages.shown.last(), u"Record(s) Replaced !"_s);
+        QCOMPARE(m_test->context.connection.Scalar(u"Select Count(*) From ktCustomer Where CCity='Lisbon'"_s)
+                     .toInt(),
+            found);
     }
 
 private:

@@ -60,24 +60,27 @@ private slots:
         QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("party");
         QTest::addColumn<QString>("typeable"); // the fields a user types into while editing
+        QTest::addColumn<int>("frame"); // the dashboard frame refreshed on closing
         QTest::newRow("bill") << "ktBillMast"
                               << "5550001;Ann Lee"
-                              << "";
+                              << "" << 4;
         QTest::newRow("quote") << "ktQuotMast"
                                << "5550001;Ann Lee"
-                               << "3 5 14";
+                               << "3 5 14" << 4;
         QTest::newRow("purchase") << "ktPurcMast"
                                   << "Acme Foods"
-                                  << "3 7 9 10";
+                                  << "3 7 9 10" << 5;
         QTest::newRow("order") << "ktOrdrMast"
                                << "Acme Foods"
-                               << "3 8";
+                               << "3 8" << 5;
     }
     void shownDocumentNamesItsParties()
     {
         QFETCH(QString, table);
         QFETCH(QString, party);
         QFETCH(QString, typeable);
+        QFETCH(int, frame);
+        f->host.calls.clear();
         RecordScreen& screen = f->Open(table);
         QCOMPARE(screen.Text(0), u"1"_s);
         QCOMPARE(screen.field(2).hint, u"Chief"_s);
@@ -87,6 +90,11 @@ private slots:
             if (screen.field(i).typeable)
                 typed << QString::number(i);
         QCOMPARE(typed.join(u' '), typeable);
+        // Closing shows the newest bill or purchase on the dashboard: the one a quote or order
+        // turned into, too.
+        f->engine.CloseRecordScreen(screen);
+        f->screen.reset();
+        QCOMPARE(f->host.CallsOf(u"RefreshDashboard"_s).value(0), u"RefreshDashboard(%1)"_s.arg(frame));
     }
 
     void billScreenRefusesAdd()

@@ -79,7 +79,8 @@ KvFindRepl::KvFindRepl(ProgramContext& context, std::function<bool()> askAccessC
     connect(m_crita, &QComboBox::currentIndexChanged, this, [this](int i) { m_state.crita = i; });
     connect(m_operator, &QComboBox::currentIndexChanged, this, [this](int i) { m_state.op = i; });
     connect(m_value, &QLineEdit::textChanged, this, [this](const QString& text) { m_state.txtCrita = text; });
-    connect(m_field, &QComboBox::currentIndexChanged, this, [this](int i) { m_state.field = i; });
+    // The typing limit follows the chosen column as soon as it is chosen, not only when the box is left.
+    connect(m_field, &QComboBox::currentIndexChanged, this, &KvFindRepl::LeaveField);
     connect(m_replacement, &QLineEdit::textChanged, this,
         [this](const QString& text) { m_state.txtField = text; });
     connect(m_find, &QPushButton::clicked, this, &KvFindRepl::Find);

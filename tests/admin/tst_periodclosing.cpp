@@ -1,0 +1,189 @@
+// Period closing on the demo shop: the roll of the quantities, the documents removed, the
+// questions and the access code in order, the archive renamed, and a copy killed in the
+// middle of the work leaving the period either closed whole or open and whole.
+#include "DatabasePassword.h"
+#include "PeriodClosing.h"
+#include "StartupFiles.h"
+#include "TestContext.h"
+
+#include <csignal>
+#include <QDir>
+#include <QFile>
+#include <QTest>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace kivo;
+using kivo::test::TempDatabase;
+using kivo::test::TestContext;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The figures a closing changes, read by SQL: product quantity sums and dates, and the rows of
+// every document table.
+QString State(Connection& c)
+{
+    return c
+        .Scalar(u"SELECT (SELECT printf('%d %d %d %d %s', sum(POpenQty), sum(PPurchQty), sum(PSaleQty), "
+                "sum(PCloseQty), max(PTranDate)) FROM ktProduct) || ' ' || "
+                "(SELECT count(*) FROM ktBillMast) || ' ' || (SELECT count(*) FROM ktBillDetl) || ' ' || "
+                "(SELECT count(*) FROM ktQuotMast) || ' ' || (SELECT count(*) FROM ktQuotDetl) || ' ' || "
+                "(SELECT count(*) FROM ktPurcMast) || ' ' || (SELECT count(*) FROM ktPurcDetl) || ' ' || "
+                "(SELECT count(*) FROM ktOrdrMast) || ' ' || (SELECT count(*) FROM ktOrdrDetl) || ' ' || "
+                "(SELECT count(*) FROM ktAccounting) || ' customers ' || (SELECT count(*) FROM ktCustomer)"_s)
+        .toString();
+}
+
+// The same figures as a closing on `today` must leave them.
+QString ClosedState(Connection& c, const QDate& today)
+{
+    return c
+        .Scalar(
+            u"SELECT (SELECT printf('%d 0 0 %d ', sum(PCloseQty), sum(PCloseQty)) FROM ktProduct) || ? || "
+            "' 0 0 0 0 0 0 0 0 0 customers ' || (SELECT count(*) FROM ktCustomer)"_s,
+            { today.toString(Qt::ISODate) })
+        .toString();
+}
+
+} // namespace
+
+class TestPeriodClosing : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+
+    // The whole closing on the demo shop, answered Yes throughout.
+    void closing()
+    {
+        TestContext t(TempDatabase::Content::Demo);
+        Connection& c = t.context.connection;
+        c.Execute(u"Update ktProduct Set POpenQty=10, PPurchQty=5, PSaleQty=3, PCloseQty=12 Where EId=1"_s);
+        const QString expected = ClosedState(c, t.context.Today());
+        const QString archive = TodaysArchiveFile(t.context.locations, t.context.Today());
+        QVERIFY(QFile(archive).open(QIODevice::WriteOnly));
+
+        PeriodClosing closing(t.context);
+        QCOMPARE(closing.lblField[0], u"CLOSE DB:Ki-Mar2026-04.Kvd"_s);
+        closing.Opened();
+        for (int i = 0; i < 3; ++i)
+            t.messages.Answer(true);
+        QStringList progress;
+        closing.Ok([] { return true; }, [&] { progress << closing.lblField[1]; });
+        QCOMPARE(t.messages.shown,
+            (QStringList { u"Access-Code Required !"_s, u"All Users Logged Out ?"_s, u"Confirm Closing ?"_s,
+                u"Are You Sure ?"_s, u"Closing Done !"_s, u"Shutting Down...\nDB Refresh Required !"_s }));
+        QVERIFY(closing.endProgram);
+        QCOMPARE(State(c), expected);
+        QCOMPARE(c.Scalar(u"SELECT POpenQty || ' ' || PPurchQty || ' ' || PSaleQty || ' ' || PCloseQty "
+                          "FROM ktProduct WHERE EId=1"_s)
+                     .toString(),
+            u"12 0 0 12"_s);
+        QCOMPARE(progress.first(), u"Processing..."_s);
+        QVERIFY(progress.contains(u"Products..50"_s));
+        QCOMPARE(progress.last(), u"Processing Accounting.."_s);
+        // The day's copy became the closed period's archive.
+        QVERIFY(!QFile::exists(archive));
+        QVERIFY(QFile::exists(t.context.locations.ArchiveFolder + u"Ki-Mar2026-04.Kvd"_s));
+
+        // Once a day: the second closing stops at once.
+        PeriodClosing again(t.context);
+        t.messages.shown.clear();
+        again.Ok([] { return true; });
+        QCOMPARE(t.messages.shown, QStringList { u"Closing Already Done !"_s });
+        QVERIFY(!again.endProgram);
+    }
+
+    // No to any question, or no access, changes nothing; the screen can be used again.
+    void declined_data()
+    {
+        QTest::addColumn<int>("yes"); // questions answered Yes before the No
+        QTest::addColumn<bool>("access");
+        QTest::newRow("users still logged in") << 0 << true;
+        QTest::newRow("closing not confirmed") << 1 << true;
+        QTest::newRow("wrong access code") << 2 << false;
+        QTest::newRow("not sure") << 2 << true;
+    }
+
+    void declined()
+    {
+        QFETCH(int, yes);
+        QFETCH(bool, access);
+        TestContext t(TempDatabase::Content::Demo);
+        const QString before = State(t.context.connection);
+        const QString archive = TodaysArchiveFile(t.context.locations, t.context.Today());
+        QVERIFY(QFile(archive).open(QIODevice::WriteOnly));
+        PeriodClosing closing(t.context);
+        for (int i = 0; i < yes; ++i)
+            t.messages.Answer(true);
+        if (access)
+            t.messages.Answer(false);
+        bool asked = false;
+        closing.Ok([&] {
+            asked = true;
+            return access;
+        });
+        QCOMPARE(asked, yes == 2);
+        QCOMPARE(State(t.context.connection), before);
+        QVERIFY(!closing.endProgram && !closing.progressVisible);
+        QVERIFY(QFile::exists(archive));
+        QVERIFY(!QFile::exists(closing.ClosingFile()));
+    }
+
+    // Without the day's archive copy the closing is still complete; the missing copy is reported
+    // and no closing file is made, so the closing can run again the same day.
+    void noArchiveCopy()
+    {
+        TestContext t(TempDatabase::Content::Demo);
+        const QString expected = ClosedState(t.context.connection, t.context.Today());
+        PeriodClosing closing(t.context);
+        for (int i = 0; i < 3; ++i)
+            t.messages.Answer(true);
+        closing.Ok([] { return true; });
+        QCOMPARE(State(t.context.connection), expected);
+        QVERIFY(t.messages.shown.contains(u"ErroR!"_s));
+        QCOMPARE(t.ErrorLogLines().size(), 1);
+        QVERIFY(closing.endProgram);
+        QVERIFY(!QFile::exists(closing.ClosingFile()));
+    }
+
+    // A copy killed after a number of engine steps of the closing: the period is closed whole
+    // or still open and whole, never half closed.
+    void killed_data()
+    {
+        QTest::addColumn<int>("steps");
+        for (int steps : { 50, 1000, 3000, 6000, 10000, 40000 })
+            QTest::newRow(qPrintable(u"after %1 steps"_s.arg(steps))) << steps;
+    }
+
+    void killed()
+    {
+        QFETCH(int, steps);
+        TestContext t(TempDatabase::Content::Demo);
+        Connection& c = t.context.connection;
+        const QString open = State(c);
+        const QString closed = ClosedState(c, t.context.Today());
+        const QString file = t.context.locations.DatabaseFile();
+        c.Close();
+        const pid_t child = ::fork();
+        if (child == 0) {
+            Connection own;
+            own.Open(file, DatabasePassword());
+            own.ExecuteRaw(u"PRAGMA wal_autocheckpoint = 0"_s);
+            sqlite3_progress_handler(
+                own.Handle(), steps, [](void*) { return ::raise(SIGKILL); }, nullptr);
+            CloseStockPeriod(own, TempDatabase::FixedToday(), [](const QString&) {});
+            ::_exit(0);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        c.Open(file, DatabasePassword());
+        QCOMPARE(c.Scalar(u"PRAGMA integrity_check"_s).toString(), u"ok"_s);
+        const QString after = State(c);
+        QVERIFY2(after == (WIFSIGNALED(status) ? open : closed) || after == closed, qPrintable(after));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPeriodClosing)
+#include "tst_periodclosing.moc"

@@ -1,0 +1,212 @@
+// The product bulk update: the two-condition filter as written, only active products,
+// new values stored and walked through, and the processing under the access code with the
+// closing quantities recomputed after an opening-quantity change.
+#include "ProductUpdateState.h"
+#include "TestContext.h"
+
+#include <QAbstractItemModelTester>
+#include <QTest>
+
+using namespace kivo;
+using namespace kivo::test;
+using namespace Qt::StringLiterals;
+
+class ProductUpdateTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { m_test = std::make_unique<TestContext>(TempDatabase::Content::Demo); }
+
+    void init()
+    {
+        m_test->messages.shown.clear();
+        m_access = true;
+        m_state = std::make_unique<ProductUpdateState>(m_test->context, [this] { return m_access; });
+        m_state->Open();
+    }
+
+    void filter_data()
+    {
+        QTest::addColumn<QString>("first"); // "column op value"
+        QTest::addColumn<QString>("join");
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<QString>("filter"); // "" when refused
+
+        QTest::newRow("no values") << u"PName Like "_s << QString() << QString() << u" ( 1=1 )"_s;
+        QTest::newRow("text begins with, no blank after the quote")
+            << u"PName Like Te"_s << QString() << QString() << u" ( PName Like 'Te%' )"_s;
+        QTest::newRow("Or with both values") << u"PName = Tea"_s << u"Or"_s << u"PSaleRate > 2,5"_s
+                                             << u" ( PName = 'Tea' Or PSaleRate > 2.5 )"_s;
+        QTest::newRow("join with an empty second value")
+            << u"PCode <> P1"_s << u"And"_s << u"POpenQty >  "_s << u" ( PCode <> 'P1' )"_s;
+        QTest::newRow("second value without a join")
+            << u"PCode = P1"_s << QString() << u"POpenQty > 3"_s << u" ( PCode = 'P1' )"_s;
+        QTest::newRow("only the second value")
+            << u"PName Like "_s << u"And"_s << u"POpenQty >= 3"_s << u" ( 1=1 And POpenQty >= 3 )"_s;
+        QTest::newRow("a quote stays text")
+            << u"PName = O'Neil"_s << QString() << QString() << u" ( PName = 'O''Neil' )"_s;
+        QTest::newRow("not a number") << u"PSaleRate < cheap"_s << QString() << QString() << QString();
+        QTest::newRow("not a date") << u"PTranDate = 2026-02-30"_s << QString() << QString() << QString();
+    }
+
+    void filter()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, join);
+        QFETCH(QString, second);
+        QFETCH(QString, filter);
+        ProductUpdateState& state = *m_state;
+        Condition(first, state.field1, state.op1, state.txtInqry1);
+        if (!second.isEmpty())
+            Condition(second, state.field2, state.op2, state.txtInqry2);
+        state.join = int(ProductUpdateState::Joins().indexOf(join));
+        QCOMPARE(state.Filter().value_or(QString()), filter);
+        state.List();
+        if (filter.isEmpty()) {
+            QCOMPARE(m_test->messages.shown.last(), u"Invalid Criteria !"_s);
+        } else {
+            // The statement as the screen builds it, counted by the database on its own.
+            const int active
+                = Scalar(u"Select Count(*) From ktProduct Where PActive='Y' And "_s + filter).toInt();
+            QCOMPARE(state.rowCount(), active);
+            QCOMPARE(m_test->messages.shown.last(), u"Total Records: %1"_s.arg(active));
+        }
+    }
+
+    void listsOnlyActiveProducts()
+    {
+        m_test->context.connection.Execute(u"Update ktProduct Set PActive='N' Where EId In (2, 3)"_s);
+        QAbstractItemModelTester tester(
+            m_state.get(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        m_state->List();
+        QCOMPARE(m_state->rowCount(), Scalar(u"Select Count(*) From ktProduct Where PActive='Y'"_s).toInt());
+        for (int r = 0; r < m_state->rowCount(); ++r)
+            QVERIFY(m_state->index(r, 0).data().toInt() != 2 && m_state->index(r, 0).data().toInt() != 3);
+        QCOMPARE(m_state->index(0, 4).data().toString(), u"-"_s);
+        m_test->context.connection.Execute(u"Update ktProduct Set PActive='Y'"_s);
+    }
+
+    void storingAndMoving()
+    {
+        ProductUpdateState& state = *m_state;
+        state.List();
+        QCOMPARE(state.currentRow, 0);
+        QCOMPARE(state.codeLabel, state.index(0, 1).data().toString());
+        state.Move(-1);
+        QCOMPARE(state.currentRow, 0);
+        state.txtUpdate = u"abc"_s;
+        QVERIFY(!state.StoreValue());
+        QCOMPARE(m_test->messages.shown.last(), u"Invalid Value !"_s);
+        QCOMPARE(state.txtUpdate, QString());
+        state.txtUpdate = u" 7,5 "_s;
+        QVERIFY(state.StoreValue());
+        QCOMPARE(state.index(0, 4).data().toString(), u"7,5"_s);
+        state.Move(+1);
+        QCOMPARE(state.currentRow, 1);
+        QCOMPARE(state.valueLabel, state.index(1, 3).data().toString());
+        state.SetCurrentRow(state.rowCount() - 1);
+        state.Move(+1);
+        QCOMPARE(state.currentRow, state.rowCount() - 1);
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<bool>("list");
+        QTest::addColumn<QString>("code"); // PCode = ...
+        QTest::addColumn<bool>("confirm");
+        QTest::addColumn<bool>("access");
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("before a find")
+            << false << QString() << true << true << QStringList { u"Find Records !"_s };
+        QTest::newRow("nothing listed")
+            << true << u"none"_s << true << true << QStringList { u"No Records !"_s };
+        QTest::newRow("No to the question")
+            << true << QString() << false << true << QStringList { u"Confirm Process ?"_s };
+        QTest::newRow("wrong access code")
+            << true << QString() << true << false << QStringList { u"Confirm Process ?"_s };
+    }
+
+    void refusals()
+    {
+        QFETCH(bool, list);
+        QFETCH(QString, code);
+        QFETCH(bool, confirm);
+        QFETCH(bool, access);
+        QFETCH(QStringList, shown);
+        const QString before = Snapshot();
+        if (list) {
+            Condition(u"PCode = "_s + code, m_state->field1, m_state->op1, m_state->txtInqry1);
+            m_state->List();
+            m_state->txtUpdate = u"99"_s;
+            m_state->StoreValue();
+        }
+        m_test->messages.shown.clear();
+        m_access = access;
+        if (shown.first().endsWith(u"?"_s))
+            m_test->messages.Answer(confirm);
+        m_state->Process();
+        QCOMPARE(m_test->messages.shown, shown);
+        QCOMPARE(Snapshot(), before);
+    }
+
+    // New opening quantities for two listed products; an unlisted product whose closing
+    // quantity was off is put right as well, and rows left at "-" keep their values.
+    void openingQuantitiesRecomputeClosing()
+    {
+        Connection& connection = m_test->context.connection;
+        connection.Execute(u"Update ktProduct Set PActive='N', PCloseQty=PCloseQty+5 Where EId=4"_s);
+        const QString untouched
+            = Scalar(u"Select Group_Concat(EId || ':' || POpenQty) From ktProduct Where EId > 2"_s)
+                  .toString();
+        ProductUpdateState& state = *m_state;
+        state.update = int(ProductUpdateState::UpdateColumns().indexOf(u"POpenQty"_s));
+        state.List();
+        QCOMPARE(state.index(0, 0).data().toString(), u"1"_s);
+        state.txtUpdate = u"40"_s;
+        state.StoreValue();
+        state.Move(+1);
+        state.txtUpdate = u"2,5"_s; // a whole number column keeps the nearest, halves to even
+        state.StoreValue();
+        m_test->messages.shown.clear();
+        m_test->messages.Answer(true);
+        state.Process();
+        QCOMPARE(
+            m_test->messages.shown, (QStringList { u"Confirm Process ?"_s, u"Record(s) Processed !"_s }));
+        QCOMPARE(Scalar(u"Select POpenQty From ktProduct Where EId=1"_s).toInt(), 40);
+        QCOMPARE(Scalar(u"Select POpenQty From ktProduct Where EId=2"_s).toInt(), 2);
+        QCOMPARE(
+            Scalar(u"Select Group_Concat(EId || ':' || POpenQty) From ktProduct Where EId > 2"_s).toString(),
+            untouched);
+        QCOMPARE(Scalar(u"Select Count(*) From ktProduct Where IfNull(PCloseQty,0) <> "
+                        "IfNull(POpenQty,0) + IfNull(PPurchQty,0) - IfNull(PSaleQty,0)"_s)
+                     .toInt(),
+            0);
+        // The grid shows the stored values again, with nothing pending.
+        QCOMPARE(state.index(0, 3).data().toString(), u"40"_s);
+        QCOMPARE(state.index(0, 4).data().toString(), u"-"_s);
+        connection.Execute(u"Update ktProduct Set PActive='Y'"_s);
+    }
+
+private:
+    // "PName Like Te" into a condition's column, operator and value.
+    void Condition(const QString& text, int& field, int& op, QString& value)
+    {
+        field = int(m_state->fieldNames.indexOf(text.section(u' ', 0, 0)));
+        op = int(ProductUpdateState::Operators().indexOf(text.section(u' ', 1, 1)));
+        value = text.section(u' ', 2);
+        QVERIFY(field >= 0 && op >= 0);
+    }
+    QString Snapshot()
+    {
+        return Scalar(
+            u"Select Group_Concat(EId || POpenQty || PSaleRate || PPurchRate || PCloseQty) From ktProduct"_s)
+            .toString();
+    }
+    QVariant Scalar(const QString& statement) { return m_test->context.connection.Scalar(statement); }
+
+    std::unique_ptr<TestContext> m_test;
+    std::unique_ptr<ProductUpdateState> m_state;
+    bool m_access = true;
+};
+
+QTEST_GUILESS_MAIN(ProductUpdateTest)
+#include "tst_productupdate.moc"
