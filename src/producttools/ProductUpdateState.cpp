@@ -214,13 +214,14 @@ void ProductUpdateState::Process()
             if (rc != SQLITE_DONE)
                 connection.ThrowEngineError(rc, QStringLiteral("KvPUpdate"));
         }
+        // A changed opening quantity recomputes every product's closing quantity, not only the
+        // listed ones', so the stock rule holds for the whole table; in the same transaction,
+        // so that it holds at every instant. Rows that already hold it are not rewritten.
+        if (m_listedColumn == u"POpenQty")
+            connection.ExecuteRaw(QStringLiteral("UPDATE ktProduct SET PCloseQty=POpenQty+PPurchQty-PSaleQty "
+                                                 "WHERE PCloseQty IS NOT POpenQty+PPurchQty-PSaleQty"));
         transaction.Commit();
     });
-    // Every product's, not only the listed ones: the stock rule holds for the whole table.
-    if (m_listedColumn == u"POpenQty")
-        TryStep(m_context.errors, [&] {
-            connection.Execute(QStringLiteral("Update ktProduct Set PCloseQty=POpenQty+PPurchQty-PSaleQty"));
-        });
     const int row = currentRow;
     Load();
     SetCurrentRow(m_rows.empty() ? -1 : qBound(0, row, int(m_rows.size()) - 1));
