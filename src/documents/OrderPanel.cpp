@@ -142,9 +142,13 @@ bool OrderPanel::Purchase()
     for (const QString& code : purchased->missing)
         m_context.errors.ReportError(DbErrorNumber::NoCurrentRecord, QStringLiteral("SaveDocumentLines"),
             QStringLiteral("No product with the code \"%1\": its stock was not moved").arg(code));
-    m_screen.SetText(RemarksField, purchased->orderRemarks);
+    // The screen shows the order as now stored: purchased, its remarks naming the purchase,
+    // the panel closed. Its lines are those just saved.
+    m_screen.ShowText(StatusField, QStringLiteral("P"));
+    m_screen.ShowText(RemarksField, purchased->orderRemarks);
+    Close();
+    m_screen.NotifyChanged();
     m_context.messages.Notice(QStringLiteral("Order Purchased !\n") + purchased->orderRemarks);
-    m_engine.ShowRecord(m_screen);
     return true;
 }
 

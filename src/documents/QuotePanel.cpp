@@ -173,10 +173,13 @@ bool QuotePanel::Bill()
     for (const QString& code : billed->missing)
         m_context.errors.ReportError(DbErrorNumber::NoCurrentRecord, QStringLiteral("SaveDocumentLines"),
             QStringLiteral("No product with the code \"%1\": its stock was not moved").arg(code));
-    m_screen.SetText(RemarksField, billed->quoteRemarks);
+    // The screen shows the quote as now stored: billed, its remarks naming the bill, the panel
+    // closed. Its lines are those just saved.
+    m_screen.ShowText(StatusField, QStringLiteral("B"));
+    m_screen.ShowText(RemarksField, billed->quoteRemarks);
+    Close();
+    m_screen.NotifyChanged();
     m_context.messages.Notice(QStringLiteral("Quote Billed !\n") + billed->quoteRemarks);
-    // The quote as now stored; showing it closes the panel.
-    m_engine.ShowRecord(m_screen);
     return true;
 }
 

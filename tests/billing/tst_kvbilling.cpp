@@ -63,6 +63,8 @@ private slots:
                 u"Insert Into ktProduct (EDate, PCode, PName, PGId, PSaleRate, POpenQty, PPurchQty, "
                 "PSaleQty, PCloseQty, PTax, PActive) Values (#3/5/2026#, ?, ?, 1, ?, 9, 0, 0, 9, 'T', 'Y')"_s,
                 { u"C%1"_s.arg(i), u"Product number %1"_s.arg(i), 10 * i + 0.5 });
+        c.Execute(u"Insert Into ktCustomer (EDate, CName, CPhone, CActive) Values (#3/5/2026#, 'Ann', "
+                  "'5550001111', 'Y')"_s);
     }
 
     void init()
@@ -198,6 +200,37 @@ private slots:
         m_test->messages.Answer(true);
         QVERIFY(m_window->close());
         QCOMPARE(m_test->messages.shown, QStringList(2, u"Confirm Cancel/Exit ?"_s));
+    }
+
+    // The phone, left with Enter: the customer found, added or refused.
+    void phone_data()
+    {
+        QTest::addColumn<QString>("phone");
+        QTest::addColumn<QString>("messages");
+        QTest::addColumn<QString>("name"); // lblList(4)
+        QTest::addColumn<QString>("focus");
+
+        QTest::newRow("known") << u"5550001111"_s << u""_s << u"Ann"_s << u"cmdList(4)"_s;
+        QTest::newRow("new") << u"5550002222"_s << u"New Customer Added !"_s << u"-"_s << u"cmdList(4)"_s;
+        QTest::newRow("letters") << u"555abc"_s << u"Invalid Phone !"_s << u""_s << u"txtField(41)"_s;
+        QTest::newRow("statement") << u"1' Or '1'='1"_s << u"Invalid Phone !"_s << u""_s << u"txtField(41)"_s;
+        QTest::newRow("empty") << u""_s << u""_s << u""_s << u"cmdList(4)"_s;
+    }
+
+    void phone()
+    {
+        QFETCH(QString, phone);
+        QFETCH(QString, messages);
+        QFETCH(QString, name);
+        QFETCH(QString, focus);
+        QLineEdit* box = Box(BillingState::CustomerPhone);
+        box->setFocus();
+        QTest::keyClicks(box, phone);
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(m_test->messages.shown.join(u'|'), messages);
+        QCOMPARE(m_window->Element(u"lblList(4)"_s)->property("text").toString(), name);
+        QCOMPARE(m_window->state().Text(BillingState::CustomerId).isEmpty(), name.isEmpty());
+        QCOMPARE(FocusedElement(), focus);
     }
 
     void accessibleElements()
