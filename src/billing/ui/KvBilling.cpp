@@ -52,6 +52,9 @@ public:
 
     void SetTypeable(bool typeable)
     {
+        // A palette change restyles the box: only when the access really changes.
+        if (isReadOnly() == !typeable && focusPolicy() == (typeable ? Qt::StrongFocus : Qt::NoFocus))
+            return;
         setReadOnly(!typeable);
         setFocusPolicy(typeable ? Qt::StrongFocus : Qt::NoFocus);
         Paint(hasFocus());
