@@ -412,11 +412,18 @@ void ImportState::Import(const std::function<void(const QString&)>& progress)
                     // Cells the sheet holds as dates are not taken over.
                     if (ColumnType(mapping.sheetColumn) == FieldDate)
                         continue;
-                    const QString text
-                        = CellText(cells.value(mapping.sheetColumn), mapping.sheetColumn).trimmed();
-                    if (text.isEmpty())
+                    const QVariant& cell = cells.at(mapping.sheetColumn);
+                    if (cell.isNull())
                         continue;
                     const int at = slot[size_t(mapping.field)];
+                    // A number goes over as the number it is; text trimmed, and only when not blank.
+                    if (cell.typeId() == QMetaType::Double) {
+                        values[size_t(at)] = ConvertForField(fields[size_t(at)], cell);
+                        continue;
+                    }
+                    const QString text = cell.toString().trimmed();
+                    if (text.isEmpty())
+                        continue;
                     values[size_t(at)] = ConvertForField(fields[size_t(at)], text);
                 }
                 sqlite3_stmt* insertRow = statement.get();
