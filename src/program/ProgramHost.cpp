@@ -12,6 +12,7 @@
 #include "KvList.h"
 #include "KvLogin.h"
 #include "KvOption.h"
+#include "KvPQuery.h"
 #include "KvPUpdate.h"
 #include "KvReport.h"
 #include "KvSClosing.h"
@@ -130,10 +131,14 @@ void ProgramHost::OpenTrend()
 
 void ProgramHost::OnQuickButton(int index)
 {
-    // The counter's other screens (bill prints, product query) take their places here; QUIT is
-    // the window's own.
+    // The counter's other screens (bill prints) take their places here; QUIT is the window's
+    // own.
     if (index == 1)
         OpenBilling();
+    if (index == 5) {
+        KvPQuery query(m_context, &m_window); // PRODUCT QUERY
+        query.exec();
+    }
     if (index == 6)
         KvCustomerB::RunStandAlone(m_context, m_engine, &m_window); // CUSTOMER INFO
 }
