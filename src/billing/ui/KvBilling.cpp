@@ -6,6 +6,7 @@
 #include "Icons.h"
 #include "KvCustomerB.h"
 #include "KvList.h"
+#include "KvPSelect.h"
 #include "KvReport.h"
 #include "ProgramContext.h"
 #include "RecordEngine.h"
@@ -314,6 +315,10 @@ KvBilling::KvBilling(ProgramContext& context, RecordEngine& engine, QWidget* par
     customerDetails = [this](const QString& phone) {
         // Nothing saved leaves the phone as the return text: the name beside it stays.
         return KvCustomerB::RunOnPhone(m_context, m_engine, phone, this).value_or(phone);
+    };
+    productSelection = [this](BillingState& bill) {
+        // Each product taken there is a new line on this bill, with the totals after it.
+        KvPSelect::Select(m_context, bill.Grid(), 1, true, this, [&bill](int) { bill.RecalcTotals(); });
     };
     pickFromList = [this](const QString& source) { return KvList::PickFromList(m_context, source, this); };
     printBill = [this](int report, const QStringList& fields, const QStringList& labels) {
