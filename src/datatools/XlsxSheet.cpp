@@ -1,6 +1,9 @@
 #include "XlsxSheet.h"
 
+#include "SheetRowScanner.h"
+
 #include <algorithm>
+#include <charconv>
 #include <QDate>
 #include <QFile>
 #include <QHash>
@@ -12,7 +15,6 @@ namespace kivo {
 
 namespace {
 
-constexpr qint64 SliceBytes = 256 * 1024;
 // A sheet has at most 16,384 columns; a reference beyond that is a damaged file.
 constexpr int MostColumns = 16384;
 
@@ -52,19 +54,6 @@ bool DateFormatCode(const QString& code)
             return true;
     }
     return false;
-}
-
-// "AB12" -> 27 (0-based column); -1 when there is no column part.
-int ColumnOfReference(QStringView reference)
-{
-    int column = 0;
-    qsizetype i = 0;
-    for (; i < reference.size() && reference.at(i).isLetter(); ++i) {
-        column = column * 26 + (reference.at(i).toUpper().unicode() - u'A' + 1);
-        if (column > MostColumns)
-            return MostColumns;
-    }
-    return i == 0 ? -1 : column - 1;
 }
 
 QString ResolveTarget(const QString& target)
@@ -225,126 +214,58 @@ void XlsxSheet::ReadRows(const QString& part, const WorkbookReader::RowSink& row
     } closer { file };
 
     const QDate epoch = m_1904 ? QDate(1904, 1, 1) : QDate(1899, 12, 30);
-    QXmlStreamReader xml;
-    QByteArray slice(SliceBytes, Qt::Uninitialized);
-    bool finished = false;
-
     QVariantList cells;
-    bool inRow = false;
-    int column = -1;
-    QString type;
-    int style = 0;
-    QString value;
-    bool haveValue = false;
-    int inlineText = 0;
-    bool collecting = false; // inside <v>, or <t> of an inline string
-
-    auto endCell = [&] {
-        QVariant cell;
-        if (haveValue) {
-            if (type == u"s") {
-                const int index = value.trimmed().toInt();
-                if (index >= 0 && index < m_strings.size())
-                    cell = m_strings.at(index);
-            } else if (type == u"inlineStr" || type == u"str" || type == u"e") {
-                cell = value;
-            } else if (type == u"b") {
-                cell = double(value.trimmed() == u"1");
-            } else {
-                bool ok = false;
-                const double number = value.trimmed().toDouble(&ok);
-                if (!ok)
-                    cell = value;
-                else if (style >= 0 && size_t(style) < m_dateStyles.size() && m_dateStyles[size_t(style)]
-                    && number >= 0 && number < 2958466)
-                    cell = epoch.addDays(qint64(number));
-                else
-                    cell = number;
-            }
-        }
-        if (column >= MostColumns)
-            WorkbookReader::Fail(
-                m_path, QStringLiteral("the workbook is damaged (a cell beyond the last column)"));
-        while (cells.size() < column)
-            cells << QVariant();
-        if (cells.size() == column)
-            cells << cell;
-        else
-            cells[column] = cell;
-    };
-
-    while (!finished) {
-        while (!xml.atEnd()) {
-            const QXmlStreamReader::TokenType token = xml.readNext();
-            if (token == QXmlStreamReader::StartElement) {
-                const QStringView name = xml.name();
-                if (name == u"row") {
-                    inRow = true;
-                    cells.clear();
-                    column = -1;
-                } else if (name == u"c" && inRow) {
-                    const QXmlStreamAttributes attributes = xml.attributes();
-                    const int referenced = ColumnOfReference(attributes.value(QLatin1String("r")));
-                    column = referenced >= 0 ? referenced : column + 1;
-                    type = attributes.value(QLatin1String("t")).toString();
-                    style = attributes.hasAttribute(QLatin1String("s"))
-                        ? attributes.value(QLatin1String("s")).toInt()
-                        : 0;
-                    value.clear();
-                    haveValue = false;
-                    inlineText = 0;
-                } else if (name == u"v" && inRow) {
-                    value.clear();
-                    collecting = true;
-                } else if (name == u"is" && inRow) {
-                    ++inlineText;
-                } else if (name == u"t" && inlineText > 0) {
-                    collecting = true;
-                }
-            } else if (token == QXmlStreamReader::Characters) {
-                // Text may arrive in pieces where a slice of the sheet ends.
-                if (collecting)
-                    value += xml.text();
-            } else if (token == QXmlStreamReader::EndElement) {
-                const QStringView name = xml.name();
-                if ((name == u"v" || name == u"t") && collecting) {
-                    collecting = false;
-                    haveValue = true;
-                } else if (name == u"c" && inRow) {
-                    endCell();
-                } else if (name == u"is") {
-                    --inlineText;
-                } else if (name == u"row" && inRow) {
-                    inRow = false;
-                    const bool any = std::any_of(cells.cbegin(), cells.cend(), [](const QVariant& cell) {
-                        return !cell.isNull()
-                            && !(cell.typeId() == QMetaType::QString && cell.toString().isEmpty());
-                    });
-                    if (any && !row(cells))
-                        return;
-                }
-            }
-        }
-        if (xml.error() == QXmlStreamReader::PrematureEndOfDocumentError || !xml.hasError()) {
-            const zip_int64_t got = zip_fread(file, slice.data(), zip_uint64_t(slice.size()));
-            if (got < 0)
+    SheetRowScanner scanner(
+        [&](char* buffer, qint64 size) { return qint64(zip_fread(file, buffer, zip_uint64_t(size))); });
+    const QString problem = scanner.Read(
+        [&](const SheetRowScanner::Cell& cell) {
+            if (cell.column >= MostColumns)
                 WorkbookReader::Fail(
-                    m_path, QStringLiteral("the workbook is damaged (the sheet cannot be unpacked)"));
-            if (got == 0) {
-                finished = true;
-                if (xml.error() == QXmlStreamReader::PrematureEndOfDocumentError && inRow)
-                    WorkbookReader::Fail(
-                        m_path, QStringLiteral("the workbook is damaged (the sheet ends early)"));
-            } else {
-                xml.addData(QByteArray(slice.constData(), qsizetype(got)));
+                    m_path, QStringLiteral("the workbook is damaged (a cell beyond the last column)"));
+            QVariant value;
+            if (cell.hasValue) {
+                const QByteArray& type = cell.type;
+                const QByteArray text = cell.value.trimmed();
+                if (type == "s") {
+                    const int index = text.toInt();
+                    if (index >= 0 && index < m_strings.size())
+                        value = m_strings.at(index);
+                } else if (type == "inlineStr" || type == "str" || type == "e") {
+                    value = QString::fromUtf8(cell.value);
+                } else if (type == "b") {
+                    value = double(text == "1");
+                } else {
+                    double number = 0;
+                    const auto [end, error]
+                        = std::from_chars(text.constData(), text.constData() + text.size(), number);
+                    const bool ok
+                        = error == std::errc() && end == text.constData() + text.size() && !text.isEmpty();
+                    if (!ok)
+                        value = QString::fromUtf8(cell.value);
+                    else if (cell.style >= 0 && size_t(cell.style) < m_dateStyles.size()
+                        && m_dateStyles[size_t(cell.style)] && number >= 0 && number < 2958466)
+                        value = epoch.addDays(qint64(number));
+                    else
+                        value = number;
+                }
             }
-        } else {
-            WorkbookReader::Fail(m_path,
-                QStringLiteral("the workbook is damaged (%1 at line %2)")
-                    .arg(xml.errorString())
-                    .arg(xml.lineNumber()));
-        }
-    }
+            while (cells.size() < cell.column)
+                cells << QVariant();
+            if (cells.size() == cell.column)
+                cells << value;
+            else
+                cells[cell.column] = value;
+        },
+        [&] {
+            const bool any = std::any_of(cells.cbegin(), cells.cend(), [](const QVariant& cell) {
+                return !cell.isNull() && !(cell.typeId() == QMetaType::QString && cell.toString().isEmpty());
+            });
+            const bool goOn = !any || row(cells);
+            cells.clear();
+            return goOn;
+        });
+    if (!problem.isEmpty())
+        WorkbookReader::Fail(m_path, QStringLiteral("the workbook is damaged (%1)").arg(problem));
 }
 
 } // namespace kivo

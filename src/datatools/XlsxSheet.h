@@ -15,7 +15,7 @@ namespace kivo {
 // names the sheets, its relations give each sheet's part, the shared strings hold the text
 // cells, and the styles tell which number cells the sheet shows as dates. The sheet part
 // itself is parsed as it is unpacked, a slice at a time, so a sheet of any length is read
-// in the same memory. Problems throw DbError (WorkbookReader::Fail).
+// in the same memory (SheetRowScanner). Problems throw DbError (WorkbookReader::Fail).
 class XlsxSheet {
 public:
     explicit XlsxSheet(const QString& path);

@@ -6,10 +6,13 @@
 #include "ExportState.h"
 #include "ImportState.h"
 #include "Recordset.h"
+#include "SheetRowScanner.h"
+#include "StartupFiles.h"
 #include "TestContext.h"
 #include "WorkbookProbe.h"
 #include "WorkbookReader.h"
 
+#include <cstring>
 #include <QJsonArray>
 #include <QProcess>
 #include <QTest>
@@ -53,6 +56,71 @@ private slots:
     {
         m_test->messages.shown.clear();
         m_import = std::make_unique<ImportState>(m_test->context);
+    }
+
+    // Rows of a sheet part as other writers lay them out, fed in slices of every small size so
+    // that each element and entity is cut somewhere. Cells read "column:type:value", rows "|".
+    void scanner_data()
+    {
+        QTest::addColumn<QByteArray>("xml");
+        QTest::addColumn<QString>("rows");
+
+        QTest::newRow("values and inline text") << QByteArray(
+            R"(<?xml version="1.0"?><worksheet><sheetData><row r="1"><c r="A1" t="inlineStr"><is><t>Tea &amp; cake</t></is></c>)"
+            R"(<c r="C1" s="2"><v>12.5</v></c></row></sheetData></worksheet>)")
+                                                << u"0:inlineStr:Tea & cake 2::12.5|"_s;
+        QTest::newRow("prefixed names, no references, self-closing cells") << QByteArray(
+            R"(<x:worksheet xmlns:x="m"><x:sheetData><x:row><x:c t='s'><x:v>3</x:v></x:c><x:c/>)"
+            R"(<x:c><x:f>1+1</x:f><x:v>2</x:v></x:c></x:row><x:row/></x:sheetData></x:worksheet>)")
+                                                                           << u"0:s:3 1:: 2::2||"_s;
+        QTest::newRow("rich text runs, phonetic text left out, references")
+            << QByteArray(
+                   R"(<row><c r="B7" t="inlineStr"><is><r><t>Ab</t></r><r><t xml:space="preserve"> cd</t></r>)"
+                   R"(<rPh><t>ignored</t></rPh></is></c><c r="D7" t="str"><v>&#72;&#x49;&lt;&gt;</v></c></row>)")
+            << u"1:inlineStr:Ab cd 3:str:HI<>|"_s;
+        QTest::newRow("comment and character data")
+            << QByteArray(R"(<row><!-- a > b --><c t="inlineStr"><is><t><![CDATA[x<y]]></t></is></c></row>)")
+            << u"0:inlineStr:x<y|"_s;
+    }
+
+    void scanner()
+    {
+        QFETCH(QByteArray, xml);
+        QFETCH(QString, rows);
+        for (int slice = 1; slice <= 9; ++slice) {
+            qsizetype at = 0;
+            SheetRowScanner scanner([&](char* buffer, qint64 size) {
+                const qint64 n = qMin<qint64>(qMin<qint64>(size, slice), xml.size() - at);
+                std::memcpy(buffer, xml.constData() + at, size_t(n));
+                at += n;
+                return n;
+            });
+            QStringList cells;
+            QString read;
+            const QString problem = scanner.Read(
+                [&](const SheetRowScanner::Cell& cell) {
+                    cells << u"%1:%2:%3"_s.arg(cell.column)
+                                 .arg(QString::fromUtf8(cell.type), QString::fromUtf8(cell.value));
+                },
+                [&] {
+                    read += cells.join(u' ') + u'|';
+                    cells.clear();
+                    return true;
+                });
+            QCOMPARE(problem, QString());
+            QCOMPARE(read, rows);
+        }
+        // Cut short inside a row, the part is damaged.
+        qsizetype at = 0;
+        const QByteArray cut = xml.left(xml.indexOf("</"));
+        SheetRowScanner scanner([&](char* buffer, qint64 size) {
+            const qint64 n = qMin<qint64>(size, cut.size() - at);
+            std::memcpy(buffer, cut.constData() + at, size_t(n));
+            at += n;
+            return n;
+        });
+        QCOMPARE(scanner.Read([](const SheetRowScanner::Cell&) {}, [] { return true; }),
+            u"the sheet ends early"_s);
     }
 
     // A sheet by openpyxl with every kind of cell the import meets, imported into products.
@@ -273,17 +341,19 @@ private slots:
             Rows(u"Select PCode From ktProduct Where PCode Like 'F%' Order By PCode"_s).join(u' '), codes);
     }
 
-    // A row the table cannot take (a code longer than its column) is reported and left out;
-    // the rows around it are kept, and the program then ends after the day's archive is gone.
-    void refusedRowIsSkipped()
+    // Rows the table cannot take (a code longer than its column) are reported and left out:
+    // the first at once, the others together at the end; the rows around them are kept, and
+    // the program then ends after the day's archive is gone.
+    void refusedRowsAreSkipped()
     {
         const QString file = m_folder.filePath(u"long.xlsx"_s);
         QVERIFY(WriteWithOpenpyxl(file,
             { { u"rows"_s,
                 QJsonArray { Row({ u"PCode"_s, u"PName"_s }), Row({ u"L1"_s, u"Fine"_s }),
-                    Row({ u"L2-much-too-long-for-a-code"_s, u"Refused"_s }),
-                    Row({ u"L3"_s, u"Fine"_s }) } } }));
-        const QString archive = DailyArchiveFile(m_test->context.locations, TempDatabase::FixedToday());
+                    Row({ u"L2-much-too-long-for-a-code"_s, u"Refused"_s }), Row({ u"L3"_s, u"Fine"_s }),
+                    Row({ u"L4-much-too-long-for-a-code"_s, u"Refused"_s }),
+                    Row({ u"L5-much-too-long-for-a-code"_s, u"Refused"_s }) } } }));
+        const QString archive = TodaysArchiveFile(m_test->context.locations, TempDatabase::FixedToday());
         QVERIFY(archive.endsWith(u"/Arc/Ki260304.Kvd"_s));
         QFile(archive).open(QIODevice::WriteOnly);
         QVERIFY(QFile::exists(archive));
@@ -294,8 +364,12 @@ private slots:
         m_test->messages.Answer(true);
         m_import->Import();
         QCOMPARE(m_test->messages.shown,
-            (QStringList { u"Total Records: 3"_s, u"Confirm Import ?"_s, u"ErroR!"_s, u"Done !"_s,
-                u"Closing App...\nDB Refresh Required !"_s }));
+            (QStringList { u"Total Records: 5"_s, u"Confirm Import ?"_s, u"ErroR!"_s, u"ErroR!"_s,
+                u"Done !"_s, u"Closing App...\nDB Refresh Required !"_s }));
+        const QStringList log = m_test->ErrorLogLines();
+        QVERIFY2(log.value(log.size() - 2).contains(u"Listed row 2: "_s), qPrintable(log.join(u'\n')));
+        QVERIFY2(log.last().contains(u"2 more listed rows were not imported (rows 4, 5)"_s),
+            qPrintable(log.last()));
         QCOMPARE(Rows(u"Select PCode From ktProduct Where PCode Like 'L%' Order By PCode"_s),
             (QStringList { u"L1"_s, u"L3"_s }));
         QVERIFY(m_import->endProgram);
