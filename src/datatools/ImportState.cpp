@@ -9,6 +9,7 @@
 #include "NumberText.h"
 #include "ProgramContext.h"
 #include "Recordset.h"
+#include "StartupFiles.h"
 #include "WorkbookReader.h"
 
 #include <QElapsedTimer>
@@ -71,12 +72,6 @@ void Bind(Connection& connection, sqlite3_stmt* statement, int index, const Stor
 }
 
 } // namespace
-
-QString DailyArchiveFile(const Locations& locations, const QDate& today)
-{
-    return locations.ArchiveFolder + locations.DatabaseName.left(2)
-        + today.addDays(-1).toString(QStringLiteral("yyMMdd")) + QStringLiteral(".Kvd");
-}
 
 ImportState::ImportState(ProgramContext& context)
     : m_context(context)
@@ -392,7 +387,25 @@ void ImportState::Import(const std::function<void(const QString&)>& progress)
         + u')';
 
     int counter = 0;
+    int listed = 0;
     bool completed = false;
+    // The first row the table refuses is reported at once; the others are counted and reported
+    // together at the end, so a sheet of many bad rows does not stop the import at every one.
+    int refused = 0;
+    int laterRefused = 0;
+    QStringList laterRows;
+    DbError later(0, QString(), QString());
+    const auto RowRefused = [&](const DbError& error) {
+        if (refused++ == 0) {
+            m_context.errors.ReportError(error.number, error.source,
+                QStringLiteral("Listed row %1: ").arg(listed) + error.description);
+            return;
+        }
+        if (laterRefused++ == 0)
+            later = error;
+        if (laterRows.size() < 20)
+            laterRows << QString::number(listed);
+    };
     QElapsedTimer sinceShown;
     sinceShown.start();
     TryStep(m_context.errors, [&] {
@@ -407,7 +420,8 @@ void ImportState::Import(const std::function<void(const QString&)>& progress)
             // applies whole or not at all inside the import's transaction: that statement is
             // the row's savepoint. A named savepoint as well would copy every page the row
             // touches into the (encrypted) savepoint journal, tripling the import's time.
-            const bool stored = TryStep(m_context.errors, [&] {
+            ++listed;
+            try {
                 for (const Mapping& mapping : mappings) {
                     // Cells the sheet holds as dates are not taken over.
                     if (ColumnType(mapping.sheetColumn) == FieldDate)
@@ -435,9 +449,13 @@ void ImportState::Import(const std::function<void(const QString&)>& progress)
                     sqlite3_reset(insertRow);
                     connection.ThrowEngineError(rc, QStringLiteral("KvImport"));
                 }
-            });
-            if (stored)
                 ++counter;
+            } catch (const DbError& error) {
+                RowRefused(error);
+            } catch (const std::exception& error) {
+                RowRefused(DbError(ErrorNumber::Unexpected, QStringLiteral("KvImport"),
+                    QString::fromLocal8Bit(error.what())));
+            }
             if (progress && sinceShown.elapsed() >= ProgressEveryMs) {
                 progressLabel = QString::number(counter) + QStringLiteral("..");
                 progress(progressLabel);
@@ -447,6 +465,13 @@ void ImportState::Import(const std::function<void(const QString&)>& progress)
         });
         if (!read)
             return;
+        if (laterRefused > 0)
+            m_context.errors.ReportError(later.number, later.source,
+                QStringLiteral("%1 more listed rows were not imported (rows %2%3); the first: %4")
+                    .arg(laterRefused)
+                    .arg(laterRows.join(QStringLiteral(", ")),
+                        laterRefused > laterRows.size() ? QStringLiteral(", ...") : QString(),
+                        later.description));
         import.Commit();
         completed = true;
     });
@@ -459,7 +484,7 @@ void ImportState::Import(const std::function<void(const QString&)>& progress)
     if (progress)
         progress(progressLabel);
     m_context.messages.Notice(QStringLiteral("Done !"));
-    const QString archive = DailyArchiveFile(m_context.locations, m_context.Today());
+    const QString archive = TodaysArchiveFile(m_context.locations, m_context.Today());
     if (QFile::exists(archive)) {
         QFile::setPermissions(archive, QFile::ReadOwner | QFile::WriteOwner);
         if (!QFile::remove(archive))

@@ -12,7 +12,6 @@
 namespace kivo {
 
 class ProgramContext;
-struct Locations;
 
 // The import's state, without any widget: the target table, the workbook and its sheet
 // "Sheet1" (first row the column names), the one-column filter, the chosen columns and the
@@ -88,9 +87,5 @@ private:
     SheetFilter m_filter;
     int m_count = 0;
 };
-
-// The daily archive copy that the start-up maintenance makes: ArchiveFolder + the first two
-// characters of DatabaseName + yesterday as "yyMMdd" + ".Kvd".
-QString DailyArchiveFile(const Locations& locations, const QDate& today);
 
 } // namespace kivo

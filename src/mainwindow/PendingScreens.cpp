@@ -16,8 +16,8 @@ struct PendingEntry {
 // The one list of menu entries whose screens are still to come: none now.
 constexpr std::array<PendingEntry, 0> Pending {};
 
-// The three bill prints and product query.
-const int PendingQuickButtons[] = { 2, 3, 4, 5 };
+// The three bill prints.
+const int PendingQuickButtons[] = { 2, 3, 4 };
 
 } // namespace
 

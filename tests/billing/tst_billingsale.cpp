@@ -1,7 +1,8 @@
 // One sale through the real program, as a cashier makes it: log in as a sales user, BILLING,
-// the customer's phone, product codes typed and ended with Enter, F2, CHECKOUT, the answers to
-// the messages and the bill print; then the bill, its lines and the stock read back by SQL.
-// The screen driver that the program-level tests use runs the script inside the program.
+// the customer's phone, product codes typed and ended with Enter, one more product from the
+// product listing, F2, CHECKOUT, the answers to the messages and the bill print; then the bill, its lines and
+// the stock read back by SQL. The screen driver that the program-level tests use runs the script inside the
+// program.
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -58,10 +59,26 @@ type P100
 key Return
 field txtField(6)=3
 checkpoint scanned
+key Return
+focus cmdList(98)
+key Return
+window Product Listing
+focus lstList
+key Down
+key Return
+focus txtField(3)
+key Return
+focus txtField(4)
+key Return
+answer Close
+closed Product Listing
+field txtField(6)=4
+key Shift+Tab
+focus txtField(98)
 key F2
 focus txtField(20)
 field txtField(13)=210.00
-field txtField(17)=7.50
+field txtField(17)=5.00
 answer CHECKOUT
 message Confirm Checkout ?
 answer Yes
@@ -144,15 +161,16 @@ private slots:
 
         QVERIFY(checkpoint(u"sold"_s));
         const QString customer = sql(u"Select EId From ktCustomer Where CPhone='5551234567'"_s);
-        // 100 + 2.50 + 100, no tax; F2 suggests the next ten above 202 (202.50 rounds to even).
+        // 100 + 2.50 + 100, and 2.50 more from the product listing, no tax; F2 suggests the next
+        // ten above 205.
         QCOMPARE(sql(u"Select BItems, BGross, BNett, BCash, BReturn, BCId, BOType, BMType From ktBillMast"_s),
-            u"3\t202.5\t202.5\t210\t7.5\t"_s + customer + u"\tOTHER\tMISC"_s);
+            u"4\t205\t205\t210\t5\t"_s + customer + u"\tOTHER\tMISC"_s);
         const QString id = sql(u"Select EId From ktBillMast"_s);
         QVERIFY(sql(u"Select BReceipt From ktBillMast"_s).endsWith(u"-"_s + id.rightJustified(6, u'0')));
         QCOMPARE(sql(u"Select BPId From ktBillDetl Where EId="_s + id + u" Order By rowid"_s),
-            u"P100\nP250\nP100"_s);
+            u"P100\nP250\nP100\nP250"_s);
         QCOMPARE(sql(u"Select PCode, PSaleQty, PCloseQty From ktProduct Order By PCode"_s),
-            u"P100\t2\t8\nP250\t1\t9"_s);
+            u"P100\t2\t8\nP250\t2\t8"_s);
 
         QVERIFY(checkpoint(QString()));
         QVERIFY(program.waitForFinished(int(deadline.remainingTime())));

@@ -58,6 +58,8 @@ private slots:
         context.preferences.PDisEdit = u"Y"_s;
         Connection& c = context.connection;
         c.Execute(u"Delete From ktProduct"_s);
+        c.Execute(u"Delete From kmGroup"_s);
+        c.Execute(u"Insert Into kmGroup (EId, EDate, GName, GSavePer) Values (1, #3/5/2026#, 'Teas', 0)"_s);
         for (int i = 1; i <= 12; ++i)
             c.Execute(
                 u"Insert Into ktProduct (EDate, PCode, PName, PGId, PSaleRate, POpenQty, PPurchQty, "

@@ -7,6 +7,7 @@
 #include "ImportState.h"
 #include "Recordset.h"
 #include "SheetRowScanner.h"
+#include "StartupFiles.h"
 #include "TestContext.h"
 #include "WorkbookProbe.h"
 #include "WorkbookReader.h"
@@ -340,17 +341,19 @@ private slots:
             Rows(u"Select PCode From ktProduct Where PCode Like 'F%' Order By PCode"_s).join(u' '), codes);
     }
 
-    // A row the table cannot take (a code longer than its column) is reported and left out;
-    // the rows around it are kept, and the program then ends after the day's archive is gone.
-    void refusedRowIsSkipped()
+    // Rows the table cannot take (a code longer than its column) are reported and left out:
+    // the first at once, the others together at the end; the rows around them are kept, and
+    // the program then ends after the day's archive is gone.
+    void refusedRowsAreSkipped()
     {
         const QString file = m_folder.filePath(u"long.xlsx"_s);
         QVERIFY(WriteWithOpenpyxl(file,
             { { u"rows"_s,
                 QJsonArray { Row({ u"PCode"_s, u"PName"_s }), Row({ u"L1"_s, u"Fine"_s }),
-                    Row({ u"L2-much-too-long-for-a-code"_s, u"Refused"_s }),
-                    Row({ u"L3"_s, u"Fine"_s }) } } }));
-        const QString archive = DailyArchiveFile(m_test->context.locations, TempDatabase::FixedToday());
+                    Row({ u"L2-much-too-long-for-a-code"_s, u"Refused"_s }), Row({ u"L3"_s, u"Fine"_s }),
+                    Row({ u"L4-much-too-long-for-a-code"_s, u"Refused"_s }),
+                    Row({ u"L5-much-too-long-for-a-code"_s, u"Refused"_s }) } } }));
+        const QString archive = TodaysArchiveFile(m_test->context.locations, TempDatabase::FixedToday());
         QVERIFY(archive.endsWith(u"/Arc/Ki260304.Kvd"_s));
         QFile(archive).open(QIODevice::WriteOnly);
         QVERIFY(QFile::exists(archive));
@@ -361,8 +364,12 @@ private slots:
         m_test->messages.Answer(true);
         m_import->Import();
         QCOMPARE(m_test->messages.shown,
-            (QStringList { u"Total Records: 3"_s, u"Confirm Import ?"_s, u"ErroR!"_s, u"Done !"_s,
-                u"Closing App...\nDB Refresh Required !"_s }));
+            (QStringList { u"Total Records: 5"_s, u"Confirm Import ?"_s, u"ErroR!"_s, u"ErroR!"_s,
+                u"Done !"_s, u"Closing App...\nDB Refresh Required !"_s }));
+        const QStringList log = m_test->ErrorLogLines();
+        QVERIFY2(log.value(log.size() - 2).contains(u"Listed row 2: "_s), qPrintable(log.join(u'\n')));
+        QVERIFY2(log.last().contains(u"2 more listed rows were not imported (rows 4, 5)"_s),
+            qPrintable(log.last()));
         QCOMPARE(Rows(u"Select PCode From ktProduct Where PCode Like 'L%' Order By PCode"_s),
             (QStringList { u"L1"_s, u"L3"_s }));
         QVERIFY(m_import->endProgram);

@@ -3,8 +3,10 @@
 #include "Accessibility.h"
 #include "BillingProductList.h"
 #include "CustomerByPhone.h"
+#include "Icons.h"
 #include "KvCustomerB.h"
 #include "KvList.h"
+#include "KvPSelect.h"
 #include "KvReport.h"
 #include "ProgramContext.h"
 #include "RecordEngine.h"
@@ -199,6 +201,9 @@ KvBilling::KvBilling(ProgramContext& context, RecordEngine& engine, QWidget* par
     auto* groupRow = new QHBoxLayout;
     auto* prior = AddButton(QStringLiteral("<"), ElementName("cmdGroup", 0), QStringLiteral("Prior Group"));
     m_group = new QComboBox(this);
+    // The items are padded to 45 characters; the box need not be that wide.
+    m_group->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_group->setMinimumContentsLength(12);
     Describe(m_group, QStringLiteral("Product group"), QStringLiteral("cmbGroup"));
     m_elements.insert(QStringLiteral("cmbGroup"), m_group);
     auto* next = AddButton(QStringLiteral(">"), ElementName("cmdGroup", 1), QStringLiteral("Next Group"));
@@ -273,6 +278,11 @@ KvBilling::KvBilling(ProgramContext& context, RecordEngine& engine, QWidget* par
     auto* cancel = AddButton(QStringLiteral("CANCEL/EXIT"), QStringLiteral("cmdCancel"), QString());
     check->setMinimumHeight(44);
     cancel->setMinimumHeight(44);
+    // The main window's pictures for Save and Cancel.
+    check->setIcon(Icon(Glyph::Save));
+    cancel->setIcon(Icon(Glyph::Cancel));
+    check->setIconSize(QSize(24, 24));
+    cancel->setIconSize(QSize(24, 24));
     connect(check, &QPushButton::clicked, this, &KvBilling::CheckoutClicked);
     connect(cancel, &QPushButton::clicked, this, &KvBilling::CancelClicked);
     auto* right = new QVBoxLayout;
@@ -305,6 +315,10 @@ KvBilling::KvBilling(ProgramContext& context, RecordEngine& engine, QWidget* par
     customerDetails = [this](const QString& phone) {
         // Nothing saved leaves the phone as the return text: the name beside it stays.
         return KvCustomerB::RunOnPhone(m_context, m_engine, phone, this).value_or(phone);
+    };
+    productSelection = [this](BillingState& bill) {
+        // Each product taken there is a new line on this bill, with the totals after it.
+        KvPSelect::Select(m_context, bill.Grid(), 1, true, this, [&bill](int) { bill.RecalcTotals(); });
     };
     pickFromList = [this](const QString& source) { return KvList::PickFromList(m_context, source, this); };
     printBill = [this](int report, const QStringList& fields, const QStringList& labels) {

@@ -61,6 +61,8 @@ QTableView* MakeGrid(QWidget* parent, const QString& element, QAbstractItemModel
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setAlternatingRowColors(true);
+    // Tab moves on to the next control, as on every other screen, rather than from cell to cell.
+    grid->setTabKeyNavigation(false);
     grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 8);
     Describe(grid, QString(), element);
     return grid;

@@ -1,0 +1,151 @@
+// The real program on a demo shop, driven from outside as a user works (see
+// tests/program/tst_endtoend.cpp for the screen driver): every product exported through
+// Transaction > Export.., then a workbook of suppliers imported through Transaction > Import..,
+// after which the program ends by itself. The workbooks are read and written with openpyxl,
+// the database with kivo-admin.
+#include "WorkbookProbe.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace kivo::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString RunAdmin(const QStringList& arguments)
+{
+    QProcess admin;
+    admin.start(QStringLiteral(KIVO_ADMIN), arguments);
+    if (!admin.waitForFinished(60000) || admin.exitCode() != 0)
+        return u"kivo-admin failed: "_s + QString::fromUtf8(admin.readAllStandardError());
+    return QString::fromUtf8(admin.readAllStandardOutput()).trimmed();
+}
+
+// EXPORT and IMPORT stand for the two workbooks' paths.
+const char* const Script = R"(window Login
+focus txtField(0)
+type Chief
+key Return
+focus txtField(1)
+type kivo
+key Return
+window Kivo - Sales Software
+menu Transaction/Export..
+window Export
+focus cmbTable
+answer <     All
+answer <    List
+message Total Records: PRODUCTS
+answer OK
+key Tab
+key Tab
+key Tab
+key Tab
+key Tab
+key Tab
+key Tab
+key Tab
+focus txtFile
+type EXPORT
+answer Export  >
+message Confirm Export ?
+answer Yes
+message Done !
+answer OK
+closed Export
+menu Transaction/Import..
+window Import
+focus cmbTable
+key Down
+key Down
+key Down
+key Tab
+focus txtFile
+type IMPORT
+answer <    List
+message Total Records: 2
+answer OK
+answer <     All
+answer Import  >
+message Confirm Import ?
+answer Yes
+message Done !
+answer OK
+answer OK
+)";
+
+} // namespace
+
+class ProgramDataToolsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void exportThenImport()
+    {
+        QTemporaryDir work;
+        QVERIFY(work.isValid());
+        const QString data = work.filePath(u"data"_s);
+        QVERIFY(RunAdmin({ u"init"_s, data, u"--demo"_s }).startsWith(u"Created "_s));
+        const auto sql = [&](const QString& statement) {
+            return RunAdmin({ u"sql"_s, data, statement }).section(u'\n', 1);
+        };
+        const QString products = sql(u"Select Count(*) From ktProduct"_s);
+        const QString exported = work.filePath(u"products.xlsx"_s);
+        const QString imported = work.filePath(u"suppliers.xlsx"_s);
+        QVERIFY(WriteWithOpenpyxl(imported,
+            { { u"rows"_s,
+                QJsonArray { QJsonArray { u"SCompany"_s, u"scity"_s, u"EId"_s },
+                    QJsonArray { u"Harbour Foods"_s, u"Bergen"_s, 1 },
+                    QJsonArray { u"Fjord Dairy"_s, QJsonValue(), 2 } } } }));
+        QFile script(work.filePath(u"script.txt"_s));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write(QString::fromLatin1(Script)
+                         .replace(u"PRODUCTS"_s, products)
+                         .replace(u"EXPORT"_s, exported)
+                         .replace(u"IMPORT"_s, imported)
+                         .toUtf8());
+        script.close();
+        const int suppliers = sql(u"Select Count(*) From ktSupplier"_s).toInt();
+
+        QProcess program;
+        program.setProcessChannelMode(QProcess::MergedChannels);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+        environment.insert(u"QT_PLUGIN_PATH"_s, QStringLiteral(KIVO_DRIVER_PLUGINS));
+        environment.insert(u"QT_QPA_GENERIC_PLUGINS"_s, u"kivoscreendriver:"_s + script.fileName());
+        environment.insert(u"LC_ALL"_s, u"C"_s);
+        environment.insert(u"TZ"_s, u"UTC"_s);
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(KIVO_PROGRAM), { u"--app-folder"_s, data });
+        // The import ends the program by itself; a bound for a broken run, never pacing.
+        const bool ended = program.waitForFinished(120000);
+        const QString transcript = QString::fromUtf8(program.readAll());
+        QVERIFY2(ended && transcript.contains(u"driver: done"_s), qPrintable(transcript));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+
+        // Every product, read back by another reader: EId first, then the table's columns.
+        const QJsonArray rows = ReadWithOpenpyxl(exported).value(u"rows"_s).toArray();
+        QCOMPARE(rows.size(), products.toInt() + 1);
+        QCOMPARE(rows.at(0).toArray().at(0).toString(), u"EId"_s);
+        QCOMPARE(rows.at(0).toArray().at(3).toString(), u"PCode"_s);
+        QCOMPARE(rows.at(1).toArray().at(3).toString(), sql(u"Select PCode From ktProduct Where EId=1"_s));
+
+        // Two suppliers more, by name in any letter case, with the database's own ids.
+        QCOMPARE(sql(u"Select Count(*) From ktSupplier"_s).toInt(), suppliers + 2);
+        QCOMPARE(sql(u"Select SCity || '/' || SPhone From ktSupplier Where SCompany='Harbour Foods'"_s),
+            u"Bergen/-"_s);
+        QCOMPARE(sql(u"Select SCity From ktSupplier Where SCompany='Fjord Dairy'"_s), u"-"_s);
+        QFile errorLog(QDir(data).filePath(u"Doc/Kivo.Err"_s));
+        if (errorLog.open(QIODevice::ReadOnly))
+            QFAIL(errorLog.readAll().constData());
+    }
+};
+
+QTEST_GUILESS_MAIN(ProgramDataToolsTest)
+#include "tst_programdatatools.moc"
