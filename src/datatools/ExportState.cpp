@@ -1,5 +1,6 @@
 #include "ExportState.h"
 
+#include "Connection.h"
 #include "CriterionBuilder.h"
 #include "DateText.h"
 #include "Messages.h"
@@ -7,6 +8,8 @@
 #include "WorkbookWriter.h"
 
 #include <QElapsedTimer>
+#include <QHash>
+#include <sqlite3.h>
 
 namespace kivo {
 
@@ -132,39 +135,54 @@ void ExportState::Export(const std::function<void(const QString&)>& progress)
         return;
     frameEnabled = false;
 
-    // The grid reads the listing as it scrolls, so the export walks its own copy of it.
-    Recordset rows(m_context.connection);
+    // The grid reads the listing as it scrolls, so the export steps through the listing's
+    // statement on its own, a row at a time: memory stays flat however many rows there are.
+    std::vector<int> types;
+    for (int c = 0; c < m_rows.FieldCount(); ++c)
+        types.push_back(m_rows.Field(c).type);
     TryStep(m_context.errors, [&] {
-        rows.Open(m_listing);
+        Connection& connection = m_context.connection;
+        StatementHandle rows = connection.Prepare(connection.Translate(m_listing));
+        sqlite3_stmt* statement = rows.get();
         WorkbookWriter writer(file);
         writer.SetColumnWidths(ColumnWidth);
-        const int columns = rows.FieldCount();
-        std::vector<int> types;
-        for (int c = 0; c < columns; ++c) {
-            writer.WriteText(0, c, rows.Field(c).name);
-            types.push_back(rows.Field(c).type);
-        }
+        const int columns = sqlite3_column_count(statement);
+        for (int c = 0; c < columns; ++c)
+            writer.WriteText(0, c, QString::fromUtf8(sqlite3_column_name(statement, c)));
         int counter = 0;
+        QHash<QString, QString> shortDates;
         QElapsedTimer sinceShown;
         sinceShown.start();
-        for (; !rows.Eof(); rows.MoveNext()) {
+        int rc = SQLITE_ROW;
+        while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
             for (int c = 0; c < columns; ++c) {
-                const QVariant value = rows.Value(c);
-                if (value.isNull())
-                    continue;
-                switch (value.typeId()) {
-                case QMetaType::LongLong:
-                case QMetaType::Double:
-                    writer.WriteNumber(counter + 1, c, value.toDouble());
+                switch (sqlite3_column_type(statement, c)) {
+                case SQLITE_INTEGER:
+                case SQLITE_FLOAT:
+                    writer.WriteNumber(counter + 1, c, sqlite3_column_double(statement, c));
                     break;
-                case QMetaType::QDate:
-                    writer.WriteText(counter + 1, c, ShortDate(value.toDate()));
+                case SQLITE_TEXT: {
+                    const QString text
+                        = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, c)),
+                            sqlite3_column_bytes(statement, c));
+                    // Dates are kept as ISO text; the sheet gets them in the short date form. A
+                    // listing holds few distinct days, so each is turned into its form once.
+                    if (c < int(types.size()) && types[size_t(c)] == FieldDate) {
+                        auto known = shortDates.constFind(text);
+                        if (known == shortDates.cend()) {
+                            if (shortDates.size() > 4096)
+                                shortDates.clear();
+                            const QDate date = ParseShortDate(text);
+                            known = shortDates.insert(text, date.isValid() ? ShortDate(date) : text);
+                        }
+                        writer.WriteText(counter + 1, c, *known);
+                    } else {
+                        writer.WriteText(counter + 1, c, text);
+                    }
                     break;
+                }
                 default:
-                    if (types[size_t(c)] == FieldDate)
-                        writer.WriteText(counter + 1, c, ShortDate(ParseShortDate(value.toString())));
-                    else
-                        writer.WriteText(counter + 1, c, value.toString());
+                    break; // an empty cell
                 }
             }
             ++counter;
@@ -174,6 +192,8 @@ void ExportState::Export(const std::function<void(const QString&)>& progress)
                 sinceShown.restart();
             }
         }
+        if (rc != SQLITE_DONE)
+            connection.ThrowEngineError(rc, QStringLiteral("KvExport"));
         progressLabel = QString::number(counter) + QStringLiteral("..");
         if (progress)
             progress(progressLabel);

@@ -386,6 +386,24 @@ void ImportState::Import(const std::function<void(const QString&)>& progress)
         + names.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (") + marks.join(QStringLiteral(", "))
         + u')';
 
+    // New products keep the stock rule: their closing quantity follows from the opening,
+    // purchased and sold quantities they are given (0 where the sheet has none).
+    const auto SlotOf = [&](const char* name) {
+        for (size_t i = 0; i < fields.size(); ++i)
+            if (fields[i].name == QLatin1String(name))
+                return int(i);
+        return -1;
+    };
+    const bool products = tableName == u"ktProduct";
+    const int opening = SlotOf("POpenQty"), purchased = SlotOf("PPurchQty"), sold = SlotOf("PSaleQty"),
+              closing = SlotOf("PCloseQty");
+    const auto Quantity = [](const std::vector<StoredValue>& row, int at) {
+        const StoredValue& value = row[size_t(at)];
+        return value.kind == StoredKind::Integer ? double(value.integer)
+            : value.kind == StoredKind::Real     ? value.real
+                                                 : 0.0;
+    };
+
     int counter = 0;
     int listed = 0;
     bool completed = false;
@@ -440,6 +458,9 @@ void ImportState::Import(const std::function<void(const QString&)>& progress)
                         continue;
                     values[size_t(at)] = ConvertForField(fields[size_t(at)], text);
                 }
+                if (products && opening >= 0 && purchased >= 0 && sold >= 0 && closing >= 0)
+                    values[size_t(closing)] = ConvertForField(fields[size_t(closing)],
+                        Quantity(values, opening) + Quantity(values, purchased) - Quantity(values, sold));
                 sqlite3_stmt* insertRow = statement.get();
                 sqlite3_reset(insertRow);
                 for (size_t i = 0; i < values.size(); ++i)

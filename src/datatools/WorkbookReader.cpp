@@ -23,8 +23,15 @@ bool HoldsEncryptedPackage(const QString& path)
         return false;
     const QByteArray name = QByteArray::fromRawData(
         reinterpret_cast<const char*>(u"EncryptedPackage"), qsizetype(sizeof(u"EncryptedPackage") - 2));
-    const QByteArray head = file.read(1 << 20);
-    return head.contains(name);
+    // The stream's name sits in the file's directory, which may lie anywhere in it.
+    QByteArray tail;
+    while (!file.atEnd()) {
+        const QByteArray chunk = tail + file.read(1 << 20);
+        if (chunk.contains(name))
+            return true;
+        tail = chunk.right(name.size());
+    }
+    return false;
 }
 
 } // namespace

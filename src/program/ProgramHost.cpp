@@ -1,5 +1,6 @@
 #include "ProgramHost.h"
 
+#include "BillingState.h"
 #include "CommandState.h"
 #include "DocumentScreenView.h"
 #include "KvAccess.h"
@@ -13,12 +14,14 @@
 #include "KvLogin.h"
 #include "KvOption.h"
 #include "KvPQuery.h"
+#include "KvPSelect.h"
 #include "KvPUpdate.h"
 #include "KvReport.h"
 #include "KvSClosing.h"
 #include "KvSpecific.h"
 #include "KvStart.h"
 #include "KvTrend.h"
+#include "LineGrid.h"
 #include "MainWindow.h"
 #include "Messages.h"
 #include "ProgramContext.h"
@@ -152,6 +155,9 @@ void ProgramHost::OpenBilling()
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowTitle(billing->windowTitle());
     m_billing = sub;
+    billing->productSelection = [this, billing](BillingState& bill) {
+        KvPSelect::Select(m_context, bill.Grid(), 1, true, billing, [&bill](int) { bill.RecalcTotals(); });
+    };
     m_window.SetQuickButtonsEnabled(false);
     m_window.ShowScreenCaption(QStringLiteral("Billing"));
     connect(billing, &KvBilling::closeRequested, this, [this, sub] {
@@ -181,6 +187,9 @@ void ProgramHost::OpenScreen(const QString& name)
     if (screen.lines) {
         auto* document = new DocumentScreenView(m_context, m_engine, screen);
         connect(document, &DocumentScreenView::exitRequested, this, exit);
+        document->SetProductSelector([this, document](LineGrid& grid, int callerCode) {
+            KvPSelect::Select(m_context, grid, callerCode, false, document, {});
+        });
         view = document;
     } else {
         auto* record = new RecordScreenView(m_context, m_engine, screen);

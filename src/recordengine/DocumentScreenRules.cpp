@@ -83,6 +83,9 @@ public:
     void AfterShow(ProgramContext& context, ScreenHost&, RecordScreen& screen) override
     {
         ShowParties(context, screen, m_partySql);
+        // A stored quote modified later keeps the shop's lock on its discount too.
+        if (m_discountField >= 0 && m_discountField < screen.FieldCount())
+            screen.field(m_discountField).typeable = context.preferences.PDisEdit != u"N";
     }
     void AfterClear(ProgramContext& context, ScreenHost&, RecordScreen& screen) override
     {

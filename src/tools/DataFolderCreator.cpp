@@ -1,5 +1,7 @@
 #include "DataFolderCreator.h"
 
+#include "StartupFiles.h"
+
 #include "Connection.h"
 #include "DatabasePassword.h"
 #include "DbError.h"
@@ -93,6 +95,9 @@ void DataFolderCreator::Create(Content content, const QDate& today, const Resour
     RemoveDatabaseFiles(work);
     WorkFileGuard guard(work);
     BuildDatabase(work, content, today);
+    // A log or index lying beside the missing database was left by a copy of another file:
+    // the new database would receive it when it is first opened.
+    RemoveLogs(DatabaseFile());
     // Renaming never replaces a file, so a database that appeared meanwhile is kept.
     if (!QFile::rename(work, DatabaseFile()))
         throw DbError(DbErrorNumber::FileError, Source(),

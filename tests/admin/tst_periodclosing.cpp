@@ -47,6 +47,24 @@ QString ClosedState(Connection& c, const QDate& today)
         .toString();
 }
 
+// Runs `body` in a child process that ends with it (the body kills it, or it exits; an
+// exception ends it with status 3, never back into the test); returns the wait status.
+template <typename Body> int InChild(Body&& body)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        try {
+            body();
+        } catch (...) {
+            ::_exit(3);
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return status;
+}
+
 } // namespace
 
 class TestPeriodClosing : public QObject {
@@ -166,18 +184,14 @@ private slots:
         const QString closed = ClosedState(c, t.context.Today());
         const QString file = t.context.locations.DatabaseFile();
         c.Close();
-        const pid_t child = ::fork();
-        if (child == 0) {
+        const int status = InChild([&] {
             Connection own;
             own.Open(file, DatabasePassword());
             own.ExecuteRaw(u"PRAGMA wal_autocheckpoint = 0"_s);
             sqlite3_progress_handler(
                 own.Handle(), steps, [](void*) { return ::raise(SIGKILL); }, nullptr);
             CloseStockPeriod(own, TempDatabase::FixedToday(), [](const QString&) {});
-            ::_exit(0);
-        }
-        int status = 0;
-        QCOMPARE(::waitpid(child, &status, 0), child);
+        });
         c.Open(file, DatabasePassword());
         QCOMPARE(c.Scalar(u"PRAGMA integrity_check"_s).toString(), u"ok"_s);
         const QString after = State(c);

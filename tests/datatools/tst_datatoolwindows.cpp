@@ -1,8 +1,8 @@
-// The export and import windows wired to their state: the buttons do what their captions
-// say. With KIVO_SHOTS set, each window is saved there as a picture for a look.
+// The export and find-and-replace windows wired to their state: the buttons do what their
+// captions say (the import window is driven through the real program in tst_programdatatools). With
+// KIVO_SHOTS set, each window is saved there as a picture for a look.
 #include "KvExport.h"
 #include "KvFindRepl.h"
-#include "KvImport.h"
 #include "Settings.h"
 #include "TestContext.h"
 #include "WorkbookProbe.h"
@@ -54,33 +54,6 @@ private slots:
         QCOMPARE(m_test->messages.shown.mid(1), (QStringList { u"Confirm Export ?"_s, u"Done !"_s }));
         QVERIFY(!window.isVisible());
         QCOMPARE(ReadWithOpenpyxl(file).value(u"rows"_s).toArray().size(), products + 1);
-    }
-
-    void importWindow()
-    {
-        const QString file = m_folder.filePath(u"suppliers.xlsx"_s);
-        QVERIFY(WriteWithOpenpyxl(file,
-            { { u"rows"_s,
-                QJsonArray { QJsonArray { u"SCompany"_s, u"SCity"_s },
-                    QJsonArray { u"Window Firm"_s, u"Rome"_s } } } }));
-        KvImport window(m_test->context);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        window.findChild<QComboBox*>(u"cmbTable"_s)->setCurrentText(u"Supplier"_s);
-        QTest::keyClicks(window.fileBox(), file);
-        QTest::mouseClick(window.listButton(), Qt::LeftButton);
-        QCOMPARE(window.grid()->model()->rowCount(), 1);
-        QCOMPARE(window.fieldList()->count(), 2);
-        QTest::mouseClick(window.findChild<QPushButton*>(u"cmdAll"_s), Qt::LeftButton);
-        Shoot(&window, u"kvimport.png"_s);
-        m_test->messages.Answer(true);
-        QTest::mouseClick(window.importButton(), Qt::LeftButton);
-        QVERIFY(window.EndsProgram());
-        QVERIFY(!window.isVisible());
-        QCOMPARE(
-            m_test->context.connection.Scalar(u"Select SCity From ktSupplier Where SCompany='Window Firm'"_s)
-                .toString(),
-            u"Rome"_s);
     }
 
     // Find customers of one city and give them another, through the window's own controls.

@@ -149,6 +149,9 @@ private slots:
                 u"M2|Coffee|0|3|2026-03-05|-|1"_s, // text in a number column: the default
                 u"M3|-|4|0|2026-03-05|x|2"_s, // blank text and an empty cell: the defaults
             }));
+        // New products keep the stock rule, whatever closing quantity the sheet had.
+        QCOMPARE(Rows(u"Select PCloseQty From ktProduct Where PCode Like 'M%' Order By PCode"_s),
+            (QStringList { u"7"_s, u"3"_s, u"0"_s }));
         // EId is the database's own, never the sheet's.
         QCOMPARE(Scalar(u"Select Count(*) From ktProduct Where EId In (900, 901, 902)"_s).toInt(), 0);
     }

@@ -97,6 +97,16 @@ private slots:
         QCOMPARE(f->host.CallsOf(u"RefreshDashboard"_s).value(0), u"RefreshDashboard(%1)"_s.arg(frame));
     }
 
+    void quoteDiscountFollowsTheShopsLock()
+    {
+        f->context().preferences.PDisEdit = u"N"_s;
+        RecordScreen& screen = f->Open(u"ktQuotMast"_s);
+        QVERIFY(!screen.field(5).typeable);
+        f->context().preferences.PDisEdit = u"Y"_s;
+        f->Command(CommandNumber::First);
+        QVERIFY(screen.field(5).typeable);
+    }
+
     void billScreenRefusesAdd()
     {
         RecordScreen& screen = f->Open(u"ktBillMast"_s);

@@ -5,6 +5,7 @@
 #include "DocumentScreenView.h"
 #include "LineAmounts.h"
 #include "LineGrid.h"
+#include "OrderPanel.h"
 #include "QuotePanel.h"
 #include "RecordScreenView.h"
 #include "Settings.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -106,6 +108,22 @@ private slots:
         QCOMPARE(Sql(u"Select PSaleQty || ' ' || PCloseQty From ktProduct"_s), u"3 7"_s);
         QVERIFY(!window.panel()->isVisible());
         QCOMPARE(window.fields()->valueBox(QuotePanel::StatusField)->text(), u"B"_s);
+    }
+
+    void orderPanelShowsItsChoices()
+    {
+        f->Insert("ktOrdrMast", { 45, Day, 1, u"ORD-9"_s, 1, 10, 500.0, u"N"_s, u"-"_s });
+        f->Insert(
+            "ktOrdrDetl", { 45, Day, u"x"_s, u"P1"_s, u"Item"_s, 10.0, 50.0, 500.0, 0.0, 500.0, u"T"_s });
+        DocumentScreenView& window = Open(u"KvOrder"_s);
+        QCOMPARE(window.convertButton()->text(), u"To Purchase <"_s);
+        QTest::mouseClick(window.convertButton(), Qt::LeftButton);
+        QVERIFY(window.panel()->isVisible());
+        QCOMPARE(QApplication::focusWidget(), window.panelBox(OrderPanel::TaxField));
+        QCOMPARE(window.panel()->findChild<QLabel*>(u"lblList(12)"_s)->text(), u"Cash/Credit/Online/Other"_s);
+        QTest::mouseClick(window.panel()->findChild<QPushButton*>(u"cmdList(12)"_s), Qt::LeftButton);
+        QCOMPARE(window.panelBox(OrderPanel::PayTypeField)->text(), u"Cash"_s);
+        Picture("kvorder-panel.png");
     }
 
     void purchaseTotalsFollowTheProducts()

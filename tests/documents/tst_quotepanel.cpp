@@ -5,8 +5,15 @@
 #include "QuotePanel.h"
 #include "Settings.h"
 
+#include "DatabasePassword.h"
+
+#include <cstdio>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace kivo;
 using namespace kivo::test;
@@ -223,6 +230,69 @@ private slots:
         QCOMPARE(Sql(u"Select QStatus From ktQuotMast Where EId=7"_s), u"N"_s);
         QCOMPARE(screen().Text(F::StatusField), u"N"_s);
         QCOMPARE(Stock(), u"0 10"_s);
+    }
+
+    // The process dies after each write of Bill > in turn (the quote saved as billed, the bill,
+    // its lines and stock, the quote's remarks), and once after it ended: the database holds
+    // the billed quote with its bill and stock, or the open quote and no bill.
+    void crashAtEveryWrite()
+    {
+        QTemporaryDir work;
+        QVERIFY(work.isValid());
+        const QString seeded = work.filePath(u"Seeded.Kvd"_s);
+        f->context().connection.ExecuteRaw(u"PRAGMA wal_checkpoint(TRUNCATE)"_s);
+        QVERIFY(QFile::copy(f->test.database.file(), seeded));
+        const QString copy = work.filePath(u"Kivo.Kvd"_s);
+        bool finished = false;
+        int crashes = 0;
+        for (int dieAt = 1; !finished && dieAt < 400; ++dieAt) {
+            QFile::remove(copy);
+            QVERIFY(QFile::copy(seeded, copy));
+            std::fflush(nullptr);
+            const pid_t child = ::fork();
+            QVERIFY(child >= 0);
+            if (child == 0) {
+                Connection& connection = f->context().connection;
+                connection.Close();
+                connection.Open(copy, DatabasePassword());
+                OpenOn(7);
+                panel->ToBill();
+                screen().SetText(F::CashField, u"150"_s);
+                screen().SetText(F::BillRemarksField, u"Thanks"_s);
+                f->messages().Answer(true);
+                f->messages().Answer(true);
+                static int writes = 0;
+                static int limit = 0;
+                limit = dieAt;
+                sqlite3_update_hook(
+                    connection.Handle(),
+                    [](void*, int, const char*, const char*, sqlite3_int64) {
+                        if (++writes == limit)
+                            ::_exit(42);
+                    },
+                    nullptr);
+                ::_exit(panel->Bill() ? 0 : 43);
+            }
+            int status = 0;
+            QCOMPARE(::waitpid(child, &status, 0), child);
+            QVERIFY(WIFEXITED(status));
+            finished = WEXITSTATUS(status) == 0;
+            QCOMPARE(WEXITSTATUS(status), finished ? 0 : 42);
+            crashes += finished ? 0 : 1;
+
+            Connection after;
+            after.Open(copy, DatabasePassword());
+            const auto sql = [&](const QString& statement) { return after.Scalar(statement).toString(); };
+            QCOMPARE(sql(u"Select QStatus || ' ' || QRemarks From ktQuotMast Where EId=7"_s),
+                finished ? u"B BILL#1;Thanks"_s : u"N -"_s);
+            QCOMPARE(sql(u"Select Count(*) From ktBillMast"_s), finished ? u"1"_s : u"0"_s);
+            QCOMPARE(sql(u"Select Count(*) From ktBillDetl"_s), finished ? u"2"_s : u"0"_s);
+            QCOMPARE(sql(u"Select Count(*) From ktQuotDetl Where EId=7"_s), u"2"_s);
+            QCOMPARE(sql(u"Select PSaleQty || ' ' || PCloseQty From ktProduct Where PCode='P1'"_s),
+                finished ? u"3 7"_s : u"0 10"_s);
+        }
+        QVERIFY(finished);
+        QVERIFY2(crashes >= 10, qPrintable(QString::number(crashes)));
     }
 };
 

@@ -1,7 +1,9 @@
-// The product query through the real program, as a cashier uses it: PRODUCT QUERY on the
+// The product tools through the real program, as a cashier uses them: PRODUCT QUERY on the
 // sales layout, a key in the card opens the product list, a product is picked with the arrow
-// keys and Enter, and the card shows it; Escape closes it. The screen driver of the
-// program-level tests runs the script inside the program.
+// keys and Enter, and the card shows it; Escape closes it. Then the counter's Product Listing:
+// Enter on a product, on its quantity and on its rate adds a line, and the bill's totals
+// follow (the group saving of 5 % taken off). The screen driver of the program-level tests runs the script
+// inside the program.
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -48,6 +50,34 @@ field txtField(6)=10.00
 field txtField(7)=N
 key Escape
 closed Product Query
+window Kivo - Sales Software
+answer BILLING
+window Billing
+focus txtField(5)
+key Return
+focus txtField(98)
+key Return
+focus cmdList(98)
+key Space
+window Product Listing
+focus lstList
+key Return
+focus txtField(3)
+field txtField(3)=1
+field txtField(4)=100
+key Return
+focus txtField(4)
+key Return
+focus lstList
+key Escape
+closed Product Listing
+window Billing
+field txtField(6)=1
+field txtField(7)=95.00
+answer CANCEL/EXIT
+message Confirm Cancel/Exit ?
+answer Yes
+closed Billing
 answer QUIT
 )";
 
@@ -56,7 +86,7 @@ answer QUIT
 class TestProgramProductQuery : public QObject {
     Q_OBJECT
 private slots:
-    void queryFromTheCounter()
+    void queryAndListingFromTheCounter()
     {
         QTemporaryDir work;
         QVERIFY(work.isValid());

@@ -201,6 +201,7 @@ void DocumentScreenView::BuildPanel(int firstField, int lastField)
         }
         row.hint = new QLabel(m_panel);
         row.hint->setObjectName(Element("lblList", field));
+        cell->addSpacing(4);
         cell->addWidget(row.hint);
         cell->addStretch(1);
         const int index = field - firstField;
@@ -276,9 +277,8 @@ void DocumentScreenView::Refresh()
         row.box->setReadOnly(!field.typeable);
         row.box->setFocusPolicy(field.typeable ? Qt::StrongFocus : Qt::ClickFocus);
         PaintBox(row.box, row.box->hasFocus());
-        row.hint->setText(field.button == u"+" ? field.hint : QString());
-        if (row.button)
-            row.button->setToolTip(field.button == u"<" ? field.hint : row.button->toolTip());
+        // A picked pay type's name, or the options a "<" steps through.
+        row.hint->setText(field.hint);
     }
 }
 
