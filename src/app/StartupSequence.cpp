@@ -11,13 +11,19 @@ namespace kivo {
 bool RunStartup(ProgramContext& context, StartupWindows& windows, LockFile& lock)
 {
     ErrorReporter& errors = context.errors;
+    // A file fault (a read-only folder, a damaged database) is named first, so the shop knows
+    // what to fix; another running copy needs no more than the refusal.
     const LockFile::Result locked = lock.Acquire();
+    if (locked == LockFile::Result::Failed)
+        context.messages.Notice(lock.ErrorText());
     if (locked == LockFile::Result::InUse || locked == LockFile::Result::Failed) {
         context.messages.Notice(QString::fromUtf16(StartRefused));
         return false;
     }
     StartupMaintenance work(context.locations, context.Today(), DatabasePassword(), lock.StaleRecord());
     if (!windows.RunMaintenance(work)) {
+        if (!work.failure.isEmpty())
+            context.messages.Notice(work.failure);
         context.messages.Notice(QString::fromUtf16(StartRefused));
         return false;
     }

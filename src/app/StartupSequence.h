@@ -30,8 +30,8 @@ inline constexpr char16_t StartRefused[] = u"Application In-Use, Try Later";
 // copy per data folder), the maintenance, the one connection, login (which reads the user and
 // enterprise tables), main window set-up, show. Every later step that fails is reported and the
 // sequence goes on. A lock held by another copy or a failed maintenance shows "Application
-// In-Use, Try Later" and returns false, as does a cancelled login: the program must end. The
-// lock stays held by `lock` for the rest of the run.
+// In-Use, Try Later" (after the file fault, when there is one) and returns false, as does a
+// cancelled login: the program must end. The lock stays held by `lock` for the rest of the run.
 bool RunStartup(ProgramContext& context, StartupWindows& windows, LockFile& lock);
 
 } // namespace kivo

@@ -222,8 +222,12 @@ void ImportState::ShowPreview(const std::vector<QVariantList>& rows)
     m_model.Reset(m_headings);
     for (const QVariantList& cells : rows) {
         QStringList texts;
-        for (qsizetype c = 0; c < m_headings.size(); ++c)
-            texts << CellText(Typed(cells.value(c), int(c)), int(c));
+        for (qsizetype c = 0; c < m_headings.size(); ++c) {
+            // The grid's forms: numbers with two decimals, dates in the short date form.
+            const QVariant typed = Typed(cells.value(c), int(c));
+            texts << (ColumnType(int(c)) == FieldDouble && !typed.isNull() ? FormatNumber(typed.toDouble())
+                                                                           : CellText(typed, int(c)));
+        }
         m_model.Append(std::move(texts));
     }
     m_model.Finish();

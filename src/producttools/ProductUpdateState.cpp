@@ -241,7 +241,12 @@ int ProductUpdateState::columnCount(const QModelIndex& parent) const
 
 QVariant ProductUpdateState::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || role != Qt::DisplayRole || size_t(index.row()) >= m_rows.size())
+    if (!index.isValid() || size_t(index.row()) >= m_rows.size())
+        return {};
+    if (role == Qt::TextAlignmentRole)
+        return index.column() == 1 || index.column() == 2 ? QVariant(int(Qt::AlignLeft | Qt::AlignVCenter))
+                                                          : QVariant(int(Qt::AlignRight | Qt::AlignVCenter));
+    if (role != Qt::DisplayRole)
         return {};
     const Row& row = m_rows[size_t(index.row())];
     switch (index.column()) {

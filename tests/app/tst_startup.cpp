@@ -1,6 +1,7 @@
 #include "LockFile.h"
 #include "LoginState.h"
 #include "StartupFiles.h"
+#include "StartupMaintenance.h"
 #include "StartupSequence.h"
 #include "TestContext.h"
 
@@ -23,10 +24,14 @@ public:
         , m_password(std::move(password))
     {
     }
-    bool RunMaintenance(StartupMaintenance&) override
+    bool RunMaintenance(StartupMaintenance& work) override
     {
         calls << (m_context.connection.IsOpen() ? u"maintenance:open"_s : u"maintenance:closed"_s);
-        return true;
+        struct : MaintenanceProgress {
+            void ShowStep(const QString&) override { }
+            void AddDot() override { }
+        } progress;
+        return !realMaintenance || work.Run(progress);
     }
     bool RunLogin() override
     {
@@ -44,6 +49,7 @@ public:
     void SetIdleCommandState() override { calls << u"idle"_s; }
 
     QStringList calls;
+    bool realMaintenance = false;
 
 private:
     ProgramContext& m_context;
@@ -145,6 +151,43 @@ private slots:
         QVERIFY2(log[0].contains(logged), qPrintable(log[0]));
         QCOMPARE(t.messages.shown.count(u"ErroR!"_s), log.size());
         QVERIFY(t.messages.shown.contains(u"Invalid Login/Password !"_s));
+    }
+
+    // A start that cannot go on: another copy holds the lock (the refusal alone), or a file
+    // fault (named first, then the refusal). No login screen either way, and nothing opened.
+    void refused_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QStringList>("calls");
+        QTest::addColumn<QString>("named"); // in the first of two messages; empty: one message
+        QTest::newRow("another copy running") << "held" << QStringList() << "";
+        QTest::newRow("read-only database")
+            << "read-only file" << QStringList { u"maintenance:closed"_s } << "is read-only";
+    }
+
+    void refused()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, named);
+        TestContext t;
+        t.context.connection.Close();
+        t.database.connection().Close();
+        const Locations& l = t.context.locations;
+        LockFile other(StartupFiles::For(l, t.context.Today()).lock);
+        if (fault == u"held")
+            QCOMPARE(other.Acquire(), LockFile::Result::Acquired);
+        else
+            QVERIFY(QFile::setPermissions(l.DatabaseFile(), QFile::ReadOwner));
+        ScriptedWindows windows(t.context, u"Chief"_s, u"kivo"_s);
+        windows.realMaintenance = true;
+        LockFile lock(StartupFiles::For(l, t.context.Today()).lock);
+        QVERIFY(!RunStartup(t.context, windows, lock));
+        QTEST(windows.calls, "calls");
+        QCOMPARE(t.messages.shown.size(), named.isEmpty() ? 1 : 2);
+        QCOMPARE(t.messages.shown.last(), u"Application In-Use, Try Later"_s);
+        QVERIFY2(t.messages.shown.first().contains(named), qPrintable(t.messages.shown.first()));
+        QVERIFY(!t.context.connection.IsOpen());
+        QVERIFY(t.ErrorLogLines().isEmpty());
     }
 };
 

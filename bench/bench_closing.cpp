@@ -1,0 +1,179 @@
+// The period closing and the start-up maintenance on a large shop. The data folder is made by
+// kivo-admin init and generate in another process (a million products and about a million bill
+// lines by default), then copied, so that Kivo and the bare engine each close the same period:
+//   - CloseStockPeriod (the product roll and every deletion in one transaction, one durable
+//     commit) beside the bare engine running the same UPDATE and DELETEs in one transaction;
+//   - the day's first start (verify, compaction into the .Cpt file with the key, the rename, the
+//     whole archive copy) beside the bare engine's sqlcipher_export and a plain file copy;
+//   - a later start of the same day (verify and load only).
+// Wall-clock times of one run each: the work is dominated by writing the file.
+//
+// Usage: bench_closing [PRODUCTS [BILLS]]   (default 1000000 and 380000)
+#include "Connection.h"
+#include "DatabasePassword.h"
+#include "DbError.h"
+#include "PeriodClosing.h"
+#include "SqlFunctions.h"
+#include "StartupMaintenance.h"
+
+#include <cstdio>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <sqlite3.h>
+
+using namespace kivo;
+
+namespace {
+
+bool RunAdmin(const QStringList& arguments)
+{
+    QProcess admin;
+    admin.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    admin.start(
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../src/tools/kivo-admin"), arguments);
+    return admin.waitForFinished(-1) && admin.exitStatus() == QProcess::NormalExit && admin.exitCode() == 0;
+}
+
+void Exec(sqlite3* db, const char* sql)
+{
+    char* message = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+        std::fprintf(stderr, "engine: %s\n", message ? message : "?");
+        std::exit(1);
+    }
+}
+
+sqlite3* OpenBare(const QString& file)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(
+        QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const QByteArray key = DatabasePassword().toUtf8();
+    sqlite3_key(db, key.constData(), int(key.size()));
+    Exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA cache_size=-32768;");
+    // The schema's text columns name the program's collation.
+    RegisterSqlFunctions(db);
+    return db;
+}
+
+double Seconds(const QElapsedTimer& timer)
+{
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+class Quiet : public MaintenanceProgress {
+public:
+    void ShowStep(const QString&) override { }
+    void AddDot() override { }
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList arguments = app.arguments();
+    const int products = arguments.size() >= 2 ? arguments.at(1).toInt() : 1000000;
+    const int bills = arguments.size() >= 3 ? arguments.at(2).toInt() : 380000;
+    if (products < 1 || bills < 1) {
+        std::fprintf(stderr, "Usage: bench_closing [PRODUCTS [BILLS]]\n");
+        return 2;
+    }
+    QTemporaryDir work;
+    const QString folder = work.filePath(QStringLiteral("data"));
+    QElapsedTimer generating;
+    generating.start();
+    if (!RunAdmin({ QStringLiteral("init"), folder })
+        || !RunAdmin({ QStringLiteral("generate"), folder, QStringLiteral("--products"),
+            QString::number(products), QStringLiteral("--customers"), QStringLiteral("1000"),
+            QStringLiteral("--bills"), QString::number(bills) })) {
+        std::fprintf(stderr, "bench_closing: kivo-admin could not make the data folder\n");
+        return 1;
+    }
+    const Locations locations = InitLocations(folder);
+    const QString database = locations.DatabaseFile();
+    const QString bareFile = work.filePath(QStringLiteral("bare.Kvd"));
+    try {
+        qint64 lines = 0;
+        {
+            Connection c;
+            c.Open(database, DatabasePassword());
+            lines = c.Scalar(QStringLiteral("Select Count(*) From ktBillDetl")).toLongLong();
+        }
+        std::printf("%d products, %lld bill lines, %.1f MB: made by kivo-admin in %.1f s\n", products, lines,
+            double(QFileInfo(database).size()) / 1e6, Seconds(generating));
+
+        // The day's first start, then the bare engine's export and copy of the same file.
+        const QDate today(2026, 12, 6);
+        QElapsedTimer timer;
+        timer.start();
+        StartupMaintenance first(locations, today, DatabasePassword());
+        Quiet quiet;
+        if (!first.Run(quiet)) {
+            std::fprintf(stderr, "bench_closing: maintenance failed: %s\n", qPrintable(first.failure));
+            return 1;
+        }
+        const double maintenance = Seconds(timer);
+        QFile::remove(bareFile);
+        timer.restart();
+        {
+            sqlite3* db = OpenBare(database);
+            const QString attach
+                = QStringLiteral("ATTACH DATABASE '%1' AS bare KEY '%2'; SELECT sqlcipher_export('bare');")
+                      .arg(bareFile, DatabasePassword());
+            Exec(db, attach.toUtf8().constData());
+            sqlite3_close_v2(db);
+        }
+        QFile::copy(bareFile, work.filePath(QStringLiteral("bare-copy.Kvd")));
+        const double bareMaintenance = Seconds(timer);
+        std::printf(
+            "first start of the day (verify, compact, rename, archive): %.2f s; bare export + copy %.2f s; "
+            "ratio %.2f (target < 5 s at 200 MB)\n",
+            maintenance, bareMaintenance, maintenance / bareMaintenance);
+
+        timer.restart();
+        StartupMaintenance later(locations, today, DatabasePassword());
+        later.Run(quiet);
+        std::printf("later start of the day (verify, load): %.2f ms\n", Seconds(timer) * 1e3);
+
+        // The closing, on two copies of the same compacted file.
+        QFile::remove(bareFile);
+        QFile::copy(database, bareFile);
+        timer.restart();
+        {
+            Connection c;
+            c.Open(database, DatabasePassword());
+            c.ExecuteRaw(QStringLiteral("PRAGMA wal_autocheckpoint = 0"));
+            CloseStockPeriod(c, today, [](const QString&) {});
+        }
+        const double closing = Seconds(timer);
+        timer.restart();
+        {
+            sqlite3* db = OpenBare(bareFile);
+            Exec(db,
+                "PRAGMA wal_autocheckpoint = 0; BEGIN IMMEDIATE; "
+                "UPDATE ktProduct SET POpenQty = PCloseQty, PPurchQty = 0, PSaleQty = 0, PTranDate = "
+                "'2026-12-06'; "
+                "DELETE FROM ktBillMast; DELETE FROM ktBillDetl; DELETE FROM ktQuotMast; DELETE FROM "
+                "ktQuotDetl; "
+                "DELETE FROM ktPurcMast; DELETE FROM ktPurcDetl; DELETE FROM ktOrdrMast; DELETE FROM "
+                "ktOrdrDetl; "
+                "DELETE FROM ktAccounting; COMMIT;");
+            sqlite3_close_v2(db);
+        }
+        const double bare = Seconds(timer);
+        std::printf(
+            "period closing (roll and deletions, one transaction, connection closed): %.2f s; bare %.2f s; "
+            "ratio %.2f (target < 10 s)\n",
+            closing, bare, closing / bare);
+    } catch (const DbError& e) {
+        std::fprintf(stderr, "bench_closing: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
