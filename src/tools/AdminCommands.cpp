@@ -8,6 +8,7 @@
 #include "Recordset.h"
 #include "ReportCommand.h"
 #include "ResourceInstaller.h"
+#include "Schema.h"
 
 #include <algorithm>
 #include <exception>
@@ -196,6 +197,7 @@ int AdminCommands::Init(const QStringList& arguments)
 void AdminCommands::OpenDatabase(Connection& connection, const QString& folder)
 {
     connection.Open(QDir(folder).filePath(QStringLiteral("Kivo.Kvd")), DatabasePassword());
+    Schema::Upgrade(connection);
 }
 
 int AdminCommands::Sql(const QString& folder, const QString& statement)

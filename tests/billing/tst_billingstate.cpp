@@ -241,6 +241,21 @@ private slots:
         QCOMPARE(bill->Grid().Text(0, LineGrid::CodeColumn), u"N50"_s);
     }
 
+    // A shop without groups: the group box shows "-", the list stays empty, codes still sell.
+    void noGroups()
+    {
+        Transaction undo(*c); // rolled back when the test ends
+        c->Execute(u"Delete From kmGroup"_s);
+        auto bill = Open();
+        QCOMPARE(bill->GroupItems(), QStringList { u"-"_s });
+        bill->NextGroup();
+        bill->PriorGroup();
+        QCOMPARE(bill->GroupIndex(), -1);
+        QCOMPARE(bill->Products().rowCount(), 0);
+        Scan(*bill, u"G99"_s);
+        QCOMPARE(bill->Grid().LineCount(), 1);
+    }
+
     void removeLine()
     {
         auto bill = Open();

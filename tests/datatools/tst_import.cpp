@@ -15,6 +15,7 @@
 #include <cstring>
 #include <QJsonArray>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTest>
 #include <xlsxwriter.h>
 
@@ -267,6 +268,38 @@ private slots:
         // Nothing was listed, so nothing can be chosen or imported.
         QCOMPARE(m_test->messages.shown.mid(2), QStringList { u"Select Fields !"_s });
         QCOMPARE(Scalar(u"Select Count(*) From ktProduct"_s).toInt(), before);
+    }
+
+    // A workbook damaged anywhere (bytes changed, the file cut short) is read or refused with
+    // a reason, never a crash.
+    void damagedAnywhere()
+    {
+        const QString good = m_folder.filePath(u"good.xlsx"_s);
+        QJsonArray rows { Row({ u"A"_s, u"B"_s }) };
+        for (int i = 0; i < 100; ++i)
+            rows.append(Row({ u"text %1 & <x>"_s.arg(i), i * 1.5 }));
+        QVERIFY(WriteWithOpenpyxl(good, { { u"rows"_s, rows }, { u"merge"_s, QJsonArray { u"A3:B4"_s } } }));
+        QFile file(good);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray original = file.readAll();
+        QRandomGenerator random(11);
+        const QString damaged = m_folder.filePath(u"damaged.xlsx"_s);
+        for (int round = 0; round < 300; ++round) {
+            QByteArray bytes = original;
+            for (int k = 0; k < 1 + int(random.bounded(8)); ++k)
+                bytes[qsizetype(random.bounded(quint32(bytes.size())))] = char(random.bounded(256));
+            if (round % 10 == 0)
+                bytes.truncate(qsizetype(random.bounded(quint32(bytes.size()))));
+            QFile out(damaged);
+            QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            out.write(bytes);
+            out.close();
+            try {
+                WorkbookReader::ReadSheet(damaged, [](const QVariantList&) { return true; });
+            } catch (const DbError& error) {
+                QVERIFY(error.description.startsWith(u"damaged.xlsx: "_s));
+            }
+        }
     }
 
     void refusals_data()

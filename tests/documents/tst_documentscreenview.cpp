@@ -124,6 +124,11 @@ private slots:
         QTest::mouseClick(window.panel()->findChild<QPushButton*>(u"cmdList(12)"_s), Qt::LeftButton);
         QCOMPARE(window.panelBox(OrderPanel::PayTypeField)->text(), u"Cash"_s);
         Picture("kvorder-panel.png");
+        // Modify closes the panel: an order is purchased as it is stored.
+        f->host.AnswerAccessCode(true);
+        f->Command(CommandNumber::Modify);
+        QVERIFY(!window.orderPanel()->IsOpen());
+        QVERIFY(!window.panel()->isVisible());
     }
 
     void purchaseTotalsFollowTheProducts()

@@ -96,22 +96,6 @@ private slots:
         QCOMPARE(grid.Text(1, LineGrid::RateColumn), u"10.00"_s);
         QCOMPARE(grid.DocItems(), 3);
 
-        // More than the stock from the counter, then an inactive code.
-        code->setFocus();
-        QTest::keyClicks(code, u"S100"_s);
-        QTest::keyClick(code, Qt::Key_Return);
-        qty->selectAll();
-        QTest::keyClicks(qty, u"4"_s);
-        QTest::keyClick(qty, Qt::Key_Return);
-        QCOMPARE(m_test->messages.shown.last(), u"Available Stock- 3"_s);
-        QCOMPARE(qty->text(), QString());
-        code->setFocus();
-        code->selectAll();
-        QTest::keyClicks(code, u"S300"_s);
-        dialog.state().SetStep(ProductSelectState::Step::P);
-        QTest::keyClick(code, Qt::Key_Return);
-        QCOMPARE(m_test->messages.shown.last(), u"Invalid Product !"_s);
-        QCOMPARE(code->text(), QString());
         Shot(dialog, "kvpselect.png");
 
         QTest::keyClick(dialog.list(), Qt::Key_Escape);

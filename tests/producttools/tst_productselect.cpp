@@ -197,17 +197,6 @@ private slots:
         QCOMPARE(shown.trimmed(), expected);
     }
 
-    void rateLock()
-    {
-        LineGrid grid;
-        for (const char* flag : { "N", "Y" }) {
-            m_test->context.preferences.PRatEdit = QString::fromLatin1(flag);
-            ProductSelectState state(m_test->context, grid, 1, false);
-            state.Open();
-            QCOMPARE(state.RateLocked(), QByteArray(flag) == "N");
-        }
-    }
-
     // Pages follow each other by id without gaps or repeats, inactive products left out.
     void listReadsPages()
     {

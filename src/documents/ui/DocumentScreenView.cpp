@@ -261,6 +261,15 @@ bool DocumentScreenView::PanelOpen() const
 void DocumentScreenView::Refresh()
 {
     const bool editing = m_screen.frameEnabled;
+    // Editing a document (Modify, Add) closes its conversion panel: a document is converted as
+    // it is stored.
+    if (editing && PanelOpen()) {
+        if (m_quote)
+            m_quote->Close();
+        if (m_order)
+            m_order->Close();
+        return; // closing shows the view again
+    }
     const bool open = PanelOpen();
     if (m_products)
         m_products->setEnabled(editing && !open && m_selector && m_screen.lines);
