@@ -4,6 +4,7 @@
 #include "LockFile.h"
 #include "Messages.h"
 #include "ProgramContext.h"
+#include "Schema.h"
 #include "StartupMaintenance.h"
 
 namespace kivo {
@@ -38,6 +39,10 @@ bool RunStartup(ProgramContext& context, StartupWindows& windows, LockFile& lock
         connection.ExecuteRaw(QStringLiteral("PRAGMA wal_autocheckpoint = 0"));
         lock.Record(FileFingerprint(context.locations.DatabaseFile()));
     });
+    // A file made by an earlier build gets this build's tables and indexes; if that fails, the
+    // file stays as it was and is used as it is.
+    if (context.connection.IsOpen())
+        TryStep(errors, [&] { Schema::Upgrade(context.connection); });
     if (!windows.RunLogin())
         return false;
     TryStep(errors, [&] { windows.SetupMainWindow(); });

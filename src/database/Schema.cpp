@@ -267,6 +267,21 @@ const TableDef* Schema::Find(const QString& table)
     return nullptr;
 }
 
+QStringList Schema::IndexStatements(const TableDef& table)
+{
+    QStringList statements;
+    // Plain indexes only: uniqueness is checked when a record is saved, and some flows keep a
+    // duplicate on purpose until the user corrects it.
+    for (const QString& column : table.indexes)
+        statements
+            << QStringLiteral("CREATE INDEX IF NOT EXISTS ix_%1_%2 ON %1 (%2)").arg(table.name, column);
+    // A screen browses "Select EId, EDate From" its table: this index answers it alone.
+    if (table.master)
+        statements
+            << QStringLiteral("CREATE INDEX IF NOT EXISTS ix_%1_browse ON %1 (EId, EDate)").arg(table.name);
+    return statements;
+}
+
 QString Schema::CreateStatement(const TableDef& table)
 {
     QStringList columns;
@@ -282,15 +297,10 @@ void Schema::Create(Connection& connection)
     Transaction transaction(connection);
     for (const TableDef& table : Tables()) {
         connection.ExecuteRaw(CreateStatement(table));
-        // Plain indexes only: uniqueness is checked when a record is saved, and some flows
-        // keep a duplicate on purpose until the user corrects it.
-        for (const QString& column : table.indexes)
-            connection.ExecuteRaw(QStringLiteral("CREATE INDEX ix_%1_%2 ON %1 (%2)").arg(table.name, column));
-        // A screen browses "Select EId, EDate From" its table: this index answers it alone.
-        if (table.master)
-            connection.ExecuteRaw(
-                QStringLiteral("CREATE INDEX ix_%1_browse ON %1 (EId, EDate)").arg(table.name));
+        for (const QString& index : IndexStatements(table))
+            connection.ExecuteRaw(index);
     }
+    connection.ExecuteRaw(QStringLiteral("PRAGMA user_version = %1").arg(Version));
     transaction.Commit();
     connection.RefreshSchema();
 }

@@ -9,6 +9,7 @@
 #include "Recordset.h"
 #include "ReportCatalogue.h"
 #include "ReportScreenState.h"
+#include "Schema.h"
 #include "Settings.h"
 
 #include <QDir>
@@ -158,6 +159,7 @@ int ReportCommand::Run(const QStringList& arguments)
     if (!QFileInfo::exists(context.locations.DatabaseFile()))
         return Fail(QStringLiteral("report: %1 does not exist").arg(context.locations.DatabaseFile()));
     context.connection.Open(context.locations.DatabaseFile(), DatabasePassword());
+    Schema::Upgrade(context.connection);
     {
         Recordset enterprise(context.connection);
         enterprise.Open(QStringLiteral("kaEnterprise"));

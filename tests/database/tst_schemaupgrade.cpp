@@ -1,0 +1,194 @@
+#include "Connection.h"
+#include "DatabasePassword.h"
+#include "DbError.h"
+#include "ProgramRun.h"
+#include "Schema.h"
+#include "TempDatabase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sqlite3.h>
+
+using namespace kivo;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// How a file of an earlier build differs beyond its old column types.
+enum class Flaw { None, RuleBroken, UnknownColumn, LaterBuild };
+
+// A database as the first builds wrote it: no layout version, no column rules or defaults,
+// ASCII-only case folding, no coupon table, the customer table without its email column, and
+// only the product code index.
+void MakeOldFile(const QString& path, Flaw flaw)
+{
+    Connection connection;
+    connection.Open(path, DatabasePassword(), Connection::OpenMode::Create);
+    for (const TableDef& table : Schema::Tables()) {
+        if (table.name == u"ktCoupon")
+            continue;
+        QStringList columns;
+        for (size_t i = 0; i < table.columns.size(); ++i) {
+            const ColumnDef& column = table.columns[i];
+            if (table.name == u"ktCustomer" && column.name == u"CEmail")
+                continue;
+            QString type = column.kind == ColumnKind::Long ? u"INTEGER"_s
+                : column.kind == ColumnKind::Number        ? u"REAL"_s
+                : column.kind == ColumnKind::Date          ? u"DATE"_s
+                                                           : u"TEXT(%1) COLLATE NOCASE"_s.arg(column.width);
+            if (i == 0 && table.master)
+                type = u"INTEGER PRIMARY KEY AUTOINCREMENT"_s;
+            columns << column.name + u' ' + type;
+        }
+        if (flaw == Flaw::UnknownColumn && table.name == u"ktProduct")
+            columns << u"PColour TEXT(10)"_s;
+        connection.ExecuteRaw(u"CREATE TABLE %1 (%2)"_s.arg(table.name, columns.join(u", "_s)));
+    }
+    connection.ExecuteRaw(u"CREATE INDEX ix_ktProduct_PCode ON ktProduct (PCode)"_s);
+    const QString code = flaw == Flaw::RuleBroken ? u"P1-far-too-long-for-its-column"_s : u"P1"_s;
+    connection.ExecuteRaw(
+        u"INSERT INTO ktProduct (EId, EDate, PCode, PName, PSaleRate, POpenQty) VALUES "
+        "(1, '2025-01-02', '%1', 'Tea', 2.5, 4), (2, '2025-01-03', 'P2', 'Rice', 1.25, NULL), "
+        "(3, '2025-01-04', 'P3', 'Salt', 0.5, 1); DELETE FROM ktProduct WHERE EId = 3;"
+        "INSERT INTO ktCustomer (CName, CPhone, CCode) VALUES ('Ann', '5550101', 'C1');"
+        "INSERT INTO kmGroup (GName) VALUES ('Åsa');"
+        "INSERT INTO ktBillDetl (rowid, EId, BPId, BQty) VALUES (10, 1, 'P1', 2), "
+        "(20, 1, 'P2', 1), (30, 2, 'P1', 5)"_s.arg(code));
+    if (flaw == Flaw::LaterBuild)
+        connection.ExecuteRaw(u"PRAGMA user_version = %1"_s.arg(Schema::Version + 1));
+}
+
+QStringList Column(Connection& connection, const QString& engineSql)
+{
+    QStringList values;
+    StatementHandle statement = connection.Prepare(engineSql);
+    while (sqlite3_step(statement.get()) == SQLITE_ROW) {
+        QStringList row;
+        for (int c = 0; c < sqlite3_column_count(statement.get()); ++c)
+            row << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement.get(), c)));
+        values << row.join(u'|');
+    }
+    return values;
+}
+
+QStringList Layout(Connection& connection)
+{
+    return Column(connection,
+        u"SELECT type, name, sql FROM sqlite_master WHERE name NOT LIKE 'sqlite%' ORDER BY type, name"_s);
+}
+
+// The rows of the tables the old file has rows in, by their row ids, in the old columns.
+QStringList Rows(Connection& connection)
+{
+    return Column(connection, u"SELECT rowid, EId, EDate, PCode, PName, PSaleRate, POpenQty FROM ktProduct"_s)
+        + Column(connection, u"SELECT rowid, CName, CPhone, CCode FROM ktCustomer"_s)
+        + Column(connection, u"SELECT rowid, EId, BPId, BQty FROM ktBillDetl ORDER BY rowid"_s);
+}
+
+int UserVersion(Connection& connection)
+{
+    return Column(connection, u"PRAGMA user_version"_s).value(0).toInt();
+}
+
+} // namespace
+
+class TestSchemaUpgrade : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_oldFile; // made once, copied for each test
+    QStringList m_freshLayout;
+
+    QString Copy(const QString& name)
+    {
+        const QString folder = m_dir.filePath(name);
+        QDir().mkpath(folder);
+        const QString file = QDir(folder).filePath(u"Kivo.Kvd"_s);
+        if (!QFile::copy(m_oldFile, file))
+            qFatal("cannot copy the old database");
+        return file;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_oldFile = m_dir.filePath(u"old.Kvd"_s);
+        MakeOldFile(m_oldFile, Flaw::None);
+        kivo::test::TempDatabase fresh;
+        m_freshLayout = Layout(fresh.connection());
+        QCOMPARE(UserVersion(fresh.connection()), Schema::Version);
+    }
+
+    void oldFileTakesTheNewLayoutAndKeepsItsRows()
+    {
+        Connection connection;
+        connection.Open(Copy(u"upgrade"_s), DatabasePassword());
+        const QStringList before = Rows(connection);
+        Schema::Upgrade(connection);
+        QCOMPARE(Layout(connection), m_freshLayout);
+        QCOMPARE(UserVersion(connection), Schema::Version);
+        QCOMPARE(Rows(connection), before);
+        QCOMPARE(Column(connection, u"PRAGMA integrity_check"_s), QStringList { u"ok"_s });
+
+        // The id of the deleted product is not handed out again; the rules and the folding
+        // of every letter hold on the rows carried over.
+        connection.Execute(u"Insert Into ktProduct (EDate, PCode) Values (#01/05/2025#, 'P4')"_s);
+        QCOMPARE(connection.LastInsertId(), 4);
+        QVERIFY_THROWS_EXCEPTION(
+            DbError, connection.Execute(u"Update ktProduct Set PCode = 'abcdefghijklmnopqrstuvwxyz'"_s));
+        QCOMPARE(connection.Scalar(u"Select Count(*) From kmGroup Where GName = 'åSA'"_s).toInt(), 1);
+
+        // Opened again, an upgraded file is left alone.
+        const int changes = sqlite3_total_changes(connection.Handle());
+        Schema::Upgrade(connection);
+        QCOMPARE(sqlite3_total_changes(connection.Handle()), changes);
+    }
+
+    void refusedUpgradeLeavesTheFileAsItWas_data()
+    {
+        QTest::addColumn<int>("flaw");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("a row breaks a rule") << int(Flaw::RuleBroken) << u"PCode"_s;
+        QTest::newRow("a column of a later build") << int(Flaw::UnknownColumn) << u"PColour"_s;
+        QTest::newRow("the file of a later build") << int(Flaw::LaterBuild) << u"later"_s;
+    }
+    void refusedUpgradeLeavesTheFileAsItWas()
+    {
+        QFETCH(int, flaw);
+        QFETCH(QString, named);
+        const QString file = m_dir.filePath(u"flawed-%1.Kvd"_s.arg(flaw));
+        MakeOldFile(file, Flaw(flaw));
+        Connection connection;
+        connection.Open(file, DatabasePassword());
+        const QStringList layout = Layout(connection);
+        const QStringList rows = Rows(connection);
+        const int version = UserVersion(connection);
+        try {
+            Schema::Upgrade(connection);
+            QFAIL("the upgrade went through");
+        } catch (const DbError& error) {
+            QVERIFY2(error.description.contains(named), qPrintable(error.description));
+        }
+        QCOMPARE(Layout(connection), layout);
+        QCOMPARE(Rows(connection), rows);
+        QCOMPARE(UserVersion(connection), version);
+    }
+
+    // kivo-admin, like the program, upgrades the file it opens before it works on it.
+    void adminUpgradesTheFileItOpens()
+    {
+        const QString file = Copy(u"admin"_s);
+        const kivo::test::Outcome run = kivo::test::Admin({ u"sql"_s, QFileInfo(file).path(),
+            u"Select CEmail From ktCustomer Where CPhone = '5550101'"_s });
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        Connection connection;
+        connection.Open(file, DatabasePassword());
+        QCOMPARE(Layout(connection), m_freshLayout);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSchemaUpgrade)
+#include "tst_schemaupgrade.moc"
