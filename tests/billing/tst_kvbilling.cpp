@@ -117,6 +117,7 @@ private slots:
         QTest::addColumn<QString>("next");
 
         QTest::newRow("discount") << 5 << u"0"_s << u"txtField(98)"_s;
+        QTest::newRow("discount not a number") << 5 << u"ten"_s << u"txtField(5)"_s;
         QTest::newRow("blank code") << 98 << u""_s << u"cmdList(98)"_s;
         QTest::newRow("unknown code stays") << 98 << u"ZZ"_s << u"txtField(98)"_s;
         QTest::newRow("phone") << 41 << u""_s << u"cmdList(4)"_s;
