@@ -32,6 +32,7 @@ void ExportState::ClearListing()
     m_model.Clear();
     m_rows.Close();
     m_listing.clear();
+    m_count = 0;
     countLabel = QStringLiteral(".");
     gridTip.clear();
 }
@@ -95,10 +96,19 @@ void ExportState::List()
     SqlText = statement;
 
     ClearListing();
-    if (!TryStep(m_context.errors, [&] { m_rows.Open(SqlText); }))
+    // The grid shows the first rows, one past the limit ("Partial Record List"), so a listing of
+    // a million rows costs a count and a page; Export writes every row of the statement.
+    int count = 0;
+    if (!TryStep(m_context.errors, [&] {
+            count = m_context.connection
+                        .Scalar(QStringLiteral("Select Count(*) From kt") + tables.at(table)
+                            + QStringLiteral(" Where ") + CriteriaSql)
+                        .toInt();
+            m_rows.Open(QStringLiteral("Select Top %1 ").arg(PreviewLimit + 1) + SqlText.mid(7));
+        }))
         return;
     m_listing = SqlText;
-    const int count = m_rows.RecordCount();
+    m_count = count;
     m_model.Load(m_rows);
     if (count <= PreviewLimit) {
         countLabel = QString::number(count);
@@ -122,7 +132,7 @@ void ExportState::Export(const std::function<void(const QString&)>& progress)
         m_context.messages.Notice(QStringLiteral("List Records !"));
         return;
     }
-    if (m_rows.RecordCount() == 0) {
+    if (m_count == 0) {
         m_context.messages.Notice(QStringLiteral("No Records !"));
         return;
     }

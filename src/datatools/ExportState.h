@@ -65,9 +65,10 @@ private:
 
     ProgramContext& m_context;
     Recordset m_columns; // rsScreen: the table's first row, for its columns
-    Recordset m_rows; // rsWork: the last listing, shown by the model
+    Recordset m_rows; // rsWork: the first rows of the last listing, shown by the model
     RecordsetModel m_model;
     QString m_listing;
+    int m_count = 0; // rows of the last listing
     std::vector<int> m_fieldTypes; // per entry of fieldNames
 };
 

@@ -98,18 +98,34 @@ void FindReplaceState::Find()
     m_model.Clear();
     m_rows.Close();
     m_criterion.clear();
-    if (TryStep(m_context.errors, [&] { m_rows.Open(SqlText); }))
-        m_criterion = *criterion;
+    m_criterion = *criterion;
+    ReadRows();
+    if (!m_rows.IsOpen())
+        m_criterion.clear();
+    m_context.messages.Notice(QStringLiteral("Total Records: ") + QString::number(m_count));
+}
+
+void FindReplaceState::ReadRows()
+{
+    // The grid shows the first rows, one past the limit ("Partial Record List"); Replace
+    // changes every row the criterion finds.
+    m_rows.Close();
+    m_count = 0;
+    TryStep(m_context.errors, [&] {
+        m_count = m_context.connection
+                      .Scalar(QStringLiteral("Select Count(*) From kt") + tables.at(table)
+                          + QStringLiteral(" Where ") + m_criterion)
+                      .toInt();
+        m_rows.Open(QStringLiteral("Select Top %1 ").arg(PreviewLimit + 1) + SqlText.mid(7));
+    });
     ShowRows();
-    m_context.messages.Notice(
-        QStringLiteral("Total Records: ") + QString::number(m_rows.IsOpen() ? m_rows.RecordCount() : 0));
 }
 
 void FindReplaceState::ShowRows()
 {
     m_model.Load(m_rows);
-    const int count = m_rows.IsOpen() ? m_rows.RecordCount() : 0;
-    if (count <= 1000) {
+    const int count = m_count;
+    if (count <= PreviewLimit) {
         countLabel = QString::number(count);
         gridTip.clear();
     } else {
@@ -124,7 +140,7 @@ void FindReplaceState::Replace()
         m_context.messages.Notice(QStringLiteral("Find Records !"));
         return;
     }
-    if (m_rows.RecordCount() == 0) {
+    if (m_count == 0) {
         m_context.messages.Notice(QStringLiteral("No Records !"));
         return;
     }
@@ -160,8 +176,7 @@ void FindReplaceState::Replace()
             { parameter });
         transaction.Commit();
     });
-    TryStep(m_context.errors, [&] { m_rows.Requery(); });
-    ShowRows();
+    ReadRows();
     frameEnabled = true;
     m_context.messages.Notice(QStringLiteral("Record(s) Replaced !"));
     // The model keeps the rows it has read; a new Find is needed before the next Replace.

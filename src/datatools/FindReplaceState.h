@@ -19,6 +19,7 @@ class ProgramContext;
 class FindReplaceState {
 public:
     static constexpr int CriterionWidth = 15;
+    static constexpr int PreviewLimit = 1000;
 
     // askAccessCode shows the access-code prompt and tells whether the right code was given.
     FindReplaceState(ProgramContext& context, std::function<bool()> askAccessCode);
@@ -56,6 +57,7 @@ public:
     bool HasFoundRows() const { return m_rows.IsOpen(); }
 
 private:
+    void ReadRows();
     void ShowRows();
 
     ProgramContext& m_context;
@@ -65,6 +67,7 @@ private:
     RecordsetModel m_model;
     std::vector<FieldInfo> m_fields; // per entry of fieldNames
     QString m_criterion; // of the last find
+    int m_count = 0; // rows the last find found
 };
 
 } // namespace kivo

@@ -191,16 +191,21 @@ void ProductUpdateState::Process()
     Connection& connection = m_context.connection;
     const auto target = std::find_if(m_fields.cbegin(), m_fields.cend(),
         [&](const FieldInfo& field) { return field.name == m_listedColumn; });
-    TryStep(m_context.errors, [&] {
+    std::vector<QString> written(m_rows.size()); // the stored value of each changed row
+    const bool done = TryStep(m_context.errors, [&] {
         if (target == m_fields.cend())
             throw DbError(DbErrorNumber::UnknownField, QStringLiteral("KvPUpdate"), m_listedColumn);
         Transaction transaction(connection);
         CachedStatement statement = connection.StatementAsWritten(
             QStringLiteral("UPDATE ktProduct SET ") + m_listedColumn + QStringLiteral("=? WHERE EId=?"));
-        for (const Row& row : m_rows) {
+        for (size_t r = 0; r < m_rows.size(); ++r) {
+            const Row& row = m_rows[r];
             if (row.newValue == u"-")
                 continue;
             const StoredValue value = ConvertForField(*target, row.newValue);
+            written[r] = value.kind == StoredKind::Integer ? QString::number(value.integer)
+                : value.kind == StoredKind::Real           ? NumberText(value.real)
+                                                           : QString();
             sqlite3_stmt* update = statement.get();
             sqlite3_reset(update);
             if (value.kind == StoredKind::Integer)
@@ -222,9 +227,19 @@ void ProductUpdateState::Process()
                                                  "WHERE PCloseQty IS NOT POpenQty+PPurchQty-PSaleQty"));
         transaction.Commit();
     });
-    const int row = currentRow;
-    Load();
-    SetCurrentRow(m_rows.empty() ? -1 : qBound(0, row, int(m_rows.size()) - 1));
+    // The listed rows stay listed and show what was written, with nothing pending; after a
+    // failure they show the table as it still is.
+    if (done) {
+        for (size_t r = 0; r < m_rows.size(); ++r)
+            if (m_rows[r].newValue != u"-") {
+                m_rows[r].current = written[r];
+                m_rows[r].newValue = QStringLiteral("-");
+            }
+        emit dataChanged(index(0, 3), index(rowCount() - 1, NewValueColumn));
+    } else {
+        Load();
+    }
+    SetCurrentRow(m_rows.empty() ? -1 : qBound(0, currentRow, int(m_rows.size()) - 1));
     frameEnabled = true;
     m_context.messages.Notice(QStringLiteral("Record(s) Processed !"));
 }
