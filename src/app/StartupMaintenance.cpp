@@ -128,21 +128,29 @@ void StartupMaintenance::Repair()
 void StartupMaintenance::Compact(MaintenanceProgress& progress)
 {
     Connection source;
-    // Opening checks the file (there, not empty, not a folder, writable, opened by the key):
-    // nothing is changed in a file that does not open cleanly.
+    // Opening checks the file (there, not empty, not a folder, writable, opened by the key), and
+    // the export reads every row, so a damaged page stops the work before anything is replaced;
+    // the indexes are built anew in the compacted file.
+    bool exporting = false;
     try {
         source.Open(m_files.database, m_key);
-        source.Scalar(QStringLiteral("PRAGMA quick_check(1)"));
+        exporting = true;
+        // A compaction file beside a database that opened is what a compaction cut short left
+        // before the rename; it is made again.
+        Operation(QStringLiteral("export"));
+        ExportDatabase(source, m_files.compaction, m_key, [&] { progress.Busy(); });
     } catch (const DbError& error) {
+        source.Close();
+        // Only what this export began is removed; a file that did not open changes nothing.
+        if (exporting) {
+            QFile::remove(m_files.compaction);
+            QFile::remove(m_files.compaction + QStringLiteral("-journal"));
+        }
         if (error.description.contains(m_files.database))
             throw;
         throw DbError(
             error.number, error.source, m_files.database + QStringLiteral(": ") + error.description);
     }
-    // A compaction file beside a database that opened is what a compaction cut short left
-    // before the rename; it is made again.
-    Operation(QStringLiteral("export"));
-    ExportDatabase(source, m_files.compaction, m_key, [&] { progress.Busy(); });
     Operation(QStringLiteral("exported"));
     // Closing writes the database's log back into it and removes the log, so no log is left
     // to be replayed onto the compacted file that takes its place.

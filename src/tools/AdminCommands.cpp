@@ -90,6 +90,8 @@ int AdminCommands::Run(const QStringList& arguments)
             return Check(rest[0]);
         if (command == u"generate")
             return Generate(rest);
+        if (command == u"password" && rest.size() == 3)
+            return Password(rest);
         if (command == u"report")
             return ReportCommand(m_out, m_err).Run(rest);
     } catch (const DbError& e) {
@@ -125,6 +127,10 @@ void AdminCommands::WriteUsage(QTextStream& stream)
            "                                  add products, customers and a history of N bills with\n"
            "                                  their quotes, orders, purchases and cash book to an\n"
            "                                  existing data folder; the same command gives the same data\n";
+    stream << "  kivo-admin password DIR LOGIN NEW\n"
+              "  kivo-admin password DIR --access-code NEW\n"
+              "                                  set a user's password (the login in any letter case)\n"
+              "                                  or the enterprise's access code (letter case kept)\n";
     ReportCommand::WriteUsage(stream);
     stream << "Statements are written as Kivo writes them: #MM/DD/YYYY# dates, Select Top n,\n"
               "Delete * From, text joined with +.\n";
@@ -234,6 +240,34 @@ int AdminCommands::Check(const QString& folder)
     const bool intact = CheckIntegrity(connection);
     const bool stockHolds = intact && CheckStock(connection);
     return intact && stockHolds ? Done : Failed;
+}
+
+int AdminCommands::Password(const QStringList& arguments)
+{
+    const QString& folder = arguments[0];
+    const QString& who = arguments[1];
+    const QString& secret = arguments[2];
+    if (secret.isEmpty() || secret.size() > 10) {
+        m_err << "kivo-admin: a password or access code has 1 to 10 characters\n";
+        return WrongUsage;
+    }
+    Connection connection;
+    OpenDatabase(connection, folder);
+    const bool accessCode = who == u"--access-code";
+    // The login is matched as the login screen matches it, without regard to letter case.
+    const int changed = accessCode
+        ? connection.Execute(QStringLiteral("Update kaEnterprise Set EPasscd = ?"), { secret })
+        : connection.Execute(
+            QStringLiteral("Update kaUser Set UPasscd = ? Where ULogin = ?"), { secret, who });
+    if (changed == 0) {
+        if (accessCode)
+            m_err << "kivo-admin: the enterprise row is missing\n";
+        else
+            m_err << "kivo-admin: no user with the login '" << who << "'\n";
+        return Failed;
+    }
+    m_out << (accessCode ? "Access code set\n" : "Password set\n");
+    return Done;
 }
 
 int AdminCommands::Generate(const QStringList& arguments)

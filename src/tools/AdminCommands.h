@@ -25,6 +25,9 @@ private:
     int Sql(const QString& folder, const QString& statement);
     int Check(const QString& folder);
     int Generate(const QStringList& arguments);
+    // Sets a user's password, or with --access-code the enterprise's access code: the way back
+    // for a shop that forgot them.
+    int Password(const QStringList& arguments);
     // Reads "--today YYYY-MM-DD" at arguments[i]; false after writing why it is wrong.
     bool ReadToday(const QStringList& arguments, qsizetype& i, QDate& today);
     bool ReadCount(const QStringList& arguments, qsizetype& i, qint64 most, qint64& count);

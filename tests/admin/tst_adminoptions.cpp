@@ -1,5 +1,6 @@
 // The options screen's two actions and the database specifics, on a real data folder.
 #include "AdminOptions.h"
+#include "ProgramRun.h"
 #include "SpecificsState.h"
 #include "TestContext.h"
 
@@ -111,6 +112,43 @@ private slots:
         const qint64 bytes = QFileInfo(t.context.locations.DatabaseFile()).size();
         QCOMPARE(state.txtField[1], u"%1 MB"_s.arg(QString::number(bytes / 1e6, 'f', 2)));
         QCOMPARE(shown, 13);
+    }
+
+    // kivo-admin's way back for a shop that forgot its password or access code.
+    void password_data()
+    {
+        QTest::addColumn<QString>("who");
+        QTest::addColumn<QString>("secret");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("stored"); // read back by SQL; empty: nothing changed
+        QTest::newRow("login in another letter case") << "CHIEF"
+                                                      << "n3wPass" << 0 << "n3wPass";
+        QTest::newRow("access code keeps its case") << "--access-code"
+                                                    << "Open-Up" << 0 << "Open-Up";
+        QTest::newRow("no such login") << "nobody"
+                                       << "x" << 1 << "";
+        QTest::newRow("longer than the field") << "Chief"
+                                               << "elevenchars" << 2 << "";
+    }
+
+    void password()
+    {
+        QFETCH(QString, who);
+        QFETCH(QString, secret);
+        QFETCH(QString, stored);
+        TestContext t;
+        t.context.connection.Close();
+        t.database.connection().Close();
+        const QString folder = t.context.locations.AppFolder;
+        const QString read = who == u"--access-code" ? u"Select EPasscd From kaEnterprise"_s
+                                                     : u"Select UPasscd From kaUser Where ULogin='Chief'"_s;
+        const auto value = [&] {
+            return kivo::test::Admin({ u"sql"_s, folder, read }).out.section(u'\n', 1, 1);
+        };
+        const QString before = value();
+        const kivo::test::Outcome run = kivo::test::Admin({ u"password"_s, folder, who, secret });
+        QTEST(run.exitCode, "status");
+        QCOMPARE(value(), stored.isEmpty() ? before : stored);
     }
 };
 

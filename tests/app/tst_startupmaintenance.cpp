@@ -162,6 +162,7 @@ private slots:
         QTest::newRow("database empty") << "empty" << false << "is empty";
         QTest::newRow("database cut short") << "truncated" << false << "malformed";
         QTest::newRow("foreign file") << "foreign" << false << "damaged";
+        QTest::newRow("compaction left beside a foreign file") << "cpt beside foreign" << false << "damaged";
         QTest::newRow("folder in its place") << "folder" << false << "is a folder";
         QTest::newRow("read-only database") << "read-only file" << false << "is read-only";
         QTest::newRow("read-only folder") << "read-only folder" << false << "folder of the database";
@@ -186,7 +187,11 @@ private slots:
             QVERIFY(QFile(db).resize(0));
         else if (fault == u"truncated")
             QVERIFY(QFile(db).resize(QFileInfo(db).size() / 2 + 100));
-        else if (fault == u"foreign") {
+        else if (fault.endsWith(u"foreign")) {
+            if (fault.startsWith(u"cpt")) {
+                QFile half(cpt);
+                QVERIFY(half.open(QIODevice::WriteOnly) && half.write("kept: it may be the only copy") > 0);
+            }
             QFile f(db);
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(QByteArray(8192, 'k'));
