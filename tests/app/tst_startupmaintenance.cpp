@@ -166,6 +166,8 @@ private slots:
         QTest::newRow("folder in its place") << "folder" << false << "is a folder";
         QTest::newRow("read-only database") << "read-only file" << false << "is read-only";
         QTest::newRow("read-only folder") << "read-only folder" << false << "folder of the database";
+        QTest::newRow("another program has it open")
+            << "open elsewhere" << false << "in use by another program";
     }
 
     void files()
@@ -201,6 +203,14 @@ private slots:
             QVERIFY(QFile::setPermissions(db, QFile::ReadOwner | QFile::ReadGroup));
         else if (fault == u"read-only folder")
             QVERIFY(QFile::setPermissions(l.AppFolder, QFile::ReadOwner | QFile::ExeOwner));
+        // Another program's connection with a write not yet in the file: it stays open while the
+        // maintenance runs.
+        Connection elsewhere;
+        if (fault == u"open elsewhere") {
+            elsewhere.Open(db, DatabasePassword());
+            elsewhere.ExecuteRaw(u"PRAGMA wal_autocheckpoint = 0"_s);
+            elsewhere.Execute(u"Delete From ktCustomer"_s);
+        }
         const QStringList filesBefore
             = QDir(l.AppFolder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
         const QByteArray before = Bytes(db);
