@@ -5,6 +5,7 @@
 #include "FakeHost.h"
 #include "KvBilling.h"
 #include "RecordEngine.h"
+#include "ScreenHost.h"
 #include "TestContext.h"
 
 #include <QApplication>
@@ -117,6 +118,7 @@ private slots:
         QTest::addColumn<QString>("next");
 
         QTest::newRow("discount") << 5 << u"0"_s << u"txtField(98)"_s;
+        QTest::newRow("discount not a number") << 5 << u"ten"_s << u"txtField(5)"_s;
         QTest::newRow("blank code") << 98 << u""_s << u"cmdList(98)"_s;
         QTest::newRow("unknown code stays") << 98 << u"ZZ"_s << u"txtField(98)"_s;
         QTest::newRow("phone") << 41 << u""_s << u"cmdList(4)"_s;
@@ -202,6 +204,27 @@ private slots:
         m_test->messages.Answer(true);
         QVERIFY(m_window->close());
         QCOMPARE(m_test->messages.shown, QStringList(2, u"Confirm Cancel/Exit ?"_s));
+    }
+
+    // A pay type picked for OTHER: its name beside the field, the cursor on to MISC PAY; the
+    // picker closed without a pick for MISC leaves "MISC" and goes on to REMARKS.
+    void payTypes()
+    {
+        QStringList sources;
+        m_window->pickFromList = [&](const QString& source) -> std::optional<ListPick> {
+            sources << source;
+            if (sources.size() == 1)
+                return ListPick { u"3"_s, u"Voucher"_s };
+            return std::nullopt;
+        };
+        qobject_cast<QPushButton*>(m_window->Element(u"cmdList(18)"_s))->click();
+        QCOMPARE(m_window->Element(u"lblList(18)"_s)->property("text").toString(), u"Voucher"_s);
+        QCOMPARE(m_window->state().Text(BillingState::OtherType), u"3"_s);
+        QCOMPARE(FocusedElement(), u"txtField(16)"_s);
+        qobject_cast<QPushButton*>(m_window->Element(u"cmdList(19)"_s))->click();
+        QCOMPARE(m_window->Element(u"lblList(19)"_s)->property("text").toString(), u"MISC"_s);
+        QCOMPARE(FocusedElement(), u"txtField(20)"_s);
+        QCOMPARE(sources, QStringList(2, u"Select PName, EId From kmPaytype"_s));
     }
 
     // The phone, left with Enter: the customer found, added or refused.

@@ -13,6 +13,7 @@
 #include "WorkbookReader.h"
 
 #include <cstring>
+#include <QAbstractItemModelTester>
 #include <QJsonArray>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -322,9 +323,12 @@ private slots:
                 QJsonArray {
                     Row({ u"PCode"_s, u"Colour"_s, u"Size"_s }), Row({ u"R1"_s, u"red"_s, 4 }) } } }));
         const int before = Scalar(u"Select Count(*) From ktProduct"_s).toInt();
+        QAbstractItemModelTester tester(
+            &m_import->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         m_import->txtFile = file;
         m_import->List();
         QCOMPARE(m_test->messages.shown, QStringList { u"Total Records: 1"_s });
+        QCOMPARE(m_import->model().Text(0, 2), u"4.00"_s);
         m_test->messages.shown.clear();
         for (qsizetype i = 0; i < m_import->fieldNames.size(); ++i)
             m_import->selected[size_t(i)] = fields.contains(m_import->fieldNames.at(i));

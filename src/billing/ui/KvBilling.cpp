@@ -1,6 +1,7 @@
 #include "KvBilling.h"
 
 #include "Accessibility.h"
+#include "BillingBox.h"
 #include "BillingProductList.h"
 #include "CustomerByPhone.h"
 #include "Icons.h"
@@ -39,57 +40,6 @@ QString ElementName(const char* family, int i)
 {
     return QStringLiteral("%1(%2)").arg(QLatin1String(family)).arg(i);
 }
-
-// A text field of the counter: light red while it has the cursor, white otherwise, grey when
-// only the program writes it. Entering a field with a descriptor selects its first ten
-// characters, so an amount is typed over.
-class BillingBox : public QLineEdit {
-public:
-    BillingBox(bool selectOnEntry, QWidget* parent)
-        : QLineEdit(parent)
-        , m_selectOnEntry(selectOnEntry)
-    {
-        Paint(false);
-    }
-
-    void SetTypeable(bool typeable)
-    {
-        // A palette change restyles the box: only when the access really changes.
-        if (isReadOnly() == !typeable && focusPolicy() == (typeable ? Qt::StrongFocus : Qt::NoFocus))
-            return;
-        setReadOnly(!typeable);
-        setFocusPolicy(typeable ? Qt::StrongFocus : Qt::NoFocus);
-        Paint(hasFocus());
-    }
-
-protected:
-    void focusInEvent(QFocusEvent* event) override
-    {
-        QLineEdit::focusInEvent(event);
-        Paint(true);
-        if (m_selectOnEntry)
-            setSelection(0, qMin(10, int(text().size())));
-    }
-    void focusOutEvent(QFocusEvent* event) override
-    {
-        QLineEdit::focusOutEvent(event);
-        Paint(false);
-    }
-
-private:
-    void Paint(bool focused)
-    {
-        const QColor colour = focused ? KvBilling::FocusColour()
-            : isReadOnly()            ? QColor(240, 241, 243)
-                                      : QColor(Qt::white);
-        QPalette p = palette();
-        p.setColor(QPalette::Active, QPalette::Base, colour);
-        p.setColor(QPalette::Inactive, QPalette::Base, colour);
-        setPalette(p);
-    }
-
-    bool m_selectOnEntry;
-};
 
 } // namespace
 
