@@ -143,9 +143,10 @@ LogCheck SetAsideForeignLog(const QString& database, const QByteArray& recorded)
     else if (!recorded.isEmpty())
         own = recorded == FileFingerprint(database);
     else
-        // Nothing written down (a tool's connection was cut): a database file changed after
-        // the log's last write was put there afterwards.
-        own = databaseInfo.lastModified() <= logInfo.lastModified();
+        // Nothing written down (a tool's connection was cut): the tool may have been killed
+        // while writing the log back into the file, which only the log can finish, so the log
+        // is kept.
+        own = true;
     if (own)
         return LogCheck::Own;
     const QString aside = log + QStringLiteral(".foreign");
