@@ -134,11 +134,12 @@ LogCheck SetAsideForeignLog(const QString& database, const QByteArray& recorded)
         RemoveIfPresent(LogIndexFile(database));
         return LogCheck::None;
     }
-    const QFileInfo databaseInfo(database);
+    // Beside a missing database the log reaches nothing yet: it is left for what puts a
+    // database there (the repair of a compaction and a new set-up remove it first).
+    if (!QFileInfo(database).isFile())
+        return LogCheck::None;
     bool own = false;
-    if (!databaseInfo.isFile())
-        own = false;
-    else if (recorded.endsWith(" closing"))
+    if (recorded.endsWith(" closing"))
         own = FileIdentity(recorded) == FileIdentity(FileFingerprint(database));
     else if (!recorded.isEmpty())
         own = recorded == FileFingerprint(database);
