@@ -30,6 +30,8 @@ const QString& Source()
 // little more than stepping the engine.
 constexpr int WindowRows = 32;
 constexpr int MaxWindowRows = 4096;
+// A snapshot searches by query from this many rows ahead of the cursor; fewer are scanned.
+constexpr int QueryFindRows = 64;
 
 qint64 ScalarInteger(Connection& connection, const QString& sql, const QVariantList& parameters)
 {
@@ -132,8 +134,12 @@ void Recordset::Load(CachedStatement& statement)
         }
     };
     int rc;
+    bool ascending = m_rowid;
+    qint64 previous = std::numeric_limits<qint64>::min();
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
         const qint64 rowid = first ? sqlite3_column_int64(s, 0) : 0;
+        ascending = ascending && rowid > previous;
+        previous = rowid;
         if (anyOpen)
             m_store.Append(s, first, rowid, decoder, typeByValue);
         else
@@ -141,6 +147,10 @@ void Recordset::Load(CachedStatement& statement)
     }
     if (rc != SQLITE_DONE)
         m_connection.ThrowEngineError(rc, Source());
+    // Only a snapshot long enough to be searched by query needs to know when it was read.
+    m_ascending = ascending && m_store.Rows() >= QueryFindRows;
+    if (m_ascending)
+        m_loadedSignature = DataSignature();
     m_rows = m_store.Rows();
     m_counted = true;
     m_position = m_rows > 0 ? 0 : m_rows; // empty: BOF and EOF both true
@@ -196,6 +206,7 @@ void Recordset::Close()
     m_afterDelete = false;
     m_table.clear();
     m_windowed = false;
+    m_ascending = false;
     m_layout.reset();
     m_insertSql.clear();
     m_updateSql.clear();
@@ -437,8 +448,80 @@ bool Recordset::Find(const QString& criterion)
             value = date.toString(Qt::ISODate);
     }
     Arrive();
-    return m_windowed && !field.baseColumn.isEmpty() ? FindInTable(condition, column, value, number)
-                                                     : FindInSnapshot(condition, column, value, number);
+    if (m_windowed && !field.baseColumn.isEmpty())
+        return FindInTable(condition, column, value, number);
+    if (const std::optional<bool> found
+        = FindByQuery(condition, column, numeric ? QVariant(number) : QVariant(value)))
+        return *found;
+    return FindInSnapshot(condition, column, value, number);
+}
+
+std::pair<int, unsigned> Recordset::DataSignature() const
+{
+    // The data version counts the commits of other connections only; the count of changed
+    // rows covers this one's, committed or not.
+    CachedStatement statement = m_connection.StatementAsWritten(QStringLiteral("PRAGMA data_version"));
+    const unsigned version = sqlite3_step(statement.get()) == SQLITE_ROW
+        ? unsigned(sqlite3_column_int64(statement.get(), 0))
+        : 0;
+    return { sqlite3_total_changes(m_connection.Handle()), version };
+}
+
+QString Recordset::ComparedColumn(const FieldInfo& field, const QString& column) const
+{
+    if (field.type == FieldLong || field.type == FieldDouble)
+        return column;
+    if (field.type == FieldDate)
+        return QStringLiteral("substr(%1, 1, 10)").arg(column);
+    return column + QStringLiteral(" COLLATE ") + QString::fromLatin1(TextCollation);
+}
+
+// The rows a long snapshot holds are the statement's rows in rowid order as long as nothing
+// was written since they were read: the statement, asked for the first matching row from the
+// current one on, answers through the table's indexes what a scan of the held rows would.
+std::optional<bool> Recordset::FindByQuery(const FindCriterion& condition, int column, const QVariant& bound)
+{
+    const FieldInfo& field = m_fields[size_t(column)];
+    const int from = qMax(0, m_position);
+    if (m_windowed || !m_rowid || !m_ascending || field.baseColumn.isEmpty() || m_rows - from < QueryFindRows
+        || m_loadedSignature != DataSignature())
+        return std::nullopt;
+    // The field is named as the statement names it, which must be one column only.
+    for (int c = 0; c < FieldCount(); ++c)
+        if (c != column && m_fields[size_t(c)].name.compare(field.name, Qt::CaseInsensitive) == 0)
+            return std::nullopt;
+    const QString name = u'"' + QString(field.name).replace(u'"', QStringLiteral("\"\"")) + u'"';
+    CachedStatement statement = m_connection.Statement(
+        QStringLiteral("SELECT kivo_rowid FROM (%1) WHERE kivo_rowid >= ? AND %2 %3 ? ORDER BY kivo_rowid "
+                       "LIMIT 1")
+            .arg(m_engineSql, ComparedColumn(field, name), condition.SqlOperator()),
+        { QVariant(qlonglong(RowidAt(from))), bound });
+    const int rc = sqlite3_step(statement.get());
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        m_connection.ThrowEngineError(rc, Source());
+    const std::optional<qint64> id
+        = rc == SQLITE_ROW ? std::optional<qint64>(sqlite3_column_int64(statement.get(), 0)) : std::nullopt;
+    statement = CachedStatement();
+    // Reading may have found a commit of another program: the held rows are then searched.
+    if (m_loadedSignature != DataSignature())
+        return std::nullopt;
+    if (!id) {
+        m_position = m_rows;
+        return false;
+    }
+    int low = from;
+    int high = m_rows;
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (RowidAt(middle) < *id)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    if (low == m_rows || RowidAt(low) != *id)
+        return std::nullopt;
+    m_position = low;
+    return true;
 }
 
 bool Recordset::FindInSnapshot(
@@ -507,7 +590,7 @@ bool Recordset::FindInTable(const FindCriterion& condition, int column, const QS
     } else {
         bound = value;
         if (field.type == FieldDate) {
-            test = QStringLiteral("substr(%1, 1, 10)").arg(test);
+            test = ComparedColumn(field, test);
         } else {
             // Text compares without regard to case for every letter, as the text columns'
             // own collation does (so "=" uses the column's index); a column declared

@@ -4,6 +4,7 @@
 #include "RowStore.h"
 
 #include <memory>
+#include <optional>
 #include <QString>
 #include <QVariant>
 #include <vector>
@@ -19,7 +20,9 @@ struct RecordsetLayout;
 // read whole into a snapshot. A plain select of a master table's columns (no condition,
 // grouping or order other than by EId) is a browse list that may hold a million rows: it is
 // read through a window of rows in EId order, fetched as the cursor reaches them, so opening
-// it costs a count and memory does not grow with the table; Find then runs as a query. Both
+// it costs a count and memory does not grow with the table; Find then runs as a query. A
+// long snapshot of one table's rows in id order (a plain select with a condition) also runs
+// Find as a query while its table is as it was read, and scans the rows it holds otherwise. Both
 // behave the same to the caller, except that a windowed list sees rows written by others as
 // it moves. A recordset whose columns come from one table (expression columns such as
 // "'-' As NewValue" may sit beside them; they are kept in the snapshot but never written)
@@ -124,6 +127,13 @@ private:
     qint64 Rank(qint64 id) const;
     bool FindInSnapshot(const FindCriterion& criterion, int column, const QString& value, double number);
     bool FindInTable(const FindCriterion& criterion, int column, const QString& value, double number);
+    // A snapshot's Find as a query; nothing when the snapshot must be scanned instead.
+    std::optional<bool> FindByQuery(const FindCriterion& criterion, int column, const QVariant& bound);
+    // The field as a Find condition compares it: a date by its day, text without regard to case.
+    QString ComparedColumn(const FieldInfo& field, const QString& column) const;
+    // What changes when anything is written to the database file (a count of the rows this
+    // connection changed, and the file's data version for the commits of others).
+    std::pair<int, unsigned> DataSignature() const;
     const Cell& CellAt(int position, int column) const
     {
         return m_store.At(position - m_windowStart, column);
@@ -154,6 +164,9 @@ private:
     mutable int m_rows = 0;
     mutable bool m_counted = true; // a windowed list counts its rows only when asked
     int m_position = 0; // 0..m_rows-1 on a row; -1 BOF; m_rows EOF
+    // A snapshot in rowid order, and the data signature when it was read.
+    bool m_ascending = false;
+    std::pair<int, unsigned> m_loadedSignature;
     // Set by Delete until the cursor is used again; the next MoveNext then stays.
     mutable bool m_afterDelete = false;
 
