@@ -16,6 +16,7 @@
 #include "SqlFunctions.h"
 #include "StartupMaintenance.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <QCoreApplication>
 #include <QDir>
@@ -25,6 +26,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <sqlite3.h>
+#include <vector>
 
 using namespace kivo;
 
@@ -141,36 +143,43 @@ int main(int argc, char** argv)
         later.Run(quiet);
         std::printf("later start of the day (verify, load): %.2f ms\n", Seconds(timer) * 1e3);
 
-        // The closing, on two copies of the same compacted file.
-        QFile::remove(bareFile);
-        QFile::copy(database, bareFile);
-        timer.restart();
-        {
-            Connection c;
-            c.Open(database, DatabasePassword());
-            c.ExecuteRaw(QStringLiteral("PRAGMA wal_autocheckpoint = 0"));
-            CloseStockPeriod(c, today, [](const QString&) {});
+        // The closing, on copies of the same compacted file, bare and Kivo alternating (twice
+        // each) so that a busy moment of the machine does not fall on one side only.
+        std::vector<double> kivoRuns;
+        std::vector<double> bareRuns;
+        for (int round = 0; round < 2; ++round) {
+            for (const bool kivo : { round == 0, round != 0 }) {
+                const QString copy = work.filePath(QStringLiteral("closing-%1-%2.Kvd").arg(round).arg(kivo));
+                QFile::copy(database, copy);
+                timer.restart();
+                if (kivo) {
+                    Connection c;
+                    c.Open(copy, DatabasePassword());
+                    c.ExecuteRaw(QStringLiteral("PRAGMA wal_autocheckpoint = 0"));
+                    CloseStockPeriod(c, today, [](const QString&) {});
+                } else {
+                    sqlite3* db = OpenBare(copy);
+                    Exec(db,
+                        "PRAGMA wal_autocheckpoint = 0; BEGIN IMMEDIATE; "
+                        "UPDATE ktProduct SET POpenQty = PCloseQty, PPurchQty = 0, PSaleQty = 0, PTranDate = "
+                        "'2026-12-06'; "
+                        "DELETE FROM ktBillMast; DELETE FROM ktBillDetl; DELETE FROM ktQuotMast; DELETE FROM "
+                        "ktQuotDetl; "
+                        "DELETE FROM ktPurcMast; DELETE FROM ktPurcDetl; DELETE FROM ktOrdrMast; DELETE FROM "
+                        "ktOrdrDetl; "
+                        "DELETE FROM ktAccounting; COMMIT;");
+                    sqlite3_close_v2(db);
+                }
+                (kivo ? kivoRuns : bareRuns).push_back(Seconds(timer));
+                QFile::remove(copy);
+            }
         }
-        const double closing = Seconds(timer);
-        timer.restart();
-        {
-            sqlite3* db = OpenBare(bareFile);
-            Exec(db,
-                "PRAGMA wal_autocheckpoint = 0; BEGIN IMMEDIATE; "
-                "UPDATE ktProduct SET POpenQty = PCloseQty, PPurchQty = 0, PSaleQty = 0, PTranDate = "
-                "'2026-12-06'; "
-                "DELETE FROM ktBillMast; DELETE FROM ktBillDetl; DELETE FROM ktQuotMast; DELETE FROM "
-                "ktQuotDetl; "
-                "DELETE FROM ktPurcMast; DELETE FROM ktPurcDetl; DELETE FROM ktOrdrMast; DELETE FROM "
-                "ktOrdrDetl; "
-                "DELETE FROM ktAccounting; COMMIT;");
-            sqlite3_close_v2(db);
-        }
-        const double bare = Seconds(timer);
+        const double closing = std::min(kivoRuns[0], kivoRuns[1]);
+        const double bare = std::min(bareRuns[0], bareRuns[1]);
         std::printf(
-            "period closing (roll and deletions, one transaction, connection closed): %.2f s; bare %.2f s; "
-            "ratio %.2f (target < 10 s)\n",
-            closing, bare, closing / bare);
+            "period closing (roll and deletions, one transaction, connection closed): %.2f s (runs %.2f, "
+            "%.2f); bare %.2f s (runs %.2f, %.2f); ratio %.2f (target < 10 s)\n",
+            closing, kivoRuns[0], kivoRuns[1], bare, bareRuns[0], bareRuns[1], closing / bare);
     } catch (const DbError& e) {
         std::fprintf(stderr, "bench_closing: %s\n", e.what());
         return 1;

@@ -228,7 +228,7 @@ int RunOneSize(int products, int scans)
     }
 
     // A scan typed into the window and ended with Enter, until what it changed has painted.
-    std::vector<double> screenTimes;
+    std::vector<double> screenTimes, screenCpu;
     {
         KvBilling window(context, engine);
         window.resize(1280, 720);
@@ -238,10 +238,12 @@ int RunOneSize(int products, int scans)
         for (int i = 0; i < 200; ++i) {
             QElapsedTimer clock;
             clock.start();
+            const double start = ThreadMs();
             QTest::keyClicks(box, codes[i]);
             QTest::keyClick(box, Qt::Key_Return);
             // What changed is painted as the event loop paints it.
             QCoreApplication::processEvents();
+            screenCpu.push_back(ThreadMs() - start);
             screenTimes.push_back(clock.nsecsElapsed() / 1e6);
         }
     }
@@ -295,8 +297,9 @@ int RunOneSize(int products, int scans)
     std::printf(
         "  bare prepared look-up by PCode       p50 %6.3f ms  p99 %6.3f ms  (processor p99 %6.3f ms)\n",
         Percentile(bareTimes, 0.5), Percentile(bareTimes, 0.99), Percentile(bareCpu, 0.99));
-    std::printf("  scan typed into the window, painted  p50 %6.2f ms  p99 %6.2f ms   (target < 30 ms)\n",
-        Percentile(screenTimes, 0.5), Percentile(screenTimes, 0.99));
+    std::printf("  scan typed into the window, painted  p50 %6.2f ms  p99 %6.2f ms  (processor p99 %6.2f ms)"
+                "   (target < 30 ms)\n",
+        Percentile(screenTimes, 0.5), Percentile(screenTimes, 0.99), Percentile(screenCpu, 0.99));
     const double checkoutProcessor = Median(checkoutCpu), bareProcessor = Median(bareCheckoutCpu);
     std::printf("  checkout of 50 lines with stock      median %7.2f ms wall %7.2f ms processor\n", checkout,
         checkoutProcessor);

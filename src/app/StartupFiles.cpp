@@ -134,18 +134,20 @@ LogCheck SetAsideForeignLog(const QString& database, const QByteArray& recorded)
         RemoveIfPresent(LogIndexFile(database));
         return LogCheck::None;
     }
-    const QFileInfo databaseInfo(database);
+    // Beside a missing database the log reaches nothing yet: it is left for what puts a
+    // database there (the repair of a compaction and a new set-up remove it first).
+    if (!QFileInfo(database).isFile())
+        return LogCheck::None;
     bool own = false;
-    if (!databaseInfo.isFile())
-        own = false;
-    else if (recorded.endsWith(" closing"))
+    if (recorded.endsWith(" closing"))
         own = FileIdentity(recorded) == FileIdentity(FileFingerprint(database));
     else if (!recorded.isEmpty())
         own = recorded == FileFingerprint(database);
     else
-        // Nothing written down (a tool's connection was cut): a database file changed after
-        // the log's last write was put there afterwards.
-        own = databaseInfo.lastModified() <= logInfo.lastModified();
+        // Nothing written down (a tool's connection was cut): the tool may have been killed
+        // while writing the log back into the file, which only the log can finish, so the log
+        // is kept.
+        own = true;
     if (own)
         return LogCheck::Own;
     const QString aside = log + QStringLiteral(".foreign");

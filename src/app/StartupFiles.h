@@ -50,7 +50,8 @@ QByteArray ClosingRecord(const QString& database);
 
 enum class LogCheck { None, Own, Foreign };
 // Looks at a log left beside the database by a copy that did not end normally. `recorded` is
-// the fingerprint that copy wrote down when it opened the database (empty when unknown). A log
+// the fingerprint that copy wrote down when it opened the database (empty when unknown: the log
+// is then kept, as a tool killed while writing it back needs it to finish). A log
 // written for another file (a backup copied over the database, a file put in its place) would
 // be replayed onto this one and damage it for good: it is set aside as "-wal.foreign" and the
 // log index removed. Throws DbError (FileError) when the log cannot be moved.

@@ -155,6 +155,13 @@ void StartupMaintenance::Compact(MaintenanceProgress& progress)
     // Closing writes the database's log back into it and removes the log, so no log is left
     // to be replayed onto the compacted file that takes its place.
     source.Close();
+    // A log still there holds what another program using the file wrote after the export
+    // began: the compacted file would lose it.
+    if (QFileInfo(LogFile(m_files.database)).size() > 0) {
+        QFile::remove(m_files.compaction);
+        throw DbError(DbErrorNumber::FileError, Source(),
+            QStringLiteral("The database file '%1' is in use by another program").arg(m_files.database));
+    }
     SyncFile(m_files.compaction);
     RemoveLogs(m_files.database);
     Operation(QStringLiteral("rename"));

@@ -225,7 +225,8 @@ void BillingState::RemoveLine(int row)
 
 bool BillingState::LeaveDiscount()
 {
-    if (!IsNumeric(Text(DiscountPercent))) {
+    // A number too large for an amount counts as no number: it could not be computed with.
+    if (!Money::FromText(Text(DiscountPercent))) {
         m_context.messages.Notice(QStringLiteral("Invalid Discount !"));
         return false;
     }

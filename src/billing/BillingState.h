@@ -123,7 +123,8 @@ public:
     // The "x" of line `row`: "Remove Product ?", then the line leaves the grid and the totals.
     void RemoveLine(int row);
 
-    // Leaving DISCOUNT%: false after "Invalid Discount !" when it is not a number.
+    // Leaving DISCOUNT%: false after "Invalid Discount !" when it is not a number (or one too
+    // large for an amount).
     bool LeaveDiscount();
     // RecalcTotals on the running totals, then the payment refresh.
     void RecalcTotals();
@@ -190,7 +191,7 @@ private:
     BillTotals::Settings TotalsSettings() const;
     void SetAmount(int n, const Money& amount, const QString& picture);
     Money Amount(int n) const;
-    // The bill's writes; throws on the first failure (the caller rolls back).
+    // The bill's writes; throws on the first failure, when its transaction rolls back whole.
     void WriteBill();
 
     ProgramContext& m_context;

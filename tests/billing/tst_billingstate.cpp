@@ -391,15 +391,39 @@ private slots:
         QCOMPARE(m_test->messages.shown, QStringList(2, u"Confirm Cancel/Exit ?"_s));
     }
 
+    void invalidDiscount_data()
+    {
+        QTest::addColumn<QString>("discount");
+        QTest::newRow("letters") << u"ten"_s;
+        QTest::newRow("beyond any amount") << u"9e99"_s;
+        QTest::newRow("empty") << u""_s;
+    }
+
     void invalidDiscount()
     {
+        QFETCH(QString, discount);
         auto bill = Open();
         Scan(*bill, u"T100"_s);
         const QString nett = bill->Text(BillingState::NettAmount);
-        bill->SetText(BillingState::DiscountPercent, u"ten"_s);
+        bill->SetText(BillingState::DiscountPercent, discount);
         QVERIFY(!bill->LeaveDiscount());
         QCOMPARE(m_test->messages.shown, QStringList { u"Invalid Discount !"_s });
         QCOMPARE(bill->Text(BillingState::NettAmount), nett);
+    }
+
+    // Underpaid and confirmed: the bill is stored with what is still owed as a negative return.
+    void underpaidConfirmed()
+    {
+        auto bill = Open();
+        Scan(*bill, u"N50"_s);
+        bill->SetText(BillingState::CustomerId, u"1"_s);
+        bill->SetText(BillingState::CashPay, u"20"_s);
+        bill->RefreshPayment();
+        m_test->messages.Answer(true);
+        QCOMPARE(bill->Checkout(Validator()), BillingState::CheckoutResult::Completed);
+        QCOMPARE(m_test->messages.shown.first(), u"Bill Not Paid; Confirm Checkout ?"_s);
+        QCOMPARE(
+            Sql(u"Select BReturn From ktBillMast Where EId="_s + bill->Text(BillingState::BillId)), u"-30"_s);
     }
 };
 

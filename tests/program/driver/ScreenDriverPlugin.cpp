@@ -236,7 +236,14 @@ private:
         }
         if (step.verb == u"type" || step.verb == u"key") {
             // Keys go to the focused control, or to the window itself when none has the focus.
-            QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : window;
+            // A dialog that has just opened may not have taken the focus yet: keys sent now
+            // would land in the window below it, so wait until the focus is in the dialog.
+            QWidget* focus = QApplication::focusWidget();
+            if (window && window == QApplication::activeModalWidget() && focus && focus->window() != window) {
+                window->activateWindow();
+                return false;
+            }
+            QWidget* target = focus ? focus : window;
             if (!target)
                 return false;
             const bool typing = step.verb == u"type";
