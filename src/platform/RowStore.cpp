@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <new>
 #include <QStringDecoder>
@@ -118,6 +119,15 @@ RowStore::Cell RowStore::Read(sqlite3_stmt* statement, int column, QStringDecode
         char16_t* end = begin;
         // Codes, dates and most names are plain ASCII: widened directly, they skip the decoder.
         qsizetype i = 0;
+        // Eight bytes at a time while none has its high bit set.
+        for (quint64 word; i + 8 <= size; i += 8) {
+            std::memcpy(&word, bytes + i, 8);
+            if (word & 0x8080808080808080ULL)
+                break;
+            for (int k = 0; k < 8; ++k)
+                end[k] = char16_t(uchar(bytes[i + k]));
+            end += 8;
+        }
         while (i < size && uchar(bytes[i]) < 0x80)
             *end++ = char16_t(uchar(bytes[i++]));
         if (i < size)
