@@ -324,9 +324,9 @@ QString Connection::Translate(const QString& statement) const
         if (known == m_shapes.constEnd()) {
             if (m_shapes.size() >= TranslationCacheSize)
                 m_shapes.clear();
-            known = m_shapes.insert(shape, m_dialect.Translate(shape));
+            known = m_shapes.insert(shape, m_dialect.Translate(shape).split(standIn));
         }
-        const QStringList parts = known->split(standIn);
+        const QStringList& parts = *known;
         if (parts.size() == literals.size() + 1) {
             QString sql = parts.front();
             for (qsizetype i = 0; i < literals.size(); ++i)

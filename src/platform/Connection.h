@@ -6,6 +6,7 @@
 #include <memory>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <utility>
 
@@ -157,7 +158,8 @@ private:
     QHash<QString, CacheEntry> m_statements; // keyed by engine SQL with literals as parameters
     quint64 m_uses = 0;
     mutable QHash<QString, QString> m_translations;
-    mutable QHash<QString, QString> m_shapes; // translations with stand-ins for text literals
+    // Translations with stand-ins for text literals, kept as the parts between the stand-ins.
+    mutable QHash<QString, QStringList> m_shapes;
 };
 
 // Rolls back in its destructor unless committed: no manual cleanup paths.

@@ -63,8 +63,9 @@ void Recordset::Open(const QString& source)
     // the columns of one table out of a join ("rowid" is then ambiguous) need a second try.
     CachedStatement prepared;
     bool rowid = false;
-    if (!StatementMergesRows(engineSql)) {
-        const QString withRowid = RecordsetLayout::WithRowid(engineSql);
+    const std::vector<SqlToken> tokens = TokenizeSql(engineSql);
+    if (!StatementMergesRows(engineSql, tokens)) {
+        const QString withRowid = RecordsetLayout::WithRowid(engineSql, tokens);
         if (!withRowid.isEmpty()) {
             try {
                 prepared = m_connection.Statement(withRowid);

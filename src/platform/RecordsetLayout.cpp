@@ -173,6 +173,14 @@ QString RecordsetLayout::WithRowid(const QString& engineSql)
     return RowidInFront(engineSql, Meaningful(engineSql));
 }
 
+QString RecordsetLayout::WithRowid(const QString& engineSql, const std::vector<SqlToken>& tokens)
+{
+    for (const SqlToken& token : tokens)
+        if (!token.IsBlank())
+            return token.IsWord(engineSql, u"select") ? RowidInFront(engineSql, { token }) : QString();
+    return {};
+}
+
 std::shared_ptr<const RecordsetLayout> RecordsetLayout::Make(
     Connection& connection, sqlite3_stmt* s, bool rowid, const QString& engineSql)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FieldConversion.h"
+#include "SqlTokenizer.h"
 
 #include <memory>
 #include <QString>
@@ -30,6 +31,8 @@ struct RecordsetLayout {
     // The statement with the rowid read in front of its columns, or empty when it is not a
     // plain SELECT.
     static QString WithRowid(const QString& engineSql);
+    // The same for a statement already split into tokens.
+    static QString WithRowid(const QString& engineSql, const std::vector<SqlToken>& tokens);
 };
 
 } // namespace kivo

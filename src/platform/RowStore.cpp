@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <new>
 #include <QStringDecoder>
@@ -75,8 +76,12 @@ void RowStore::Release()
     m_rows = 0;
     m_cells.Release();
     m_rowids.Release();
-    m_text.clear();
-    m_text.shrink_to_fit();
+    // A small buffer is kept: a recordset opened again and again for one row (a look-up)
+    // would otherwise allocate and clear it each time.
+    if (m_text.size() > KeptTextUnits) {
+        m_text.clear();
+        m_text.shrink_to_fit();
+    }
     m_textUsed = 0;
 }
 
@@ -90,20 +95,23 @@ char16_t* RowStore::TextSpace(qsizetype size)
 RowStore::Cell RowStore::Read(sqlite3_stmt* statement, int column, QStringDecoder& decoder)
 {
     Cell cell;
-    switch (sqlite3_column_type(statement, column)) {
+    // One call reaches the column's value; each sqlite3_column_*() call would find it again.
+    // The value is read on this thread only, while the statement stands on the row.
+    sqlite3_value* value = sqlite3_column_value(statement, column);
+    switch (sqlite3_value_type(value)) {
     case SQLITE_INTEGER:
         cell.kind = StoredKind::Integer;
-        cell.integer = sqlite3_column_int64(statement, column);
+        cell.integer = sqlite3_value_int64(value);
         break;
     case SQLITE_FLOAT:
         cell.kind = StoredKind::Real;
-        cell.real = sqlite3_column_double(statement, column);
+        cell.real = sqlite3_value_double(value);
         break;
     case SQLITE_NULL:
         break;
     default: {
-        const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-        const qsizetype size = sqlite3_column_bytes(statement, column);
+        const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(value));
+        const qsizetype size = sqlite3_value_bytes(value);
         // Decode straight into the shared text buffer: UTF-8 never needs more UTF-16 units
         // than it has bytes.
         const qsizetype offset = m_textUsed;
@@ -111,6 +119,15 @@ RowStore::Cell RowStore::Read(sqlite3_stmt* statement, int column, QStringDecode
         char16_t* end = begin;
         // Codes, dates and most names are plain ASCII: widened directly, they skip the decoder.
         qsizetype i = 0;
+        // Eight bytes at a time while none has its high bit set.
+        for (quint64 word; i + 8 <= size; i += 8) {
+            std::memcpy(&word, bytes + i, 8);
+            if (word & 0x8080808080808080ULL)
+                break;
+            for (int k = 0; k < 8; ++k)
+                end[k] = char16_t(uchar(bytes[i + k]));
+            end += 8;
+        }
         while (i < size && uchar(bytes[i]) < 0x80)
             *end++ = char16_t(uchar(bytes[i++]));
         if (i < size)

@@ -78,6 +78,7 @@ public:
 
 private:
     static constexpr size_t BlockBytes = 64 * 1024;
+    static constexpr size_t KeptTextUnits = 16 * 1024;
     static void* AcquireBlock();
     static void ReleaseBlock(void* block);
     static QStringDecoder* Decoder();

@@ -120,7 +120,11 @@ std::vector<SqlToken> TokenizeSql(QStringView s)
 
 bool StatementMergesRows(QStringView sql)
 {
-    const std::vector<SqlToken> tokens = TokenizeSql(sql);
+    return StatementMergesRows(sql, TokenizeSql(sql));
+}
+
+bool StatementMergesRows(QStringView sql, const std::vector<SqlToken>& tokens)
+{
     const SqlToken* previous = nullptr; // the last token that is not blank
     for (const SqlToken& t : tokens) {
         if (t.IsBlank())

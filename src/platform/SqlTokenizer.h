@@ -46,5 +46,7 @@ std::vector<SqlToken> TokenizeSql(QStringView sql);
 // literal, a comment or a name): each row of such a result may stand for several stored
 // rows, so it cannot be written back.
 bool StatementMergesRows(QStringView sql);
+// The same for a statement already split into tokens.
+bool StatementMergesRows(QStringView sql, const std::vector<SqlToken>& tokens);
 
 } // namespace kivo

@@ -138,8 +138,12 @@ void KvImport::ShowRows()
     for (int c = 0; c < model.columnCount(); ++c)
         m_grid->setColumnHidden(c, model.IsHiddenColumn(c));
     m_grid->resizeColumnsToContents();
-    for (int c = 0; c < model.columnCount(); ++c)
-        m_grid->setColumnWidth(c, qBound(56, m_grid->columnWidth(c), 220));
+    for (int c = 0; c < model.columnCount(); ++c) {
+        // A column whose first value is long gets 1500 twips, a very long one 3000.
+        const qsizetype first = model.rowCount() > 0 ? model.Text(0, c).size() : 0;
+        const int width = first * 100 > 1000 ? 3000 / 15 : first * 100 > 500 ? 1500 / 15 : 0;
+        m_grid->setColumnWidth(c, qBound(56, qMax(width, m_grid->columnWidth(c)), 220));
+    }
     m_count->setText(m_state.countLabel);
     m_grid->setToolTip(m_state.gridTip);
 }
