@@ -14,8 +14,7 @@ using kivo::test::ScriptedProgram;
 
 namespace {
 
-const char* const Login = "window Login\nfocus txtField(0)\ntype Chief\nkey Return\nfocus txtField(1)\n"
-                          "type kivo\nkey Return\nwindow Kivo - Sales Software\n";
+const QByteArray Login = ScriptedProgram::Login(u"Chief"_s, u"kivo"_s);
 
 } // namespace
 
@@ -34,7 +33,7 @@ private slots:
         const QString bills = count(u"ktBillMast"_s);
         QVERIFY(bills.toInt() > 0);
 
-        ScriptedProgram first(work.path(), data, QByteArray(Login) + "checkpoint running\n", u"first"_s);
+        ScriptedProgram first(work.path(), data, Login + "checkpoint running\n", u"first"_s);
         QVERIFY(first.Reach(u"checkpoint running"_s));
         QDir folder(data);
         QVERIFY(folder.exists(u"Kivo.Kvd.Ldb"_s));
@@ -51,7 +50,7 @@ private slots:
         QVERIFY(folder.exists(u"Kivo.Kvd.Ldb"_s));
 
         ScriptedProgram third(work.path(), data,
-            QByteArray(Login)
+            Login
                 + "menu Help/About\nwindow About\nkey Escape\nclosed About\n"
                   "menu Help/Specifics\nwindow Specifics\nanswer Close\nclosed Specifics\n"
                   "menu Utility/Stock Closing\nmessage Access-Code Required !\nanswer OK\n"

@@ -14,15 +14,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const char* const Script = R"(window Login
-focus txtField(0)
-type sue
-key Return
-focus txtField(1)
-type till
-key Return
-window Kivo - Sales Software
-answer BILLING
+const char* const Script = R"(answer BILLING
 window Billing
 focus txtField(5)
 key Shift+Tab
@@ -101,7 +93,7 @@ private slots:
         sql(u"Insert Into ktProduct (EDate, PCode, PName, PSaleRate, POpenQty, PPurchQty, PSaleQty, "
             u"PCloseQty, "
             "PTax, PActive) Values (#12/1/2026#, 'P250', 'Sugar', 2.5, 10, 0, 0, 10, '', 'Y')"_s);
-        ScriptedProgram program(work.path(), data, Script);
+        ScriptedProgram program(work.path(), data, ScriptedProgram::Login(u"sue"_s, u"till"_s) + Script);
 
         // The bill lives on the screen only: nothing is written before checkout, but the new
         // customer is.

@@ -17,15 +17,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // EXPORT and IMPORT stand for the two workbooks' paths.
-const char* const Script = R"(window Login
-focus txtField(0)
-type Chief
-key Return
-focus txtField(1)
-type kivo
-key Return
-window Kivo - Sales Software
-menu Transaction/Export..
+const char* const Script = R"(menu Transaction/Export..
 window Export
 focus cmbTable
 answer <     All
@@ -90,11 +82,12 @@ private slots:
                     QJsonArray { u"Harbour Foods"_s, u"Bergen"_s, 1 },
                     QJsonArray { u"Fjord Dairy"_s, QJsonValue(), 2 } } } }));
         const int suppliers = sql(u"Select Count(*) From ktSupplier"_s).toInt();
-        const QByteArray script = QString::fromLatin1(Script)
-                                      .replace(u"PRODUCTS"_s, products)
-                                      .replace(u"EXPORT"_s, exported)
-                                      .replace(u"IMPORT"_s, imported)
-                                      .toUtf8();
+        const QByteArray script = ScriptedProgram::Login(u"Chief"_s, u"kivo"_s)
+            + QString::fromLatin1(Script)
+                  .replace(u"PRODUCTS"_s, products)
+                  .replace(u"EXPORT"_s, exported)
+                  .replace(u"IMPORT"_s, imported)
+                  .toUtf8();
         // The import ends the program by itself.
         ScriptedProgram program(work.path(), data, script);
         QCOMPARE(program.Ended(), 0);

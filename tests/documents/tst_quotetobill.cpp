@@ -14,15 +14,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Cash Amt has the cursor when the panel opens; Tab passes the boxes the program fills.
-const char* const Script = R"(window Login
-focus txtField(0)
-type Chief
-key Return
-focus txtField(1)
-type kivo
-key Return
-window Kivo - Sales Software
-menu Transaction/Quote
+const char* const Script = R"(menu Transaction/Quote
 window Quote
 field txtField(3)=E2E-QUOTE
 answer To Bill     >
@@ -79,7 +71,7 @@ private slots:
         const QString stockBefore = sql(u"Select PSaleQty + 3, PCloseQty - 3 From ktProduct Where EId=1"_s);
         const QString billsBefore = sql(u"Select Count(*) + 1 From ktBillMast"_s);
 
-        ScriptedProgram program(work.path(), data, Script);
+        ScriptedProgram program(work.path(), data, ScriptedProgram::Login(u"Chief"_s, u"kivo"_s) + Script);
 
         QVERIFY(program.Checkpoint(u"billed"_s));
         const QString bill = sql(u"Select Max(EId) From ktBillMast"_s);

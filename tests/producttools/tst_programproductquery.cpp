@@ -15,15 +15,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const char* const Script = R"(window Login
-focus txtField(0)
-type sue
-key Return
-focus txtField(1)
-type till
-key Return
-window Kivo - Sales Software
-answer PRODUCT QUERY
+const char* const Script = R"(answer PRODUCT QUERY
 window Product Query
 focus txtField(0)
 type s
@@ -92,7 +84,7 @@ private slots:
         // Inactive products are looked up as well.
         sql(u"Insert Into ktProduct (EDate, PCode, PName, PGId, PSaleRate, POpenQty, PPurchQty, PSaleQty, "
             "PCloseQty, PTax, PActive) Values (#12/1/2026#, 'P250', 'Sugar', 1, 2.5, 10, 0, 0, 10, '', 'N')"_s);
-        ScriptedProgram program(work.path(), data, Script);
+        ScriptedProgram program(work.path(), data, ScriptedProgram::Login(u"sue"_s, u"till"_s) + Script);
         QVERIFY(program.Reach(u"done"_s));
         QCOMPARE(program.Ended(), 0);
         QCOMPARE(program.LoggedErrors(), QString());

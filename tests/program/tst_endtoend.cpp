@@ -13,15 +13,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const char* const Script = R"(window Login
-focus txtField(0)
-type Chief
-key Return
-focus txtField(1)
-type kivo
-key Return
-window Kivo - Sales Software
-checkpoint loggedin
+const char* const Script = R"(checkpoint loggedin
 menu Transaction/Coupon
 window Coupon
 key Ctrl+A
@@ -103,7 +95,7 @@ private slots:
         QVERIFY(AdminText({ u"init"_s, data }).startsWith(u"Created "_s));
         const auto sql = [&](const QString& statement) { return AdminRows(data, statement); };
         const QString countSpring = u"Select Count(*) From ktCoupon Where CReference='SPRING10'"_s;
-        ScriptedProgram program(work.path(), data, Script);
+        ScriptedProgram program(work.path(), data, ScriptedProgram::Login(u"Chief"_s, u"kivo"_s) + Script);
         QVERIFY(program.Checkpoint(u"loggedin"_s));
         // Typing alone writes nothing: the record reaches the database on Save.
         QVERIFY(program.Checkpoint(u"typed"_s));

@@ -13,15 +13,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const char* const Script = R"(window Login
-focus txtField(0)
-type sue
-key Return
-focus txtField(1)
-type till
-key Return
-window Kivo - Sales Software
-answer CUSTOMER INFO
+const char* const Script = R"(answer CUSTOMER INFO
 window Customer Info
 focus txtField(8)
 type 5559876543
@@ -65,7 +57,7 @@ private slots:
         const QString customer
             = u"Select CName, CActive, CRemarks From ktCustomer Where CPhone='5559876543'"_s;
 
-        ScriptedProgram program(work.path(), data, Script);
+        ScriptedProgram program(work.path(), data, ScriptedProgram::Login(u"sue"_s, u"till"_s) + Script);
 
         QVERIFY(program.Checkpoint(u"added"_s));
         QCOMPARE(sql(customer), u"-\tY\t-"_s);

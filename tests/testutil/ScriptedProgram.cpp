@@ -43,6 +43,13 @@ ScriptedProgram::~ScriptedProgram()
     Kill();
 }
 
+QByteArray ScriptedProgram::Login(const QString& user, const QString& password)
+{
+    return (u"window Login\nfocus txtField(0)\ntype "_s + user + u"\nkey Return\nfocus txtField(1)\ntype "_s
+        + password + u"\nkey Return\nwindow Kivo - Sales Software\n"_s)
+        .toUtf8();
+}
+
 bool ScriptedProgram::Reach(const QString& wanted)
 {
     const QString line = u"driver: "_s + wanted;

@@ -17,6 +17,9 @@ public:
     ScriptedProgram(const QString& work, const QString& data, const QByteArray& script,
         const QString& name = QStringLiteral("script"));
     ~ScriptedProgram();
+
+    // The script's steps that log `user` in and wait for the main window.
+    static QByteArray Login(const QString& user, const QString& password);
     ScriptedProgram(const ScriptedProgram&) = delete;
     ScriptedProgram& operator=(const ScriptedProgram&) = delete;
 
