@@ -1,10 +1,10 @@
 #include "ExportState.h"
 
 #include "Connection.h"
-#include "CriterionBuilder.h"
 #include "DateText.h"
 #include "Messages.h"
 #include "ProgramContext.h"
+#include "TableListing.h"
 #include "WorkbookWriter.h"
 
 #include <QElapsedTimer>
@@ -42,25 +42,15 @@ void ExportState::LoadColumns()
     ClearListing();
     fieldNames.clear();
     selected.clear();
-    m_fieldTypes.clear();
     m_columns.Close();
+    m_fields.clear();
     if (table < 0 || table >= tables.size())
         return;
-    SqlText = QStringLiteral("Select Top 1 * From kt") + tables.at(table);
-    TryStep(m_context.errors, [&] { m_columns.Open(SqlText); });
-    if (!m_columns.IsOpen())
+    m_fields = TableListing::ReadColumns(m_context, m_columns, tables.at(table), SqlText);
+    if (m_fields.empty())
         return;
-    if (m_columns.Eof()) {
-        m_context.messages.Notice(QStringLiteral("No Records !"));
-        return;
-    }
-    for (int c = 0; c < m_columns.FieldCount(); ++c) {
-        const FieldInfo& info = m_columns.Field(c);
-        if (info.name.contains(QStringLiteral("Passcd"), Qt::CaseInsensitive))
-            continue;
+    for (const FieldInfo& info : m_fields)
         fieldNames << info.name;
-        m_fieldTypes.push_back(info.type);
-    }
     selected.assign(size_t(fieldNames.size()), false);
     if (!selected.empty())
         selected[0] = true;
@@ -79,14 +69,10 @@ void ExportState::List()
         m_context.messages.Notice(QStringLiteral("No Records !"));
         return;
     }
-    const QStringList& operators = CriterionBuilder::Operators();
-    const int column = qBound(0, crita, int(fieldNames.size()) - 1);
-    const std::optional<QString> criterion = CriterionBuilder::Build(fieldNames.at(column),
-        m_fieldTypes[size_t(column)], operators.value(op, operators.first()), txtCrita);
-    if (!criterion) {
-        m_context.messages.Notice(QStringLiteral("Invalid Criteria !"));
+    const std::optional<QString> criterion
+        = TableListing::Criterion(m_context, m_fields, crita, op, txtCrita);
+    if (!criterion)
         return;
-    }
     CriteriaSql = *criterion;
     QString statement = QStringLiteral("Select EId");
     for (qsizetype i = 0; i < fieldNames.size(); ++i)
@@ -99,24 +85,13 @@ void ExportState::List()
     // The grid shows the first rows, one past the limit ("Partial Record List"), so a listing of
     // a million rows costs a count and a page; Export writes every row of the statement.
     int count = 0;
-    if (!TryStep(m_context.errors, [&] {
-            count = m_context.connection
-                        .Scalar(QStringLiteral("Select Count(*) From kt") + tables.at(table)
-                            + QStringLiteral(" Where ") + CriteriaSql)
-                        .toInt();
-            m_rows.Open(QStringLiteral("Select Top %1 ").arg(PreviewLimit + 1) + SqlText.mid(7));
-        }))
+    if (!TableListing::OpenPage(
+            m_context, m_rows, tables.at(table), CriteriaSql, SqlText, PreviewLimit, count))
         return;
     m_listing = SqlText;
     m_count = count;
     m_model.Load(m_rows);
-    if (count <= PreviewLimit) {
-        countLabel = QString::number(count);
-        gridTip.clear();
-    } else {
-        countLabel = QStringLiteral(">1000");
-        gridTip = QStringLiteral("Partial Record List");
-    }
+    TableListing::Labels(count, PreviewLimit, countLabel, gridTip);
     m_context.messages.Notice(QStringLiteral("Total Records: ") + QString::number(count));
 }
 

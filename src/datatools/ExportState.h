@@ -69,7 +69,7 @@ private:
     RecordsetModel m_model;
     QString m_listing;
     int m_count = 0; // rows of the last listing
-    std::vector<int> m_fieldTypes; // per entry of fieldNames
+    std::vector<FieldInfo> m_fields; // per entry of fieldNames
 };
 
 } // namespace kivo

@@ -1,10 +1,10 @@
 #include "FindReplaceState.h"
 
-#include "CriterionBuilder.h"
 #include "DateText.h"
 #include "Messages.h"
 #include "NumberText.h"
 #include "ProgramContext.h"
+#include "TableListing.h"
 
 namespace kivo {
 
@@ -53,21 +53,11 @@ void FindReplaceState::LoadColumns()
     m_columns.Close();
     if (table < 0 || table >= tables.size())
         return;
-    SqlText = QStringLiteral("Select Top 1 * From kt") + tables.at(table);
-    TryStep(m_context.errors, [&] { m_columns.Open(SqlText); });
-    if (!m_columns.IsOpen())
+    m_fields = TableListing::ReadColumns(m_context, m_columns, tables.at(table), SqlText);
+    if (m_fields.empty())
         return;
-    if (m_columns.Eof()) {
-        m_context.messages.Notice(QStringLiteral("No Records !"));
-        return;
-    }
-    for (int c = 0; c < m_columns.FieldCount(); ++c) {
-        const FieldInfo& info = m_columns.Field(c);
-        if (info.name.contains(QStringLiteral("Passcd"), Qt::CaseInsensitive))
-            continue;
+    for (const FieldInfo& info : m_fields)
         fieldNames << info.name;
-        m_fields.push_back(info);
-    }
     crita = 0;
     op = 0;
     field = 0;
@@ -86,14 +76,10 @@ void FindReplaceState::Find()
         m_context.messages.Notice(QStringLiteral("No Records !"));
         return;
     }
-    const int column = qBound(0, crita, int(fieldNames.size()) - 1);
-    const QStringList& operators = CriterionBuilder::Operators();
-    const std::optional<QString> criterion = CriterionBuilder::Build(fieldNames.at(column),
-        m_fields[size_t(column)].type, operators.value(op, operators.first()), txtCrita);
-    if (!criterion) {
-        m_context.messages.Notice(QStringLiteral("Invalid Criteria !"));
+    const std::optional<QString> criterion
+        = TableListing::Criterion(m_context, m_fields, crita, op, txtCrita);
+    if (!criterion)
         return;
-    }
     SqlText = QStringLiteral("Select * From kt") + tables.at(table) + QStringLiteral(" Where ") + *criterion;
     m_model.Clear();
     m_rows.Close();
@@ -111,27 +97,14 @@ void FindReplaceState::ReadRows()
     // changes every row the criterion finds.
     m_rows.Close();
     m_count = 0;
-    TryStep(m_context.errors, [&] {
-        m_count = m_context.connection
-                      .Scalar(QStringLiteral("Select Count(*) From kt") + tables.at(table)
-                          + QStringLiteral(" Where ") + m_criterion)
-                      .toInt();
-        m_rows.Open(QStringLiteral("Select Top %1 ").arg(PreviewLimit + 1) + SqlText.mid(7));
-    });
+    TableListing::OpenPage(m_context, m_rows, tables.at(table), m_criterion, SqlText, PreviewLimit, m_count);
     ShowRows();
 }
 
 void FindReplaceState::ShowRows()
 {
     m_model.Load(m_rows);
-    const int count = m_count;
-    if (count <= PreviewLimit) {
-        countLabel = QString::number(count);
-        gridTip.clear();
-    } else {
-        countLabel = QStringLiteral(">1000");
-        gridTip = QStringLiteral("Partial Record List");
-    }
+    TableListing::Labels(m_count, PreviewLimit, countLabel, gridTip);
 }
 
 void FindReplaceState::Replace()

@@ -3,7 +3,6 @@
 #include "Messages.h"
 #include "NumberText.h"
 #include "OrderPurchase.h"
-#include "PanelRules.h"
 #include "ProgramContext.h"
 #include "RecordEngine.h"
 #include "RecordScreen.h"
@@ -13,8 +12,6 @@
 namespace kivo {
 
 namespace {
-
-constexpr int OrderLastField = 8;
 
 Field PanelField(const char* caption, const char* descriptor, int maxLength, bool typeable)
 {
@@ -31,10 +28,7 @@ Field PanelField(const char* caption, const char* descriptor, int maxLength, boo
 } // namespace
 
 OrderPanel::OrderPanel(ProgramContext& context, RecordEngine& engine, RecordScreen& screen, QObject* parent)
-    : QObject(parent)
-    , m_context(context)
-    , m_engine(engine)
-    , m_screen(screen)
+    : DocumentPanel(context, engine, screen, StatusField, parent)
 {
     m_screen.fields.resize(PanelGrossField);
     m_screen.fields.push_back(PanelField("Gross Amt", "F", 12, false));
@@ -45,27 +39,12 @@ OrderPanel::OrderPanel(ProgramContext& context, RecordEngine& engine, RecordScre
     payType.hint = QStringLiteral("Cash/Credit/Online/Other");
     m_screen.fields.push_back(payType);
     m_screen.fields.push_back(PanelField("Remarks", "", 20, true));
-    m_screen.rules = std::make_unique<PanelRules>(std::move(m_screen.rules), [this] { Close(); });
-}
-
-void OrderPanel::Close()
-{
-    if (!m_open)
-        return;
-    m_open = false;
-    emit changed();
 }
 
 void OrderPanel::ToPurchase()
 {
-    if (m_screen.Text(0) == NewRecordText()) {
-        m_context.messages.Notice(QStringLiteral("Save Order First !"));
+    if (!MayOpen(QStringLiteral("Save Order First !"), QStringLiteral("Order Already Processed !")))
         return;
-    }
-    if (m_screen.Text(StatusField) != u"N") {
-        m_context.messages.Notice(QStringLiteral("Order Already Processed !"));
-        return;
-    }
     m_screen.SetText(TaxField, QStringLiteral("0"));
     m_screen.SetText(PayTypeField, QString());
     m_screen.SetText(PurchaseRemarksField, QString());
@@ -100,10 +79,7 @@ bool OrderPanel::Purchase()
     if (!m_open)
         return false;
     // Paid Type and the panel's remarks start empty: checked with the order, they must be filled.
-    m_screen.lastField = LastPanelField;
-    const bool valid = m_engine.ValidateRecord(m_screen);
-    m_screen.lastField = OrderLastField;
-    if (!valid)
+    if (!ValidateWithPanel(LastPanelField))
         return false;
     RefreshNett();
     if (!m_context.messages.Ask(QStringLiteral("Confirm Purchase ?")))
@@ -119,29 +95,12 @@ bool OrderPanel::Purchase()
     payment.remarks = m_screen.Text(PurchaseRemarksField);
 
     // The order saved as purchased, the purchase, its lines and stock: all of it, or none of it.
-    const QString status = m_screen.Text(StatusField);
-    m_screen.SetText(StatusField, QStringLiteral("P"));
     std::optional<OrderPurchase::Result> purchased;
-    {
-        std::optional<Transaction> unit;
-        bool done = TryStep(m_context.errors, [&] { unit.emplace(m_context.connection); })
-            && m_engine.SaveRecord(m_screen);
-        if (done)
-            TryStep(m_context.errors, [&] {
-                const OrderPurchase::Result result
-                    = OrderPurchase(m_context).WritePurchase(m_screen.Text(0).toLongLong(), payment);
-                unit->Commit();
-                purchased = result;
-            });
-    }
-    if (!purchased) {
-        m_screen.SetText(StatusField, status);
-        m_screen.NotifyChanged();
+    if (!SaveWithStatus(QStringLiteral("P"), [&] {
+            purchased = OrderPurchase(m_context).WritePurchase(m_screen.Text(0).toLongLong(), payment);
+        }))
         return false;
-    }
-    for (const QString& code : purchased->missing)
-        m_context.errors.ReportError(DbErrorNumber::NoCurrentRecord, QStringLiteral("SaveDocumentLines"),
-            QStringLiteral("No product with the code \"%1\": its stock was not moved").arg(code));
+    ReportUnmovedStock(purchased->missing);
     // The screen shows the order as now stored: purchased, its remarks naming the purchase,
     // the panel closed. Its lines are those just saved.
     m_screen.ShowText(StatusField, QStringLiteral("P"));
@@ -149,31 +108,6 @@ bool OrderPanel::Purchase()
     Close();
     m_screen.NotifyChanged();
     m_context.messages.Notice(QStringLiteral("Order Purchased !\n") + purchased->orderRemarks);
-    return true;
-}
-
-bool OrderPanel::CancelOrder()
-{
-    if (!m_open)
-        return false;
-    if (!m_engine.ValidateRecord(m_screen))
-        return false;
-    if (!m_context.messages.Ask(QStringLiteral("Confirm Cancelation ?")))
-        return false;
-    const QString status = m_screen.Text(StatusField);
-    m_screen.SetText(StatusField, QStringLiteral("C"));
-    bool done = false;
-    {
-        std::optional<Transaction> unit;
-        done = TryStep(m_context.errors, [&] { unit.emplace(m_context.connection); })
-            && m_engine.SaveRecord(m_screen) && TryStep(m_context.errors, [&] { unit->Commit(); });
-    }
-    if (!done) {
-        m_screen.SetText(StatusField, status);
-        m_screen.NotifyChanged();
-        return false;
-    }
-    m_engine.ShowRecord(m_screen);
     return true;
 }
 

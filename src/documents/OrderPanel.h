@@ -1,13 +1,8 @@
 #pragma once
 
-#include <QObject>
-#include <QString>
+#include "DocumentPanel.h"
 
 namespace kivo {
-
-class ProgramContext;
-class RecordEngine;
-class RecordScreen;
 
 // The purchase-order screen's purchase panel and its two process commands, over the order's
 // screen state. The panel's fields follow the order's own (9 Gross Amt, 10 Tax Paid, 11 Nett
@@ -15,7 +10,7 @@ class RecordScreen;
 // the order. "To Purchase" opens the panel on a saved, open order; "Purchase <" turns the order
 // into a purchase with its lines and stock, as one unit with the order marked purchased;
 // "Cancel X" marks it cancelled. Showing any order closes the panel.
-class OrderPanel : public QObject {
+class OrderPanel : public DocumentPanel {
     Q_OBJECT
 public:
     enum Field {
@@ -35,9 +30,6 @@ public:
     OrderPanel(
         ProgramContext& context, RecordEngine& engine, RecordScreen& screen, QObject* parent = nullptr);
 
-    bool IsOpen() const { return m_open; }
-    bool LinesEditable() const { return !m_open; }
-
     // "To Purchase <": "Save Order First !" on a new order, "Order Already Processed !" on a
     // purchased or cancelled one; otherwise the panel opens on the order's gross with no tax
     // and the cursor in Tax Paid.
@@ -48,20 +40,10 @@ public:
     bool Purchase();
     // "Cancel X": the order's own checks, "Confirm Cancelation ?", and the order saved as
     // cancelled. True when cancelled.
-    bool CancelOrder();
-    void Close();
-
-signals:
-    void changed();
-    void focusRequested(int field);
+    bool CancelOrder() { return Cancel(); }
 
 private:
     void RefreshNett();
-
-    ProgramContext& m_context;
-    RecordEngine& m_engine;
-    RecordScreen& m_screen;
-    bool m_open = false;
 };
 
 } // namespace kivo

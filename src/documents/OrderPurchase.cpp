@@ -1,21 +1,19 @@
 #include "OrderPurchase.h"
 
+#include "DocumentConversion.h"
 #include "Money.h"
-#include "ProgramContext.h"
-#include "Recordset.h"
-#include "StockPosting.h"
-#include "StoredLines.h"
 
 namespace kivo {
 
 namespace {
 
-QString Typed(const QString& text)
-{
-    QString value = text;
-    value.replace(u',', u'.');
-    return value;
-}
+// The purchase takes the order's user, supplier and item count (columns 2 to 5 of both), the
+// panel's amounts, pay type and remarks (6 to 10), and a receipt naming the order; the order's
+// lines are a purchase and raise the stock.
+const DocumentConversion::Shape Purchasing { QStringLiteral("OrderPurchase"), QStringLiteral("Order"),
+    QStringLiteral("ktOrdrMast"), QStringLiteral("ktOrdrDetl"), QStringLiteral("ktPurcMast"),
+    QStringLiteral("ktPurcDetl"), QStringLiteral("KvOrder"), 5, QStringLiteral("OTOP-"),
+    QStringLiteral("PURC#"), QStringLiteral("OStatus"), QStringLiteral("ORemarks"), QStringLiteral("P") };
 
 } // namespace
 
@@ -26,14 +24,13 @@ OrderPurchase::OrderPurchase(ProgramContext& context)
 
 QString OrderPurchase::Receipt(const QDate& today, qint64 orderId)
 {
-    return today.toString(QStringLiteral("yyMM-dd")) + QStringLiteral("OTOP-")
-        + QStringLiteral("%1").arg(orderId, 6, 10, QLatin1Char('0'));
+    return DocumentConversion::Receipt(today, Purchasing.receiptTag, orderId);
 }
 
 QString OrderPurchase::OrderRemarks(qint64 purchaseId, const QString& purchaseRemarks)
 {
-    return FitColumn(QStringLiteral("PURC#%1;").arg(purchaseId) + purchaseRemarks,
-        QStringLiteral("ktOrdrMast"), QStringLiteral("ORemarks"));
+    return DocumentConversion::Remarks(
+        Purchasing.remarksTag, purchaseId, purchaseRemarks, Purchasing.source, Purchasing.remarksColumn);
 }
 
 QString OrderPurchase::NettPaid(const QString& gross, const QString& tax)
@@ -45,43 +42,9 @@ QString OrderPurchase::NettPaid(const QString& gross, const QString& tax)
 
 OrderPurchase::Result OrderPurchase::WritePurchase(qint64 orderId, const OrderPayment& payment)
 {
-    Connection& connection = m_context.connection;
-    const QDate today = m_context.Today();
-    Result result;
-    Transaction unit(connection);
-
-    Recordset order(connection);
-    order.Open(QStringLiteral("Select * From ktOrdrMast Where EId=%1").arg(orderId));
-    if (order.Eof())
-        throw DbError(DbErrorNumber::NoCurrentRecord, QStringLiteral("OrderPurchase"),
-            QStringLiteral("Order %1 is not stored").arg(orderId));
-
-    // The purchase takes the order's user, supplier and item count (columns 2 to 5 of both),
-    // the panel's amounts, pay type and remarks, today's date and a receipt naming the order.
-    Recordset purchase(connection);
-    purchase.Open(QStringLiteral("Select * From ktPurcMast Where 1=2"));
-    purchase.AddNew();
-    purchase.SetValue(1, today);
-    for (int i = 2; i <= 5; ++i)
-        purchase.SetValue(i, order.Value(i));
-    const QString panel[] = { payment.gross, payment.tax, payment.nett, payment.payType, payment.remarks };
-    for (int i = 0; i < 5; ++i)
-        purchase.SetValue(6 + i, Typed(panel[i]));
-    purchase.SetValue(3, Receipt(today, orderId));
-    purchase.Update();
-    result.purchaseId = purchase.Value(0).toLongLong();
-
-    // The order's lines become the purchase's, and a purchase line raises the stock.
-    StockPosting posting(connection, today);
-    result.missing = posting.Write(QStringLiteral("ktPurcDetl"), result.purchaseId, today,
-        StoredLines(connection, QStringLiteral("ktOrdrDetl"), orderId),
-        StockPosting::PostMove(QStringLiteral("KvOrder"), QStringLiteral("ktPurcDetl")));
-
-    result.orderRemarks = OrderRemarks(result.purchaseId, payment.remarks);
-    connection.Execute(QStringLiteral("Update ktOrdrMast Set OStatus='P', ORemarks=? Where EId=?"),
-        { result.orderRemarks, orderId });
-    unit.Commit();
-    return result;
+    const DocumentConversion::Result written = DocumentConversion::Write(m_context, Purchasing, orderId,
+        { payment.gross, payment.tax, payment.nett, payment.payType, payment.remarks }, payment.remarks);
+    return { written.targetId, written.sourceRemarks, written.missing };
 }
 
 } // namespace kivo

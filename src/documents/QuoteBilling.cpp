@@ -1,21 +1,18 @@
 #include "QuoteBilling.h"
 
+#include "DocumentConversion.h"
 #include "Money.h"
-#include "ProgramContext.h"
-#include "Recordset.h"
-#include "StockPosting.h"
-#include "StoredLines.h"
 
 namespace kivo {
 
 namespace {
 
-QString Typed(const QString& text)
-{
-    QString value = text;
-    value.replace(u',', u'.');
-    return value;
-}
+// The bill takes the quote's user, customer, discount and amounts (columns 2 to 12 of both),
+// the panel's payment (13 to 20), and a receipt naming the quote; the quote's lines are a sale.
+const DocumentConversion::Shape Billing { QStringLiteral("QuoteBilling"), QStringLiteral("Quote"),
+    QStringLiteral("ktQuotMast"), QStringLiteral("ktQuotDetl"), QStringLiteral("ktBillMast"),
+    QStringLiteral("ktBillDetl"), QStringLiteral("KvQuote"), 12, QStringLiteral("QTOB-"),
+    QStringLiteral("BILL#"), QStringLiteral("QStatus"), QStringLiteral("QRemarks"), QStringLiteral("B") };
 
 } // namespace
 
@@ -26,14 +23,13 @@ QuoteBilling::QuoteBilling(ProgramContext& context)
 
 QString QuoteBilling::Receipt(const QDate& today, qint64 quoteId)
 {
-    return today.toString(QStringLiteral("yyMM-dd")) + QStringLiteral("QTOB-")
-        + QStringLiteral("%1").arg(quoteId, 6, 10, QLatin1Char('0'));
+    return DocumentConversion::Receipt(today, Billing.receiptTag, quoteId);
 }
 
 QString QuoteBilling::QuoteRemarks(qint64 billId, const QString& billRemarks)
 {
-    return FitColumn(QStringLiteral("BILL#%1;").arg(billId) + billRemarks, QStringLiteral("ktQuotMast"),
-        QStringLiteral("QRemarks"));
+    return DocumentConversion::Remarks(
+        Billing.remarksTag, billId, billRemarks, Billing.source, Billing.remarksColumn);
 }
 
 QString QuoteBilling::ReturnAmount(const QuotePayment& payment, const QString& nett)
@@ -51,44 +47,11 @@ QString QuoteBilling::ReturnAmount(const QuotePayment& payment, const QString& n
 
 QuoteBilling::Result QuoteBilling::WriteBill(qint64 quoteId, const QuotePayment& payment)
 {
-    Connection& connection = m_context.connection;
-    const QDate today = m_context.Today();
-    Result result;
-    Transaction unit(connection);
-
-    Recordset quote(connection);
-    quote.Open(QStringLiteral("Select * From ktQuotMast Where EId=%1").arg(quoteId));
-    if (quote.Eof())
-        throw DbError(DbErrorNumber::NoCurrentRecord, QStringLiteral("QuoteBilling"),
-            QStringLiteral("Quote %1 is not stored").arg(quoteId));
-
-    // The bill takes the quote's user, customer, discount and amounts (columns 2 to 12 of
-    // both), the panel's payment (13 to 20), today's date and a receipt naming the quote.
-    Recordset bill(connection);
-    bill.Open(QStringLiteral("Select * From ktBillMast Where 1=2"));
-    bill.AddNew();
-    bill.SetValue(1, today);
-    for (int i = 2; i <= 12; ++i)
-        bill.SetValue(i, quote.Value(i));
-    const QString panel[] = { payment.cash, payment.credit, payment.other, payment.misc, payment.returnAmount,
-        payment.otherType, payment.miscType, payment.remarks };
-    for (int i = 0; i < 8; ++i)
-        bill.SetValue(13 + i, Typed(panel[i]));
-    bill.SetValue(3, Receipt(today, quoteId));
-    bill.Update();
-    result.billId = bill.Value(0).toLongLong();
-
-    // The quote's lines become the bill's, and a bill line is a sale.
-    StockPosting posting(connection, today);
-    result.missing = posting.Write(QStringLiteral("ktBillDetl"), result.billId, today,
-        StoredLines(connection, QStringLiteral("ktQuotDetl"), quoteId),
-        StockPosting::PostMove(QStringLiteral("KvQuote"), QStringLiteral("ktBillDetl")));
-
-    result.quoteRemarks = QuoteRemarks(result.billId, payment.remarks);
-    connection.Execute(QStringLiteral("Update ktQuotMast Set QStatus='B', QRemarks=? Where EId=?"),
-        { result.quoteRemarks, quoteId });
-    unit.Commit();
-    return result;
+    const DocumentConversion::Result written = DocumentConversion::Write(m_context, Billing, quoteId,
+        { payment.cash, payment.credit, payment.other, payment.misc, payment.returnAmount, payment.otherType,
+            payment.miscType, payment.remarks },
+        payment.remarks);
+    return { written.targetId, written.sourceRemarks, written.missing };
 }
 
 } // namespace kivo

@@ -3,7 +3,6 @@
 #include "DocumentTotals.h"
 #include "Messages.h"
 #include "NumberText.h"
-#include "PanelRules.h"
 #include "ProgramContext.h"
 #include "QuoteBilling.h"
 #include "RecordEngine.h"
@@ -14,8 +13,6 @@
 namespace kivo {
 
 namespace {
-
-constexpr int QuoteLastField = 14;
 
 Field PanelField(const char* caption, const char* descriptor, int maxLength)
 {
@@ -41,10 +38,7 @@ Field PayTypeField(const char* caption, const char* name)
 } // namespace
 
 QuotePanel::QuotePanel(ProgramContext& context, RecordEngine& engine, RecordScreen& screen, QObject* parent)
-    : QObject(parent)
-    , m_context(context)
-    , m_engine(engine)
-    , m_screen(screen)
+    : DocumentPanel(context, engine, screen, StatusField, parent)
 {
     m_screen.fields.resize(CashField);
     m_screen.fields.push_back(PanelField("Cash Amt", "F", 10));
@@ -56,27 +50,12 @@ QuotePanel::QuotePanel(ProgramContext& context, RecordEngine& engine, RecordScre
     m_screen.fields.push_back(PayTypeField("OType", "OTHER"));
     m_screen.fields.push_back(PayTypeField("MType", "MISC"));
     m_screen.fields.push_back(PanelField("Remarks", "", 20));
-    m_screen.rules = std::make_unique<PanelRules>(std::move(m_screen.rules), [this] { Close(); });
-}
-
-void QuotePanel::Close()
-{
-    if (!m_open)
-        return;
-    m_open = false;
-    emit changed();
 }
 
 void QuotePanel::ToBill()
 {
-    if (m_screen.Text(0) == NewRecordText()) {
-        m_context.messages.Notice(QStringLiteral("Save Quote First !"));
+    if (!MayOpen(QStringLiteral("Save Quote First !"), QStringLiteral("Quote Already Processed !")))
         return;
-    }
-    if (m_screen.Text(StatusField) != u"N") {
-        m_context.messages.Notice(QStringLiteral("Quote Already Processed !"));
-        return;
-    }
     for (int field = CashField; field <= MiscField; ++field)
         m_screen.SetText(field, QStringLiteral("0"));
     m_screen.SetText(OtherTypeField, QStringLiteral("OTHER"));
@@ -112,21 +91,12 @@ void QuotePanel::RefreshReturn()
     emit changed();
 }
 
-bool QuotePanel::SaveQuote()
-{
-    // The quote's own fields and lines, as the record command Save writes them.
-    return m_engine.SaveRecord(m_screen);
-}
-
 bool QuotePanel::Bill()
 {
     if (!m_open)
         return false;
     // The panel is checked with the quote: its remarks must be filled in, its amounts numbers.
-    m_screen.lastField = LastPanelField;
-    const bool valid = m_engine.ValidateRecord(m_screen);
-    m_screen.lastField = QuoteLastField;
-    if (!valid)
+    if (!ValidateWithPanel(LastPanelField))
         return false;
     RefreshReturn();
     const bool unpaid = m_screen.Text(ReturnField).startsWith(u'-');
@@ -151,28 +121,11 @@ bool QuotePanel::Bill()
     payment.remarks = m_screen.Text(BillRemarksField);
 
     // The quote saved as billed, the bill, its lines and stock: all of it, or none of it.
-    const QString status = m_screen.Text(StatusField);
-    m_screen.SetText(StatusField, QStringLiteral("B"));
     std::optional<QuoteBilling::Result> billed;
-    {
-        std::optional<Transaction> unit;
-        bool done = TryStep(m_context.errors, [&] { unit.emplace(m_context.connection); }) && SaveQuote();
-        if (done)
-            done = TryStep(m_context.errors, [&] {
-                const QuoteBilling::Result result
-                    = QuoteBilling(m_context).WriteBill(m_screen.Text(0).toLongLong(), payment);
-                unit->Commit();
-                billed = result;
-            });
-    }
-    if (!billed) {
-        m_screen.SetText(StatusField, status);
-        m_screen.NotifyChanged();
+    if (!SaveWithStatus(QStringLiteral("B"),
+            [&] { billed = QuoteBilling(m_context).WriteBill(m_screen.Text(0).toLongLong(), payment); }))
         return false;
-    }
-    for (const QString& code : billed->missing)
-        m_context.errors.ReportError(DbErrorNumber::NoCurrentRecord, QStringLiteral("SaveDocumentLines"),
-            QStringLiteral("No product with the code \"%1\": its stock was not moved").arg(code));
+    ReportUnmovedStock(billed->missing);
     // The screen shows the quote as now stored: billed, its remarks naming the bill, the panel
     // closed. Its lines are those just saved.
     m_screen.ShowText(StatusField, QStringLiteral("B"));
@@ -180,31 +133,6 @@ bool QuotePanel::Bill()
     Close();
     m_screen.NotifyChanged();
     m_context.messages.Notice(QStringLiteral("Quote Billed !\n") + billed->quoteRemarks);
-    return true;
-}
-
-bool QuotePanel::CancelQuote()
-{
-    if (!m_open)
-        return false;
-    if (!m_engine.ValidateRecord(m_screen))
-        return false;
-    if (!m_context.messages.Ask(QStringLiteral("Confirm Cancelation ?")))
-        return false;
-    const QString status = m_screen.Text(StatusField);
-    m_screen.SetText(StatusField, QStringLiteral("C"));
-    bool done = false;
-    {
-        std::optional<Transaction> unit;
-        done = TryStep(m_context.errors, [&] { unit.emplace(m_context.connection); }) && SaveQuote()
-            && TryStep(m_context.errors, [&] { unit->Commit(); });
-    }
-    if (!done) {
-        m_screen.SetText(StatusField, status);
-        m_screen.NotifyChanged();
-        return false;
-    }
-    m_engine.ShowRecord(m_screen);
     return true;
 }
 

@@ -1,13 +1,8 @@
 #pragma once
 
-#include <QObject>
-#include <QString>
+#include "DocumentPanel.h"
 
 namespace kivo {
-
-class ProgramContext;
-class RecordEngine;
-class RecordScreen;
 
 // The quote screen's billing panel and its two process commands, over the quote's screen
 // state. The panel's fields follow the quote's own (15 Cash Amt, 16 Credit Amt, 17 Other Amt,
@@ -16,7 +11,7 @@ class RecordScreen;
 // quote; "Bill >" turns the quote into a paid bill with its lines and stock, as one unit with
 // the quote marked billed; "Cancel X" marks it cancelled. Showing any quote closes the panel.
 // Messages go through the context; failures are reported and leave the quote as it was.
-class QuotePanel : public QObject {
+class QuotePanel : public DocumentPanel {
     Q_OBJECT
 public:
     enum Field {
@@ -40,10 +35,6 @@ public:
     QuotePanel(
         ProgramContext& context, RecordEngine& engine, RecordScreen& screen, QObject* parent = nullptr);
 
-    bool IsOpen() const { return m_open; }
-    // Products can be added and lines removed only while the panel is closed.
-    bool LinesEditable() const { return !m_open; }
-
     // "To Bill     >": "Save Quote First !" on a new quote, "Quote Already Processed !" on a
     // billed or cancelled one; otherwise the panel opens with nothing paid and the cursor in
     // Cash Amt.
@@ -55,23 +46,10 @@ public:
     bool Bill();
     // "Cancel X": the quote's own checks, "Confirm Cancelation ?", and the quote saved as
     // cancelled. True when cancelled.
-    bool CancelQuote();
-    // Hides the panel (a quote shown or cleared).
-    void Close();
-
-signals:
-    void changed();
-    void focusRequested(int field);
+    bool CancelQuote() { return Cancel(); }
 
 private:
     void RefreshReturn();
-    // Saves the quote as it stands on the screen inside the caller's transaction.
-    bool SaveQuote();
-
-    ProgramContext& m_context;
-    RecordEngine& m_engine;
-    RecordScreen& m_screen;
-    bool m_open = false;
 };
 
 } // namespace kivo

@@ -2,83 +2,17 @@
 // started while the first runs is turned away; the first is killed, and the next start takes
 // over its lock, shows the About box and the specifics, closes the stock period and ends.
 #include "ProgramRun.h"
+#include "ScriptedProgram.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
-#include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 using kivo::test::Admin;
+using kivo::test::ScriptedProgram;
 
 namespace {
-
-// One copy of the program with the screen driver running `script`.
-class Copy {
-public:
-    Copy(const QString& work, const QString& name, const QString& data, const QByteArray& script)
-    {
-        QFile file(QDir(work).filePath(name + u".txt"_s));
-        if (file.open(QIODevice::WriteOnly))
-            file.write(script);
-        file.close();
-        m_process.setProcessChannelMode(QProcess::MergedChannels);
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
-        environment.insert(u"QT_PLUGIN_PATH"_s, QStringLiteral(KIVO_DRIVER_PLUGINS));
-        environment.insert(u"QT_QPA_GENERIC_PLUGINS"_s, u"kivoscreendriver:"_s + file.fileName());
-        m_process.setProcessEnvironment(environment);
-        m_process.start(QStringLiteral(KIVO_PROGRAM), { u"--app-folder"_s, data });
-    }
-    ~Copy() { Kill(); }
-
-    // Reads the driver's report up to the line wanted; the bound only stops a broken run.
-    bool Reach(const QString& wanted)
-    {
-        for (;;) {
-            while (m_process.canReadLine()) {
-                m_transcript << QString::fromUtf8(m_process.readLine()).trimmed();
-                if (m_transcript.constLast() == u"driver: "_s + wanted)
-                    return true;
-            }
-            if (m_process.state() == QProcess::NotRunning || m_deadline.hasExpired()) {
-                m_transcript << QString::fromUtf8(m_process.readAll());
-                qInfo().noquote() << m_transcript.join(u'\n');
-                return false;
-            }
-            m_process.waitForReadyRead(int(qMax<qint64>(1, m_deadline.remainingTime())));
-        }
-    }
-
-    // The exit code once the copy has ended by itself, -1 when it did not.
-    int Ended()
-    {
-        const bool ended = m_process.waitForFinished(int(qMax<qint64>(1, m_deadline.remainingTime())));
-        m_transcript << QString::fromUtf8(m_process.readAll()).trimmed();
-        if (!ended || m_process.exitStatus() != QProcess::NormalExit) {
-            qInfo().noquote() << Transcript();
-            return -1;
-        }
-        return m_process.exitCode();
-    }
-
-    void Kill()
-    {
-        if (m_process.state() == QProcess::NotRunning)
-            return;
-        m_process.kill();
-        m_process.waitForFinished();
-    }
-
-    QString Transcript() const { return m_transcript.join(u'\n'); }
-
-private:
-    QProcess m_process;
-    QStringList m_transcript;
-    QDeadlineTimer m_deadline { 120000 };
-};
 
 const char* const Login = "window Login\nfocus txtField(0)\ntype Chief\nkey Return\nfocus txtField(1)\n"
                           "type kivo\nkey Return\nwindow Kivo - Sales Software\n";
@@ -100,13 +34,14 @@ private slots:
         const QString bills = count(u"ktBillMast"_s);
         QVERIFY(bills.toInt() > 0);
 
-        Copy first(work.path(), u"first"_s, data, QByteArray(Login) + "checkpoint running\n");
+        ScriptedProgram first(work.path(), data, QByteArray(Login) + "checkpoint running\n", u"first"_s);
         QVERIFY(first.Reach(u"checkpoint running"_s));
         QDir folder(data);
         QVERIFY(folder.exists(u"Kivo.Kvd.Ldb"_s));
         QCOMPARE(QDir(data + u"/Arc"_s).entryList(QDir::Files).size(), 1);
 
-        Copy second(work.path(), u"second"_s, data, "message Application In-Use, Try Later\nanswer OK\n");
+        ScriptedProgram second(
+            work.path(), data, "message Application In-Use, Try Later\nanswer OK\n", u"second"_s);
         QCOMPARE(second.Ended(), 0);
         QVERIFY2(second.Transcript().contains(u"driver: done"_s), qPrintable(second.Transcript()));
         QVERIFY2(!second.Transcript().contains(u"Login"_s), qPrintable(second.Transcript()));
@@ -115,7 +50,7 @@ private slots:
         first.Kill();
         QVERIFY(folder.exists(u"Kivo.Kvd.Ldb"_s));
 
-        Copy third(work.path(), u"third"_s, data,
+        ScriptedProgram third(work.path(), data,
             QByteArray(Login)
                 + "menu Help/About\nwindow About\nkey Escape\nclosed About\n"
                   "menu Help/Specifics\nwindow Specifics\nanswer Close\nclosed Specifics\n"
@@ -123,7 +58,8 @@ private slots:
                   "window Stock Closing\nanswer OK\n"
                   "message All Users Logged Out ?\nanswer Yes\nmessage Confirm Closing ?\nanswer Yes\n"
                   "window Access Code...\ntype KIVO\nkey Return\nmessage Are You Sure ?\nanswer Yes\n"
-                  "message Closing Done !\nanswer OK\nanswer OK\n");
+                  "message Closing Done !\nanswer OK\nanswer OK\n",
+            u"third"_s);
         QCOMPARE(third.Ended(), 0);
         QVERIFY2(third.Transcript().contains(u"driver: done"_s), qPrintable(third.Transcript()));
 

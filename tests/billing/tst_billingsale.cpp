@@ -3,25 +3,16 @@
 // product listing, F2, CHECKOUT, the answers to the messages and the bill print; then the bill, its lines and
 // the stock read back by SQL. The screen driver that the program-level tests use runs the script inside the
 // program.
-#include <QDeadlineTimer>
-#include <QDir>
-#include <QFile>
-#include <QProcess>
+#include "ProgramRun.h"
+#include "ScriptedProgram.h"
+
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace kivo::test;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QString Admin(const QStringList& arguments)
-{
-    QProcess admin;
-    admin.start(QStringLiteral(KIVO_ADMIN), arguments);
-    if (!admin.waitForFinished(60000) || admin.exitCode() != 0)
-        return u"kivo-admin failed: "_s + QString::fromUtf8(admin.readAllStandardError());
-    return QString::fromUtf8(admin.readAllStandardOutput()).trimmed();
-}
 
 const char* const Script = R"(window Login
 focus txtField(0)
@@ -100,10 +91,8 @@ private slots:
         QTemporaryDir work;
         QVERIFY(work.isValid());
         const QString data = work.filePath(u"data"_s);
-        QVERIFY(Admin({ u"init"_s, data }).startsWith(u"Created "_s));
-        const auto sql = [&](const QString& statement) {
-            return Admin({ u"sql"_s, data, statement }).section(u'\n', 1);
-        };
+        QVERIFY(AdminText({ u"init"_s, data }).startsWith(u"Created "_s));
+        const auto sql = [&](const QString& statement) { return AdminRows(data, statement); };
         sql(u"Insert Into kaUser (EDate, ULogin, UPasscd, UHint, UMode, UName) "
             "Values (#12/1/2026#, 'sue', 'till', 'till', 'S', 'Sue')"_s);
         sql(u"Insert Into ktProduct (EDate, PCode, PName, PSaleRate, POpenQty, PPurchQty, PSaleQty, "
@@ -112,54 +101,15 @@ private slots:
         sql(u"Insert Into ktProduct (EDate, PCode, PName, PSaleRate, POpenQty, PPurchQty, PSaleQty, "
             u"PCloseQty, "
             "PTax, PActive) Values (#12/1/2026#, 'P250', 'Sugar', 2.5, 10, 0, 0, 10, '', 'Y')"_s);
-        QFile script(work.filePath(u"script.txt"_s));
-        QVERIFY(script.open(QIODevice::WriteOnly) && script.write(Script) > 0);
-        script.close();
-
-        QProcess program;
-        program.setProcessChannelMode(QProcess::MergedChannels);
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
-        environment.insert(u"QT_PLUGIN_PATH"_s, QStringLiteral(KIVO_DRIVER_PLUGINS));
-        environment.insert(u"QT_QPA_GENERIC_PLUGINS"_s, u"kivoscreendriver:"_s + script.fileName());
-        environment.insert(u"LC_ALL"_s, u"C"_s);
-        environment.insert(u"TZ"_s, u"UTC"_s);
-        program.setProcessEnvironment(environment);
-        program.start(QStringLiteral(KIVO_PROGRAM), { u"--app-folder"_s, data });
-
-        // Reads the driver's report up to the line wanted; a bound for a broken run, never pacing.
-        QStringList transcript;
-        const QDeadlineTimer deadline(120000);
-        const auto reach = [&](const QString& wanted) {
-            for (;;) {
-                while (program.canReadLine()) {
-                    transcript << QString::fromUtf8(program.readLine()).trimmed();
-                    if (transcript.constLast() == u"driver: "_s + wanted)
-                        return true;
-                }
-                if (program.state() == QProcess::NotRunning || deadline.hasExpired()) {
-                    transcript << QString::fromUtf8(program.readAll());
-                    qInfo().noquote() << transcript.join(u'\n');
-                    return false;
-                }
-                program.waitForReadyRead(int(deadline.remainingTime()));
-            }
-        };
-        QString held;
-        const auto checkpoint = [&](const QString& name) {
-            if (!held.isEmpty())
-                QFile(work.filePath(held + u".go"_s)).open(QIODevice::WriteOnly);
-            held = name;
-            return name.isEmpty() ? reach(u"done"_s) : reach(u"checkpoint "_s + name);
-        };
+        ScriptedProgram program(work.path(), data, Script);
 
         // The bill lives on the screen only: nothing is written before checkout, but the new
         // customer is.
-        QVERIFY(checkpoint(u"scanned"_s));
+        QVERIFY(program.Checkpoint(u"scanned"_s));
         QCOMPARE(sql(u"Select Count(*) From ktBillMast"_s), u"0"_s);
         QCOMPARE(sql(u"Select CCode From ktCustomer Where CPhone='5551234567'"_s).left(1), u"C"_s);
 
-        QVERIFY(checkpoint(u"sold"_s));
+        QVERIFY(program.Checkpoint(u"sold"_s));
         const QString customer = sql(u"Select EId From ktCustomer Where CPhone='5551234567'"_s);
         // 100 + 2.50 + 100, and 2.50 more from the product listing, no tax; F2 suggests the next
         // ten above 205.
@@ -172,14 +122,10 @@ private slots:
         QCOMPARE(sql(u"Select PCode, PSaleQty, PCloseQty From ktProduct Order By PCode"_s),
             u"P100\t2\t8\nP250\t2\t8"_s);
 
-        QVERIFY(checkpoint(QString()));
-        QVERIFY(program.waitForFinished(int(deadline.remainingTime())));
-        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(program.exitCode(), 0);
-        QFile errorLog(QDir(data).filePath(u"Doc/Kivo.Err"_s));
-        if (errorLog.open(QIODevice::ReadOnly))
-            QFAIL(errorLog.readAll().constData());
-        QCOMPARE(Admin({ u"check"_s, data }), u"integrity: ok\nstock: ok (2 products)"_s);
+        QVERIFY(program.Checkpoint(QString()));
+        QCOMPARE(program.Ended(), 0);
+        QCOMPARE(program.LoggedErrors(), QString());
+        QCOMPARE(AdminText({ u"check"_s, data }), u"integrity: ok\nstock: ok (2 products)"_s);
     }
 };
 

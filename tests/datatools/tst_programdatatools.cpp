@@ -3,13 +3,11 @@
 // Transaction > Export.., then a workbook of suppliers imported through Transaction > Import..,
 // after which the program ends by itself. The workbooks are read and written with openpyxl,
 // the database with kivo-admin.
+#include "ProgramRun.h"
+#include "ScriptedProgram.h"
 #include "WorkbookProbe.h"
 
-#include <QDeadlineTimer>
-#include <QDir>
-#include <QFile>
 #include <QJsonArray>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -17,15 +15,6 @@ using namespace kivo::test;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QString RunAdmin(const QStringList& arguments)
-{
-    QProcess admin;
-    admin.start(QStringLiteral(KIVO_ADMIN), arguments);
-    if (!admin.waitForFinished(60000) || admin.exitCode() != 0)
-        return u"kivo-admin failed: "_s + QString::fromUtf8(admin.readAllStandardError());
-    return QString::fromUtf8(admin.readAllStandardOutput()).trimmed();
-}
 
 // EXPORT and IMPORT stand for the two workbooks' paths.
 const char* const Script = R"(window Login
@@ -90,10 +79,8 @@ private slots:
         QTemporaryDir work;
         QVERIFY(work.isValid());
         const QString data = work.filePath(u"data"_s);
-        QVERIFY(RunAdmin({ u"init"_s, data, u"--demo"_s }).startsWith(u"Created "_s));
-        const auto sql = [&](const QString& statement) {
-            return RunAdmin({ u"sql"_s, data, statement }).section(u'\n', 1);
-        };
+        QVERIFY(AdminText({ u"init"_s, data, u"--demo"_s }).startsWith(u"Created "_s));
+        const auto sql = [&](const QString& statement) { return AdminRows(data, statement); };
         const QString products = sql(u"Select Count(*) From ktProduct"_s);
         const QString exported = work.filePath(u"products.xlsx"_s);
         const QString imported = work.filePath(u"suppliers.xlsx"_s);
@@ -102,32 +89,16 @@ private slots:
                 QJsonArray { QJsonArray { u"SCompany"_s, u"scity"_s, u"EId"_s },
                     QJsonArray { u"Harbour Foods"_s, u"Bergen"_s, 1 },
                     QJsonArray { u"Fjord Dairy"_s, QJsonValue(), 2 } } } }));
-        QFile script(work.filePath(u"script.txt"_s));
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write(QString::fromLatin1(Script)
-                         .replace(u"PRODUCTS"_s, products)
-                         .replace(u"EXPORT"_s, exported)
-                         .replace(u"IMPORT"_s, imported)
-                         .toUtf8());
-        script.close();
         const int suppliers = sql(u"Select Count(*) From ktSupplier"_s).toInt();
-
-        QProcess program;
-        program.setProcessChannelMode(QProcess::MergedChannels);
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
-        environment.insert(u"QT_PLUGIN_PATH"_s, QStringLiteral(KIVO_DRIVER_PLUGINS));
-        environment.insert(u"QT_QPA_GENERIC_PLUGINS"_s, u"kivoscreendriver:"_s + script.fileName());
-        environment.insert(u"LC_ALL"_s, u"C"_s);
-        environment.insert(u"TZ"_s, u"UTC"_s);
-        program.setProcessEnvironment(environment);
-        program.start(QStringLiteral(KIVO_PROGRAM), { u"--app-folder"_s, data });
-        // The import ends the program by itself; a bound for a broken run, never pacing.
-        const bool ended = program.waitForFinished(120000);
-        const QString transcript = QString::fromUtf8(program.readAll());
-        QVERIFY2(ended && transcript.contains(u"driver: done"_s), qPrintable(transcript));
-        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(program.exitCode(), 0);
+        const QByteArray script = QString::fromLatin1(Script)
+                                      .replace(u"PRODUCTS"_s, products)
+                                      .replace(u"EXPORT"_s, exported)
+                                      .replace(u"IMPORT"_s, imported)
+                                      .toUtf8();
+        // The import ends the program by itself.
+        ScriptedProgram program(work.path(), data, script);
+        QCOMPARE(program.Ended(), 0);
+        QVERIFY2(program.Transcript().contains(u"driver: done"_s), qPrintable(program.Transcript()));
 
         // Every product, read back by another reader: EId first, then the table's columns.
         const QJsonArray rows = ReadWithOpenpyxl(exported).value(u"rows"_s).toArray();
@@ -141,9 +112,7 @@ private slots:
         QCOMPARE(sql(u"Select SCity || '/' || SPhone From ktSupplier Where SCompany='Harbour Foods'"_s),
             u"Bergen/-"_s);
         QCOMPARE(sql(u"Select SCity From ktSupplier Where SCompany='Fjord Dairy'"_s), u"-"_s);
-        QFile errorLog(QDir(data).filePath(u"Doc/Kivo.Err"_s));
-        if (errorLog.open(QIODevice::ReadOnly))
-            QFAIL(errorLog.readAll().constData());
+        QCOMPARE(program.LoggedErrors(), QString());
     }
 };
 

@@ -2,25 +2,16 @@
 // Quote on the newest quote, To Bill, the cash and the remarks in the panel, Bill > and the
 // answers; then the bill, its lines, the stock and the quote read back by SQL. The screen
 // driver that the program-level tests use runs the script inside the program.
-#include <QDeadlineTimer>
-#include <QDir>
-#include <QFile>
-#include <QProcess>
+#include "ProgramRun.h"
+#include "ScriptedProgram.h"
+
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace kivo::test;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QString Admin(const QStringList& arguments)
-{
-    QProcess admin;
-    admin.start(QStringLiteral(KIVO_ADMIN), arguments);
-    if (!admin.waitForFinished(60000) || admin.exitCode() != 0)
-        return u"kivo-admin failed: "_s + QString::fromUtf8(admin.readAllStandardError());
-    return QString::fromUtf8(admin.readAllStandardOutput()).trimmed();
-}
 
 // Cash Amt has the cursor when the panel opens; Tab passes the boxes the program fills.
 const char* const Script = R"(window Login
@@ -73,10 +64,8 @@ private slots:
         QTemporaryDir work;
         QVERIFY(work.isValid());
         const QString data = work.filePath(u"data"_s);
-        QVERIFY(Admin({ u"init"_s, data, u"--demo"_s }).startsWith(u"Created "_s));
-        const auto sql = [&](const QString& statement) {
-            return Admin({ u"sql"_s, data, statement }).section(u'\n', 1);
-        };
+        QVERIFY(AdminText({ u"init"_s, data, u"--demo"_s }).startsWith(u"Created "_s));
+        const auto sql = [&](const QString& statement) { return AdminRows(data, statement); };
         // The newest quote, shown when the screen opens: three units of the first product.
         const QString product = sql(u"Select PCode From ktProduct Where EId=1"_s);
         sql(u"Insert Into ktQuotMast (EDate, QUId, QRef, QCId, QDisPer, QItems, QGross, QDiscount, QTotal, "
@@ -90,40 +79,9 @@ private slots:
         const QString stockBefore = sql(u"Select PSaleQty + 3, PCloseQty - 3 From ktProduct Where EId=1"_s);
         const QString billsBefore = sql(u"Select Count(*) + 1 From ktBillMast"_s);
 
-        QFile script(work.filePath(u"script.txt"_s));
-        QVERIFY(script.open(QIODevice::WriteOnly) && script.write(Script) > 0);
-        script.close();
-        QProcess program;
-        program.setProcessChannelMode(QProcess::MergedChannels);
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
-        environment.insert(u"QT_PLUGIN_PATH"_s, QStringLiteral(KIVO_DRIVER_PLUGINS));
-        environment.insert(u"QT_QPA_GENERIC_PLUGINS"_s, u"kivoscreendriver:"_s + script.fileName());
-        environment.insert(u"LC_ALL"_s, u"C"_s);
-        environment.insert(u"TZ"_s, u"UTC"_s);
-        program.setProcessEnvironment(environment);
-        program.start(QStringLiteral(KIVO_PROGRAM), { u"--app-folder"_s, data });
+        ScriptedProgram program(work.path(), data, Script);
 
-        // Reads the driver's report up to the line wanted; a bound for a broken run, never pacing.
-        QStringList transcript;
-        const QDeadlineTimer deadline(120000);
-        const auto reach = [&](const QString& wanted) {
-            for (;;) {
-                while (program.canReadLine()) {
-                    transcript << QString::fromUtf8(program.readLine()).trimmed();
-                    if (transcript.constLast() == u"driver: "_s + wanted)
-                        return true;
-                }
-                if (program.state() == QProcess::NotRunning || deadline.hasExpired()) {
-                    transcript << QString::fromUtf8(program.readAll());
-                    qInfo().noquote() << transcript.join(u'\n');
-                    return false;
-                }
-                program.waitForReadyRead(int(deadline.remainingTime()));
-            }
-        };
-
-        QVERIFY(reach(u"checkpoint billed"_s));
+        QVERIFY(program.Checkpoint(u"billed"_s));
         const QString bill = sql(u"Select Max(EId) From ktBillMast"_s);
         QCOMPARE(bill, billsBefore);
         QCOMPARE(sql(u"Select QStatus, QRemarks From ktQuotMast Where EId="_s + quote),
@@ -135,16 +93,12 @@ private slots:
             u"1"_s);
         QCOMPARE(sql(u"Select BPId, BQty From ktBillDetl Where EId="_s + bill), product + u"\t3"_s);
         QCOMPARE(sql(u"Select PSaleQty, PCloseQty From ktProduct Where EId=1"_s), stockBefore);
-        QFile(work.filePath(u"billed.go"_s)).open(QIODevice::WriteOnly);
 
-        QVERIFY(reach(u"done"_s));
-        QVERIFY(program.waitForFinished(int(deadline.remainingTime())));
-        QCOMPARE(program.exitCode(), 0);
+        QVERIFY(program.Checkpoint(QString()));
+        QCOMPARE(program.Ended(), 0);
         // Nothing went wrong along the way that the program only logged.
-        QFile errorLog(QDir(data).filePath(u"Doc/Kivo.Err"_s));
-        if (errorLog.open(QIODevice::ReadOnly))
-            QFAIL(errorLog.readAll().constData());
-        QVERIFY(Admin({ u"check"_s, data }).startsWith(u"integrity: ok\nstock: ok"_s));
+        QCOMPARE(program.LoggedErrors(), QString());
+        QVERIFY(AdminText({ u"check"_s, data }).startsWith(u"integrity: ok\nstock: ok"_s));
     }
 };
 

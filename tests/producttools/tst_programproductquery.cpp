@@ -4,25 +4,16 @@
 // Enter on a product, on its quantity and on its rate adds a line, and the bill's totals
 // follow (the group saving of 5 % taken off). The screen driver of the program-level tests runs the script
 // inside the program.
-#include <QDeadlineTimer>
-#include <QDir>
-#include <QFile>
-#include <QProcess>
+#include "ProgramRun.h"
+#include "ScriptedProgram.h"
+
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace kivo::test;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QString Admin(const QStringList& arguments)
-{
-    QProcess admin;
-    admin.start(QStringLiteral(KIVO_ADMIN), arguments);
-    if (!admin.waitForFinished(60000) || admin.exitCode() != 0)
-        return u"kivo-admin failed: "_s + QString::fromUtf8(admin.readAllStandardError());
-    return QString::fromUtf8(admin.readAllStandardOutput()).trimmed();
-}
 
 const char* const Script = R"(window Login
 focus txtField(0)
@@ -91,8 +82,8 @@ private slots:
         QTemporaryDir work;
         QVERIFY(work.isValid());
         const QString data = work.filePath(u"data"_s);
-        QVERIFY(Admin({ u"init"_s, data }).startsWith(u"Created "_s));
-        const auto sql = [&](const QString& statement) { Admin({ u"sql"_s, data, statement }); };
+        QVERIFY(AdminText({ u"init"_s, data }).startsWith(u"Created "_s));
+        const auto sql = [&](const QString& statement) { AdminText({ u"sql"_s, data, statement }); };
         sql(u"Insert Into kaUser (EDate, ULogin, UPasscd, UHint, UMode, UName) "
             "Values (#12/1/2026#, 'sue', 'till', 'till', 'S', 'Sue')"_s);
         sql(u"Insert Into kmGroup (EId, EDate, GName, GSavePer) Values (1, #12/1/2026#, 'Pantry', 5)"_s);
@@ -101,45 +92,10 @@ private slots:
         // Inactive products are looked up as well.
         sql(u"Insert Into ktProduct (EDate, PCode, PName, PGId, PSaleRate, POpenQty, PPurchQty, PSaleQty, "
             "PCloseQty, PTax, PActive) Values (#12/1/2026#, 'P250', 'Sugar', 1, 2.5, 10, 0, 0, 10, '', 'N')"_s);
-        QFile script(work.filePath(u"script.txt"_s));
-        QVERIFY(script.open(QIODevice::WriteOnly) && script.write(Script) > 0);
-        script.close();
-
-        QProcess program;
-        program.setProcessChannelMode(QProcess::MergedChannels);
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
-        environment.insert(u"QT_PLUGIN_PATH"_s, QStringLiteral(KIVO_DRIVER_PLUGINS));
-        environment.insert(u"QT_QPA_GENERIC_PLUGINS"_s, u"kivoscreendriver:"_s + script.fileName());
-        environment.insert(u"LC_ALL"_s, u"C"_s);
-        environment.insert(u"TZ"_s, u"UTC"_s);
-        program.setProcessEnvironment(environment);
-        program.start(QStringLiteral(KIVO_PROGRAM), { u"--app-folder"_s, data });
-
-        // The driver's report up to "done"; a bound for a broken run, never pacing.
-        QStringList transcript;
-        const QDeadlineTimer deadline(120000);
-        bool done = false;
-        while (!done) {
-            while (program.canReadLine()) {
-                transcript << QString::fromUtf8(program.readLine()).trimmed();
-                done = done || transcript.constLast() == u"driver: done"_s;
-            }
-            if (done)
-                break;
-            if (program.state() == QProcess::NotRunning || deadline.hasExpired()) {
-                transcript << QString::fromUtf8(program.readAll());
-                qInfo().noquote() << transcript.join(u'\n');
-                QFAIL("the script did not run to its end");
-            }
-            program.waitForReadyRead(int(deadline.remainingTime()));
-        }
-        QVERIFY(program.waitForFinished(int(deadline.remainingTime())));
-        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(program.exitCode(), 0);
-        QFile errorLog(QDir(data).filePath(u"Doc/Kivo.Err"_s));
-        if (errorLog.open(QIODevice::ReadOnly))
-            QFAIL(errorLog.readAll().constData());
+        ScriptedProgram program(work.path(), data, Script);
+        QVERIFY(program.Reach(u"done"_s));
+        QCOMPARE(program.Ended(), 0);
+        QCOMPARE(program.LoggedErrors(), QString());
     }
 };
 

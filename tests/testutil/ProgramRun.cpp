@@ -33,6 +33,19 @@ Outcome Admin(const QStringList& arguments)
     return RunProgram(AdminProgram(), arguments);
 }
 
+QString AdminText(const QStringList& arguments)
+{
+    const Outcome run = Admin(arguments);
+    if (run.exitCode != 0)
+        return u"kivo-admin failed: "_s + run.err;
+    return run.out.trimmed();
+}
+
+QString AdminRows(const QString& data, const QString& statement)
+{
+    return AdminText({ u"sql"_s, data, statement }).section(u'\n', 1);
+}
+
 QString PdfText(const QString& path)
 {
     const Outcome run = RunProgram(u"pdftotext"_s, { u"-layout"_s, path, u"-"_s });

@@ -17,6 +17,11 @@ Outcome RunProgram(const QString& program, const QStringList& arguments);
 // The kivo-admin of this build tree.
 QString AdminProgram();
 Outcome Admin(const QStringList& arguments);
+// kivo-admin's output for one command, trimmed; a failure shows as a text that no comparison
+// expects.
+QString AdminText(const QStringList& arguments);
+// A query's rows on a data folder, without the line of column names that kivo-admin prints first.
+QString AdminRows(const QString& data, const QString& statement);
 
 // The text of a PDF as pdftotext lays it out; empty when it could not be read.
 QString PdfText(const QString& path);

@@ -4,12 +4,15 @@
 #include "RecordsetModel.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
+#include <QVBoxLayout>
 
 namespace kivo {
 
@@ -107,6 +110,41 @@ void ShowGridColumns(QTableView* grid, const RecordsetModel& model)
     grid->resizeColumnsToContents();
     for (int c = 0; c < model.columnCount(); ++c)
         grid->setColumnWidth(c, qBound(56, grid->columnWidth(c), 220));
+}
+
+QLineEdit* MakeFileBox(QWidget* parent, int width, const QString& tip)
+{
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(QStringLiteral("txtFile"));
+    box->setMaxLength(width);
+    box->setToolTip(tip);
+    Describe(box, QStringLiteral("File"), QStringLiteral("txtFile"));
+    return box;
+}
+
+void TakeFieldSelection(const QListWidget* list, std::vector<bool>& selected)
+{
+    for (int i = 0; i < list->count() && size_t(i) < selected.size(); ++i)
+        selected[size_t(i)] = list->item(i)->isSelected();
+}
+
+void LayOutToolWindow(QWidget* window, QWidget* frame, QPushButton* close)
+{
+    auto* layout = new QVBoxLayout(window);
+    layout->setContentsMargins(14, 12, 14, 12);
+    layout->addWidget(frame, 1);
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(close);
+    layout->addLayout(bottom);
+}
+
+void ShowProgress(QWidget* frame, bool enabled, QLabel* progress, const QString& text)
+{
+    frame->setEnabled(enabled);
+    progress->setText(text);
+    progress->repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 } // namespace kivo

@@ -7,18 +7,14 @@
 #include "ProgramContext.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFileDialog>
 #include <QGridLayout>
-#include <QHBoxLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
-#include <QVBoxLayout>
 
 namespace kivo {
 
@@ -44,11 +40,7 @@ KvExport::KvExport(ProgramContext& context, QWidget* parent)
     m_list = MakeButton(m_frame, QStringLiteral("<    List"), QStringLiteral("cmdList"));
     m_grid = MakeGrid(m_frame, QStringLiteral("grdPort"), &m_state.model());
     m_count = MakeCountLabel(m_frame, QStringLiteral("lblCount"));
-    m_file = new QLineEdit(m_frame);
-    m_file->setObjectName(QStringLiteral("txtFile"));
-    m_file->setMaxLength(ExportState::FileWidth);
-    m_file->setToolTip(QStringLiteral("Export To Excel"));
-    Describe(m_file, QStringLiteral("File"), QStringLiteral("txtFile"));
+    m_file = MakeFileBox(m_frame, ExportState::FileWidth, QStringLiteral("Export To Excel"));
     m_fileButton = MakeButton(m_frame, QStringLiteral(">"), QStringLiteral("cmdFile"));
     m_fileButton->setToolTip(QStringLiteral("Selection"));
     m_export = MakeButton(m_frame, QStringLiteral("Export  >"), QStringLiteral("cmdExport"));
@@ -78,13 +70,7 @@ KvExport::KvExport(ProgramContext& context, QWidget* parent)
     grid->addWidget(m_progress, 7, 3, 1, 2, Qt::AlignRight);
     grid->setRowStretch(4, 1);
     grid->setColumnStretch(3, 1);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(14, 12, 14, 12);
-    layout->addWidget(m_frame, 1);
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch();
-    bottom->addWidget(m_close);
-    layout->addLayout(bottom);
+    LayOutToolWindow(this, m_frame, m_close);
     resize(760, 620);
     Describe(this, QStringLiteral("Export"), QStringLiteral("KvExport"));
 
@@ -122,8 +108,7 @@ void KvExport::LoadColumns()
 
 void KvExport::TakeSelection()
 {
-    for (int i = 0; i < m_fields->count() && size_t(i) < m_state.selected.size(); ++i)
-        m_state.selected[size_t(i)] = m_fields->item(i)->isSelected();
+    TakeFieldSelection(m_fields, m_state.selected);
 }
 
 void KvExport::ShowListing()
@@ -159,12 +144,8 @@ void KvExport::ChooseFile()
 
 void KvExport::Export()
 {
-    m_state.Export([this](const QString& text) {
-        m_frame->setEnabled(m_state.frameEnabled);
-        m_progress->setText(text);
-        m_progress->repaint();
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    });
+    m_state.Export(
+        [this](const QString& text) { ShowProgress(m_frame, m_state.frameEnabled, m_progress, text); });
     m_frame->setEnabled(m_state.frameEnabled);
     if (m_state.closed)
         accept();

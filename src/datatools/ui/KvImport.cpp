@@ -7,18 +7,14 @@
 #include "ProgramContext.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFileDialog>
 #include <QGridLayout>
-#include <QHBoxLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
-#include <QVBoxLayout>
 
 namespace kivo {
 
@@ -35,11 +31,7 @@ KvImport::KvImport(ProgramContext& context, QWidget* parent)
     m_table = MakeCombo(m_frame, QStringLiteral("cmbTable"), QStringLiteral("Table"));
     m_table->addItems(m_state.tables);
     m_table->installEventFilter(this);
-    m_file = new QLineEdit(m_frame);
-    m_file->setObjectName(QStringLiteral("txtFile"));
-    m_file->setMaxLength(ImportState::FileWidth);
-    m_file->setToolTip(QStringLiteral("Import From Excel"));
-    Describe(m_file, QStringLiteral("File"), QStringLiteral("txtFile"));
+    m_file = MakeFileBox(m_frame, ImportState::FileWidth, QStringLiteral("Import From Excel"));
     m_fileButton = MakeButton(m_frame, QStringLiteral(">"), QStringLiteral("cmdFile"));
     m_fileButton->setToolTip(QStringLiteral("Selection"));
     m_list = MakeButton(m_frame, QStringLiteral("<    List"), QStringLiteral("cmdList"));
@@ -79,13 +71,7 @@ KvImport::KvImport(ProgramContext& context, QWidget* parent)
     grid->addWidget(m_import, 7, 5);
     grid->setRowStretch(4, 1);
     grid->setColumnStretch(3, 1);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(14, 12, 14, 12);
-    layout->addWidget(m_frame, 1);
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch();
-    bottom->addWidget(m_close);
-    layout->addLayout(bottom);
+    LayOutToolWindow(this, m_frame, m_close);
     resize(760, 640);
     Describe(this, QStringLiteral("Import"), QStringLiteral("KvImport"));
 
@@ -128,8 +114,7 @@ void KvImport::ChooseFile()
 
 void KvImport::TakeSelection()
 {
-    for (int i = 0; i < m_fields->count() && size_t(i) < m_state.selected.size(); ++i)
-        m_state.selected[size_t(i)] = m_fields->item(i)->isSelected();
+    TakeFieldSelection(m_fields, m_state.selected);
 }
 
 void KvImport::ShowRows()
@@ -167,12 +152,8 @@ void KvImport::Filter()
 void KvImport::Import()
 {
     TakeSelection();
-    m_state.Import([this](const QString& text) {
-        m_frame->setEnabled(m_state.frameEnabled);
-        m_progress->setText(text);
-        m_progress->repaint();
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    });
+    m_state.Import(
+        [this](const QString& text) { ShowProgress(m_frame, m_state.frameEnabled, m_progress, text); });
     m_frame->setEnabled(m_state.frameEnabled);
     if (m_state.closed)
         accept();
