@@ -145,13 +145,14 @@ void Recordset::Load(CachedStatement& statement)
             m_store.Append(s, first, rowid, decoder, typeByValue);
         else
             m_store.Append(s, first, rowid, decoder, [](int, const Cell&) {});
+        // Only a snapshot long enough to be searched by query needs to know what it was read
+        // from; asked while the rows are being read, the answer belongs to the same reading.
+        if (ascending && m_store.Rows() == QueryFindRows)
+            m_loadedSignature = DataSignature();
     }
     if (rc != SQLITE_DONE)
         m_connection.ThrowEngineError(rc, Source());
-    // Only a snapshot long enough to be searched by query needs to know when it was read.
     m_ascending = ascending && m_store.Rows() >= QueryFindRows;
-    if (m_ascending)
-        m_loadedSignature = DataSignature();
     m_rows = m_store.Rows();
     m_counted = true;
     m_position = m_rows > 0 ? 0 : m_rows; // empty: BOF and EOF both true
