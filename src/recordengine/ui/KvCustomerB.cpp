@@ -68,7 +68,9 @@ KvCustomerB::KvCustomerB(ProgramContext& context, RecordEngine& engine, QWidget*
 
 KvCustomerB::~KvCustomerB()
 {
-    // The view shows the state's screen: it goes first.
+    // The view shows the state's screen: it goes first, without this window watching its
+    // boxes while they are taken down.
+    m_view->valueBox(CustomerBState::PhoneField)->removeEventFilter(this);
     delete m_view;
 }
 
@@ -94,7 +96,7 @@ std::optional<QString> KvCustomerB::RunOnPhone(
 
 bool KvCustomerB::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_view->valueBox(CustomerBState::PhoneField) && event->type() == QEvent::KeyPress) {
+    if (event->type() == QEvent::KeyPress && watched == m_view->valueBox(CustomerBState::PhoneField)) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if ((key == Qt::Key_Return || key == Qt::Key_Enter)
             && m_state.screen().field(CustomerBState::PhoneField).typeable) {
