@@ -26,16 +26,10 @@ inline void CheckEngine(sqlite3* db, int rc, int wanted)
     }
 }
 
-inline void MakeShop(ProgramContext& context, const QString& folder, int products)
+// Products P1..PN written with one prepared insert inside the caller's transaction: a group,
+// rates and stock that differ from row to row.
+inline void InsertProducts(Connection& connection, int products)
 {
-    QDir(folder).mkpath(QStringLiteral("Doc"));
-    QDir(folder).mkpath(QStringLiteral("Arc"));
-    context.SetLocations(InitLocations(folder));
-    Connection& connection = context.connection;
-    connection.Open(context.locations.DatabaseFile(), DatabasePassword(), Connection::OpenMode::Create);
-    Schema::Create(connection);
-    SeedDefaults(connection, QDate(2026, 3, 5));
-    Transaction transaction(connection);
     sqlite3* db = connection.Handle();
     sqlite3_stmt* insert = nullptr;
     CheckEngine(db,
@@ -64,6 +58,19 @@ inline void MakeShop(ProgramContext& context, const QString& folder, int product
         sqlite3_reset(insert);
     }
     sqlite3_finalize(insert);
+}
+
+inline void MakeShop(ProgramContext& context, const QString& folder, int products)
+{
+    QDir(folder).mkpath(QStringLiteral("Doc"));
+    QDir(folder).mkpath(QStringLiteral("Arc"));
+    context.SetLocations(InitLocations(folder));
+    Connection& connection = context.connection;
+    connection.Open(context.locations.DatabaseFile(), DatabasePassword(), Connection::OpenMode::Create);
+    Schema::Create(connection);
+    SeedDefaults(connection, QDate(2026, 3, 5));
+    Transaction transaction(connection);
+    InsertProducts(connection, products);
     transaction.Commit();
 }
 

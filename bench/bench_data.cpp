@@ -6,6 +6,7 @@
 //
 // Usage: bench_data [PRODUCTS] [RUNS]   (defaults 100000 products, 5 runs)
 #include "BenchScreen.h"
+#include "BenchShop.h"
 #include "BenchTiming.h"
 #include "Connection.h"
 #include "DatabasePassword.h"
@@ -47,46 +48,8 @@ void Generate(Connection& connection, int products)
     Transaction transaction(connection);
     connection.ExecuteRaw(QStringLiteral("INSERT INTO kmGroup (EDate, GName, GSavePer, GRemarks) VALUES "
                                          "('2026-01-01', 'Grocery', 5, 'Dry goods')"));
-    sqlite3* db = connection.Handle();
-    sqlite3_stmt* insert = nullptr;
-    Check(db,
-        sqlite3_prepare_v2(db,
-            "INSERT INTO ktProduct (EDate, PCode, PName, PGId, PUom, PPurchRate, PSaleRate, POpenQty, "
-            "PPurchQty, PSaleQty, PCloseQty, POrderQty, PTax, PTranDate, PSpecific, PLocation, PActive, "
-            "PRemarks) VALUES (?, ?, ?, 1, 'Pcs', ?, ?, 10, 5, 3, 12, 2, 'T', '2026-02-01', ?, ?, 'Y', "
-            "'Bench row')",
-            -1, &insert, nullptr),
-        SQLITE_OK);
-    const QDate first(2016, 1, 1);
-    for (int i = 1; i <= products; ++i) {
-        const QByteArray date = first.addDays(i % 3650).toString(Qt::ISODate).toUtf8();
-        const QByteArray code = "P" + QByteArray::number(i);
-        const QByteArray name = "Product " + QByteArray::number(i);
-        const QByteArray size = "Size " + QByteArray::number(i % 7);
-        const QByteArray aisle = "Aisle " + QByteArray::number(i % 20);
-        sqlite3_bind_text(insert, 1, date.constData(), int(date.size()), SQLITE_TRANSIENT);
-        sqlite3_bind_text(insert, 2, code.constData(), int(code.size()), SQLITE_TRANSIENT);
-        sqlite3_bind_text(insert, 3, name.constData(), int(name.size()), SQLITE_TRANSIENT);
-        sqlite3_bind_double(insert, 4, 1.5 + i % 100);
-        sqlite3_bind_double(insert, 5, 2.25 + i % 100);
-        sqlite3_bind_text(insert, 6, size.constData(), int(size.size()), SQLITE_TRANSIENT);
-        sqlite3_bind_text(insert, 7, aisle.constData(), int(aisle.size()), SQLITE_TRANSIENT);
-        Check(db, sqlite3_step(insert), SQLITE_DONE);
-        sqlite3_reset(insert);
-    }
-    sqlite3_finalize(insert);
+    InsertProducts(connection, products);
     transaction.Commit();
-}
-
-long StatusKb(const char* key)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith(key))
-            return line.mid(qstrlen(key)).trimmed().split(' ').value(0).toLong();
-    return 0;
 }
 
 struct Row {
@@ -95,18 +58,6 @@ struct Row {
     double bare = 0;
     QString unit = QStringLiteral("ms");
 };
-
-// Milliseconds of processor time this thread spent on one call of `work`: other programs on a
-// shared machine do not count in it, the engine's reads from the file cache do.
-template <typename Work> double CpuMs(Work&& work)
-{
-    timespec start {};
-    timespec end {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &start);
-    work();
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &end);
-    return (end.tv_sec - start.tv_sec) * 1e3 + (end.tv_nsec - start.tv_nsec) / 1e6;
-}
 
 // Kivo and the bare engine take turns, run after run, so that both meet the same caches;
 // each side's median is kept.
