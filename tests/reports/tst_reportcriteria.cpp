@@ -1,7 +1,6 @@
 #include "ReportCatalogue.h"
 #include "ReportCriteria.h"
 
-#include <QSet>
 #include <QTest>
 
 using namespace kivo;
@@ -16,7 +15,6 @@ class TestReportCriteria : public QObject {
 private slots:
     void criterion_data();
     void criterion();
-    void catalogue();
     void emptyCriterionJoinsHeadAndTail_data();
     void emptyCriterionJoinsHeadAndTail();
 };
@@ -82,21 +80,6 @@ void TestReportCriteria::criterion()
     QTEST(c.status, "status");
     QTEST(c.CriteriaSql, "sql");
     QTEST(c.FilterText, "filter");
-}
-
-void TestReportCriteria::catalogue()
-{
-    // Every code but the separators' has one report, and the template names never collide.
-    const QSet<int> separators { 47, 50, 55, 62, 67, 74 };
-    QSet<QString> names;
-    for (int code = 30; code <= 90; ++code) {
-        const ReportEntry* entry = ReportCatalogue::Find(code);
-        const bool expected = code >= 41 && code <= 80 && !separators.contains(code);
-        QCOMPARE(entry != nullptr, expected);
-        if (entry)
-            names.insert(entry->NamePart());
-    }
-    QCOMPARE(size_t(names.size()), ReportCatalogue::Entries().size());
 }
 
 void TestReportCriteria::emptyCriterionJoinsHeadAndTail_data()

@@ -197,6 +197,7 @@ void TestTemplates::templateFolder()
     expected.sort();
     found.sort();
     QCOMPARE(found, expected);
+    QVERIFY(!ReportCatalogue::Find(40) && !ReportCatalogue::Find(81)); // no report outside the menu
 }
 
 // "Round(Sum(A), 2), Round(Sum(B), 2), ..." for the amounts named.
@@ -380,11 +381,14 @@ void TestTemplates::renders()
         QVERIFY2(Occurrences(r.text, left) == 0, qPrintable(u"left out "_s + left));
 }
 
-// Each chosen coupon fills one page: 24 coupons of it, 3 across and 8 down.
+// Each chosen coupon fills one page: 24 coupons of it, 3 across and 8 down, laid out without
+// writing them to the database.
 void TestTemplates::couponSheet()
 {
     const QString spring = Scalar(u"Select EId From ktCoupon Where CReference = 'SPRING10'"_s);
+    const QString coupons = Scalar(u"Select Count(*) From ktCoupon"_s);
     const Rendered r = Render(48, spring);
+    QCOMPARE(Scalar(u"Select Count(*) From ktCoupon"_s), coupons); // the sheet is not stored
     QCOMPARE(r.pdf.count, 1);
     QCOMPARE(Occurrences(r.text, u"Spring Saver"_s), 24);
     QCOMPARE(Occurrences(r.text, u"SPRING10"_s), 24 + 1); // and once in the page footer
