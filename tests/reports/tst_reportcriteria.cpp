@@ -1,4 +1,3 @@
-#include "ReportCatalogue.h"
 #include "ReportCriteria.h"
 
 #include <QTest>
@@ -15,8 +14,6 @@ class TestReportCriteria : public QObject {
 private slots:
     void criterion_data();
     void criterion();
-    void emptyCriterionJoinsHeadAndTail_data();
-    void emptyCriterionJoinsHeadAndTail();
 };
 
 void TestReportCriteria::criterion_data()
@@ -80,23 +77,6 @@ void TestReportCriteria::criterion()
     QTEST(c.status, "status");
     QTEST(c.CriteriaSql, "sql");
     QTEST(c.FilterText, "filter");
-}
-
-void TestReportCriteria::emptyCriterionJoinsHeadAndTail_data()
-{
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("piece");
-    QTest::newRow("fast-slow keeps two blanks") << 75 << u"b.PName  ORDER BY Sum(a.BQty) DESC"_s;
-    QTest::newRow("monthly sales single blank")
-        << 70 << u"FROM ktBillMast as a WHERE a.EId=a.EId  GROUP BY"_s;
-}
-
-void TestReportCriteria::emptyCriterionJoinsHeadAndTail()
-{
-    QFETCH(int, code);
-    QFETCH(QString, piece);
-    const QString statement = ReportCatalogue::Find(code)->Statement({});
-    QVERIFY2(statement.contains(piece), qPrintable(statement));
 }
 
 QTEST_GUILESS_MAIN(TestReportCriteria)
