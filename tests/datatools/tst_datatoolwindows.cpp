@@ -1,17 +1,12 @@
-// The export and find-and-replace windows wired to their state: the buttons do what their
-// captions say (the import window is driven through the real program in tst_programdatatools). With
-// KIVO_SHOTS set, each window is saved there as a picture for a look.
-#include "KvExport.h"
+// The find-and-replace window wired to its state: the buttons do what their captions say (the
+// export and import windows are driven through the real program in tst_programdatatools). With
+// KIVO_SHOTS set, the window is saved there as a picture for a look.
 #include "KvFindRepl.h"
 #include "Settings.h"
 #include "TestContext.h"
-#include "WorkbookProbe.h"
 
 #include <QComboBox>
-#include <QJsonArray>
-#include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -25,35 +20,9 @@ class DataToolWindowsTest : public QObject {
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_folder.isValid());
         m_test = std::make_unique<TestContext>(TempDatabase::Content::Demo);
         // The shop's look, as a login loads it.
         LoadCustomize(m_test->context);
-    }
-
-    void init() { m_test->messages.shown.clear(); }
-
-    void exportWindow()
-    {
-        KvExport window(m_test->context);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QTest::mouseClick(window.allButton(), Qt::LeftButton);
-        QCOMPARE(window.fieldList()->selectedItems().size(), window.fieldList()->count());
-        QTest::mouseClick(window.listButton(), Qt::LeftButton);
-        const int products = m_test->context.connection.Scalar(u"Select Count(*) From ktProduct"_s).toInt();
-        QCOMPARE(m_test->messages.shown.join(u";"_s), u"Total Records: %1"_s.arg(products));
-        QCOMPARE(window.grid()->model()->rowCount(), products);
-        QCOMPARE(window.countLabel()->text(), QString::number(products));
-        Shoot(&window, u"kvexport.png"_s);
-
-        const QString file = m_folder.filePath(u"window.xlsx"_s);
-        QTest::keyClicks(window.fileBox(), file);
-        m_test->messages.Answer(true);
-        QTest::mouseClick(window.exportButton(), Qt::LeftButton);
-        QCOMPARE(m_test->messages.shown.mid(1), (QStringList { u"Confirm Export ?"_s, u"Done !"_s }));
-        QVERIFY(!window.isVisible());
-        QCOMPARE(ReadWithOpenpyxl(file).value(u"rows"_s).toArray().size(), products + 1);
     }
 
     // Find customers of one city and give them another, through the window's own controls.
@@ -96,7 +65,6 @@ private:
             window->grab().save(folder + u'/' + name);
     }
 
-    QTemporaryDir m_folder;
     std::unique_ptr<TestContext> m_test;
 };
 

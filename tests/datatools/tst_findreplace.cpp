@@ -28,12 +28,6 @@ private slots:
         m_state->Open();
     }
 
-    void opensAskingForTheCode()
-    {
-        QCOMPARE(m_test->messages.shown, QStringList { u"Access-Code Required !"_s });
-        QCOMPARE(m_state->fieldNames.value(0), u"EId"_s);
-    }
-
     void refusals_data()
     {
         QTest::addColumn<bool>("find");

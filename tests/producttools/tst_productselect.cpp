@@ -14,40 +14,6 @@ using namespace kivo;
 using namespace kivo::test;
 using namespace Qt::StringLiterals;
 
-namespace {
-
-const char* StepName(ProductSelectState::Step step)
-{
-    switch (step) {
-    case ProductSelectState::Step::P:
-        return "P";
-    case ProductSelectState::Step::Q:
-        return "Q";
-    case ProductSelectState::Step::R:
-        return "R";
-    case ProductSelectState::Step::A:
-        return "A";
-    }
-    return "?";
-}
-
-const char* FocusName(ProductSelectState::Focus focus)
-{
-    switch (focus) {
-    case ProductSelectState::Focus::List:
-        return "list";
-    case ProductSelectState::Focus::Code:
-        return "code";
-    case ProductSelectState::Focus::Qty:
-        return "qty";
-    case ProductSelectState::Focus::Rate:
-        return "rate";
-    }
-    return "?";
-}
-
-} // namespace
-
 class TestProductSelect : public QObject {
     Q_OBJECT
 
@@ -190,7 +156,8 @@ private slots:
         }
         const QString shown
             = u"%1 %2 %3|%4|%5 ; %6 ; %7 ; %8"_s
-                  .arg(QLatin1String(StepName(state.step())), QLatin1String(FocusName(state.focus())),
+                  .arg(u"PQRA"_s.mid(int(state.step()), 1),
+                      QStringList { u"list"_s, u"code"_s, u"qty"_s, u"rate"_s }.at(int(state.focus())),
                       state.PCode, state.Qty, state.Rate, lines.join(u", "_s))
                   .arg(grid.DocItems())
                   .arg(m_test->messages.shown.join(u", "_s));

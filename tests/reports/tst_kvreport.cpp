@@ -245,17 +245,6 @@ private slots:
         QVERIFY(!screen->viewer()->HasReport());
     }
 
-    void prefillFromTheOpenScreen()
-    {
-        const OpenScreenValues form { { u"7"_s, u"2026-02-01"_s, u"x"_s }, { {}, {}, {} } };
-        const auto screen = Open(59, QString(), &form);
-        QCOMPARE(screen->windowTitle(), u"Bill Listing"_s);
-        QCOMPARE(Box(*screen, u"txtRepo1"_s)->text(), u"2026-02-01"_s);
-        QCOMPARE(Box(*screen, u"txtRepo2"_s)->text(), u"2026-02-01"_s);
-        QTest::mouseClick(Button(*screen, u"cmdList2"_s), Qt::LeftButton);
-        QCOMPARE(Element<DropCalendar>(*screen, u"monSel2"_s)->selectedDate(), QDate(2026, 2, 1));
-    }
-
     void printModeShowsTheBillAtOnce()
     {
         const QString bill = Column(m_context->connection, u"Select Max(EId) From ktBillMast"_s).value(0);

@@ -149,18 +149,6 @@ private slots:
         QVERIFY(m_window->modeBox()->hasFocus());
     }
 
-    void invalidRangeKeepsGrids()
-    {
-        m_window->state().SetStart(TempDatabase::FixedToday().addDays(-120));
-        QTest::mouseClick(m_window->viewButton(), Qt::LeftButton);
-        const int rows = m_window->grid(1)->rowCount();
-        QVERIFY(rows > 0);
-        m_window->state().SetStart(TempDatabase::FixedToday().addDays(1));
-        QTest::mouseClick(m_window->viewButton(), Qt::LeftButton);
-        QCOMPARE(m_test->messages.shown, QStringList { u"Invalid Range !"_s });
-        QCOMPARE(m_window->grid(1)->rowCount(), rows);
-    }
-
     void escapeInModeBoxCloses()
     {
         m_window->modeBox()->setFocus();

@@ -1,7 +1,5 @@
-#include "ReportCatalogue.h"
 #include "ReportCriteria.h"
 
-#include <QSet>
 #include <QTest>
 
 using namespace kivo;
@@ -16,9 +14,6 @@ class TestReportCriteria : public QObject {
 private slots:
     void criterion_data();
     void criterion();
-    void catalogue();
-    void emptyCriterionJoinsHeadAndTail_data();
-    void emptyCriterionJoinsHeadAndTail();
 };
 
 void TestReportCriteria::criterion_data()
@@ -82,38 +77,6 @@ void TestReportCriteria::criterion()
     QTEST(c.status, "status");
     QTEST(c.CriteriaSql, "sql");
     QTEST(c.FilterText, "filter");
-}
-
-void TestReportCriteria::catalogue()
-{
-    // Every code but the separators' has one report, and the template names never collide.
-    const QSet<int> separators { 47, 50, 55, 62, 67, 74 };
-    QSet<QString> names;
-    for (int code = 30; code <= 90; ++code) {
-        const ReportEntry* entry = ReportCatalogue::Find(code);
-        const bool expected = code >= 41 && code <= 80 && !separators.contains(code);
-        QCOMPARE(entry != nullptr, expected);
-        if (entry)
-            names.insert(entry->NamePart());
-    }
-    QCOMPARE(size_t(names.size()), ReportCatalogue::Entries().size());
-}
-
-void TestReportCriteria::emptyCriterionJoinsHeadAndTail_data()
-{
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("piece");
-    QTest::newRow("fast-slow keeps two blanks") << 75 << u"b.PName  ORDER BY Sum(a.BQty) DESC"_s;
-    QTest::newRow("monthly sales single blank")
-        << 70 << u"FROM ktBillMast as a WHERE a.EId=a.EId  GROUP BY"_s;
-}
-
-void TestReportCriteria::emptyCriterionJoinsHeadAndTail()
-{
-    QFETCH(int, code);
-    QFETCH(QString, piece);
-    const QString statement = ReportCatalogue::Find(code)->Statement({});
-    QVERIFY2(statement.contains(piece), qPrintable(statement));
 }
 
 QTEST_GUILESS_MAIN(TestReportCriteria)

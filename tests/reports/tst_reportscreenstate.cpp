@@ -1,11 +1,8 @@
 #include "DateText.h"
 #include "DbError.h"
-#include "PageModel.h"
-#include "Recordset.h"
 #include "ReportCatalogue.h"
 #include "ReportInputs.h"
 #include "ReportMailer.h"
-#include "ReportRows.h"
 #include "ReportScreenState.h"
 #include "Settings.h"
 #include "TestContext.h"
@@ -57,16 +54,6 @@ void WriteFile(const QString& path, const QString& text)
     file.write(text.toUtf8());
 }
 
-QStringList Texts(const PageModel& pages)
-{
-    QStringList texts;
-    for (int p = 0; p < pages.PageCount(); ++p)
-        for (const PageModel::Item& item : pages.PageAt(p).items)
-            if (item.kind == PageModel::Kind::Text)
-                texts << pages.PageAt(p).Text(item).toString();
-    return texts;
-}
-
 // A context on the demo shop, logged in as its enterprise, with the settings loaded.
 std::unique_ptr<TestContext> DemoShop()
 {
@@ -94,73 +81,20 @@ class TestReportScreenState : public QObject {
     Q_OBJECT
 
 private slots:
-    void everyReportRuns_data();
-    void everyReportRuns();
     void criterionMessages_data();
     void criterionMessages();
-    void noDataShowsTheEmptyReport();
     void templateProblems_data();
     void templateProblems();
     void prefillAndTitle_data();
     void prefillAndTitle();
-    void printMode();
     void documentParameters_data();
     void documentParameters();
     void taxParameters();
-    void couponSheet();
-    void exportPdf();
     void validEmail_data();
     void validEmail();
     void mailNotSent_data();
     void mailNotSent();
 };
-
-void TestReportScreenState::everyReportRuns_data()
-{
-    QTest::addColumn<int>("code");
-    for (const ReportEntry& entry : ReportCatalogue::Entries())
-        QTest::addRow("%d %s", entry.code, qPrintable(entry.title)) << entry.code;
-}
-
-// Each statement, with its group's criterion, runs against the schema, and the parameters of
-// its kind bind to a template that declares exactly those.
-void TestReportScreenState::everyReportRuns()
-{
-    QFETCH(int, code);
-    const auto shop = DemoShop();
-    const auto state = MenuReport(*shop, code);
-    const CriterionSetup& setup = state->Setup();
-    if (setup.kind == CriterionSetup::DateRange) {
-        state->PickStartDate(QDate(2000, 1, 1));
-        state->PickEndDate(TempDatabase::FixedToday());
-    } else if (setup.kind == CriterionSetup::Text) {
-        state->Pick(
-            shop->context.connection.Scalar(u"Select Min(BPId) From ktBillDetl"_s).toString(), u"x"_s);
-    }
-    if (code == 48 || code == 49) {
-        shop->context.connection.Execute(u"Insert Into ktCoupon (EDate,CReference,CHead) Values "
-                                         "(#03/01/2026#,'C1','Ten off')"_s);
-        if (code == 48)
-            state->txtRepo1 = shop->context.connection.Scalar(u"Select Max(EId) From ktCoupon"_s).toString();
-    } else if (setup.kind == CriterionSetup::Number) {
-        // The first row of the table that carries the criterion column.
-        const QString table = setup.column == u"PGId" ? u"kmGroup"_s
-            : setup.column == u"AAId"
-            ? u"kmAccount"_s
-            : state->Entry()
-                  ->sqlHead.section(u" From "_s, 1, 1, QString::SectionCaseInsensitiveSeps)
-                  .section(u' ', 0, 0);
-        state->txtRepo1 = shop->context.connection.Scalar(u"Select Min(EId) From "_s + table).toString();
-    }
-    QVERIFY(state->View());
-    QCOMPARE(shop->ErrorLogLines(), QStringList());
-    QVERIFY(!shop->messages.shown.contains(u"No Data !"_s));
-    QVERIFY(state->Pages());
-    state->LayOutAll();
-    QVERIFY(state->Pages()->PageCount() >= 1);
-    QVERIFY(state->SqlText.contains(state->CriteriaSql));
-    QVERIFY(!state->CriteriaSql.isEmpty());
-}
 
 void TestReportScreenState::criterionMessages_data()
 {
@@ -203,21 +137,6 @@ void TestReportScreenState::criterionMessages()
     QVERIFY(!state->Pages());
     QVERIFY(!state->cmdExportVisible);
     QCOMPARE(state->FilterText, u"-"_s);
-}
-
-void TestReportScreenState::noDataShowsTheEmptyReport()
-{
-    const auto shop = DemoShop();
-    const auto state = MenuReport(*shop, 41);
-    state->Pick(u"99999"_s, u"No such group"_s);
-    QVERIFY(state->View());
-    QCOMPARE(shop->messages.shown, QStringList { u"No Data !"_s });
-    QCOMPARE(state->CriteriaSql, u" And ( a.PGId =99999 ) "_s);
-    QCOMPARE(state->FilterText, u"99999- No such group"_s);
-    QVERIFY(state->Pages());
-    state->LayOutAll();
-    QVERIFY(Texts(*state->Pages()).contains(u"rows 0"_s));
-    QVERIFY(state->cmdPrintVisible && state->cmdExportVisible && state->cmdEmailVisible);
 }
 
 void TestReportScreenState::templateProblems_data()
@@ -317,31 +236,6 @@ void TestReportScreenState::prefillAndTitle()
     }
 }
 
-void TestReportScreenState::printMode()
-{
-    const auto shop = DemoShop();
-    const QString bill = shop->context.connection.Scalar(u"Select Max(EId) From ktBillMast"_s).toString();
-    OpenScreenValues billing { { bill }, {} };
-    ReportScreenState state(shop->context, 56, QString(), &billing, u"P"_s);
-    WriteFile(state.TemplateName(), SmallTemplate(DeclaredParameters(56), u"BPDesc"_s));
-
-    state.Start();
-    QCOMPARE(state.title, u"Bill Print (S)"_s);
-    QVERIFY(state.Pages());
-    QCOMPARE(state.CriteriaSql, u" And ( a.EId ="_s + bill + u" ) "_s);
-    QVERIFY(!state.txtRepo1Enabled);
-    QVERIFY(!state.cmdViewVisible);
-    QVERIFY(state.cmdPprintVisible);
-    QVERIFY(!state.cmdPrintVisible && !state.cmdExportVisible && !state.cmdEmailVisible);
-    // One line per bill line, as the database holds them.
-    state.LayOutAll();
-    const int lines
-        = shop->context.connection.Scalar(u"Select Count(*) From ktBillDetl Where EId="_s + bill).toInt();
-    QVERIFY(Texts(*state.Pages()).contains(u"rows %1"_s.arg(lines)));
-    state.Close();
-    QCOMPARE(state.ReportMode, u"R"_s);
-}
-
 void TestReportScreenState::documentParameters_data()
 {
     QTest::addColumn<int>("code");
@@ -393,56 +287,6 @@ void TestReportScreenState::taxParameters()
     QCOMPARE(p.value(u"pTax1Name"_s), QVariant(u"Tax1"_s));
     QCOMPARE(p.value(u"pFilter"_s), QVariant(u"a To b"_s));
     QCOMPARE(p.value(u"pEntName"_s), QVariant(u"MyShop"_s));
-}
-
-void TestReportScreenState::couponSheet()
-{
-    const auto shop = DemoShop();
-    Connection& db = shop->context.connection;
-    db.Execute(
-        u"Insert Into ktCoupon (EDate,CReference,CHead,CValid) Values (#03/01/2026#,'C-A','Ten off','Mar')"_s);
-    db.Execute(
-        u"Insert Into ktCoupon (EDate,CReference,CHead,CValid) Values (#03/02/2026#,'C-B','Free tea','Apr')"_s);
-
-    auto rs = std::make_unique<Recordset>(db);
-    rs->Open(u"Select * From ktCoupon"_s);
-    const RecordsetRows coupons(std::move(rs));
-    const std::unique_ptr<TableRows> sheet = ReportInputs::CouponSheet(db, coupons);
-    QCOMPARE(sheet->RowCount(), 48);
-    const int reference = sheet->ColumnIndex(u"CReference"_s);
-    QCOMPARE(sheet->Value(23, reference), QVariant(u"C-A"_s));
-    QCOMPARE(sheet->Value(24, reference), QVariant(u"C-B"_s));
-    QCOMPARE(sheet->Value(47, sheet->ColumnIndex(u"CValid"_s)), QVariant(u"Apr"_s));
-
-    // Printing one coupon lays out 24 of it and stores nothing.
-    ReportScreenState state(shop->context, 48, u"Coupon Print"_s);
-    WriteFile(state.TemplateName(), SmallTemplate(DeclaredParameters(48), u"CReference"_s));
-    state.txtRepo1 = db.Scalar(u"Select EId From ktCoupon Where CReference='C-B'"_s).toString();
-    QVERIFY(state.View());
-    state.LayOutAll();
-    QCOMPARE(Texts(*state.Pages()).count(u"C-B"_s), 24);
-    QVERIFY(Texts(*state.Pages()).contains(u"rows 24"_s));
-    QCOMPARE(db.Scalar(u"Select Count(*) From ktCoupon"_s).toInt(), 2);
-    QCOMPARE(shop->ErrorLogLines(), QStringList());
-}
-
-void TestReportScreenState::exportPdf()
-{
-    const auto shop = DemoShop();
-    const auto state = MenuReport(*shop, 41);
-    QVERIFY(state->View());
-    const QString path = shop->context.locations.DocFolder + u"listing.Pdf"_s;
-    QVERIFY(state->ExportPdf(path));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QVERIFY(file.read(5) == "%PDF-");
-    QCOMPARE(shop->messages.shown, QStringList { u"Report Exported !"_s });
-
-    // An unwritable file is reported, and the export still ends with its message.
-    shop->messages.shown.clear();
-    QVERIFY(!state->ExportPdf(shop->context.locations.DocFolder + u"no/such/folder/x.Pdf"_s));
-    QCOMPARE(shop->messages.shown, (QStringList { u"ErroR!"_s, u"Report Exported !"_s }));
-    QCOMPARE(shop->ErrorLogLines().size(), 1);
 }
 
 void TestReportScreenState::validEmail_data()

@@ -55,17 +55,6 @@ class TrendStateTest : public QObject {
 private slots:
     void init() { m_test = std::make_unique<TestContext>(TempDatabase::Content::Demo); }
 
-    void opensOnSalesAndToday()
-    {
-        TrendState state(m_test->context);
-        state.Open();
-        QCOMPARE(state.cmbTrend, TrendState::Sales);
-        QCOMPARE(state.monSel1, TempDatabase::FixedToday());
-        QCOMPARE(state.monSel2, TempDatabase::FixedToday());
-        QCOMPARE(state.txtTrend1, u"2026-03-05"_s);
-        QCOMPARE(state.txtTrend2, u"2026-03-05"_s);
-    }
-
     void grids_data()
     {
         QTest::addColumn<int>("mode");
