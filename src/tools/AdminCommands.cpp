@@ -12,7 +12,7 @@
 #include "ReportCommand.h"
 #include "ResourceInstaller.h"
 #include "Schema.h"
-#include "StartupFiles.h"
+#include "StartupMaintenance.h"
 
 #include <algorithm>
 #include <exception>
@@ -206,22 +206,24 @@ int AdminCommands::Init(const QStringList& arguments)
 
 void AdminCommands::OpenDatabase(Connection& connection, LockFile& lock, const QString& folder)
 {
-    const StartupFiles files = StartupFiles::For(InitLocations(folder), QDate::currentDate());
+    const Locations locations = InitLocations(folder);
     // A running copy holds the lock and its log is its own. Otherwise the lock is held while the
-    // command works, so that the program does not start meanwhile, and a log left by a copy of
-    // another file (a backup put over the database after a copy was killed) is set aside as the
-    // program's start sets it aside, never replayed onto this file. kivo-admin writes nothing
-    // down in the lock file: a log it leaves behind is kept as the database's own.
+    // command works, so that the program does not start meanwhile, and a log that is not the
+    // database's own is set aside as the program's start sets it aside, never replayed onto
+    // this file. kivo-admin writes nothing down in the lock file: a log it leaves behind is
+    // kept when the database reads whole with it.
     const LockFile::Result locked = lock.Acquire();
     if (locked == LockFile::Result::Acquired || locked == LockFile::Result::TakenOver) {
-        const LogCheck log = SetAsideForeignLog(files.database, lock.StaleRecord());
+        StartupMaintenance maintenance(
+            locations, QDate::currentDate(), DatabasePassword(), lock.StaleRecord());
+        const bool setAside = maintenance.SetAsideForeignLogs();
         lock.Record({});
-        if (log == LogCheck::Foreign)
-            m_err << "kivo-admin: the log " << LogFile(files.database)
+        if (setAside)
+            m_err << "kivo-admin: the log " << LogFile(locations.DatabaseFile())
                   << " was left by a copy of another database file; it was set aside as "
-                  << LogFile(files.database) << ".foreign and not replayed\n";
+                  << LogFile(locations.DatabaseFile()) << ".foreign and not replayed\n";
     }
-    connection.Open(files.database, DatabasePassword());
+    connection.Open(locations.DatabaseFile(), DatabasePassword());
     Schema::Upgrade(connection);
 }
 
