@@ -47,6 +47,9 @@ public:
 
 private:
     void Dots(MaintenanceProgress& progress, int count);
+    // A log left by a copy that wrote nothing down about the database (a tool cut short) is
+    // kept only when the database reads whole with it.
+    void CheckUnrecordedLog();
     void Repair();
     void Compact(MaintenanceProgress& progress);
     void Archive();
