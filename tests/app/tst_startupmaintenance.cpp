@@ -133,10 +133,15 @@ public:
         Recorder progress;
         return work.Run(progress);
     }
-    bool RunLogin() override { return false; }
+    bool RunLogin() override
+    {
+        loginShown = true;
+        return false;
+    }
     void SetupMainWindow() override { }
     void ShowMainWindow() override { }
     void SetIdleCommandState() override { }
+    bool loginShown = false;
 };
 
 } // namespace
@@ -300,7 +305,7 @@ private slots:
         const bool opens = lock != u"held" && (database == u"whole" || (database == u"missing" && cpt));
         if (opens) {
             QVERIFY2(messages.shown.isEmpty(), qPrintable(messages.shown.join(u" / ")));
-            QVERIFY(startedOpen);
+            QVERIFY(startedOpen && windows.loginShown);
             // A log is the database's own unless what its copy wrote down says otherwise; a
             // database put back from the compaction file gets no log.
             const bool replayed = database == u"whole" && log == u"own";
@@ -309,7 +314,7 @@ private slots:
             QCOMPARE(QFile::exists(LogFile(db) + u".foreign"_s), database == u"whole" && log == u"foreign");
             return;
         }
-        QVERIFY(!startedOpen);
+        QVERIFY(!startedOpen && !windows.loginShown);
         QCOMPARE(messages.shown.last(), u"Application In-Use, Try Later"_s);
         if (lock == u"held")
             QCOMPARE(messages.shown.size(), 1);
@@ -368,56 +373,6 @@ private slots:
         QCOMPARE(Files(l.AppFolder), before);
     }
 
-    // A log left by a copy that was killed: replayed when it is the database's own (the rows it
-    // holds are kept), set aside when the database file was replaced meanwhile (a backup copied
-    // over it), which otherwise damages the backup for good.
-    void leftOverLog_data()
-    {
-        QTest::addColumn<bool>("replaced");
-        QTest::newRow("own log") << false;
-        QTest::newRow("backup copied over the database") << true;
-    }
-
-    void leftOverLog()
-    {
-        QFETCH(bool, replaced);
-        const Locations l = Folder();
-        const QString db = l.DatabaseFile();
-        // A copy opens the database, writes down its fingerprint, deletes rows and is killed:
-        // its log and index are all that is left of its work.
-        const QString record = db + u".record"_s;
-        const int status = InChild([&] {
-            Connection c;
-            c.Open(db, DatabasePassword());
-            c.ExecuteRaw(u"PRAGMA wal_autocheckpoint = 0"_s);
-            QFile out(record);
-            out.open(QIODevice::WriteOnly);
-            out.write(FileFingerprint(db));
-            out.close();
-            c.Execute(u"Delete From ktBillDetl"_s);
-            c.Execute(u"Delete From ktProduct"_s);
-            ::raise(SIGKILL);
-        });
-        QVERIFY(WIFSIGNALED(status) && QFile::exists(LogFile(db)));
-        const QByteArray recorded = Bytes(record);
-        if (replaced) {
-            QVERIFY(QFile::remove(db));
-            QVERIFY(QFile::copy(m_other, db));
-        }
-
-        StartupMaintenance work(l, Today, DatabasePassword(), recorded);
-        Recorder progress;
-        QVERIFY2(work.Run(progress), qPrintable(work.failure));
-        QCOMPARE(QFile::exists(LogFile(db) + u".foreign"_s), replaced);
-        // The other database has no bills; the killed copy had removed every product.
-        QVERIFY2(Content(db).startsWith(replaced ? u"products 0, bills 0,"_s : u"products 0, bills "_s),
-            qPrintable(Content(db)));
-        if (replaced)
-            QCOMPARE(Content(db), Content(m_other));
-        else
-            QVERIFY(Content(db) != u"products 0, bills 0, lines 0, next product"_s);
-    }
-
     // A data folder set up again where a killed copy's log is still lying beside a database
     // that was taken away: the new database must not receive the old log.
     void initOverLeftOverLog()
@@ -438,36 +393,6 @@ private slots:
         const kivo::test::Outcome check = kivo::test::Admin({ u"check"_s, l.AppFolder });
         QVERIFY2(check.exitCode == 0, qPrintable(check.out + check.err));
         QVERIFY(Content(db).startsWith(u"products 0, bills 0, lines 0"_s));
-    }
-
-    // One running copy: a second lock on the file is refused while the first holds it; a file
-    // left by a copy that was killed is taken over with what that copy wrote down; a normal
-    // end removes the file.
-    void lockFile()
-    {
-        const QString path = m_work.filePath(u"lock/Kivo.Kvd.Ldb"_s);
-        QDir().mkpath(QFileInfo(path).path());
-        LockFile first(path);
-        QCOMPARE(first.Acquire(), LockFile::Result::Acquired);
-        QVERIFY(first.Record("fingerprint"));
-        LockFile second(path);
-        QCOMPARE(second.Acquire(), LockFile::Result::InUse);
-
-        // A killed copy: the system dropped its lock, the file and its record stay.
-        const int status = InChild([&] {
-            LockFile dying(path + u".2"_s);
-            dying.Acquire();
-            dying.Record("left by a killed copy");
-            ::raise(SIGKILL);
-        });
-        QVERIFY(WIFSIGNALED(status));
-        LockFile next(path + u".2"_s);
-        QCOMPARE(next.Acquire(), LockFile::Result::TakenOver);
-        QCOMPARE(next.StaleRecord(), QByteArray("left by a killed copy"));
-
-        first.Release();
-        QVERIFY(!QFile::exists(path));
-        QCOMPARE(second.Acquire(), LockFile::Result::Acquired);
     }
 
     // A copy killed at any point of the day's first start: the next start completes the work
