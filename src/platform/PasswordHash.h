@@ -16,7 +16,7 @@ public:
     // How many characters a password or an access code may be typed with.
     static constexpr int TypedLength = 10;
     // The iterations a new hash is made with: about 50 to 100 ms for one check on a shop's PC.
-    static constexpr int Iterations = 120000;
+    static constexpr int Iterations = 150000;
     // How wide a stored hash can be (the column's width).
     static constexpr int StoredLength = 100;
 
