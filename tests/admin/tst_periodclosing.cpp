@@ -116,6 +116,9 @@ private slots:
         QCOMPARE(progress.first(), u"Processing..."_s);
         QVERIFY(progress.contains(u"Products..50"_s));
         QCOMPARE(progress.last(), u"Processing Accounting.."_s);
+        // The engine's settings for the closing are put back: the column rules hold again.
+        QCOMPARE(c.Scalar(u"PRAGMA secure_delete"_s).toInt(), 1);
+        QVERIFY_THROWS_EXCEPTION(DbError, c.Execute(u"Update ktProduct Set POpenQty='many' Where EId=1"_s));
         // The day's copy became the closed period's archive.
         QVERIFY(!QFile::exists(archive));
         QCOMPARE(QFile::exists(closing.ClosingFile()), archived);
