@@ -117,10 +117,7 @@ bool StartupMaintenance::Run(MaintenanceProgress& progress)
 {
     try {
         progress.ShowStep(QStringLiteral("Verify..."));
-        // Every start: a log that another file left here must never reach this one.
-        SetAsideForeignLog(m_files.database, m_staleRecord);
-        if (m_staleRecord.isEmpty())
-            CheckUnrecordedLog();
+        SetAsideForeignLogs();
         Dots(progress, 4);
         fullRun = !QFileInfo::exists(m_files.archive);
         if (fullRun) {
@@ -149,7 +146,16 @@ bool StartupMaintenance::Run(MaintenanceProgress& progress)
     return false;
 }
 
-void StartupMaintenance::CheckUnrecordedLog()
+bool StartupMaintenance::SetAsideForeignLogs()
+{
+    // Every start: a log that another file left here must never reach this one.
+    const bool aside = SetAsideForeignLog(m_files.database, m_staleRecord) == LogCheck::Foreign;
+    if (m_staleRecord.isEmpty())
+        return CheckUnrecordedLog() || aside;
+    return aside;
+}
+
+bool StartupMaintenance::CheckUnrecordedLog()
 {
     const QString& database = m_files.database;
     const QString log = LogFile(database);
@@ -163,7 +169,7 @@ void StartupMaintenance::CheckUnrecordedLog()
     if (!file.isFile() || file.size() == 0 || !file.isWritable() || !(file.permissions() & write)
         || !folder.isWritable() || !(folder.permissions() & write) || QFileInfo(log).size() == 0
         || ReadsWhole(database, m_key))
-        return;
+        return false;
     // The copy that left the log wrote nothing down, and the database does not read whole with
     // it: read without it. Whole, the log was another file's and stays aside; damaged either
     // way, both go back as they were and the start ends here, before any connection that
@@ -178,7 +184,7 @@ void StartupMaintenance::CheckUnrecordedLog()
             QStringLiteral("Cannot set aside the log '%1' that does not belong to the database").arg(log));
     if (ReadsWhole(database, m_key)) {
         QFile::remove(indexAside);
-        return;
+        return true;
     }
     // The reading without the log left an empty log and a new index.
     Rename(aside, log);

@@ -216,6 +216,7 @@ private slots:
         QTest::mouseClick(Button(*screen, u"cmdView"_s), Qt::LeftButton);
         QCOMPARE(m_shop->messages.shown, QStringList { message });
         QCOMPARE(screen->viewer()->HasReport(), shown);
+        QCOMPARE(Button(*screen, u"cmdExport"_s)->isVisible(), shown); // an empty report can go out too
     }
 
     void calendarsFillTheDateBoxes()
@@ -253,6 +254,7 @@ private slots:
         const auto screen = Open(57, u"Bill Print (L)"_s, &billing, u"P"_s);
         QTRY_VERIFY(screen->viewer()->HasReport());
         QCOMPARE(Box(*screen, u"txtRepo1"_s)->text(), bill);
+        QCOMPARE(screen->state().CriteriaSql, u" And ( a.EId ="_s + bill + u" ) "_s); // that bill alone
         QVERIFY(!Box(*screen, u"txtRepo1"_s)->isEnabled());
         QVERIFY(Button(*screen, u"cmdPprint"_s)->isVisible());
         QVERIFY(Button(*screen, u"cmdClose"_s)->isVisible());
