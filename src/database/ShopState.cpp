@@ -135,7 +135,8 @@ void ShopState::EnsureRegisters(const Calendar& calendar)
             user.Int(id)
                 .Date(opened)
                 .Text("Cashier" + number)
-                .Text(SeedSecret(("sales" + number).constData(), PasswordHash::LetterCase::Ignore).toUtf8())
+                .Text(SeedSecret(QByteArray("sales" + number).constData(), PasswordHash::LetterCase::Ignore)
+                          .toUtf8())
                 .Text("counter")
                 .Text("S");
             user.Text("Cashier " + number).Text("-").Text("-").Text("-").Text("Counter shift").Write();
