@@ -1,6 +1,7 @@
 #include "SeedData.h"
 
 #include "Connection.h"
+#include "PasswordHash.h"
 #include "Schema.h"
 
 namespace kivo {
@@ -10,6 +11,12 @@ namespace {
 QVariant S(const char* text)
 {
     return QVariant(QString::fromUtf8(text));
+}
+
+// A password or access code as the tables keep it: its hash.
+QVariant Hashed(const char* secret, PasswordHash::LetterCase letterCase)
+{
+    return PasswordHash::Make(QString::fromUtf8(secret), letterCase);
 }
 
 } // namespace
@@ -30,7 +37,7 @@ void SeedDefaults(Connection& connection, const QDate& today)
     InsertRow(connection, QStringLiteral("kaEnterprise"),
         { 1, date, S("My Shop"), S("MyShop"), S("Retail store"), S("Shop address line 1"),
             S("Address line 2"), S("City"), S("State"), S("Country"), S("0000000000"), S(""), S(""),
-            S("KIVO"), S("") });
+            Hashed("KIVO", PasswordHash::LetterCase::Keep), S("") });
     InsertRow(connection, QStringLiteral("kaPreference"),
         { 1, date, S("Thank you for shopping with us"), S("Exchange within 7 days with bill"),
             S("Please keep this bill"), S("Visit again"), S("Y"), S("Y"), 0.0, S("Y"), S("Y"), 0.0, S("Tax1"),
@@ -42,8 +49,8 @@ void SeedDefaults(Connection& connection, const QDate& today)
             QString::number(ColourSamples::TextColor[1]), S("Y"), S("Y"), S("Y"), S("Y"), S("Y"), S("Y"),
             S("Y"), S("") });
     InsertRow(connection, QStringLiteral("kaUser"),
-        { 1, date, S(AdministratorLogin), S(AdministratorPassword), S("kivo"), S("B"), S("Administrator"),
-            S(""), S(""), S(""), S("") });
+        { 1, date, S(AdministratorLogin), Hashed(AdministratorPassword, PasswordHash::LetterCase::Ignore),
+            S("kivo"), S("B"), S("Administrator"), S(""), S(""), S(""), S("") });
     transaction.Commit();
 }
 

@@ -1,10 +1,17 @@
 // Find and replace over register tables: every refusal of Replace, the access code, the
 // typing limit that follows the column's size, and the replacement written to exactly the
-// found rows in one transaction.
+// found rows in one transaction; then the window wired to it, its buttons doing what their
+// captions say. With KIVO_SHOTS set, the window is saved there as a picture for a look.
 #include "CriterionBuilder.h"
 #include "FindReplaceState.h"
+#include "KvFindRepl.h"
+#include "Settings.h"
 #include "TestContext.h"
 
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
 #include <QTest>
 
 using namespace kivo;
@@ -26,12 +33,6 @@ private slots:
             return m_access;
         });
         m_state->Open();
-    }
-
-    void opensAskingForTheCode()
-    {
-        QCOMPARE(m_test->messages.shown, QStringList { u"Access-Code Required !"_s });
-        QCOMPARE(m_state->fieldNames.value(0), u"EId"_s);
     }
 
     void refusals_data()
@@ -145,7 +146,46 @@ private slots:
         QCOMPARE(m_test->messages.shown, QStringList { u"Find Records !"_s });
     }
 
+    // Find customers of one city and give them another, through the window's own controls.
+    void findReplaceWindow()
+    {
+        LoadCustomize(m_test->context); // the shop's look, as a login loads it
+        int asked = 0;
+        KvFindRepl window(m_test->context, [&] { return ++asked > 0; });
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.Open();
+        QCOMPARE(m_test->messages.shown.value(0), u"Access-Code Required !"_s);
+        window.tableBox()->setCurrentText(u"Customer"_s);
+        const QString city
+            = m_test->context.connection.Scalar(u"Select CCity From ktCustomer Where EId=1"_s).toString();
+        const int found
+            = m_test->context.connection.Scalar(u"Select Count(*) From ktCustomer Where CCity=?"_s, { city })
+                  .toInt();
+        window.criterionBox()->setCurrentText(u"CCity"_s);
+        window.findChild<QComboBox*>(u"cmbOper"_s)->setCurrentText(u"="_s);
+        QTest::keyClicks(window.criterionValue(), city);
+        QTest::mouseClick(window.findButton(), Qt::LeftButton);
+        QCOMPARE(window.grid()->model()->rowCount(), found);
+        window.fieldBox()->setCurrentText(u"CCity"_s);
+        QTest::keyClicks(window.replacement(), u"Lisbon"_s);
+        Shoot(&window, u"kvfindrepl.png"_s);
+        m_test->messages.Answer(true);
+        QTest::mouseClick(window.replaceButton(), Qt::LeftButton);
+        QCOMPARE(asked, 1);
+        QCOMPARE(m_test->messages.shown.last(), u"Record(s) Replaced !"_s);
+        QCOMPARE(m_test->context.connection.Scalar(u"Select Count(*) From ktCustomer Where CCity='Lisbon'"_s)
+                     .toInt(),
+            found);
+    }
+
 private:
+    static void Shoot(QWidget* window, const QString& name)
+    {
+        const QString folder = qEnvironmentVariable("KIVO_SHOTS");
+        if (!folder.isEmpty())
+            window->grab().save(folder + u'/' + name);
+    }
     void FindProducts(const QString& name)
     {
         m_state->crita = int(m_state->fieldNames.indexOf(u"PName"_s));
@@ -166,5 +206,5 @@ private:
     int m_asked = 0;
 };
 
-QTEST_GUILESS_MAIN(FindReplaceTest)
+QTEST_MAIN(FindReplaceTest)
 #include "tst_findreplace.moc"

@@ -113,17 +113,6 @@ private slots:
         QVERIFY(inquiry.focusValue);
     }
 
-    void typedStatementStaysText()
-    {
-        Open(u"KvProduct"_s);
-        const int before = Count(u"ktProduct"_s);
-        InquiryState& inquiry = Inquire();
-        LookUp(inquiry, u"PName"_s, u"Like"_s, u"'; Delete From ktProduct; --"_s);
-        QCOMPARE(inquiry.model().rowCount(), 0);
-        QCOMPARE(m_test->messages.shown, QStringList());
-        QCOMPARE(Count(u"ktProduct"_s), before);
-    }
-
     void invalidCriterion()
     {
         Open(u"KvProduct"_s);

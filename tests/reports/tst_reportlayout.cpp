@@ -62,7 +62,8 @@ private slots:
     void cleanupTestCase() { m_db.reset(); }
 
     // A join read through a recordset: names the join repeats are told apart by their alias,
-    // and bill totals come out as the database sums them.
+    // in any letter case (the shipped templates' group totals over joins are checked against
+    // the database in tst_templates).
     void recordsetRowsOfAJoin()
     {
         Connection& connection = m_db->connection();
@@ -78,20 +79,6 @@ private slots:
         QCOMPARE(rows.ColumnIndex(u"EId"_s), 0);
         QCOMPARE(rows.ColumnIndex(u"c.EId"_s), 0); // a qualifier that names no table finds the name
         QCOMPARE(rows.ColumnIndex(u"BNone"_s), -1);
-        const Laid laid(u"report\ngroup name=bill expr=\"a.EId\"\n"
-                        "band kind=groupfooter group=bill height=5\n"
-                        "field expr=\"b.EId & ' ' & format(sum(b.BValue), '0.00') & ' ' & count()\"\n"_s,
-            rows);
-        QCOMPARE(laid.error, QString());
-        QStringList expected;
-        Recordset totals(connection);
-        totals.Open(
-            u"Select EId, Sum(BValue), Count(*) From ktBillDetl Where EId In (Select EId From ktBillMast) "
-            "Group By EId Order By EId"_s);
-        for (totals.MoveFirst(); !totals.Eof(); totals.MoveNext())
-            expected << u"%1 %2 %3"_s.arg(
-                totals.Text(0), QString::number(totals.Value(1).toDouble(), 'f', 2), totals.Text(2));
-        QCOMPARE(AllTexts(laid.pages), expected);
     }
 
     // The rows read from the recordset in whatever order a layout asks for them (a group

@@ -17,25 +17,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const char* listing = R"kvr(report title="Product Listing" page=A4 font="DejaVu Sans" size=9
-parameter name=pEntName
-band kind=reportheader height=10
-field x=0 y=0 w=180 h=6 expr="pEntName" bold=yes size=12
-band kind=pageheader height=7
-label x=0 y=0 w=30 h=5 text="Code" bold=yes
-label x=30 y=0 w=100 h=5 text="Name" bold=yes
-label x=150 y=0 w=30 h=5 text="Price" bold=yes align=right
-band kind=detail height=5
-field x=0 y=0 w=30 h=5 expr="PCode"
-field x=30 y=0 w=100 h=5 expr="PName"
-field x=150 y=0 w=30 h=5 expr="PPrice" format="#,##0.00" align=right
-band kind=summary height=8
-label x=100 y=1 w=40 h=5 text="Total"
-field x=150 y=1 w=30 h=5 expr="sum(PPrice)" format="#,##0.00" align=right
-band kind=pagefooter height=6
-field x=0 y=0 w=180 h=5 expr="'Page ' & page & ' of ' & pages" align=center
-)kvr";
-
 const char* receipt
     = R"kvr(report title="Bill Print (S)" page=roll width=80 margin-left=4 margin-right=4 margin-top=4 margin-bottom=4 size=8
 band kind=reportheader height=8
@@ -80,31 +61,6 @@ private slots:
         QVERIFY(m_dir.isValid());
         if (QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty())
             QSKIP("pdftotext (poppler-utils) is not installed");
-    }
-
-    void textReadsBack()
-    {
-        const TableRows rows = Products(130);
-        const QString pdf = m_dir.filePath(u"listing.pdf"_s);
-        QCOMPARE(Render(listing, rows, { { u"pEntName"_s, u"Corner Shop"_s } }, pdf), QString());
-        const QString text = PdfText(pdf);
-        const QStringList pages = text.split(u'\f', Qt::SkipEmptyParts);
-        QVERIFY(pages.size() >= 2);
-        const int count = int(pages.size());
-        for (int page = 1; page <= count; ++page) {
-            QVERIFY2(pages[page - 1].contains(u"Page %1 of %2"_s.arg(page).arg(count)),
-                qPrintable(pages[page - 1]));
-            QVERIFY(pages[page - 1].contains(u"Code"_s)); // the page header on every page
-        }
-        QCOMPARE(text.count(u"Corner Shop"_s), 1);
-        QVERIFY(pages.first().contains(u"P0001"_s));
-        QVERIFY(pages.last().contains(u"P0130"_s));
-        // 130 prices of 1000 + i/4: 130,000 + (130*131/2)/4
-        QVERIFY2(pages.last().contains(u"132,128.75"_s), qPrintable(pages.last()));
-        for (int i = 1; i <= 130; ++i)
-            QVERIFY(text.contains(u"Product number %1 "_s.arg(i))
-                || text.contains(u"Product number %1\n"_s.arg(i)));
-        QCOMPARE(PdfPageSizes(pdf).first().toSize(), QSizeF(210 * PointsPerMm, 297 * PointsPerMm).toSize());
     }
 
     // Each page gets its own size: a roll is as long as its bands, in mm.

@@ -133,22 +133,10 @@ private slots:
         }
         QCOMPARE(viewer.CurrentPage(), expected);
         QCOMPARE(pageBox->value(), expected + 1);
-        viewer.viewport()->repaint();
-        QVERIFY(viewer.PaintedPages().contains(expected));
-    }
-
-    void paintsOnlyThePagesInView()
-    {
-        Shown shown(listing, 6000);
-        ReportViewer& viewer = shown.viewer;
-        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
-        viewer.Show(*shown.report.layout);
-        viewer.FinishLayout();
-        viewer.GoToPage(40);
+        // Only the pages in view are painted, the current one first.
         viewer.viewport()->repaint();
         const QList<int> painted = viewer.PaintedPages();
-        QVERIFY(!painted.isEmpty());
-        QCOMPARE(painted.first(), 40);
+        QCOMPARE(painted.value(0, -1), expected);
         QVERIFY2(painted.size() <= 3, qPrintable(u"%1 pages painted"_s.arg(painted.size())));
     }
 
