@@ -107,7 +107,8 @@ private slots:
     void suggestedCash()
     {
         QFETCH(QString, nett);
-        QTEST(PayCaptions::NextTen(M(nett)).ToText() + u' ' + PayCaptions::NextHundred(M(nett)).ToText(),
+        QTEST(QString(
+                  PayCaptions::NextTen(M(nett)).ToText() + u' ' + PayCaptions::NextHundred(M(nett)).ToText()),
             "suggested");
     }
 
