@@ -160,12 +160,15 @@ bool StartupMaintenance::CheckUnrecordedLog()
     const QString& database = m_files.database;
     const QString log = LogFile(database);
     const QString index = LogIndexFile(database);
-    // An empty or read-only file is refused before the engine sees it (and the engine would
-    // drop a log beside an empty file): the log waits for the file to be put right.
+    // An empty or read-only file, or one in a read-only folder, is refused before the engine
+    // sees it (and the engine would drop a log beside an empty file): the log waits for the
+    // file to be put right.
     const QFileInfo file(database);
+    const QFileInfo folder(file.absolutePath());
     constexpr QFile::Permissions write = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
     if (!file.isFile() || file.size() == 0 || !file.isWritable() || !(file.permissions() & write)
-        || QFileInfo(log).size() == 0 || ReadsWhole(database, m_key))
+        || !folder.isWritable() || !(folder.permissions() & write) || QFileInfo(log).size() == 0
+        || ReadsWhole(database, m_key))
         return false;
     // The copy that left the log wrote nothing down, and the database does not read whole with
     // it: read without it. Whole, the log was another file's and stays aside; damaged either

@@ -90,38 +90,26 @@ private slots:
         QFETCH(QByteArray, xml);
         QFETCH(QString, rows);
         for (int slice = 1; slice <= 9; ++slice) {
-            qsizetype at = 0;
-            SheetRowScanner scanner([&](char* buffer, qint64 size) {
-                const qint64 n = qMin<qint64>(qMin<qint64>(size, slice), xml.size() - at);
-                std::memcpy(buffer, xml.constData() + at, size_t(n));
-                at += n;
-                return n;
-            });
             QStringList cells;
             QString read;
-            const QString problem = scanner.Read(
-                [&](const SheetRowScanner::Cell& cell) {
-                    cells << u"%1:%2:%3"_s.arg(cell.column)
-                                 .arg(QString::fromUtf8(cell.type), QString::fromUtf8(cell.value));
-                },
-                [&] {
-                    read += cells.join(u' ') + u'|';
-                    cells.clear();
-                    return true;
-                });
+            const QString problem
+                = Scan(xml, slice)
+                      .Read(
+                          [&](const SheetRowScanner::Cell& cell) {
+                              cells << u"%1:%2:%3"_s.arg(cell.column)
+                                           .arg(QString::fromUtf8(cell.type), QString::fromUtf8(cell.value));
+                          },
+                          [&] {
+                              read += cells.join(u' ') + u'|';
+                              cells.clear();
+                              return true;
+                          });
             QCOMPARE(problem, QString());
             QCOMPARE(read, rows);
         }
         // Cut short inside a row, the part is damaged.
-        qsizetype at = 0;
-        const QByteArray cut = xml.left(xml.indexOf("</"));
-        SheetRowScanner scanner([&](char* buffer, qint64 size) {
-            const qint64 n = qMin<qint64>(size, cut.size() - at);
-            std::memcpy(buffer, cut.constData() + at, size_t(n));
-            at += n;
-            return n;
-        });
-        QCOMPARE(scanner.Read([](const SheetRowScanner::Cell&) {}, [] { return true; }),
+        QCOMPARE(Scan(xml.left(xml.indexOf("</")), 4096)
+                     .Read([](const SheetRowScanner::Cell&) {}, [] { return true; }),
             u"the sheet ends early"_s);
     }
 
@@ -460,6 +448,16 @@ private slots:
     }
 
 private:
+    // A scanner over the bytes, handed out `slice` bytes at a time at most.
+    static SheetRowScanner Scan(QByteArray xml, qint64 slice)
+    {
+        return SheetRowScanner([xml, slice, at = qsizetype(0)](char* buffer, qint64 size) mutable {
+            const qint64 n = qMin(qMin(size, slice), xml.size() - at);
+            std::memcpy(buffer, xml.constData() + at, size_t(n));
+            at += n;
+            return n;
+        });
+    }
     // Lists the workbook, selects every column and imports into the table; the rows added.
     int ImportAll(const QString& table, const QString& file)
     {

@@ -81,19 +81,10 @@ private slots:
         QCOMPARE(rows.ColumnIndex(u"BNone"_s), -1);
     }
 
-    // The rows read from the recordset in whatever order a layout asks for them (a group
-    // header looks ahead, a page footer looks back) give the row asked for, not the row the
-    // recordset last stood on. Expected values come from a plain cursor walk.
-    void recordsetRowsReadInAnyOrder_data()
-    {
-        QTest::addColumn<QList<int>>("order"); // -1 is the last row
-        QTest::newRow("forward") << QList<int>({ 0, 1, 2, 3 });
-        QTest::newRow("backward from the last") << QList<int>({ -1, 3, 2, 1, 0 });
-        QTest::newRow("jumps and repeats") << QList<int>({ 2, 2, 0, -1, 1, 2, 0 });
-    }
+    // Rows read in whatever order a layout asks for them (a group header looks ahead, a page
+    // footer looks back) give the row asked for, not the row the recordset last stood on.
     void recordsetRowsReadInAnyOrder()
     {
-        QFETCH(const QList<int>, order);
         const QString sql = u"Select EId, BGross From ktBillMast Order By BGross Desc, EId"_s;
         Recordset walk(m_db->connection());
         walk.Open(sql);
@@ -106,9 +97,7 @@ private slots:
         rs->Open(sql);
         const RecordsetRows rows(std::move(rs));
         QCOMPARE(rows.RowCount(), int(expected.size()));
-        for (int row : order) {
-            if (row < 0)
-                row = rows.RowCount() - 1;
+        for (int row : { 2, 2, 0, rows.RowCount() - 1, 3, 1, 2, 0 }) {
             QCOMPARE(rows.Value(row, 1), expected[row][1]);
             QCOMPARE(rows.Value(row, 0), expected[row][0]);
         }
@@ -121,11 +110,9 @@ private slots:
         QTest::addColumn<QString>("format");
         QTest::addColumn<QString>("shown");
 
-        QTest::newRow("two decimals") << QVariant(1234.5) << u"#####0.00"_s << u"1234.50"_s;
         QTest::newRow("grouped") << QVariant(1234567.891) << u"#,##0.00"_s << u"1,234,567.89"_s;
         QTest::newRow("grouped negative") << QVariant(-1234.5) << u"#,##0.00"_s << u"-1,234.50"_s;
         QTest::newRow("grouping carries") << QVariant(999.995) << u"#,##0.00"_s << u"1,000.00"_s;
-        QTest::newRow("half up") << QVariant(2.5) << u"0"_s << u"3"_s;
         QTest::newRow("half away from zero") << QVariant(-2.5) << u"0"_s << u"-3"_s;
         QTest::newRow("decimal half of a double") << QVariant(2.675) << u"0.00"_s << u"2.68"_s;
         QTest::newRow("tiny negative has no sign") << QVariant(-0.001) << u"0.00"_s << u"0.00"_s;
@@ -139,7 +126,6 @@ private slots:
         QTest::newRow("null as a date") << QVariant() << u"shortdate"_s << QString();
         QTest::newRow("no format, double") << QVariant(12.50) << QString() << u"12.5"_s;
         QTest::newRow("shortdate") << QVariant(QDate(2026, 3, 5)) << u"shortdate"_s << u"2026-03-05"_s;
-        QTest::newRow("month name pattern") << QVariant(QDate(2026, 3, 5)) << u"d MMM yy"_s << u"5 Mar 26"_s;
         QTest::newRow("date from text") << QVariant(u"2026-12-31"_s) << u"dd.MM.yyyy"_s << u"31.12.2026"_s;
     }
 
@@ -178,12 +164,11 @@ private slots:
         QTest::newRow("text functions")
             << u"upper(trim(PName)) & '|' & left(trim(PName), 2) & '|' & left(PName, -1) & '|'"_s
             << u"AB C|Ab||"_s;
-        QTest::newRow("date parts") << u"monthname(month(PDate)) & ' ' & day(PDate) & ' ' & year(PDate)"_s
-                                    << u"Mar 5 2026"_s;
-        QTest::newRow("month name of a date") << u"monthname(PDate) & monthname(13)"_s << u"Mar"_s;
-        QTest::newRow("null as number") << u"PNull + 1"_s << u"1"_s;
-        QTest::newRow("null as text") << u"'<' & PNull & '>'"_s << u"<>"_s;
-        QTest::newRow("null date parts") << u"'<' & year(PNull) & '>'"_s << u"<>"_s;
+        QTest::newRow("date parts and month names")
+            << u"monthname(month(PDate)) & ' ' & day(PDate) & ' ' & year(PDate) & monthname(PDate) & monthname(13)"_s
+            << u"Mar 5 2026Mar"_s;
+        QTest::newRow("null as number, text and date")
+            << u"(PNull + 1) & '<' & PNull & year(PNull) & '>'"_s << u"1<>"_s;
         QTest::newRow("parameter, function in capitals")
             << u"UPPER(pEntName) & ' ' & pFilter"_s << u"SHOP -"_s;
         QTest::newRow("by position") << u"#1 * 2"_s << u"6"_s;
@@ -208,12 +193,14 @@ private slots:
         QCOMPARE(Texts(report.LayOutAll(), 0).value(0), shown);
     }
 
-    // Every row once and in order, within the body of its page; "Page n of m" right on each.
+    // Every row once and in order, within the body of its page; "Page n of m" on each, and the
+    // page footer's total of its own page's rows.
     void pagination()
     {
         const TableRows rows = Products({ 250 });
         const Laid laid(listingHead
-                + u"band kind=detail height=5\nfield x=0 y=0 w=30 h=5 expr=\"PCode\"\n"
+                + u"field x=0 y=0 w=60 h=5 expr=\"'Page total ' & sum(PPrice)\"\n"
+                  "band kind=detail height=5\nfield x=0 y=0 w=30 h=5 expr=\"PCode\"\n"
                   "band kind=summary height=6\nfield x=0 y=0 w=30 h=5 expr=\"'Rows: ' & count()\"\n"_s,
             rows);
         QCOMPARE(laid.error, QString());
@@ -226,7 +213,7 @@ private slots:
             const QStringList texts = Texts(pages, page);
             QCOMPARE(texts.first(), u"Code"_s);
             QVERIFY(texts.contains(u"Page %1 of 5"_s.arg(page + 1)));
-            int onPage = 0;
+            const int first = next;
             const PageModel::Page& sheet = pages.PageAt(page);
             for (const PageModel::Item& item : sheet.items) {
                 const QString text = sheet.Text(item).toString();
@@ -235,9 +222,13 @@ private slots:
                 QCOMPARE(text, u"C%1"_s.arg(next++, 3, 10, QChar(u'0')));
                 QVERIFY(item.Rect().top() >= 20 - 1e-6);
                 QVERIFY(item.Rect().top() + 5 <= 297 - 10 - 8 + 1e-6);
-                ++onPage;
             }
-            QCOMPARE(onPage, page < 4 ? 51 : 250 - 4 * 51);
+            const int count = next - first; // rows first .. next - 1, each priced 10n + 0.25
+            QCOMPARE(count, page < 4 ? 51 : 250 - 4 * 51);
+            QVERIFY2(texts.contains(u"Page total "_s
+                         + QString::number(5.0 * (first + next - 1) * count + 0.25 * count, 'g',
+                             QLocale::FloatingPointShortest)),
+                qPrintable(texts.join(u'|')));
         }
         QCOMPARE(next, 251);
         QVERIFY(Texts(pages, 4).contains(u"Rows: 250"_s));
@@ -309,30 +300,6 @@ private slots:
         for (int page = 0; page < laid.pages.PageCount(); ++page)
             shown << Texts(laid.pages, page).join(u'|');
         QCOMPARE(shown, pages);
-    }
-
-    // A page footer totals the rows of its own page.
-    void pageFooterTotalsItsPage()
-    {
-        const TableRows rows = Products({ 120 });
-        const Laid laid(
-            u"report margin-top=10 margin-bottom=10\n"
-            "band kind=detail height=5\nfield x=0 y=0 w=30 h=5 expr=\"PCode\"\n"
-            "band kind=pagefooter height=7\nfield x=0 y=0 w=60 h=5 expr=\"'Page total ' & sum(PPrice)\"\n"_s,
-            rows);
-        QCOMPARE(laid.error, QString());
-        QVERIFY(laid.pages.PageCount() > 1);
-        for (int page = 0; page < laid.pages.PageCount(); ++page) {
-            double total = 0;
-            QString footer;
-            for (const QString& text : Texts(laid.pages, page)) {
-                if (text.startsWith(u"Page total"_s))
-                    footer = text;
-                else
-                    total += rows.Value(text.mid(1).toInt() - 1, 2).toDouble();
-            }
-            QCOMPARE(footer, u"Page total %1"_s.arg(total));
-        }
     }
 
     // The coupon sheet: 24 to an A4 page as 3 columns of 8, left to right, then down.

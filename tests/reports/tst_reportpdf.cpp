@@ -4,7 +4,6 @@
 #include "ReportPdf.h"
 #include "ReportRows.h"
 
-#include <QDir>
 #include <QImage>
 #include <QPainter>
 #include <QStandardPaths>
@@ -120,25 +119,6 @@ private slots:
         QVERIFY(ink > 200); // the text below the box
         QPainter again(&image);
         PagePainter::Paint(again, pages, 5, QRectF(0, 0, 10, 10)); // there is no page 6: nothing
-    }
-
-    void unwritablePathIsReported_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::newRow("missing folder") << m_dir.filePath(u"no/such/folder/report.pdf"_s);
-        QTest::newRow("a folder") << m_dir.path();
-        QTest::newRow("read-only folder") << u"/proc/kivo-report.pdf"_s;
-    }
-
-    void unwritablePathIsReported()
-    {
-        QFETCH(QString, path);
-        PageModel pages;
-        pages.AddPage({ QSizeF(210, 297), {} });
-        QString message;
-        QVERIFY(!ReportPdf::Write(pages, path, u"Product Listing"_s, &message));
-        QVERIFY2(message.contains(QDir::toNativeSeparators(path)), qPrintable(message));
-        QVERIFY(!message.contains(u"QPdf"_s));
     }
 
 private:

@@ -26,18 +26,13 @@ namespace {
 using test::TempDatabase;
 using test::TestContext;
 
-// A small template: the first column of every row, the filter and the row count at the end.
-// It declares what a listing receives (the shipped templates of the documents and the tax
-// statement are bound to their own parameters in tst_templates).
-QString SmallTemplate(
-    const QStringList& parameters = { u"pEntName"_s, u"pFilter"_s }, const QString& detailExpr = u"#0"_s)
+// A small template as a listing receives it: the first column of every row, the row count.
+QString SmallTemplate(const QString& detailExpr = u"#0"_s)
 {
-    QString text = u"report title=\"Test\" page=A4\n"_s;
-    for (const QString& p : parameters)
-        text += u"parameter name="_s + p + u'\n';
-    text += u"band kind=detail height=5\nfield x=0 y=0 w=60 h=5 expr=\""_s + detailExpr + u"\"\n"_s;
-    text += u"band kind=summary height=5\nfield x=0 y=0 w=60 h=5 expr=\"'rows ' & count()\"\n"_s;
-    return text;
+    return u"report title=\"Test\" page=A4\nparameter name=pEntName\nparameter name=pFilter\n"
+           "band kind=detail height=5\nfield x=0 y=0 w=60 h=5 expr=\"%1\"\n"
+           "band kind=summary height=5\nfield x=0 y=0 w=60 h=5 expr=\"'rows ' & count()\"\n"_s.arg(
+               detailExpr);
 }
 
 void WriteFile(const QString& path, const QString& text)
@@ -74,308 +69,288 @@ class TestReportScreenState : public QObject {
     Q_OBJECT
 
 private slots:
-    void criterion_data();
-    void criterion();
-    void criterionMessages_data();
-    void criterionMessages();
-    void templateProblems_data();
-    void templateProblems();
-    void prefillAndTitle_data();
-    void prefillAndTitle();
-    void documentParameters();
-    void taxParameters();
-    void validEmail_data();
-    void validEmail();
-    void mailNotSent_data();
-    void mailNotSent();
+
+    void criterion_data()
+    {
+        QTest::addColumn<CriterionGroup>("group");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QDate>("start");
+        QTest::addColumn<QDate>("end");
+        QTest::addColumn<QString>("endText");
+        QTest::addColumn<Criterion::Status>("status");
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("filter");
+
+        using G = CriterionGroup;
+        using S = Criterion::Status;
+        const auto typed = [](const char* name, G group, const QString& value, const QString& label, S status,
+                               const QString& sql, const QString& filter) {
+            QTest::newRow(name) << group << value << label << QDate() << QDate() << QString() << status << sql
+                                << filter;
+        };
+        const auto dated
+            = [](const char* name, const QString& startText, const QDate& start, const QDate& end,
+                  const QString& endText, S status, const QString& sql, const QString& filter) {
+                  QTest::newRow(name) << G::DateRange << startText << QString() << start << end << endText
+                                      << status << sql << filter;
+              };
+        const QDate jan31(2024, 1, 31), feb29(2024, 2, 29);
+
+        typed("group number, no blank after =", G::ProductGroup, u"3"_s, u"Snacks"_s, S::Ok,
+            u" And ( a.PGId =3 ) "_s, u"3- Snacks"_s);
+        typed("group number padded with blanks", G::ProductGroup, u"  3 "_s, u"Snacks"_s, S::Ok,
+            u" And ( a.PGId =3 ) "_s, u"  3 - Snacks"_s);
+        typed("empty value selects everything", G::ProductGroup, u"   "_s, u"Snacks"_s, S::Ok, QString(),
+            u"-"_s);
+        typed("decimal comma becomes a number", G::DocumentNumber, u"12,5"_s, QString(), S::Ok,
+            u" And ( a.EId =12.5 ) "_s, u"12,5- "_s);
+        typed("number with a statement behind it", G::DocumentNumber, u"1 ) Or ( 1=1"_s, QString(),
+            S::InvalidCriteria, QString(), u"-"_s);
+        typed("product code", G::ProductCode, u"P100"_s, u"Tea"_s, S::Ok, u" And ( a.PCode = 'P100' ) "_s,
+            u"P100"_s);
+        typed("product code with a quote stays one literal", G::ProductCode, u"P' Or '1'='1"_s, QString(),
+            S::Ok, u" And ( a.PCode = 'P'' Or ''1''=''1' ) "_s, u"P' Or '1'='1"_s);
+        dated("dates month first", u"2024-01-31"_s, jan31, feb29, u"2024-02-29"_s, S::Ok,
+            u" And ( a.EDate Between #01/31/2024# And #02/29/2024# ) "_s, u"2024-01-31 To 2024-02-29"_s);
+        dated("start equal to end", u"31.01.2024"_s, jan31, jan31, u"31.01.2024"_s, S::Ok,
+            u" And ( a.EDate Between #01/31/2024# And #01/31/2024# ) "_s, u"31.01.2024 To 31.01.2024"_s);
+        dated("start after end", u"x"_s, feb29, jan31, u"y"_s, S::InvalidRange, QString(), u"-"_s);
+        dated(
+            "calendar without a date", u"x"_s, QDate(), jan31, u"y"_s, S::InvalidCriteria, QString(), u"-"_s);
+    }
+
+    void criterion()
+    {
+        QFETCH(CriterionGroup, group);
+        QFETCH(QString, value);
+        QFETCH(QString, label);
+        QFETCH(QDate, start);
+        QFETCH(QDate, end);
+        QFETCH(QString, endText);
+
+        const Criterion c = BuildCriterion(CriterionSetup::For(group), value, label, start, end, endText);
+        QTEST(c.status, "status");
+        QTEST(c.CriteriaSql, "sql");
+        QTEST(c.FilterText, "filter");
+    }
+
+    void criterionMessages_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QDate>("start");
+        QTest::addColumn<QDate>("end");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("focus");
+
+        const QDate today = TempDatabase::FixedToday();
+        for (int code : { 48, 56, 57, 58, 60, 63, 65, 79, 80 })
+            QTest::addRow("%d empty", code)
+                << code << u" "_s << QDate() << QDate() << u"Select Criteria !"_s << true;
+        QTest::newRow("bill id not a number")
+            << 56 << u"1 Or 1=1"_s << QDate() << QDate() << u"Invalid Criteria !"_s << false;
+        QTest::newRow("start after end")
+            << 69 << u"x"_s << today << today.addDays(-1) << u"Invalid Range !"_s << false;
+    }
+
+    void criterionMessages()
+    {
+        QFETCH(int, code);
+        QFETCH(QString, value);
+        QFETCH(QDate, start);
+        QFETCH(QDate, end);
+        QFETCH(QString, message);
+        const auto shop = DemoShop();
+        const auto state = MenuReport(*shop, code);
+        state->txtRepo1 = value;
+        state->monSel1 = start;
+        state->monSel2 = end;
+
+        QVERIFY(!state->View());
+        QCOMPARE(shop->messages.shown, QStringList { message });
+        QTEST(state->focusRepo1, "focus");
+        QVERIFY(!state->Pages());
+        QVERIFY(!state->cmdExportVisible);
+        QCOMPARE(state->FilterText, u"-"_s);
+    }
+
+    void templateProblems_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("text"); // null: no file
+        QTest::addColumn<QString>("logged");
+
+        QTest::newRow("missing") << 41 << QString() << u"KiPro41.Kvr"_s;
+        QTest::newRow("syntax") << 41 << u"report title=T page=A4\nband kind=detail height=5\nfeild x=0\n"_s
+                                << u"KiPro41.Kvr, line 3, column 1"_s;
+        QTest::newRow("unknown column")
+            << 41 << SmallTemplate(u"PNoSuch"_s) << u"KiPro41.Kvr, line 5, column"_s;
+    }
+
+    void templateProblems()
+    {
+        QFETCH(int, code);
+        QFETCH(QString, text);
+        QFETCH(QString, logged);
+        const auto shop = DemoShop();
+        ReportScreenState state(shop->context, code, ReportCatalogue::Find(code)->title);
+        if (!text.isNull())
+            WriteFile(state.TemplateName(), text);
+        if (ReportCatalogue::Find(code)->criterionNeeded)
+            state.txtRepo1 = shop->context.connection.Scalar(u"Select Min(EId) From ktBillMast"_s).toString();
+
+        QVERIFY(state.View());
+        const QStringList log = shop->ErrorLogLines();
+        QCOMPARE(log.size(), 1);
+        QVERIFY2(log[0].contains(logged), qPrintable(log[0]));
+        QCOMPARE(shop->messages.shown, QStringList { u"ErroR!"_s });
+        QVERIFY(!state.Pages());
+        QVERIFY(!state.ExportPdf(shop->context.locations.DocFolder + u"x.pdf"_s));
+    }
+
+    void prefillAndTitle_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("menuCaption");
+        QTest::addColumn<bool>("fromScreen");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("repo1");
+        QTest::addColumn<QString>("repo2");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QDate>("calendars");
+
+        const QDate entered(2026, 2, 14);
+        const QDate today = TempDatabase::FixedToday();
+        const QString date = ShortDate(entered);
+        QTest::newRow("product group") << 41 << QString() << true << u"Product Listing"_s << u"3"_s
+                                       << QString() << u"Snacks"_s << QDate();
+        QTest::newRow("gift receipt")
+            << 80 << u"Bill"_s << true << u"Gift Receipt"_s << u"17"_s << QString() << QString() << QDate();
+        QTest::newRow("entry date in both boxes")
+            << 51 << QString() << true << u"Customer List"_s << date << date << QString() << entered;
+        QTest::newRow("account") << 79 << QString() << true << u"Account Ledger"_s << u"2017-03-01"_s
+                                 << QString() << u"Cash Box"_s << QDate();
+        QTest::newRow("rate history takes neither") << 76 << u"Rate History"_s << true << u"Rate History"_s
+                                                    << QString() << QString() << QString() << QDate();
+        QTest::newRow("date report without open screen")
+            << 69 << u"Daily Sales"_s << false << u"Daily Sales"_s << ShortDate(today) << ShortDate(today)
+            << QString() << today;
+    }
+
+    void prefillAndTitle()
+    {
+        QFETCH(int, code);
+        QFETCH(QString, menuCaption);
+        QFETCH(bool, fromScreen);
+        QFETCH(QDate, calendars);
+        const auto shop = DemoShop();
+        // An open screen whose field i holds "f<i>" except the fields the groups read.
+        OpenScreenValues form;
+        for (int i = 0; i < 8; ++i) {
+            form.fields << u"f%1"_s.arg(i);
+            form.listLabels << u"l%1"_s.arg(i);
+        }
+        form.fields[0] = u"17"_s;
+        form.fields[1] = ShortDate(QDate(2026, 2, 14));
+        form.fields[2] = u"2017-03-01"_s;
+        form.listLabels[2] = u"Cash Box"_s;
+        form.fields[4] = u"3"_s;
+        form.listLabels[4] = u"Snacks"_s;
+
+        ReportScreenState state(shop->context, code, menuCaption, fromScreen ? &form : nullptr);
+        QTEST(state.title, "title");
+        QTEST(state.txtRepo1, "repo1");
+        QTEST(state.txtRepo2, "repo2");
+        QTEST(state.lblList, "label");
+        if (calendars.isValid()) {
+            QCOMPARE(state.monSel1, calendars);
+            QCOMPARE(state.monSel2, calendars);
+        }
+    }
+
+    // The values a document print receives from the preferences: a Null as "", the quantity
+    // decimals as a number, and a setting that is not one refused.
+    void documentParameters()
+    {
+        const auto shop = DemoShop();
+        Connection& db = shop->context.connection;
+        db.Execute(
+            u"Update kaPreference Set PHeader=Null, PMessage1='Msg one', PTax2Name='VAT', PBilName='RECEIPT'"_s);
+        shop->context.preferences.PQtyDeci = u"3"_s;
+
+        const ReportLayout::Parameters p = ReportInputs::Document(shop->context, 57);
+        QCOMPARE(p.value(u"pHeader"_s), QVariant(u""_s));
+        QCOMPARE(p.value(u"pMessage1"_s), QVariant(u"Msg one"_s));
+        QCOMPARE(p.value(u"pTax2Name"_s), QVariant(u"VAT"_s));
+        QCOMPARE(p.value(u"pFooter"_s), db.Scalar(u"Select PFooter From kaPreference"_s));
+        QCOMPARE(p.value(u"pEntLin1"_s), QVariant(u"My Shop"_s));
+        QCOMPARE(p.value(u"pQtyDec"_s).typeId(), QMetaType::LongLong);
+        QCOMPARE(p.value(u"pQtyDec"_s).toInt(), 3);
+        QCOMPARE(p.value(u"pBilName"_s), QVariant(u"RECEIPT"_s));
+
+        shop->context.preferences.PQtyDeci = u"x"_s;
+        QVERIFY_THROWS_EXCEPTION(DbError, ReportInputs::Document(shop->context, 57));
+    }
+
+    void taxParameters()
+    {
+        const auto shop = DemoShop();
+        const ReportLayout::Parameters p = ReportInputs::Tax(shop->context, u"a To b"_s);
+        QCOMPARE(p.value(u"pTaxPer1"_s), QVariant(u"5"_s));
+        QCOMPARE(p.value(u"pTaxPer2"_s), QVariant(u"2"_s));
+        QCOMPARE(p.value(u"pTax1Name"_s), QVariant(u"Tax1"_s));
+        QCOMPARE(p.value(u"pFilter"_s), QVariant(u"a To b"_s));
+        QCOMPARE(p.value(u"pEntName"_s), QVariant(u"MyShop"_s));
+    }
+
+    void validEmail_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("dotted words and domains") << u"the.shop_1@mail.example.info"_s << true;
+        QTest::newRow("two-letter end") << u"a@b.de"_s << true;
+        QTest::newRow("five-letter end") << u"shop@example.store"_s << false;
+        QTest::newRow("hyphen") << u"my-shop@example.com"_s << false;
+        QTest::newRow("no domain dot") << u"shop@example"_s << false;
+        QTest::newRow("non-ASCII letter") << u"caf\u00e9@example.com"_s << false;
+    }
+
+    void validEmail()
+    {
+        QFETCH(QString, address);
+        QTEST(ReportScreenState::ValidEmail(address), "valid");
+    }
+
+    void mailNotSent_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<bool>("written"); // the report written for the mail stays in Doc/
+        QTest::newRow("invalid enterprise address")
+            << u"my-shop@example.com"_s << u"/bin/true"_s << QStringList { u"Invalid Enterprise Email !"_s }
+            << false;
+        QTest::newRow("no mail program") << u"shop@example.com"_s << QString()
+                                         << QStringList { u"ErroR!"_s, u"Emailing Not Setup !"_s } << true;
+    }
+
+    void mailNotSent()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, program);
+        QFETCH(bool, written);
+        const auto shop = DemoShop();
+        shop->context.login.EnterpriseEmail = address;
+        const auto state = MenuReport(*shop, 69);
+        QVERIFY(state->View());
+        QCOMPARE(state->AttachmentName(), shop->context.locations.DocFolder + u"KiDai.Pdf"_s);
+        QVERIFY(!state->MailReport(ReportMailer(program, {})));
+        QTEST(shop->messages.shown, "messages");
+        QCOMPARE(shop->ErrorLogLines().size(), written ? 1 : 0);
+        QCOMPARE(QFile::exists(state->AttachmentName()), written);
+    }
 };
-
-void TestReportScreenState::criterion_data()
-{
-    QTest::addColumn<CriterionGroup>("group");
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<QString>("label");
-    QTest::addColumn<QDate>("start");
-    QTest::addColumn<QDate>("end");
-    QTest::addColumn<QString>("endText");
-    QTest::addColumn<Criterion::Status>("status");
-    QTest::addColumn<QString>("sql");
-    QTest::addColumn<QString>("filter");
-
-    using G = CriterionGroup;
-    using S = Criterion::Status;
-    const auto typed = [](const char* name, G group, const QString& value, const QString& label, S status,
-                           const QString& sql, const QString& filter) {
-        QTest::newRow(name) << group << value << label << QDate() << QDate() << QString() << status << sql
-                            << filter;
-    };
-    const auto dated = [](const char* name, const QString& startText, const QDate& start, const QDate& end,
-                           const QString& endText, S status, const QString& sql, const QString& filter) {
-        QTest::newRow(name) << G::DateRange << startText << QString() << start << end << endText << status
-                            << sql << filter;
-    };
-    const QDate jan31(2024, 1, 31), feb29(2024, 2, 29);
-
-    typed("group number, no blank after =", G::ProductGroup, u"3"_s, u"Snacks"_s, S::Ok,
-        u" And ( a.PGId =3 ) "_s, u"3- Snacks"_s);
-    typed("group number padded with blanks", G::ProductGroup, u"  3 "_s, u"Snacks"_s, S::Ok,
-        u" And ( a.PGId =3 ) "_s, u"  3 - Snacks"_s);
-    typed("empty value selects everything", G::ProductGroup, u"   "_s, u"Snacks"_s, S::Ok, QString(), u"-"_s);
-    typed("decimal comma becomes a number", G::DocumentNumber, u"12,5"_s, QString(), S::Ok,
-        u" And ( a.EId =12.5 ) "_s, u"12,5- "_s);
-    typed("number with text", G::DocumentNumber, u"12a"_s, QString(), S::InvalidCriteria, QString(), u"-"_s);
-    typed("number with a statement behind it", G::DocumentNumber, u"1 ) Or ( 1=1"_s, QString(),
-        S::InvalidCriteria, QString(), u"-"_s);
-    typed("product code", G::ProductCode, u"P100"_s, u"Tea"_s, S::Ok, u" And ( a.PCode = 'P100' ) "_s,
-        u"P100"_s);
-    typed("product code with a quote stays one literal", G::ProductCode, u"P' Or '1'='1"_s, QString(), S::Ok,
-        u" And ( a.PCode = 'P'' Or ''1''=''1' ) "_s, u"P' Or '1'='1"_s);
-    dated("dates month first", u"2024-01-31"_s, jan31, feb29, u"2024-02-29"_s, S::Ok,
-        u" And ( a.EDate Between #01/31/2024# And #02/29/2024# ) "_s, u"2024-01-31 To 2024-02-29"_s);
-    dated("start equal to end", u"31.01.2024"_s, jan31, jan31, u"31.01.2024"_s, S::Ok,
-        u" And ( a.EDate Between #01/31/2024# And #01/31/2024# ) "_s, u"31.01.2024 To 31.01.2024"_s);
-    dated("start after end", u"x"_s, feb29, jan31, u"y"_s, S::InvalidRange, QString(), u"-"_s);
-    dated("calendar without a date", u"x"_s, QDate(), jan31, u"y"_s, S::InvalidCriteria, QString(), u"-"_s);
-}
-
-void TestReportScreenState::criterion()
-{
-    QFETCH(CriterionGroup, group);
-    QFETCH(QString, value);
-    QFETCH(QString, label);
-    QFETCH(QDate, start);
-    QFETCH(QDate, end);
-    QFETCH(QString, endText);
-
-    const Criterion c = BuildCriterion(CriterionSetup::For(group), value, label, start, end, endText);
-    QTEST(c.status, "status");
-    QTEST(c.CriteriaSql, "sql");
-    QTEST(c.FilterText, "filter");
-}
-
-void TestReportScreenState::criterionMessages_data()
-{
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<QDate>("start");
-    QTest::addColumn<QDate>("end");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<bool>("focus");
-
-    const QDate today = TempDatabase::FixedToday();
-    for (int code : { 48, 56, 57, 58, 60, 63, 65, 79, 80 })
-        QTest::addRow("%d empty", code)
-            << code << u" "_s << QDate() << QDate() << u"Select Criteria !"_s << true;
-    QTest::newRow("group not a number")
-        << 41 << u"abc"_s << QDate() << QDate() << u"Invalid Criteria !"_s << false;
-    QTest::newRow("bill id not a number")
-        << 56 << u"1 Or 1=1"_s << QDate() << QDate() << u"Invalid Criteria !"_s << false;
-    QTest::newRow("start after end") << 69 << u"x"_s << today << today.addDays(-1) << u"Invalid Range !"_s
-                                     << false;
-    QTest::newRow("no start date") << 69 << u"x"_s << QDate() << today << u"Invalid Criteria !"_s << false;
-}
-
-void TestReportScreenState::criterionMessages()
-{
-    QFETCH(int, code);
-    QFETCH(QString, value);
-    QFETCH(QDate, start);
-    QFETCH(QDate, end);
-    QFETCH(QString, message);
-    const auto shop = DemoShop();
-    const auto state = MenuReport(*shop, code);
-    state->txtRepo1 = value;
-    state->monSel1 = start;
-    state->monSel2 = end;
-
-    QVERIFY(!state->View());
-    QCOMPARE(shop->messages.shown, QStringList { message });
-    QTEST(state->focusRepo1, "focus");
-    QVERIFY(!state->Pages());
-    QVERIFY(!state->cmdExportVisible);
-    QCOMPARE(state->FilterText, u"-"_s);
-}
-
-void TestReportScreenState::templateProblems_data()
-{
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("text"); // null: no file
-    QTest::addColumn<QString>("logged");
-
-    QTest::newRow("missing") << 41 << QString() << u"KiPro41.Kvr"_s;
-    QTest::newRow("empty file") << 42 << u""_s << u"KiPro42.Kvr"_s;
-    QTest::newRow("syntax") << 41 << u"report title=T page=A4\nband kind=detail height=5\nfeild x=0\n"_s
-                            << u"KiPro41.Kvr, line 3, column 1"_s;
-    QTest::newRow("unknown column") << 41 << SmallTemplate({ u"pEntName"_s, u"pFilter"_s }, u"PNoSuch"_s)
-                                    << u"KiPro41.Kvr, line 5, column"_s;
-    QTest::newRow("parameter not declared") << 41 << SmallTemplate({ u"pEntName"_s }) << u"pFilter"_s;
-}
-
-void TestReportScreenState::templateProblems()
-{
-    QFETCH(int, code);
-    QFETCH(QString, text);
-    QFETCH(QString, logged);
-    const auto shop = DemoShop();
-    ReportScreenState state(shop->context, code, ReportCatalogue::Find(code)->title);
-    if (!text.isNull())
-        WriteFile(state.TemplateName(), text);
-    if (ReportCatalogue::Find(code)->criterionNeeded)
-        state.txtRepo1 = shop->context.connection.Scalar(u"Select Min(EId) From ktBillMast"_s).toString();
-
-    QVERIFY(state.View());
-    const QStringList log = shop->ErrorLogLines();
-    QCOMPARE(log.size(), 1);
-    QVERIFY2(log[0].contains(logged), qPrintable(log[0]));
-    QCOMPARE(shop->messages.shown, QStringList { u"ErroR!"_s });
-    QVERIFY(!state.Pages());
-    QVERIFY(!state.ExportPdf(shop->context.locations.DocFolder + u"x.pdf"_s));
-}
-
-void TestReportScreenState::prefillAndTitle_data()
-{
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("menuCaption");
-    QTest::addColumn<bool>("fromScreen");
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("repo1");
-    QTest::addColumn<QString>("repo2");
-    QTest::addColumn<QString>("label");
-    QTest::addColumn<QDate>("calendars");
-
-    const QDate entered(2026, 2, 14);
-    const QDate today = TempDatabase::FixedToday();
-    const QString date = ShortDate(entered);
-    QTest::newRow("product group") << 41 << QString() << true << u"Product Listing"_s << u"3"_s << QString()
-                                   << u"Snacks"_s << QDate();
-    QTest::newRow("gift receipt") << 80 << u"Bill"_s << true << u"Gift Receipt"_s << u"17"_s << QString()
-                                  << QString() << QDate();
-    QTest::newRow("entry date in both boxes")
-        << 51 << QString() << true << u"Customer List"_s << date << date << QString() << entered;
-    QTest::newRow("account") << 79 << QString() << true << u"Account Ledger"_s << u"2017-03-01"_s << QString()
-                             << u"Cash Box"_s << QDate();
-    QTest::newRow("rate history takes neither") << 76 << u"Rate History"_s << true << u"Rate History"_s
-                                                << QString() << QString() << QString() << QDate();
-    QTest::newRow("date report without open screen")
-        << 69 << u"Daily Sales"_s << false << u"Daily Sales"_s << ShortDate(today) << ShortDate(today)
-        << QString() << today;
-}
-
-void TestReportScreenState::prefillAndTitle()
-{
-    QFETCH(int, code);
-    QFETCH(QString, menuCaption);
-    QFETCH(bool, fromScreen);
-    QFETCH(QDate, calendars);
-    const auto shop = DemoShop();
-    // An open screen whose field i holds "f<i>" except the fields the groups read.
-    OpenScreenValues form;
-    for (int i = 0; i < 8; ++i) {
-        form.fields << u"f%1"_s.arg(i);
-        form.listLabels << u"l%1"_s.arg(i);
-    }
-    form.fields[0] = u"17"_s;
-    form.fields[1] = ShortDate(QDate(2026, 2, 14));
-    form.fields[2] = u"2017-03-01"_s;
-    form.listLabels[2] = u"Cash Box"_s;
-    form.fields[4] = u"3"_s;
-    form.listLabels[4] = u"Snacks"_s;
-
-    ReportScreenState state(shop->context, code, menuCaption, fromScreen ? &form : nullptr);
-    QTEST(state.title, "title");
-    QTEST(state.txtRepo1, "repo1");
-    QTEST(state.txtRepo2, "repo2");
-    QTEST(state.lblList, "label");
-    if (calendars.isValid()) {
-        QCOMPARE(state.monSel1, calendars);
-        QCOMPARE(state.monSel2, calendars);
-    }
-}
-
-// The values a document print receives from the preferences: a Null as "", the quantity
-// decimals as a number, and a setting that is not one refused.
-void TestReportScreenState::documentParameters()
-{
-    const auto shop = DemoShop();
-    Connection& db = shop->context.connection;
-    db.Execute(
-        u"Update kaPreference Set PHeader=Null, PMessage1='Msg one', PTax2Name='VAT', PBilName='RECEIPT'"_s);
-    shop->context.preferences.PQtyDeci = u"3"_s;
-
-    const ReportLayout::Parameters p = ReportInputs::Document(shop->context, 57);
-    QCOMPARE(p.value(u"pHeader"_s), QVariant(u""_s));
-    QCOMPARE(p.value(u"pMessage1"_s), QVariant(u"Msg one"_s));
-    QCOMPARE(p.value(u"pTax2Name"_s), QVariant(u"VAT"_s));
-    QCOMPARE(p.value(u"pFooter"_s), db.Scalar(u"Select PFooter From kaPreference"_s));
-    QCOMPARE(p.value(u"pEntLin1"_s), QVariant(u"My Shop"_s));
-    QCOMPARE(p.value(u"pQtyDec"_s).typeId(), QMetaType::LongLong);
-    QCOMPARE(p.value(u"pQtyDec"_s).toInt(), 3);
-    QCOMPARE(p.value(u"pBilName"_s), QVariant(u"RECEIPT"_s));
-
-    shop->context.preferences.PQtyDeci = u"x"_s;
-    QVERIFY_THROWS_EXCEPTION(DbError, ReportInputs::Document(shop->context, 57));
-}
-
-void TestReportScreenState::taxParameters()
-{
-    const auto shop = DemoShop();
-    const ReportLayout::Parameters p = ReportInputs::Tax(shop->context, u"a To b"_s);
-    QCOMPARE(p.value(u"pTaxPer1"_s), QVariant(u"5"_s));
-    QCOMPARE(p.value(u"pTaxPer2"_s), QVariant(u"2"_s));
-    QCOMPARE(p.value(u"pTax1Name"_s), QVariant(u"Tax1"_s));
-    QCOMPARE(p.value(u"pFilter"_s), QVariant(u"a To b"_s));
-    QCOMPARE(p.value(u"pEntName"_s), QVariant(u"MyShop"_s));
-}
-
-void TestReportScreenState::validEmail_data()
-{
-    QTest::addColumn<QString>("address");
-    QTest::addColumn<bool>("valid");
-    QTest::newRow("plain") << u"shop@example.com"_s << true;
-    QTest::newRow("dotted words and domains") << u"the.shop_1@mail.example.info"_s << true;
-    QTest::newRow("two-letter end") << u"a@b.de"_s << true;
-    QTest::newRow("five-letter end") << u"shop@example.store"_s << false;
-    QTest::newRow("hyphen") << u"my-shop@example.com"_s << false;
-    QTest::newRow("plus") << u"shop+x@example.com"_s << false;
-    QTest::newRow("no domain dot") << u"shop@example"_s << false;
-    QTest::newRow("two at signs") << u"a@b@example.com"_s << false;
-    QTest::newRow("non-ASCII letter") << u"caf\u00e9@example.com"_s << false;
-    QTest::newRow("empty") << QString() << false;
-}
-
-void TestReportScreenState::validEmail()
-{
-    QFETCH(QString, address);
-    QTEST(ReportScreenState::ValidEmail(address), "valid");
-}
-
-void TestReportScreenState::mailNotSent_data()
-{
-    QTest::addColumn<QString>("address");
-    QTest::addColumn<QString>("program");
-    QTest::addColumn<QStringList>("messages");
-    QTest::addColumn<bool>("written"); // the report written for the mail stays in Doc/
-    QTest::newRow("invalid enterprise address") << u"my-shop@example.com"_s << u"/bin/true"_s
-                                                << QStringList { u"Invalid Enterprise Email !"_s } << false;
-    QTest::newRow("no mail program") << u"shop@example.com"_s << QString()
-                                     << QStringList { u"ErroR!"_s, u"Emailing Not Setup !"_s } << true;
-}
-
-void TestReportScreenState::mailNotSent()
-{
-    QFETCH(QString, address);
-    QFETCH(QString, program);
-    QFETCH(bool, written);
-    const auto shop = DemoShop();
-    shop->context.login.EnterpriseEmail = address;
-    const auto state = MenuReport(*shop, 69);
-    QVERIFY(state->View());
-    QCOMPARE(state->AttachmentName(), shop->context.locations.DocFolder + u"KiDai.Pdf"_s);
-    QVERIFY(!state->MailReport(ReportMailer(program, {})));
-    QTEST(shop->messages.shown, "messages");
-    QCOMPARE(shop->ErrorLogLines().size(), written ? 1 : 0);
-    QCOMPARE(QFile::exists(state->AttachmentName()), written);
-}
 
 QTEST_MAIN(TestReportScreenState)
 #include "tst_reportscreenstate.moc"

@@ -75,7 +75,6 @@ class TestTemplates : public QObject {
 
 private slots:
     void initTestCase();
-    void templateFolder();
     void renders_data();
     void renders();
     void couponSheet();
@@ -166,21 +165,6 @@ TestTemplates::Rendered TestTemplates::Render(
         result.pages << points / test::PointsPerMm;
     result.filterText = state.FilterText;
     return result;
-}
-
-// The program installs every *.Kvr of the folder: each must be the template of one report,
-// and each report must have its template.
-void TestTemplates::templateFolder()
-{
-    const QDir bin(m_shop->context.locations.BinFolder);
-    QStringList expected;
-    for (const ReportEntry& entry : ReportCatalogue::Entries())
-        expected << u"Ki"_s + entry.NamePart() + u".Kvr"_s;
-    QStringList found = bin.entryList({ u"*.Kvr"_s }, QDir::Files);
-    expected.sort();
-    found.sort();
-    QCOMPARE(found, expected);
-    QVERIFY(!ReportCatalogue::Find(40) && !ReportCatalogue::Find(81)); // no report outside the menu
 }
 
 // "Round(Sum(A), 2), Round(Sum(B), 2), ..." for the amounts named.
