@@ -50,56 +50,41 @@ protected:
         server.listen(QHostAddress::LocalHost);
         m_port = server.serverPort();
         m_ready.release();
-        while (!m_stop) {
-            if (!server.waitForNewConnection(50))
-                continue;
-            std::unique_ptr<QTcpSocket> socket(server.nextPendingConnection());
-            Serve(*socket);
-        }
+        while (!m_stop)
+            if (server.waitForNewConnection(50))
+                Serve(*std::unique_ptr<QTcpSocket>(server.nextPendingConnection()));
     }
 
 private:
     void Serve(QTcpSocket& socket)
     {
-        const auto say = [&](const char* line) {
-            socket.write(line);
-            socket.write("\r\n");
+        const auto say = [&](const QByteArray& line) {
+            socket.write(line + "\r\n");
             socket.flush();
         };
         say("220 sink ESMTP");
         QByteArray data;
         bool inData = false;
-        while (socket.state() == QAbstractSocket::ConnectedState) {
-            if (!socket.canReadLine() && !socket.waitForReadyRead(5000))
-                return;
-            while (socket.canReadLine()) {
-                const QByteArray line = socket.readLine();
-                if (inData) {
-                    if (line == ".\r\n") {
-                        inData = false;
-                        QMutexLocker lock(&m_mutex);
-                        m_messages << data;
-                        say("250 queued");
-                    } else {
-                        data += line.startsWith("..") ? line.mid(1) : line;
-                    }
-                    continue;
-                }
-                const QByteArray verb = line.left(4).toUpper();
-                if (verb == "EHLO" || verb == "HELO")
-                    say("250 sink");
-                else if (verb == "RCPT" && m_refuse)
-                    say("550 no such mailbox");
-                else if (verb == "DATA") {
-                    say("354 end with .");
-                    inData = true;
-                    data.clear();
-                } else if (verb == "QUIT") {
-                    say("221 bye");
-                    socket.disconnectFromHost();
-                    return;
-                } else
-                    say("250 ok");
+        while (socket.canReadLine() || socket.waitForReadyRead(5000)) {
+            if (!socket.canReadLine())
+                continue;
+            const QByteArray line = socket.readLine();
+            const QByteArray verb = line.left(4).toUpper();
+            if (inData && line == ".\r\n") {
+                inData = false;
+                QMutexLocker lock(&m_mutex);
+                m_messages << data;
+                say("250 queued");
+            } else if (inData) {
+                data += line.startsWith("..") ? line.mid(1) : line;
+            } else if (verb == "RCPT" && m_refuse) {
+                say("550 no such mailbox");
+            } else if (verb == "DATA") {
+                say("354 end with .");
+                inData = true;
+                data.clear();
+            } else {
+                say(verb == "QUIT" ? "221 bye" : "250 ok");
             }
         }
     }
