@@ -215,9 +215,15 @@ void StartupMaintenance::Compact(MaintenanceProgress& progress)
     bool exporting = false;
     try {
         source.Open(m_files.database, m_key);
-        exporting = true;
         // A compaction file beside a database that opened is what a compaction cut short left
-        // before the rename; it is made again.
+        // before the rename; it is made again, but only from a database that reads whole: beside
+        // a damaged one it may be the only whole copy.
+        if (QFileInfo::exists(m_files.compaction) && !ReadsWhole(m_files.database, m_key))
+            throw DbError(DbErrorNumber::WrongKeyOrDamaged, Source(),
+                QStringLiteral(
+                    "The database file '%1' is damaged; the compaction file '%2' beside it is kept")
+                    .arg(m_files.database, m_files.compaction));
+        exporting = true;
         Operation(QStringLiteral("export"));
         ExportDatabase(source, m_files.compaction, m_key, [&] { progress.Busy(); });
     } catch (const DbError& error) {

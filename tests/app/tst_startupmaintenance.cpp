@@ -345,6 +345,8 @@ private slots:
                                           << "folder of the database";
         QTest::newRow("another program has it open") << "open elsewhere"
                                                      << "in use by another program";
+        QTest::newRow("a damaged page, a compaction file beside it") << "damaged page"
+                                                                     << "is damaged";
     }
 
     void files()
@@ -357,6 +359,13 @@ private slots:
             QVERIFY(QFile::remove(db) && QDir().mkpath(db));
         else if (fault == u"read-only folder")
             QVERIFY(QFile::setPermissions(l.AppFolder, QFile::ReadOwner | QFile::ExeOwner));
+        else if (fault == u"damaged page") {
+            QFile file(db);
+            QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(file.size() / 1024 * 600)
+                && file.write(QByteArray(1024, 'x')) == 1024);
+            file.close();
+            QVERIFY(QFile::copy(m_template, db + u".Cpt"_s));
+        }
         Connection elsewhere;
         if (fault == u"open elsewhere") {
             elsewhere.Open(db, DatabasePassword());

@@ -100,7 +100,6 @@ private slots:
         QTest::addColumn<bool>("typed"); // txtRepo1 takes typing
         QTest::addColumn<int>("length");
 
-        QTest::newRow("product group") << 43 << true << false << false << 10;
         QTest::newRow("document number") << 58 << false << false << true << 10;
         QTest::newRow("date range") << 71 << true << true << false << 10;
         QTest::newRow("product code") << 76 << true << false << false << 15;
