@@ -2,11 +2,14 @@
 // kivo-admin init and generate in another process (a million products and about a million bill
 // lines by default), then copied, so that Kivo and the bare engine each close the same period:
 //   - CloseStockPeriod (the product roll and every deletion in one transaction, one durable
-//     commit) beside the bare engine running the same UPDATE and DELETEs in one transaction;
+//     commit) beside the bare engine running the same UPDATE and DELETEs in one transaction
+//     with the same two settings (no secure deletion, no column rules re-checked), timed step
+//     by step; then the plain statements without those settings, once, untimed, and every
+//     table of the three closed files compared row by row;
 //   - the day's first start (verify, compaction into the .Cpt file with the key, the rename, the
 //     whole archive copy) beside the bare engine's sqlcipher_export and a plain file copy;
 //   - a later start of the same day (verify and load only).
-// Wall-clock times of one run each: the work is dominated by writing the file.
+// Wall-clock times: the work is dominated by reading, encrypting and writing the file.
 //
 // Usage: bench_closing [PRODUCTS [BILLS]]   (default 1000000 and 380000)
 #include "Connection.h"
@@ -18,7 +21,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -61,6 +66,67 @@ sqlite3* OpenBare(const QString& file)
     // The schema's text columns name the program's collation.
     RegisterSqlFunctions(db);
     return db;
+}
+
+// Every table's rows, in row order, as one digest: two closed files with the same digest hold
+// the same data, whatever their free pages.
+QByteArray Digest(sqlite3* db)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    sqlite3_stmt* tables = nullptr;
+    sqlite3_prepare_v2(
+        db, "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name", -1, &tables, nullptr);
+    while (sqlite3_step(tables) == SQLITE_ROW) {
+        const QByteArray table = reinterpret_cast<const char*>(sqlite3_column_text(tables, 0));
+        hash.addData(table);
+        sqlite3_stmt* rows = nullptr;
+        const QByteArray select = QByteArray("SELECT * FROM \"") + table + QByteArray("\" ORDER BY rowid");
+        sqlite3_prepare_v2(db, select.constData(), -1, &rows, nullptr);
+        while (sqlite3_step(rows) == SQLITE_ROW)
+            for (int i = 0; i < sqlite3_column_count(rows); ++i) {
+                const char type = char('0' + sqlite3_column_type(rows, i));
+                hash.addData(QByteArrayView(&type, 1));
+                hash.addData(QByteArrayView(reinterpret_cast<const char*>(sqlite3_column_text(rows, i)),
+                    sqlite3_column_bytes(rows, i)));
+            }
+        sqlite3_finalize(rows);
+    }
+    sqlite3_finalize(tables);
+    return hash.result().toHex().left(16);
+}
+
+// The closing as the bare engine runs it; `settings` are run before the transaction. Returns
+// the seconds of each step: the roll, the billing, the other deletions, the commit, the close.
+std::vector<double> BareClosing(const QString& file, const char* settings)
+{
+    sqlite3* db = OpenBare(file);
+    std::vector<double> steps;
+    QElapsedTimer step;
+    step.start();
+    const auto run = [&](const char* sql) {
+        Exec(db, sql);
+        steps.push_back(double(step.nsecsElapsed()) / 1e9);
+        step.restart();
+    };
+    Exec(db, settings);
+    Exec(db, "PRAGMA wal_autocheckpoint = 0; BEGIN IMMEDIATE;");
+    step.restart();
+    run("UPDATE ktProduct SET POpenQty = PCloseQty, PPurchQty = 0, PSaleQty = 0, PTranDate = '2026-12-06';");
+    run("DELETE FROM ktBillMast; DELETE FROM ktBillDetl;");
+    run("DELETE FROM ktQuotMast; DELETE FROM ktQuotDetl; DELETE FROM ktPurcMast; DELETE FROM ktPurcDetl; "
+        "DELETE FROM ktOrdrMast; DELETE FROM ktOrdrDetl; DELETE FROM ktAccounting;");
+    run("COMMIT;");
+    sqlite3_close_v2(db);
+    steps.push_back(double(step.nsecsElapsed()) / 1e9);
+    return steps;
+}
+
+QByteArray FileDigest(const QString& file)
+{
+    sqlite3* db = OpenBare(file);
+    const QByteArray digest = Digest(db);
+    sqlite3_close_v2(db);
+    return digest;
 }
 
 double Seconds(const QElapsedTimer& timer)
@@ -145,33 +211,33 @@ int main(int argc, char** argv)
 
         // The closing, on copies of the same compacted file, bare and Kivo alternating (twice
         // each) so that a busy moment of the machine does not fall on one side only.
+        const char* fastSettings = "PRAGMA secure_delete = OFF; PRAGMA ignore_check_constraints = ON;";
+        const QString kivoFile = work.filePath(QStringLiteral("closing-kivo.Kvd"));
+        const QString bareClosed = work.filePath(QStringLiteral("closing-bare.Kvd"));
         std::vector<double> kivoRuns;
         std::vector<double> bareRuns;
+        std::vector<double> kivoCpu;
+        std::vector<double> bareCpu;
+        std::vector<double> bareSteps(5, 1e9);
         for (int round = 0; round < 2; ++round) {
             for (const bool kivo : { round == 0, round != 0 }) {
-                const QString copy = work.filePath(QStringLiteral("closing-%1-%2.Kvd").arg(round).arg(kivo));
+                const QString copy = kivo ? kivoFile : bareClosed;
+                QFile::remove(copy);
                 QFile::copy(database, copy);
                 timer.restart();
+                const std::clock_t cpu = std::clock();
                 if (kivo) {
                     Connection c;
                     c.Open(copy, DatabasePassword());
                     c.ExecuteRaw(QStringLiteral("PRAGMA wal_autocheckpoint = 0"));
                     CloseStockPeriod(c, today, [](const QString&) {});
                 } else {
-                    sqlite3* db = OpenBare(copy);
-                    Exec(db,
-                        "PRAGMA wal_autocheckpoint = 0; BEGIN IMMEDIATE; "
-                        "UPDATE ktProduct SET POpenQty = PCloseQty, PPurchQty = 0, PSaleQty = 0, PTranDate = "
-                        "'2026-12-06'; "
-                        "DELETE FROM ktBillMast; DELETE FROM ktBillDetl; DELETE FROM ktQuotMast; DELETE FROM "
-                        "ktQuotDetl; "
-                        "DELETE FROM ktPurcMast; DELETE FROM ktPurcDetl; DELETE FROM ktOrdrMast; DELETE FROM "
-                        "ktOrdrDetl; "
-                        "DELETE FROM ktAccounting; COMMIT;");
-                    sqlite3_close_v2(db);
+                    const std::vector<double> steps = BareClosing(copy, fastSettings);
+                    for (size_t i = 0; i < steps.size(); ++i)
+                        bareSteps[i] = std::min(bareSteps[i], steps[i]);
                 }
                 (kivo ? kivoRuns : bareRuns).push_back(Seconds(timer));
-                QFile::remove(copy);
+                (kivo ? kivoCpu : bareCpu).push_back(double(std::clock() - cpu) / CLOCKS_PER_SEC);
             }
         }
         const double closing = std::min(kivoRuns[0], kivoRuns[1]);
@@ -180,6 +246,32 @@ int main(int argc, char** argv)
             "period closing (roll and deletions, one transaction, connection closed): %.2f s (runs %.2f, "
             "%.2f); bare %.2f s (runs %.2f, %.2f); ratio %.2f (target < 10 s)\n",
             closing, kivoRuns[0], kivoRuns[1], bare, bareRuns[0], bareRuns[1], closing / bare);
+        const double closingCpu = std::min(kivoCpu[0], kivoCpu[1]);
+        const double bareCpuBest = std::min(bareCpu[0], bareCpu[1]);
+        std::printf("  processor time (best of two): %.2f s; bare %.2f s; ratio %.2f\n", closingCpu,
+            bareCpuBest, closingCpu / bareCpuBest);
+        std::printf("  bare steps (best of two): roll %.2f s, billing %.2f s, other documents %.2f s, commit "
+                    "%.2f s, close %.2f s\n",
+            bareSteps[0], bareSteps[1], bareSteps[2], bareSteps[3], bareSteps[4]);
+
+        // The plain statements with the engine's own settings, once: every table of the three
+        // closed files must hold the same rows.
+        const QString plainFile = work.filePath(QStringLiteral("closing-plain.Kvd"));
+        QFile::copy(database, plainFile);
+        timer.restart();
+        const std::vector<double> plain = BareClosing(plainFile, "SELECT 1;");
+        const double plainSeconds = Seconds(timer);
+        const QByteArray kivoDigest = FileDigest(kivoFile);
+        const QByteArray bareDigest = FileDigest(bareClosed);
+        const QByteArray plainDigest = FileDigest(plainFile);
+        std::printf(
+            "  plain statements (secure deletion, rules checked): %.2f s (roll %.2f s, billing %.2f s); "
+            "closed data %s: Kivo %s, bare %s, plain %s\n",
+            plainSeconds, plain[0], plain[1],
+            kivoDigest == bareDigest && bareDigest == plainDigest ? "identical" : "DIFFERENT",
+            kivoDigest.constData(), bareDigest.constData(), plainDigest.constData());
+        if (kivoDigest != plainDigest || bareDigest != plainDigest)
+            return 1;
     } catch (const DbError& e) {
         std::fprintf(stderr, "bench_closing: %s\n", e.what());
         return 1;

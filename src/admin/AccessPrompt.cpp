@@ -1,6 +1,7 @@
 #include "AccessPrompt.h"
 
 #include "Messages.h"
+#include "PasswordHash.h"
 #include "ProgramContext.h"
 
 namespace kivo {
@@ -12,7 +13,7 @@ AccessPrompt::AccessPrompt(ProgramContext& context)
 
 void AccessPrompt::Confirm()
 {
-    if (txtField == m_context.login.EnterpriseAccessCode)
+    if (PasswordHash::Matches(txtField, m_context.login.EnterpriseAccessCode, PasswordHash::LetterCase::Keep))
         granted = true;
     else
         m_context.messages.Notice(QStringLiteral("[InvaliD]"));

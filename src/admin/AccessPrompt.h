@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PasswordHash.h"
+
 #include <QString>
 
 namespace kivo {
@@ -7,12 +9,12 @@ namespace kivo {
 class ProgramContext;
 
 // The access-code prompt's state and check, without any widget. Enter or Escape compares the
-// typed code with the enterprise's access code, letter case included: a match grants access,
-// anything else shows "[InvaliD]". Either way the prompt closes: one attempt per showing,
-// and the caller reads `granted`.
+// typed code with the enterprise's access code (kept as its hash), letter case included: a match grants
+// access, anything else shows "[InvaliD]". Either way the prompt closes: one attempt per showing, and the
+// caller reads `granted`.
 class AccessPrompt {
 public:
-    static constexpr int FieldWidth = 10;
+    static constexpr int FieldWidth = PasswordHash::TypedLength;
 
     explicit AccessPrompt(ProgramContext& context);
 

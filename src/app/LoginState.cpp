@@ -2,6 +2,7 @@
 
 #include "JetDialect.h"
 #include "Messages.h"
+#include "PasswordHash.h"
 #include "ProgramContext.h"
 
 namespace kivo {
@@ -65,7 +66,8 @@ void LoginState::Ok()
     }
     QString stored;
     TryStep(m_context.errors, [&] { stored = users.Text(QStringLiteral("UPasscd")); });
-    if (stored.toUpper() != password.toUpper()) {
+    // The password is kept as its hash, made without regard to letter case.
+    if (!PasswordHash::Matches(password, stored, PasswordHash::LetterCase::Ignore)) {
         Refuse();
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "Connection.h"
 
+#include <cstdio>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -22,6 +23,32 @@ QString Quoted(const QString& text)
     QString quoted = text;
     quoted.replace(u'\'', QStringLiteral("''"));
     return u'\'' + quoted + u'\'';
+}
+
+// Whether the database, with the log beside it if there is one, reads whole through a
+// connection that cannot write: such a connection never writes the log back into the file,
+// whatever it finds in it.
+bool ReadsWhole(const QString& database, const QString& key)
+{
+    sqlite3* db = nullptr;
+    bool whole = sqlite3_open_v2(QFile::encodeName(database).constData(), &db, SQLITE_OPEN_READONLY, nullptr)
+        == SQLITE_OK;
+    const QByteArray keyBytes = key.toUtf8();
+    whole = whole && sqlite3_key(db, keyBytes.constData(), int(keyBytes.size())) == SQLITE_OK
+        && sqlite3_exec(db, PinnedCipherSettings().toUtf8().constData(), nullptr, nullptr, nullptr)
+            == SQLITE_OK;
+    sqlite3_stmt* check = nullptr;
+    whole = whole && sqlite3_prepare_v2(db, "PRAGMA quick_check", -1, &check, nullptr) == SQLITE_OK
+        && sqlite3_step(check) == SQLITE_ROW
+        && qstrcmp(reinterpret_cast<const char*>(sqlite3_column_text(check, 0)), "ok") == 0;
+    sqlite3_finalize(check);
+    sqlite3_close(db);
+    return whole;
+}
+
+bool Rename(const QString& from, const QString& to)
+{
+    return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 }
 
 int CallBusy(void* busy)
@@ -90,8 +117,7 @@ bool StartupMaintenance::Run(MaintenanceProgress& progress)
 {
     try {
         progress.ShowStep(QStringLiteral("Verify..."));
-        // Every start: a log that another file left here must never reach this one.
-        SetAsideForeignLog(m_files.database, m_staleRecord);
+        SetAsideForeignLogs();
         Dots(progress, 4);
         fullRun = !QFileInfo::exists(m_files.archive);
         if (fullRun) {
@@ -120,6 +146,56 @@ bool StartupMaintenance::Run(MaintenanceProgress& progress)
     return false;
 }
 
+bool StartupMaintenance::SetAsideForeignLogs()
+{
+    // Every start: a log that another file left here must never reach this one.
+    const bool aside = SetAsideForeignLog(m_files.database, m_staleRecord) == LogCheck::Foreign;
+    if (m_staleRecord.isEmpty())
+        return CheckUnrecordedLog() || aside;
+    return aside;
+}
+
+bool StartupMaintenance::CheckUnrecordedLog()
+{
+    const QString& database = m_files.database;
+    const QString log = LogFile(database);
+    const QString index = LogIndexFile(database);
+    // An empty or read-only file, or one in a read-only folder, is refused before the engine
+    // sees it (and the engine would drop a log beside an empty file): the log waits for the
+    // file to be put right.
+    const QFileInfo file(database);
+    const QFileInfo folder(file.absolutePath());
+    constexpr QFile::Permissions write = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    if (!file.isFile() || file.size() == 0 || !file.isWritable() || !(file.permissions() & write)
+        || !folder.isWritable() || !(folder.permissions() & write) || QFileInfo(log).size() == 0
+        || ReadsWhole(database, m_key))
+        return false;
+    // The copy that left the log wrote nothing down, and the database does not read whole with
+    // it: read without it. Whole, the log was another file's and stays aside; damaged either
+    // way, both go back as they were and the start ends here, before any connection that
+    // could write the log into the file.
+    const QString aside = log + QStringLiteral(".foreign");
+    const QString indexAside = index + QStringLiteral(".foreign");
+    const bool hadIndex = QFileInfo::exists(index);
+    QFile::remove(aside);
+    QFile::remove(indexAside);
+    if (!Rename(log, aside) || (hadIndex && !Rename(index, indexAside)))
+        throw DbError(DbErrorNumber::FileError, Source(),
+            QStringLiteral("Cannot set aside the log '%1' that does not belong to the database").arg(log));
+    if (ReadsWhole(database, m_key)) {
+        QFile::remove(indexAside);
+        return true;
+    }
+    // The reading without the log left an empty log and a new index.
+    Rename(aside, log);
+    if (hadIndex)
+        Rename(indexAside, index);
+    else
+        QFile::remove(index);
+    throw DbError(DbErrorNumber::WrongKeyOrDamaged, Source(),
+        QStringLiteral("The database file '%1' is damaged or not opened by the shop's key").arg(database));
+}
+
 void StartupMaintenance::Repair()
 {
     if (QFileInfo::exists(m_files.compaction) && !QFileInfo::exists(m_files.database)) {
@@ -139,9 +215,15 @@ void StartupMaintenance::Compact(MaintenanceProgress& progress)
     bool exporting = false;
     try {
         source.Open(m_files.database, m_key);
-        exporting = true;
         // A compaction file beside a database that opened is what a compaction cut short left
-        // before the rename; it is made again.
+        // before the rename; it is made again, but only from a database that reads whole: beside
+        // a damaged one it may be the only whole copy.
+        if (QFileInfo::exists(m_files.compaction) && !ReadsWhole(m_files.database, m_key))
+            throw DbError(DbErrorNumber::WrongKeyOrDamaged, Source(),
+                QStringLiteral(
+                    "The database file '%1' is damaged; the compaction file '%2' beside it is kept")
+                    .arg(m_files.database, m_files.compaction));
+        exporting = true;
         Operation(QStringLiteral("export"));
         ExportDatabase(source, m_files.compaction, m_key, [&] { progress.Busy(); });
     } catch (const DbError& error) {

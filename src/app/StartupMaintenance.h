@@ -36,6 +36,10 @@ public:
 
     // Runs the steps; false on a failure, with the reason in failure.
     bool Run(MaintenanceProgress& progress);
+    // The first step alone (kivo-admin runs it before it opens the file): a log beside the
+    // database that is not its own is set aside. True when one was; throws DbError when the
+    // database reads whole neither with the log nor without it.
+    bool SetAsideForeignLogs();
 
     const StartupFiles& files() const { return m_files; }
     bool fullRun = false; // the day's first start
@@ -47,6 +51,9 @@ public:
 
 private:
     void Dots(MaintenanceProgress& progress, int count);
+    // A log left by a copy that wrote nothing down about the database (a tool cut short) is
+    // kept only when the database reads whole with it.
+    bool CheckUnrecordedLog();
     void Repair();
     void Compact(MaintenanceProgress& progress);
     void Archive();

@@ -1,6 +1,7 @@
 #include "Schema.h"
 
 #include "Connection.h"
+#include "PasswordHash.h"
 #include "SqlFunctions.h"
 
 namespace kivo {
@@ -154,13 +155,14 @@ std::vector<TableDef> BuildTables()
             T("EShort", 15, "Short Name"), T("EDesc", 30, "Description"), T("EAddress1", 30, "Address Line1"),
             T("EAddress2", 30, "Address Line2"), T("ECity", 20, "City"), T("EState", 20, "State"),
             T("ECountry", 20, "Country"), T("EPhone", 20, "Phone"), T("EEmail", 50, "Email Id"),
-            T("EWebsite", 50, "Website"), T("EPasscd", 10, "Access Code"), T("ERemarks", 20, "Remarks") },
+            T("EWebsite", 50, "Website"), T("EPasscd", PasswordHash::StoredLength, "Access Code"),
+            T("ERemarks", 20, "Remarks") },
         {} });
     t.push_back({ QStringLiteral("kaUser"), QStringLiteral("KvUser"), true,
         { L("EId", "User Id"), D("EDate", "Entry Date"), T("ULogin", 10, "LoginId", "U"),
-            T("UPasscd", 10, "Password"), T("UHint", 10, "Hint"), T("UMode", 1, "Login Mode"),
-            T("UName", 20, "User Name"), T("UAddress", 50, "Address"), T("UPhone", 20, "Phone"),
-            T("UEmail", 50, "Email Id"), T("URemarks", 20, "Remarks") },
+            T("UPasscd", PasswordHash::StoredLength, "Password"), T("UHint", 10, "Hint"),
+            T("UMode", 1, "Login Mode"), T("UName", 20, "User Name"), T("UAddress", 50, "Address"),
+            T("UPhone", 20, "Phone"), T("UEmail", 50, "Email Id"), T("URemarks", 20, "Remarks") },
         Names({ "ULogin" }) });
     t.push_back({ QStringLiteral("kaPreference"), QStringLiteral("KvPreference"), true,
         { L("EId", "Preference Id"), D("EDate", "Entry Date"), T("PHeader", 35, "Bill Header"),

@@ -43,13 +43,15 @@ QString CreateStatement(const TableDef& table);
 QStringList IndexStatements(const TableDef& table);
 // The layout of the tables and indexes, kept in the file's PRAGMA user_version. Raise it
 // whenever a table, column, column rule or index changes, so that older files are upgraded.
-// 0 is a file made before the layout was numbered.
-inline constexpr int Version = 1;
+// 0 is a file made before the layout was numbered; 2 keeps passwords and the access code
+// as hashes (PasswordHash), in wider columns.
+inline constexpr int Version = 2;
 // Creates every table and index in an empty database and records the layout's version.
 void Create(Connection& connection);
 // Brings a database made by an earlier build up to this build's layout, in one transaction:
 // a table whose definition differs is made again with its rows (row ids, and the next id a
-// master table hands out, kept), a missing table or index is added. Does nothing when the
+// master table hands out, kept), a missing table or index is added, and passwords and the
+// access code still stored as typed are replaced by their hashes. Does nothing when the
 // file is up to date. Throws DbError, leaving the file as it was, when a row breaks a rule
 // of the new layout, a table holds a column this build does not know, or the file was made
 // by a later build.

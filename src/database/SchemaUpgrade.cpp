@@ -1,9 +1,12 @@
 #include "Connection.h"
 #include "DbError.h"
+#include "PasswordHash.h"
 #include "Schema.h"
 
 #include <QSet>
 #include <sqlite3.h>
+#include <utility>
+#include <vector>
 
 namespace kivo {
 
@@ -89,6 +92,34 @@ void Rebuild(Connection& connection, const TableDef& table)
     }
 }
 
+// Files before layout 2 kept passwords and the access code as typed: each is replaced by its
+// hash, so that the shop's users log in as before and nobody reads them from the file.
+void HashPlainSecrets(
+    Connection& connection, const QString& table, const QString& column, PasswordHash::LetterCase letterCase)
+{
+    std::vector<std::pair<qint64, QString>> plain;
+    {
+        StatementHandle statement
+            = connection.Prepare(QStringLiteral("SELECT rowid, \"%1\" FROM \"%2\"").arg(column, table));
+        int rc;
+        while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
+            const QString value = ColumnText(statement.get(), 1);
+            if (!value.isEmpty() && !PasswordHash::IsHash(value))
+                plain.emplace_back(sqlite3_column_int64(statement.get(), 0), value);
+        }
+        if (rc != SQLITE_DONE)
+            connection.ThrowEngineError(rc, Source());
+    }
+    for (const auto& [rowid, value] : plain) {
+        StatementHandle update = connection.Prepare(
+            QStringLiteral("UPDATE \"%1\" SET \"%2\" = ? WHERE rowid = ?").arg(table, column),
+            { PasswordHash::Make(value, letterCase), rowid });
+        const int rc = sqlite3_step(update.get());
+        if (rc != SQLITE_DONE)
+            connection.ThrowEngineError(rc, Source());
+    }
+}
+
 } // namespace
 
 void Schema::Upgrade(Connection& connection)
@@ -112,6 +143,12 @@ void Schema::Upgrade(Connection& connection)
                 Rebuild(connection, table);
             for (const QString& index : IndexStatements(table))
                 connection.ExecuteRaw(index);
+        }
+        if (version < 2) {
+            HashPlainSecrets(connection, QStringLiteral("kaUser"), QStringLiteral("UPasscd"),
+                PasswordHash::LetterCase::Ignore);
+            HashPlainSecrets(connection, QStringLiteral("kaEnterprise"), QStringLiteral("EPasscd"),
+                PasswordHash::LetterCase::Keep);
         }
         connection.ExecuteRaw(QStringLiteral("PRAGMA user_version = %1").arg(Version));
         transaction.Commit();

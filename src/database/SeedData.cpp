@@ -1,7 +1,12 @@
 #include "SeedData.h"
 
 #include "Connection.h"
+#include "PasswordHash.h"
 #include "Schema.h"
+
+#include <QHash>
+#include <QMutex>
+#include <QPair>
 
 namespace kivo {
 
@@ -13,6 +18,18 @@ QVariant S(const char* text)
 }
 
 } // namespace
+
+QString SeedSecret(const char* secret, PasswordHash::LetterCase letterCase)
+{
+    static QMutex guard;
+    static QHash<QPair<QString, int>, QString> made;
+    const QPair<QString, int> key(QString::fromUtf8(secret), int(letterCase));
+    const QMutexLocker locked(&guard);
+    auto found = made.constFind(key);
+    if (found == made.cend())
+        found = made.insert(key, PasswordHash::Make(key.first, letterCase));
+    return *found;
+}
 
 // Inserts one row with every column of the table, in table order.
 void InsertRow(Connection& connection, const QString& table, const QVariantList& values)
@@ -30,7 +47,7 @@ void SeedDefaults(Connection& connection, const QDate& today)
     InsertRow(connection, QStringLiteral("kaEnterprise"),
         { 1, date, S("My Shop"), S("MyShop"), S("Retail store"), S("Shop address line 1"),
             S("Address line 2"), S("City"), S("State"), S("Country"), S("0000000000"), S(""), S(""),
-            S("KIVO"), S("") });
+            SeedSecret("KIVO", PasswordHash::LetterCase::Keep), S("") });
     InsertRow(connection, QStringLiteral("kaPreference"),
         { 1, date, S("Thank you for shopping with us"), S("Exchange within 7 days with bill"),
             S("Please keep this bill"), S("Visit again"), S("Y"), S("Y"), 0.0, S("Y"), S("Y"), 0.0, S("Tax1"),
@@ -42,8 +59,8 @@ void SeedDefaults(Connection& connection, const QDate& today)
             QString::number(ColourSamples::TextColor[1]), S("Y"), S("Y"), S("Y"), S("Y"), S("Y"), S("Y"),
             S("Y"), S("") });
     InsertRow(connection, QStringLiteral("kaUser"),
-        { 1, date, S(AdministratorLogin), S(AdministratorPassword), S("kivo"), S("B"), S("Administrator"),
-            S(""), S(""), S(""), S("") });
+        { 1, date, S(AdministratorLogin), SeedSecret(AdministratorPassword, PasswordHash::LetterCase::Ignore),
+            S("kivo"), S("B"), S("Administrator"), S(""), S(""), S(""), S("") });
     transaction.Commit();
 }
 

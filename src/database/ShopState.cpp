@@ -1,5 +1,6 @@
 #include "ShopState.h"
 
+#include "SeedData.h"
 #include "ShopVocabulary.h"
 
 #include <cmath>
@@ -134,7 +135,8 @@ void ShopState::EnsureRegisters(const Calendar& calendar)
             user.Int(id)
                 .Date(opened)
                 .Text("Cashier" + number)
-                .Text("sales" + number)
+                .Text(SeedSecret(QByteArray("sales" + number).constData(), PasswordHash::LetterCase::Ignore)
+                          .toUtf8())
                 .Text("counter")
                 .Text("S");
             user.Text("Cashier " + number).Text("-").Text("-").Text("-").Text("Counter shift").Write();

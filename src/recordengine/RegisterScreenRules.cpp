@@ -3,6 +3,7 @@
 // a screen closes.
 #include "CustomizeSamples.h"
 #include "LoginState.h"
+#include "PasswordHash.h"
 #include "ProgramContext.h"
 #include "RecordEngine.h"
 #include "ScreenCatalogue.h"
@@ -67,26 +68,74 @@ public:
     }
 };
 
-// The shop's details are read once at login; a saved change takes effect at once.
+// A password or access code field. The table keeps a hash, which the screen never shows: a
+// stored secret shows as a run of stand-in characters (masked like any typed text), which the
+// save leaves alone while it stands unchanged, so a hash is never hashed again. What the user
+// types instead is stored as its hash; a copied record keeps the secret of the one it copies.
+class SecretField {
+public:
+    SecretField(int index, PasswordHash::LetterCase letterCase)
+        : m_index(index)
+        , m_letterCase(letterCase)
+    {
+    }
+    void Show(RecordScreen& screen)
+    {
+        m_stored = screen.Text(m_index);
+        if (!m_stored.isEmpty())
+            screen.ShowText(m_index, QString(StandInLength, StandIn));
+    }
+    // Within the save: the field as typed has just been written into the row.
+    void Save(RecordScreen& screen, Recordset& row) const
+    {
+        const Field& field = screen.field(m_index);
+        if (field.text.isEmpty() || (!field.shownText.isNull() && field.text == field.shownText))
+            return;
+        // The stand-ins are no part of a password: what is left is what the user typed.
+        QString typed = field.text;
+        typed.remove(StandIn);
+        row.SetValue(m_index, typed.isEmpty() ? m_stored : PasswordHash::Make(typed, m_letterCase));
+        row.Update();
+    }
+
+private:
+    // A character no keyboard types.
+    static constexpr QChar StandIn = QChar(0xE000);
+    static constexpr int StandInLength = 8;
+    int m_index;
+    PasswordHash::LetterCase m_letterCase;
+    QString m_stored; // as the table keeps it for the record shown last
+};
+
+// The shop's details are read once at login; a saved change takes effect at once. The access
+// code keeps its letter case.
 class EnterpriseRules : public ScreenRules {
 public:
-    void AfterSave(ProgramContext& context, ScreenHost& host, RecordScreen&, Recordset& row) override
+    void AfterShow(ProgramContext&, ScreenHost&, RecordScreen& screen) override { m_accessCode.Show(screen); }
+    void AfterSave(ProgramContext& context, ScreenHost& host, RecordScreen& screen, Recordset& row) override
     {
+        m_accessCode.Save(screen, row);
         FillEnterpriseValues(context.login, row);
         host.ShowEnterpriseShort(context.login.EnterpriseShort);
     }
+
+private:
+    SecretField m_accessCode { 13, PasswordHash::LetterCase::Keep };
 };
 
 class UserRules : public ScreenRules {
 public:
+    void AfterShow(ProgramContext&, ScreenHost&, RecordScreen& screen) override { m_password.Show(screen); }
     // A new user is a sales user.
     void AfterClear(ProgramContext&, ScreenHost&, RecordScreen& screen) override
     {
         screen.SetText(5, QStringLiteral("S"));
     }
     // User 1 is the administrator: its login may be retyped in any letter case but not renamed.
-    void AfterSave(ProgramContext&, ScreenHost&, RecordScreen&, Recordset& row) override
+    // The password is kept as its hash, made without regard to letter case.
+    void AfterSave(ProgramContext&, ScreenHost&, RecordScreen& screen, Recordset& row) override
     {
+        m_password.Save(screen, row);
         if (WholeNumber(row, "EId") != 1)
             return;
         const QString administrator = QString::fromLatin1(AdministratorLogin);
@@ -95,6 +144,9 @@ public:
         row.SetValue(QStringLiteral("ULogin"), administrator);
         row.Update();
     }
+
+private:
+    SecretField m_password { 3, PasswordHash::LetterCase::Ignore };
 };
 
 class PreferenceRules : public ScreenRules {

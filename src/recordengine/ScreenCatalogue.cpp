@@ -3,6 +3,7 @@
 #include "ScreenCatalogue.h"
 
 #include "DateText.h"
+#include "PasswordHash.h"
 #include "Schema.h"
 #include "ScreenRules.h"
 
@@ -199,11 +200,12 @@ std::unique_ptr<RecordScreen> BuildRecordScreen(const QString& name)
         Field field;
         field.caption = column.label;
         field.descriptor = column.code;
-        field.maxLength = InputLimit(column);
+        field.masked = Contains(design.masked, i);
+        // A masked field is a password or access code: its column is wide enough for the hash.
+        field.maxLength = field.masked ? PasswordHash::TypedLength : InputLimit(column);
         field.readOnly = i == 0 || Contains(design.readOnly, i);
         if (column.code == u"U" || column.code == u"UF" || column.code == u"V")
             field.column = column.name;
-        field.masked = Contains(design.masked, i);
         field.typeable = !Contains(design.notTyped, i);
         screen->fields.push_back(std::move(field));
     }

@@ -5,10 +5,14 @@
 #include "DataFolderCreator.h"
 #include "DataGenerator.h"
 #include "DbError.h"
+#include "Locations.h"
+#include "LockFile.h"
+#include "PasswordHash.h"
 #include "Recordset.h"
 #include "ReportCommand.h"
 #include "ResourceInstaller.h"
 #include "Schema.h"
+#include "StartupMaintenance.h"
 
 #include <algorithm>
 #include <exception>
@@ -63,6 +67,12 @@ void WriteRows(QTextStream& out, Recordset& rs)
             line << Field(rs.Text(c));
         out << line.join(u'\t') << u'\n';
     }
+}
+
+// The lock file beside the folder's database, as the program names it.
+QString LockPathOf(const QString& folder)
+{
+    return StartupFiles::For(InitLocations(folder), QDate::currentDate()).lock;
 }
 
 } // namespace
@@ -194,16 +204,34 @@ int AdminCommands::Init(const QStringList& arguments)
     return Done;
 }
 
-void AdminCommands::OpenDatabase(Connection& connection, const QString& folder)
+void AdminCommands::OpenDatabase(Connection& connection, LockFile& lock, const QString& folder)
 {
-    connection.Open(QDir(folder).filePath(QStringLiteral("Kivo.Kvd")), DatabasePassword());
+    const Locations locations = InitLocations(folder);
+    // A running copy holds the lock and its log is its own. Otherwise the lock is held while the
+    // command works, so that the program does not start meanwhile, and a log that is not the
+    // database's own is set aside as the program's start sets it aside, never replayed onto
+    // this file. kivo-admin writes nothing down in the lock file: a log it leaves behind is
+    // kept when the database reads whole with it.
+    const LockFile::Result locked = lock.Acquire();
+    if (locked == LockFile::Result::Acquired || locked == LockFile::Result::TakenOver) {
+        StartupMaintenance maintenance(
+            locations, QDate::currentDate(), DatabasePassword(), lock.StaleRecord());
+        const bool setAside = maintenance.SetAsideForeignLogs();
+        lock.Record({});
+        if (setAside)
+            m_err << "kivo-admin: the log " << LogFile(locations.DatabaseFile())
+                  << " was left by a copy of another database file; it was set aside as "
+                  << LogFile(locations.DatabaseFile()) << ".foreign and not replayed\n";
+    }
+    connection.Open(locations.DatabaseFile(), DatabasePassword());
     Schema::Upgrade(connection);
 }
 
 int AdminCommands::Sql(const QString& folder, const QString& statement)
 {
+    LockFile lock(LockPathOf(folder));
     Connection connection;
-    OpenDatabase(connection, folder);
+    OpenDatabase(connection, lock, folder);
     const QByteArray engineSql = connection.Translate(statement).toUtf8();
     sqlite3_stmt* raw = nullptr;
     const char* tail = nullptr;
@@ -235,8 +263,9 @@ int AdminCommands::Sql(const QString& folder, const QString& statement)
 
 int AdminCommands::Check(const QString& folder)
 {
+    LockFile lock(LockPathOf(folder));
     Connection connection;
-    OpenDatabase(connection, folder);
+    OpenDatabase(connection, lock, folder);
     const bool intact = CheckIntegrity(connection);
     const bool stockHolds = intact && CheckStock(connection);
     return intact && stockHolds ? Done : Failed;
@@ -247,18 +276,22 @@ int AdminCommands::Password(const QStringList& arguments)
     const QString& folder = arguments[0];
     const QString& who = arguments[1];
     const QString& secret = arguments[2];
-    if (secret.isEmpty() || secret.size() > 10) {
-        m_err << "kivo-admin: a password or access code has 1 to 10 characters\n";
+    if (secret.isEmpty() || secret.size() > PasswordHash::TypedLength) {
+        m_err << "kivo-admin: a password or access code has 1 to " << PasswordHash::TypedLength
+              << " characters\n";
         return WrongUsage;
     }
+    LockFile lock(LockPathOf(folder));
     Connection connection;
-    OpenDatabase(connection, folder);
+    OpenDatabase(connection, lock, folder);
     const bool accessCode = who == u"--access-code";
-    // The login is matched as the login screen matches it, without regard to letter case.
+    // Stored as hashes: the access code with its letter case, a password without. The login
+    // is matched as the login screen matches it, without regard to letter case.
     const int changed = accessCode
-        ? connection.Execute(QStringLiteral("Update kaEnterprise Set EPasscd = ?"), { secret })
-        : connection.Execute(
-            QStringLiteral("Update kaUser Set UPasscd = ? Where ULogin = ?"), { secret, who });
+        ? connection.Execute(QStringLiteral("Update kaEnterprise Set EPasscd = ?"),
+            { PasswordHash::Make(secret, PasswordHash::LetterCase::Keep) })
+        : connection.Execute(QStringLiteral("Update kaUser Set UPasscd = ? Where ULogin = ?"),
+            { PasswordHash::Make(secret, PasswordHash::LetterCase::Ignore), who });
     if (changed == 0) {
         if (accessCode)
             m_err << "kivo-admin: the enterprise row is missing\n";
@@ -305,8 +338,9 @@ int AdminCommands::Generate(const QStringList& arguments)
         return WrongUsage;
     }
 
+    LockFile lock(LockPathOf(folder));
     Connection connection;
-    OpenDatabase(connection, folder);
+    OpenDatabase(connection, lock, folder);
     if (settings.bills > 0 && settings.products == 0
         && connection.Scalar(QStringLiteral("Select Count(*) From ktProduct Where PActive='Y'")).toLongLong()
             == 0) {

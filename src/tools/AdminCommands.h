@@ -8,6 +8,7 @@ class QTextStream;
 namespace kivo {
 
 class Connection;
+class LockFile;
 
 // The kivo-admin command line: init, sql, check, generate and report on a data folder. Results go
 // to `out`, messages to `err`. Exit statuses: 0 done, 1 a database or file failure or a
@@ -35,7 +36,9 @@ private:
     int Usage();
     static void WriteUsage(QTextStream& stream);
 
-    void OpenDatabase(Connection& connection, const QString& folder);
+    // Opens the folder's database and brings its layout up to date; `lock` (on the folder's lock
+    // file) is held meanwhile unless a running copy holds it.
+    void OpenDatabase(Connection& connection, LockFile& lock, const QString& folder);
     bool CheckIntegrity(Connection& connection);
     bool CheckStock(Connection& connection);
 

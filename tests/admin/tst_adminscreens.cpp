@@ -1,7 +1,9 @@
 // The administration windows on a real data folder, offscreen: the start-up screen's work and
-// About box, the specifics filled in, the options' boxes and the closing screen's captions.
+// About box, the specifics filled in, the options' boxes, the closing screen's captions and the
+// access-code prompt as the user meets it.
 // With KIVO_SCREENSHOTS=DIR each window is saved there as a picture to look at.
 #include "DatabasePassword.h"
+#include "KvAccess.h"
 #include "KvOption.h"
 #include "KvSClosing.h"
 #include "KvSpecific.h"
@@ -11,6 +13,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -111,6 +114,45 @@ private slots:
         QTest::mouseClick(screen.findChild<QPushButton*>(u"cmdCancel"_s), Qt::LeftButton);
         QVERIFY(!screen.isVisible());
         QVERIFY(!screen.endProgram());
+    }
+
+    // Type, then Enter, Escape or "Close": one attempt per showing, whatever the answer.
+    void accessPrompt_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("how"); // "enter", "escape" or "close"
+        QTest::addColumn<bool>("granted");
+        QTest::addColumn<QStringList>("messages");
+        const QStringList invalid { u"[InvaliD]"_s };
+        QTest::newRow("right code, Enter") << u"Kivo7"_s << u"enter"_s << true << QStringList();
+        QTest::newRow("right code, Escape") << u"Kivo7"_s << u"escape"_s << true << QStringList();
+        QTest::newRow("wrong letter case") << u"KIVO7"_s << u"enter"_s << false << invalid;
+        QTest::newRow("right code, then Close") << u"Kivo7"_s << u"close"_s << false << QStringList();
+    }
+
+    void accessPrompt()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, how);
+        TestContext test;
+        test.context.login.EnterpriseAccessCode = u"Kivo7"_s;
+        KvAccess prompt(test.context);
+        prompt.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&prompt));
+        QLineEdit* field = prompt.field();
+        QCOMPARE(field->echoMode(), QLineEdit::Password);
+        QTest::keyClicks(field, typed);
+        if (how == u"enter")
+            QTest::keyClick(field, Qt::Key_Return);
+        else if (how == u"escape")
+            QTest::keyClick(field, Qt::Key_Escape);
+        else
+            prompt.findChild<QPushButton*>(u"cmdClose"_s)->click();
+
+        QTEST(prompt.state().granted, "granted");
+        QTEST(test.messages.shown, "messages");
+        // One attempt per showing: the prompt closes whatever the answer.
+        QVERIFY(!prompt.isVisible());
     }
 };
 

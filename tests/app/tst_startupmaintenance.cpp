@@ -5,12 +5,17 @@
 #include "Connection.h"
 #include "DatabasePassword.h"
 #include "LockFile.h"
+#include "ProgramContext.h"
 #include "ProgramRun.h"
+#include "ScriptedMessages.h"
 #include "StartupMaintenance.h"
+#include "StartupSequence.h"
 #include "TempDatabase.h"
 
 #include <csignal>
+#include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -18,6 +23,7 @@
 #include <unistd.h>
 
 using namespace kivo;
+using kivo::test::ScriptedMessages;
 using kivo::test::TempDatabase;
 using namespace Qt::StringLiterals;
 
@@ -84,6 +90,60 @@ template <typename Body> int InChild(Body&& body)
     return status;
 }
 
+// Every file under `folder` by its path there, with a digest of its bytes. The lock file is
+// left out (a stale one is taken over by every start that gets past it), and a log index
+// counts by its presence only: every reader of the log marks its place in it.
+QMap<QString, QByteArray> Files(const QString& folder)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (path.endsWith(u".Ldb"))
+            continue;
+        files.insert(QDir(folder).relativeFilePath(path),
+            path.endsWith(u"-shm")
+                ? QByteArray("index")
+                : QCryptographicHash::hash(Bytes(path), QCryptographicHash::Sha1).toHex().left(12));
+    }
+    return files;
+}
+
+// Leaves the log a copy wrote on `database` before it was killed: the database file itself is
+// as it was, the rows the copy deleted live only in its log.
+void LeaveLog(const QString& database)
+{
+    const int status = InChild([&] {
+        Connection c;
+        c.Open(database, DatabasePassword());
+        c.ExecuteRaw(u"PRAGMA wal_autocheckpoint = 0"_s);
+        c.Execute(u"Delete From ktBillDetl"_s);
+        c.Execute(u"Delete From ktProduct Where EId <= 5"_s);
+        ::raise(SIGKILL);
+    });
+    QVERIFY(WIFSIGNALED(status) && QFileInfo(LogFile(database)).size() > 0);
+}
+
+// The start's windows, reduced to what the files decide: the maintenance runs quietly, the
+// login is cancelled.
+class QuietStart : public StartupWindows {
+public:
+    bool RunMaintenance(StartupMaintenance& work) override
+    {
+        Recorder progress;
+        return work.Run(progress);
+    }
+    bool RunLogin() override
+    {
+        loginShown = true;
+        return false;
+    }
+    void SetupMainWindow() override { }
+    void ShowMainWindow() override { }
+    void SetIdleCommandState() override { }
+    bool loginShown = false;
+};
+
 } // namespace
 
 class TestStartupMaintenance : public QObject {
@@ -93,6 +153,10 @@ private:
     QString m_template; // a demo shop's database
     QString m_other; // another database with the same key
     QString m_expected; // Content(m_template)
+    QString m_wrongKey; // a database made with another key
+    QString m_ownLog; // a copy of the template beside the log of a copy killed while using it
+    QString m_foreignLog; // the same for the other database
+    QString m_expectedOwn; // Content(m_template) with its own log written back
     int m_folders = 0;
 
     // A fresh data folder holding a copy of the demo database.
@@ -120,6 +184,23 @@ private slots:
         QVERIFY(QFile::copy(other.file(), m_other));
         m_expected = Content(m_template);
         QVERIFY2(m_expected.startsWith(u"products "_s), qPrintable(m_expected));
+        m_wrongKey = m_work.filePath(u"wrongkey.Kvd"_s);
+        {
+            Connection c;
+            c.Open(m_wrongKey, u"not the shop's key"_s, Connection::OpenMode::Create);
+            c.ExecuteRaw(u"CREATE TABLE ktProduct (EId INTEGER PRIMARY KEY)"_s);
+        }
+        for (QString* copy : { &m_ownLog, &m_foreignLog }) {
+            *copy = m_work.filePath(copy == &m_ownLog ? u"ownlog/Kivo.Kvd"_s : u"foreignlog/Kivo.Kvd"_s);
+            QDir().mkpath(QFileInfo(*copy).path());
+            QVERIFY(QFile::copy(copy == &m_ownLog ? m_template : m_other, *copy));
+            LeaveLog(*copy);
+        }
+        const QString replayed = m_work.filePath(u"replayed.Kvd"_s);
+        for (const QString& suffix : { u""_s, u"-wal"_s, u"-shm"_s })
+            QVERIFY(QFile::copy(m_ownLog + suffix, replayed + suffix));
+        m_expectedOwn = Content(replayed);
+        QVERIFY(m_expectedOwn != m_expected && m_expectedOwn.startsWith(u"products "_s));
     }
 
     // The day's first start runs every step and leaves the compacted database and its archive
@@ -149,145 +230,156 @@ private slots:
         QCOMPARE(Bytes(l.DatabaseFile()), before);
     }
 
-    // Files as a shop's machine leaves them. A fault ends the start ("Application In-Use, Try
-    // Later") with a reason that names the file, and changes nothing; what can be repaired is.
+    // Every combination of what a shop's machine leaves in the data folder: the database
+    // (whole, missing, empty, cut short, another key, read-only), a log beside it (none, the
+    // database's own, another database's), a compaction file (a whole copy) and the lock file
+    // (none, left by a killed copy with what it wrote down, held by a running copy). The start
+    // either opens a whole database (the compaction file put in place of a missing one, an own
+    // log written back, another's set aside), or ends with the file's fault named and
+    // "Application In-Use, Try Later" (the refusal alone when another copy runs), leaving every
+    // file's bytes as they were: only another database's log moves aside, whole, so that
+    // nothing replays it later.
+    void fileMatrix_data()
+    {
+        QTest::addColumn<QString>("database");
+        QTest::addColumn<QString>("log");
+        QTest::addColumn<bool>("cpt");
+        QTest::addColumn<QString>("lock");
+        for (const char* database : { "whole", "missing", "empty", "truncated", "wrong key", "read-only" })
+            for (const char* log : { "none", "own", "foreign" })
+                for (const bool cpt : { false, true })
+                    for (const char* lock : { "absent", "stale", "held" })
+                        QTest::addRow(
+                            "%s, %s log, %s, lock %s", database, log, cpt ? ".Cpt" : "no .Cpt", lock)
+                            << QString::fromLatin1(database) << QString::fromLatin1(log) << cpt
+                            << QString::fromLatin1(lock);
+    }
+
+    void fileMatrix()
+    {
+        QFETCH(QString, database);
+        QFETCH(QString, log);
+        QFETCH(bool, cpt);
+        QFETCH(QString, lock);
+        const Locations l = Folder();
+        const QString db = l.DatabaseFile();
+        const StartupFiles files = StartupFiles::For(l, Today);
+        // What a copy wrote down when it opened the file whose log lies beside it.
+        const QByteArray opened = log == u"foreign" ? FileFingerprint(m_foreignLog) : FileFingerprint(db);
+        if (log != u"none")
+            for (const QString& suffix : { u"-wal"_s, u"-shm"_s })
+                QVERIFY(QFile::copy((log == u"own" ? m_ownLog : m_foreignLog) + suffix, db + suffix));
+        if (database == u"missing")
+            QVERIFY(QFile::remove(db));
+        else if (database == u"empty")
+            QVERIFY(QFile(db).resize(0));
+        else if (database == u"truncated")
+            QVERIFY(QFile(db).resize(QFileInfo(db).size() / 2 + 100));
+        else if (database == u"wrong key")
+            QVERIFY(QFile::remove(db) && QFile::copy(m_wrongKey, db));
+        else if (database == u"read-only")
+            QVERIFY(QFile::setPermissions(db, QFile::ReadOwner | QFile::ReadGroup));
+        if (cpt)
+            QVERIFY(QFile::copy(m_template, files.compaction));
+        LockFile running(files.lock);
+        if (lock == u"held")
+            QVERIFY(running.Acquire() == LockFile::Result::Acquired && running.Record(opened));
+        if (lock == u"stale") {
+            QFile stale(files.lock);
+            QVERIFY(stale.open(QIODevice::WriteOnly) && stale.write(opened + '\n') > 0);
+        }
+        const QMap<QString, QByteArray> before = Files(l.AppFolder);
+
+        ScriptedMessages messages;
+        ProgramContext context(messages);
+        context.SetLocations(l);
+        context.today = [] { return Today; };
+        QuietStart windows;
+        LockFile own(files.lock);
+        RunStartup(context, windows, own);
+        const bool startedOpen = context.connection.IsOpen();
+        context.connection.Close();
+        own.Release();
+        QFile::setPermissions(db, QFile::ReadOwner | QFile::WriteOwner);
+
+        const bool opens = lock != u"held" && (database == u"whole" || (database == u"missing" && cpt));
+        if (opens) {
+            QVERIFY2(messages.shown.isEmpty(), qPrintable(messages.shown.join(u" / ")));
+            QVERIFY(startedOpen && windows.loginShown);
+            // A log is the database's own unless what its copy wrote down says otherwise; a
+            // database put back from the compaction file gets no log.
+            const bool replayed = database == u"whole" && log == u"own";
+            QCOMPARE(Content(db), replayed ? m_expectedOwn : m_expected);
+            QVERIFY(!QFile::exists(files.compaction));
+            QCOMPARE(QFile::exists(LogFile(db) + u".foreign"_s), database == u"whole" && log == u"foreign");
+            return;
+        }
+        QVERIFY(!startedOpen && !windows.loginShown);
+        QCOMPARE(messages.shown.last(), u"Application In-Use, Try Later"_s);
+        if (lock == u"held")
+            QCOMPARE(messages.shown.size(), 1);
+        else {
+            QCOMPARE(messages.shown.size(), 2);
+            QVERIFY2(messages.shown.first().contains(db), qPrintable(messages.shown.first()));
+        }
+        QMap<QString, QByteArray> expected = before;
+        // The log of a file that is no longer the one its copy had open moves aside whole.
+        const bool replaced = log == u"foreign" || database == u"empty" || database == u"truncated"
+            || database == u"wrong key";
+        if (lock == u"stale" && log != u"none" && database != u"missing" && replaced) {
+            expected.insert(u"Kivo.Kvd-wal.foreign"_s, expected.take(u"Kivo.Kvd-wal"_s));
+            expected.remove(u"Kivo.Kvd-shm"_s);
+        }
+        QCOMPARE(Files(l.AppFolder), expected);
+    }
+
+    // Faults outside the matrix: a folder in the database's place, a read-only folder, and
+    // another program with the database open and a write not yet in the file.
     void files_data()
     {
         QTest::addColumn<QString>("fault");
-        QTest::addColumn<bool>("starts");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("compaction left, database gone") << "cpt only" << true << "";
-        QTest::newRow("compaction left beside the database") << "cpt beside" << true << "";
-        QTest::newRow("database missing") << "missing" << false << "was not found";
-        QTest::newRow("database missing, a log left") << "missing with log" << false << "was not found";
-        QTest::newRow("database empty") << "empty" << false << "is empty";
-        QTest::newRow("database cut short") << "truncated" << false << "malformed";
-        QTest::newRow("foreign file") << "foreign" << false << "damaged";
-        QTest::newRow("compaction left beside a foreign file") << "cpt beside foreign" << false << "damaged";
-        QTest::newRow("folder in its place") << "folder" << false << "is a folder";
-        QTest::newRow("read-only database") << "read-only file" << false << "is read-only";
-        QTest::newRow("read-only folder") << "read-only folder" << false << "folder of the database";
-        QTest::newRow("another program has it open")
-            << "open elsewhere" << false << "in use by another program";
+        QTest::newRow("folder in its place") << "folder"
+                                             << "is a folder";
+        QTest::newRow("read-only folder") << "read-only folder"
+                                          << "folder of the database";
+        QTest::newRow("another program has it open") << "open elsewhere"
+                                                     << "in use by another program";
+        QTest::newRow("a damaged page, a compaction file beside it") << "damaged page"
+                                                                     << "is damaged";
     }
 
     void files()
     {
         QFETCH(QString, fault);
-        QFETCH(bool, starts);
         QFETCH(QString, reason);
         const Locations l = Folder();
         const QString db = l.DatabaseFile();
-        const QString cpt = db + u".Cpt"_s;
-        if (fault == u"cpt only")
-            QVERIFY(QFile::rename(db, cpt));
-        else if (fault == u"cpt beside") {
-            QFile half(cpt);
-            QVERIFY(half.open(QIODevice::WriteOnly) && half.write("half a compaction") > 0);
-        } else if (fault == u"missing")
-            QVERIFY(QFile::remove(db));
-        else if (fault == u"missing with log")
-            QVERIFY(QFile::rename(db, LogFile(db)));
-        else if (fault == u"empty")
-            QVERIFY(QFile(db).resize(0));
-        else if (fault == u"truncated")
-            QVERIFY(QFile(db).resize(QFileInfo(db).size() / 2 + 100));
-        else if (fault.endsWith(u"foreign")) {
-            if (fault.startsWith(u"cpt")) {
-                QFile half(cpt);
-                QVERIFY(half.open(QIODevice::WriteOnly) && half.write("kept: it may be the only copy") > 0);
-            }
-            QFile f(db);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(QByteArray(8192, 'k'));
-        } else if (fault == u"folder")
+        if (fault == u"folder")
             QVERIFY(QFile::remove(db) && QDir().mkpath(db));
-        else if (fault == u"read-only file")
-            QVERIFY(QFile::setPermissions(db, QFile::ReadOwner | QFile::ReadGroup));
         else if (fault == u"read-only folder")
             QVERIFY(QFile::setPermissions(l.AppFolder, QFile::ReadOwner | QFile::ExeOwner));
-        // Another program's connection with a write not yet in the file: it stays open while the
-        // maintenance runs.
+        else if (fault == u"damaged page") {
+            QFile file(db);
+            QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(file.size() / 1024 * 600)
+                && file.write(QByteArray(1024, 'x')) == 1024);
+            file.close();
+            QVERIFY(QFile::copy(m_template, db + u".Cpt"_s));
+        }
         Connection elsewhere;
         if (fault == u"open elsewhere") {
             elsewhere.Open(db, DatabasePassword());
             elsewhere.ExecuteRaw(u"PRAGMA wal_autocheckpoint = 0"_s);
             elsewhere.Execute(u"Delete From ktCustomer"_s);
         }
-        const QStringList filesBefore
-            = QDir(l.AppFolder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
-        const QByteArray before = Bytes(db);
-
+        const QMap<QString, QByteArray> before = Files(l.AppFolder);
         StartupMaintenance work(l, Today, DatabasePassword());
         Recorder progress;
         const bool ran = work.Run(progress);
         QFile::setPermissions(l.AppFolder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QVERIFY2(ran == starts, qPrintable(work.failure));
-        if (starts) {
-            QCOMPARE(Content(db), m_expected);
-            QVERIFY(!QFile::exists(cpt));
-            return;
-        }
-        QVERIFY2(work.failure.contains(reason), qPrintable(work.failure));
-        QVERIFY2(fault.startsWith(u"missing") || work.failure.contains(db), qPrintable(work.failure));
-        // Nothing was made or changed: no log or index left to lock out the next open.
-        QCOMPARE(QDir(l.AppFolder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot), filesBefore);
-        QCOMPARE(Bytes(db), before);
-        QVERIFY(!QFile::exists(l.ArchiveFolder));
-        if (fault == u"read-only file") {
-            QVERIFY(QFile::setPermissions(db, QFile::ReadOwner | QFile::WriteOwner));
-            QCOMPARE(Content(db), m_expected);
-        }
-    }
-
-    // A log left by a copy that was killed: replayed when it is the database's own (the rows it
-    // holds are kept), set aside when the database file was replaced meanwhile (a backup copied
-    // over it), which otherwise damages the backup for good.
-    void leftOverLog_data()
-    {
-        QTest::addColumn<bool>("replaced");
-        QTest::newRow("own log") << false;
-        QTest::newRow("backup copied over the database") << true;
-    }
-
-    void leftOverLog()
-    {
-        QFETCH(bool, replaced);
-        const Locations l = Folder();
-        const QString db = l.DatabaseFile();
-        // A copy opens the database, writes down its fingerprint, deletes rows and is killed:
-        // its log and index are all that is left of its work.
-        const QString record = db + u".record"_s;
-        const int status = InChild([&] {
-            Connection c;
-            c.Open(db, DatabasePassword());
-            c.ExecuteRaw(u"PRAGMA wal_autocheckpoint = 0"_s);
-            QFile out(record);
-            out.open(QIODevice::WriteOnly);
-            out.write(FileFingerprint(db));
-            out.close();
-            c.Execute(u"Delete From ktBillDetl"_s);
-            c.Execute(u"Delete From ktProduct"_s);
-            ::raise(SIGKILL);
-        });
-        QVERIFY(WIFSIGNALED(status) && QFile::exists(LogFile(db)));
-        const QByteArray recorded = Bytes(record);
-        if (replaced) {
-            QVERIFY(QFile::remove(db));
-            QVERIFY(QFile::copy(m_other, db));
-        }
-
-        StartupMaintenance work(l, Today, DatabasePassword(), recorded);
-        Recorder progress;
-        QVERIFY2(work.Run(progress), qPrintable(work.failure));
-        QCOMPARE(QFile::exists(LogFile(db) + u".foreign"_s), replaced);
-        // The other database has no bills; the killed copy had removed every product.
-        QVERIFY2(Content(db).startsWith(replaced ? u"products 0, bills 0,"_s : u"products 0, bills "_s),
-            qPrintable(Content(db)));
-        if (replaced)
-            QCOMPARE(Content(db), Content(m_other));
-        else
-            QVERIFY(Content(db) != u"products 0, bills 0, lines 0, next product"_s);
+        QVERIFY(!ran);
+        QVERIFY2(work.failure.contains(reason) && work.failure.contains(db), qPrintable(work.failure));
+        QCOMPARE(Files(l.AppFolder), before);
     }
 
     // A data folder set up again where a killed copy's log is still lying beside a database
@@ -310,36 +402,6 @@ private slots:
         const kivo::test::Outcome check = kivo::test::Admin({ u"check"_s, l.AppFolder });
         QVERIFY2(check.exitCode == 0, qPrintable(check.out + check.err));
         QVERIFY(Content(db).startsWith(u"products 0, bills 0, lines 0"_s));
-    }
-
-    // One running copy: a second lock on the file is refused while the first holds it; a file
-    // left by a copy that was killed is taken over with what that copy wrote down; a normal
-    // end removes the file.
-    void lockFile()
-    {
-        const QString path = m_work.filePath(u"lock/Kivo.Kvd.Ldb"_s);
-        QDir().mkpath(QFileInfo(path).path());
-        LockFile first(path);
-        QCOMPARE(first.Acquire(), LockFile::Result::Acquired);
-        QVERIFY(first.Record("fingerprint"));
-        LockFile second(path);
-        QCOMPARE(second.Acquire(), LockFile::Result::InUse);
-
-        // A killed copy: the system dropped its lock, the file and its record stay.
-        const int status = InChild([&] {
-            LockFile dying(path + u".2"_s);
-            dying.Acquire();
-            dying.Record("left by a killed copy");
-            ::raise(SIGKILL);
-        });
-        QVERIFY(WIFSIGNALED(status));
-        LockFile next(path + u".2"_s);
-        QCOMPARE(next.Acquire(), LockFile::Result::TakenOver);
-        QCOMPARE(next.StaleRecord(), QByteArray("left by a killed copy"));
-
-        first.Release();
-        QVERIFY(!QFile::exists(path));
-        QCOMPARE(second.Acquire(), LockFile::Result::Acquired);
     }
 
     // A copy killed at any point of the day's first start: the next start completes the work

@@ -12,6 +12,7 @@
 #include "Messages.h"
 #include "ProgramContext.h"
 #include "ProgramRun.h"
+#include "ShopRows.h"
 
 #include <QProcess>
 #include <QRandomGenerator>
@@ -91,10 +92,7 @@ private slots:
         Connection c;
         c.Open(m_folder + u"/Kivo.Kvd"_s, DatabasePassword());
         for (int i = 1; i <= Products; ++i)
-            c.Execute(
-                u"Insert Into ktProduct (EDate, PCode, PName, PSaleRate, POpenQty, PPurchQty, PSaleQty, "
-                "PCloseQty, PTax, PActive) Values (#12/1/2026#, ?, ?, ?, 1000, 0, 0, 1000, 'T', 'Y')"_s,
-                { u"K%1"_s.arg(i), u"Product %1"_s.arg(i), 0.25 * i });
+            test::AddProduct(c, { .code = u"K%1"_s.arg(i), .saleRate = 0.25 * i, .stock = 1000 });
     }
 
     void killedAtRandom_data()

@@ -1,6 +1,7 @@
 #include "Connection.h"
 #include "DatabasePassword.h"
 #include "DbError.h"
+#include "PasswordHash.h"
 #include "ProgramRun.h"
 #include "Schema.h"
 #include "TempDatabase.h"
@@ -21,8 +22,8 @@ namespace {
 enum class Flaw { None, RuleBroken, UnknownColumn, LaterBuild };
 
 // A database as the first builds wrote it: no layout version, no column rules or defaults,
-// ASCII-only case folding, no coupon table, the customer table without its email column, and
-// only the product code index.
+// ASCII-only case folding, no coupon table, the customer table without its email column, only
+// the product code index, and passwords and the access code stored as typed, ten characters wide.
 void MakeOldFile(const QString& path, Flaw flaw)
 {
     Connection connection;
@@ -37,8 +38,9 @@ void MakeOldFile(const QString& path, Flaw flaw)
                 continue;
             QString type = column.kind == ColumnKind::Long ? u"INTEGER"_s
                 : column.kind == ColumnKind::Number        ? u"REAL"_s
-                : column.kind == ColumnKind::Date          ? u"DATE"_s
-                                                           : u"TEXT(%1) COLLATE NOCASE"_s.arg(column.width);
+                : column.kind == ColumnKind::Date
+                ? u"DATE"_s
+                : u"TEXT(%1) COLLATE NOCASE"_s.arg(column.name.endsWith(u"Passcd"_s) ? 10 : column.width);
             if (i == 0 && table.master)
                 type = u"INTEGER PRIMARY KEY AUTOINCREMENT"_s;
             columns << column.name + u' ' + type;
@@ -55,6 +57,8 @@ void MakeOldFile(const QString& path, Flaw flaw)
         "(3, '2025-01-04', 'P3', 'Salt', 0.5, 1); DELETE FROM ktProduct WHERE EId = 3;"
         "INSERT INTO ktCustomer (CName, CPhone, CCode) VALUES ('Ann', '5550101', 'C1');"
         "INSERT INTO kmGroup (GName) VALUES ('Åsa');"
+        "INSERT INTO kaUser (ULogin, UPasscd) VALUES ('Chief', 'Åsa-Pw'), ('sue', '');"
+        "INSERT INTO kaEnterprise (EPasscd) VALUES ('Open-Up');"
         "INSERT INTO ktBillDetl (rowid, EId, BPId, BQty) VALUES (10, 1, 'P1', 2), "
         "(20, 1, 'P2', 1), (30, 2, 'P1', 5)"_s.arg(code));
     if (flaw == Flaw::LaterBuild)
@@ -140,6 +144,19 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(
             DbError, connection.Execute(u"Update ktProduct Set PCode = 'abcdefghijklmnopqrstuvwxyz'"_s));
         QCOMPARE(connection.Scalar(u"Select Count(*) From kmGroup Where GName = 'åSA'"_s).toInt(), 1);
+
+        // Passwords and the access code are hashed: the password opens in any letter case, the
+        // access code only as it was; no password stays none.
+        const QStringList secrets = Column(
+            connection, u"SELECT UPasscd, (SELECT EPasscd FROM kaEnterprise) FROM kaUser ORDER BY EId"_s);
+        QCOMPARE(secrets.size(), 2);
+        const QString password = secrets[0].section(u'|', 0, 0);
+        const QString code = secrets[0].section(u'|', 1);
+        QVERIFY(PasswordHash::IsHash(password) && PasswordHash::IsHash(code));
+        QVERIFY(PasswordHash::Matches(u"åSA-pW"_s, password, PasswordHash::LetterCase::Ignore));
+        QVERIFY(PasswordHash::Matches(u"Open-Up"_s, code, PasswordHash::LetterCase::Keep));
+        QVERIFY(!PasswordHash::Matches(u"open-up"_s, code, PasswordHash::LetterCase::Keep));
+        QCOMPARE(secrets[1].section(u'|', 0, 0), QString());
 
         // Opened again, an upgraded file is left alone.
         const int changes = sqlite3_total_changes(connection.Handle());

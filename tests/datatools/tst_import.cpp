@@ -90,38 +90,26 @@ private slots:
         QFETCH(QByteArray, xml);
         QFETCH(QString, rows);
         for (int slice = 1; slice <= 9; ++slice) {
-            qsizetype at = 0;
-            SheetRowScanner scanner([&](char* buffer, qint64 size) {
-                const qint64 n = qMin<qint64>(qMin<qint64>(size, slice), xml.size() - at);
-                std::memcpy(buffer, xml.constData() + at, size_t(n));
-                at += n;
-                return n;
-            });
             QStringList cells;
             QString read;
-            const QString problem = scanner.Read(
-                [&](const SheetRowScanner::Cell& cell) {
-                    cells << u"%1:%2:%3"_s.arg(cell.column)
-                                 .arg(QString::fromUtf8(cell.type), QString::fromUtf8(cell.value));
-                },
-                [&] {
-                    read += cells.join(u' ') + u'|';
-                    cells.clear();
-                    return true;
-                });
+            const QString problem
+                = Scan(xml, slice)
+                      .Read(
+                          [&](const SheetRowScanner::Cell& cell) {
+                              cells << u"%1:%2:%3"_s.arg(cell.column)
+                                           .arg(QString::fromUtf8(cell.type), QString::fromUtf8(cell.value));
+                          },
+                          [&] {
+                              read += cells.join(u' ') + u'|';
+                              cells.clear();
+                              return true;
+                          });
             QCOMPARE(problem, QString());
             QCOMPARE(read, rows);
         }
         // Cut short inside a row, the part is damaged.
-        qsizetype at = 0;
-        const QByteArray cut = xml.left(xml.indexOf("</"));
-        SheetRowScanner scanner([&](char* buffer, qint64 size) {
-            const qint64 n = qMin<qint64>(size, cut.size() - at);
-            std::memcpy(buffer, cut.constData() + at, size_t(n));
-            at += n;
-            return n;
-        });
-        QCOMPARE(scanner.Read([](const SheetRowScanner::Cell&) {}, [] { return true; }),
+        QCOMPARE(Scan(xml.left(xml.indexOf("</")), 4096)
+                     .Read([](const SheetRowScanner::Cell&) {}, [] { return true; }),
             u"the sheet ends early"_s);
     }
 
@@ -303,20 +291,10 @@ private slots:
         }
     }
 
-    void refusals_data()
-    {
-        QTest::addColumn<QStringList>("fields"); // selected
-        QTest::addColumn<QStringList>("shown");
-
-        QTest::newRow("nothing selected") << QStringList() << QStringList { u"Select Fields !"_s };
-        QTest::newRow("columns the table lacks") << QStringList { u"PCode"_s, u"Colour"_s, u"Size"_s }
-                                                 << QStringList { u"Invalid Fields:\n\nColour\nSize\n"_s };
-    }
-
+    // Columns the table lacks are named and nothing is imported (no column selected is the bad
+    // files' case).
     void refusals()
     {
-        QFETCH(QStringList, fields);
-        QFETCH(QStringList, shown);
         const QString file = m_folder.filePath(u"refused.xlsx"_s);
         QVERIFY(WriteWithOpenpyxl(file,
             { { u"rows"_s,
@@ -330,10 +308,9 @@ private slots:
         QCOMPARE(m_test->messages.shown, QStringList { u"Total Records: 1"_s });
         QCOMPARE(m_import->model().Text(0, 2), u"4.00"_s);
         m_test->messages.shown.clear();
-        for (qsizetype i = 0; i < m_import->fieldNames.size(); ++i)
-            m_import->selected[size_t(i)] = fields.contains(m_import->fieldNames.at(i));
+        m_import->SelectAll();
         m_import->Import();
-        QCOMPARE(m_test->messages.shown, shown);
+        QCOMPARE(m_test->messages.shown, QStringList { u"Invalid Fields:\n\nColour\nSize\n"_s });
         QCOMPARE(Scalar(u"Select Count(*) From ktProduct"_s).toInt(), before);
         QVERIFY(!m_import->endProgram);
     }
@@ -460,6 +437,16 @@ private slots:
     }
 
 private:
+    // A scanner over the bytes, handed out `slice` bytes at a time at most.
+    static SheetRowScanner Scan(QByteArray xml, qint64 slice)
+    {
+        return SheetRowScanner([xml, slice, at = qsizetype(0)](char* buffer, qint64 size) mutable {
+            const qint64 n = qMin(qMin(size, slice), xml.size() - at);
+            std::memcpy(buffer, xml.constData() + at, size_t(n));
+            at += n;
+            return n;
+        });
+    }
     // Lists the workbook, selects every column and imports into the table; the rows added.
     int ImportAll(const QString& table, const QString& file)
     {

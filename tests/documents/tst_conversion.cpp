@@ -113,12 +113,6 @@ private slots:
         QTest::addColumn<QString>("remarks");
         QTest::addColumn<QString>("returned"); // BReturn as the panel shows it
         QTest::addColumn<QString>("quoteRemarks");
-        QTest::newRow("paid with 150") << "150"
-                                       << "0"
-                                       << "OTHER"
-                                       << "Thanks"
-                                       << "10.41"
-                                       << "BILL#1;Thanks";
         QTest::newRow("remarks cut to the quote's") << "139.59"
                                                     << "0"
                                                     << "OTHER"

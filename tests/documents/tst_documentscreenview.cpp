@@ -1,14 +1,13 @@
 // The document window as a user works it: a quote billed through its panel, and a purchase
 // whose totals follow the products added.
-#include "../recordengine/EngineFixture.h"
 #include "DocumentLines.h"
+#include "DocumentRows.h"
 #include "DocumentScreenView.h"
 #include "LineAmounts.h"
 #include "LineGrid.h"
 #include "OrderPanel.h"
 #include "QuotePanel.h"
 #include "RecordScreenView.h"
-#include "Settings.h"
 
 #include <QApplication>
 #include <QDir>
@@ -21,10 +20,6 @@
 using namespace kivo;
 using namespace kivo::test;
 using namespace Qt::StringLiterals;
-
-namespace {
-const QDate Day(2026, 2, 1);
-}
 
 class TestDocumentScreenView : public QObject {
     Q_OBJECT
@@ -60,12 +55,10 @@ private slots:
         f = std::make_unique<EngineFixture>();
         LoadPreferences(f->context());
         LoadCustomize(f->context());
-        f->Insert("ktProduct",
-            { 1, Day, u"P1"_s, u"Item"_s, 1, u"Pcs"_s, 12.5, 50.0, 10, 0, 0, 10, 0, u"T"_s, Day, u"-"_s,
-                u"-"_s, u"Y"_s, u"-"_s });
+        f->Insert("ktProduct", ProductRow(1, u"P1"_s, 12.5, 50.0, 10));
         f->Insert("ktQuotMast",
             { 7, Day, 1, u"Q-7"_s, 1, 0, 3, 150.0, 0.0, 150.0, 0.0, 0.0, 150.0, u"N"_s, u"-"_s });
-        f->Insert("ktQuotDetl", { 7, Day, u"x"_s, u"P1"_s, u"Item"_s, 3.0, 50.0, 150.0, 0.0, 150.0, u"T"_s });
+        f->Insert("ktQuotDetl", LineRow(7, u"P1"_s, 3, 50));
     }
     void cleanup()
     {
@@ -113,8 +106,7 @@ private slots:
     void orderPanelShowsItsChoices()
     {
         f->Insert("ktOrdrMast", { 45, Day, 1, u"ORD-9"_s, 1, 10, 500.0, u"N"_s, u"-"_s });
-        f->Insert(
-            "ktOrdrDetl", { 45, Day, u"x"_s, u"P1"_s, u"Item"_s, 10.0, 50.0, 500.0, 0.0, 500.0, u"T"_s });
+        f->Insert("ktOrdrDetl", LineRow(45, u"P1"_s, 10, 50));
         DocumentScreenView& window = Open(u"KvOrder"_s);
         QCOMPARE(window.convertButton()->text(), u"To Purchase <"_s);
         QTest::mouseClick(window.convertButton(), Qt::LeftButton);

@@ -1,8 +1,7 @@
 // The purchase-order screen's purchase panel through the record engine: opening it, the
 // purchase with its questions and checks, and cancelling.
-#include "../recordengine/EngineFixture.h"
+#include "DocumentRows.h"
 #include "OrderPanel.h"
-#include "Settings.h"
 
 #include <QTest>
 
@@ -11,58 +10,28 @@ using namespace kivo::test;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-const QDate Day(2026, 2, 1);
 using F = OrderPanel::Field;
+}
 
-} // namespace
-
-class TestOrderPanel : public QObject {
+class TestOrderPanel : public QObject, PanelFixture<OrderPanel> {
     Q_OBJECT
 
-    std::unique_ptr<EngineFixture> f;
-    std::unique_ptr<OrderPanel> panel;
-
-    RecordScreen& screen() { return *f->screen; }
-    QString Sql(const QString& statement) { return f->Scalar(statement).toString(); }
     QString Stock() { return Sql(u"Select PPurchQty || ' ' || PCloseQty From ktProduct Where PCode='P1'"_s); }
-
-    void OpenOn(int id)
-    {
-        f->screen = BuildRecordScreen(u"KvOrder"_s);
-        panel = std::make_unique<OrderPanel>(f->context(), f->engine, screen());
-        f->engine.OpenRecordScreen(screen());
-        f->host.findBox = QString::number(id);
-        f->Command(CommandNumber::Find);
-        QCOMPARE(screen().Text(0), QString::number(id));
-    }
+    void OpenOn(int id) { PanelFixture::OpenOn(u"KvOrder"_s, id); }
 
 private slots:
     void init()
     {
-        f = std::make_unique<EngineFixture>();
-        LoadPreferences(f->context());
-        LoadCustomize(f->context());
-        f->Insert("ktProduct",
-            { 1, Day, u"P1"_s, u"Item"_s, 1, u"Pcs"_s, 50.0, 60.0, 4, 0, 0, 4, 0, u"T"_s, Day, u"-"_s, u"-"_s,
-                u"Y"_s, u"-"_s });
-        f->Insert("ktSupplier",
-            { 2, Day, u"Acme Foods"_s, u"-"_s, u"-"_s, u"-"_s, u"-"_s, u"-"_s, u"-"_s, u"-"_s, u"-"_s, u"-"_s,
-                u"-"_s, u"S1"_s, u"Y"_s, u"-"_s });
+        StartEngine();
+        f->Insert("ktProduct", ProductRow(1, u"P1"_s, 50.0, 60.0, 4));
+        f->Insert("ktSupplier", SupplierRow());
         // Order 45 is open: gross 500.00, ten units of P1; order 46 was purchased.
         f->Insert("ktOrdrMast", { 45, Day, 1, u"ORD-9"_s, 2, 10, 500.0, u"N"_s, u"-"_s });
-        f->Insert(
-            "ktOrdrDetl", { 45, Day, u"x"_s, u"P1"_s, u"Item"_s, 10.0, 50.0, 500.0, 0.0, 500.0, u"T"_s });
+        f->Insert("ktOrdrDetl", LineRow(45, u"P1"_s, 10, 50));
         f->Insert("ktOrdrMast", { 46, Day, 1, u"ORD-10"_s, 2, 1, 50.0, u"P"_s, u"PURC#1;-"_s });
-        f->Insert("ktOrdrDetl", { 46, Day, u"x"_s, u"P1"_s, u"Item"_s, 1.0, 50.0, 50.0, 0.0, 50.0, u"T"_s });
+        f->Insert("ktOrdrDetl", LineRow(46, u"P1"_s, 1, 50));
     }
-    void cleanup()
-    {
-        if (f->screen)
-            f->engine.CloseRecordScreen(screen());
-        panel.reset();
-        f.reset();
-    }
+    void cleanup() { StopEngine(); }
 
     void toPurchase_data()
     {

@@ -1,11 +1,9 @@
 // The quote screen's billing panel through the record engine: opening it, billing the quote
 // with the questions asked, the checks that stop it, cancelling, and a failing bill that
 // leaves the quote open.
-#include "../recordengine/EngineFixture.h"
-#include "QuotePanel.h"
-#include "Settings.h"
-
 #include "DatabasePassword.h"
+#include "DocumentRows.h"
+#include "QuotePanel.h"
 
 #include <cstdio>
 #include <QSignalSpy>
@@ -20,71 +18,31 @@ using namespace kivo::test;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-const QDate Day(2026, 2, 1);
 using F = QuotePanel::Field;
-
-QVariantList Product(int id, const char* code)
-{
-    return { id, Day, QString::fromLatin1(code), u"Item"_s, 1, u"Pcs"_s, 1.0, 50.0, 10, 0, 0, 10, 0, u"T"_s,
-        Day, u"-"_s, u"-"_s, u"Y"_s, u"-"_s };
 }
 
-QVariantList QuoteLine(int id, const char* code, double qty, double rate)
-{
-    return { id, Day, u"x"_s, QString::fromLatin1(code), u"Item"_s, qty, rate, qty * rate, 0.0, qty * rate,
-        u"T"_s };
-}
-
-} // namespace
-
-class TestQuotePanel : public QObject {
+class TestQuotePanel : public QObject, PanelFixture<QuotePanel> {
     Q_OBJECT
 
-    std::unique_ptr<EngineFixture> f;
-    std::unique_ptr<QuotePanel> panel;
-
-    RecordScreen& screen() { return *f->screen; }
-    QString Sql(const QString& statement) { return f->Scalar(statement).toString(); }
     QString Stock() { return Sql(u"Select PSaleQty || ' ' || PCloseQty From ktProduct Where PCode='P1'"_s); }
-
-    // The quote screen as the program opens it, panel included, on quote `id`.
-    void OpenOn(int id)
-    {
-        f->screen = BuildRecordScreen(u"KvQuote"_s);
-        panel = std::make_unique<QuotePanel>(f->context(), f->engine, screen());
-        f->engine.OpenRecordScreen(screen());
-        f->host.findBox = QString::number(id);
-        f->Command(CommandNumber::Find);
-        QCOMPARE(screen().Text(0), QString::number(id));
-    }
+    void OpenOn(int id) { PanelFixture::OpenOn(u"KvQuote"_s, id); }
 
 private slots:
     void init()
     {
-        f = std::make_unique<EngineFixture>();
-        LoadPreferences(f->context());
-        LoadCustomize(f->context());
-        f->Insert("ktProduct", Product(1, "P1"));
-        f->Insert("ktCustomer",
-            { 3, Day, u"Ann Lee"_s, u"-"_s, u"-"_s, u"-"_s, u"-"_s, u"-"_s, u"5550001"_s, u"-"_s, u"C1"_s,
-                u"Y"_s, u"-"_s });
+        StartEngine();
+        f->Insert("ktProduct", ProductRow(1, u"P1"_s, 1.0, 50.0, 10));
+        f->Insert("ktCustomer", CustomerRow());
         // Quote 7 is open: nett 139.59 over two lines of P1 (3 units); quote 8 was billed.
         f->Insert("ktQuotMast",
             { 7, Day, 1, u"Q-7"_s, 3, 10, 3, 150.0, 15.0, 135.0, 4.5, 0.09, 139.59, u"N"_s, u"-"_s });
-        f->Insert("ktQuotDetl", QuoteLine(7, "P1", 2, 50));
-        f->Insert("ktQuotDetl", QuoteLine(7, "P1", 1, 50));
+        f->Insert("ktQuotDetl", LineRow(7, u"P1"_s, 2, 50));
+        f->Insert("ktQuotDetl", LineRow(7, u"P1"_s, 1, 50));
         f->Insert("ktQuotMast",
             { 8, Day, 1, u"Q-8"_s, 3, 0, 1, 50.0, 0.0, 50.0, 0.0, 0.0, 50.0, u"B"_s, u"BILL#1;-"_s });
-        f->Insert("ktQuotDetl", QuoteLine(8, "P1", 1, 50));
+        f->Insert("ktQuotDetl", LineRow(8, u"P1"_s, 1, 50));
     }
-    void cleanup()
-    {
-        if (f->screen)
-            f->engine.CloseRecordScreen(screen());
-        panel.reset();
-        f.reset();
-    }
+    void cleanup() { StopEngine(); }
 
     void toBill_data()
     {

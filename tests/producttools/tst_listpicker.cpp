@@ -1,8 +1,11 @@
-// The list picker's lines and choice, on a real temporary database.
+// The list picker's lines and choice, on a real temporary database, and its window's keys:
+// which ones choose, which one closes, and that others do nothing.
+#include "KvList.h"
 #include "ListPickerState.h"
 #include "SeedData.h"
 #include "TestContext.h"
 
+#include <QListWidget>
 #include <QTest>
 
 using namespace kivo;
@@ -99,6 +102,39 @@ private slots:
         QCOMPARE(picker.pick->name, u"Coffee"_s);
     }
 
+    void keys_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("chosen");
+        QTest::addColumn<bool>("open");
+
+        QTest::newRow("Enter") << int(Qt::Key_Return) << true << false;
+        QTest::newRow("Tab") << int(Qt::Key_Tab) << true << false;
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << false << false;
+        QTest::newRow("a letter") << int(Qt::Key_P) << false << true;
+    }
+
+    void keys()
+    {
+        QFETCH(int, key);
+        QFETCH(bool, chosen);
+        QFETCH(bool, open);
+        const QDate day = TempDatabase::FixedToday();
+        Insert(u"kmAccount"_s, { 1, day, u"Bank"_s, 0.0, QString() });
+        Insert(u"kmAccount"_s, { 2, day, u"Petty cash"_s, 0.0, QString() });
+        KvList picker(context(), u"AName, EId From kmAccount"_s);
+        picker.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&picker));
+        QCOMPARE(picker.list()->count(), 2);
+        QCOMPARE(picker.list()->currentRow(), 0);
+        const QString first = ListPickerState::KeyOf(picker.list()->item(0)->text());
+        QTest::keyClick(picker.list(), Qt::Key(key));
+        QCOMPARE(picker.state().pick.has_value(), chosen);
+        if (chosen)
+            QCOMPARE(picker.state().pick->key, first);
+        QCOMPARE(picker.isVisible(), open);
+    }
+
 private:
     void Insert(const QString& table, const QVariantList& values)
     {
@@ -108,5 +144,5 @@ private:
     std::unique_ptr<TestContext> m_test;
 };
 
-QTEST_GUILESS_MAIN(ListPickerTest)
+QTEST_MAIN(ListPickerTest)
 #include "tst_listpicker.moc"

@@ -1,52 +1,24 @@
 // The product selection's steps: P (code), Q (quantity), R (rate) and A (at once), with their
 // messages, the rate by caller, the rate lock, the stock check of the counter, and the lines
-// it adds to the calling document's grid. Also its product list, read a page at a time.
+// it adds to the calling document's grid. Also its product list, read a page at a time, and
+// the selection and product query windows driven by keys as a cashier uses them.
+#include "KvPQuery.h"
+#include "KvPSelect.h"
 #include "LineGrid.h"
 #include "ProductListModel.h"
 #include "ProductSelectState.h"
 #include "TestContext.h"
 
 #include <QAbstractItemModelTester>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
 #include <QScopeGuard>
 #include <QTest>
 
 using namespace kivo;
 using namespace kivo::test;
 using namespace Qt::StringLiterals;
-
-namespace {
-
-const char* StepName(ProductSelectState::Step step)
-{
-    switch (step) {
-    case ProductSelectState::Step::P:
-        return "P";
-    case ProductSelectState::Step::Q:
-        return "Q";
-    case ProductSelectState::Step::R:
-        return "R";
-    case ProductSelectState::Step::A:
-        return "A";
-    }
-    return "?";
-}
-
-const char* FocusName(ProductSelectState::Focus focus)
-{
-    switch (focus) {
-    case ProductSelectState::Focus::List:
-        return "list";
-    case ProductSelectState::Focus::Code:
-        return "code";
-    case ProductSelectState::Focus::Qty:
-        return "qty";
-    case ProductSelectState::Focus::Rate:
-        return "rate";
-    }
-    return "?";
-}
-
-} // namespace
 
 class TestProductSelect : public QObject {
     Q_OBJECT
@@ -61,6 +33,13 @@ class TestProductSelect : public QObject {
             "PSaleQty, PCloseQty, PTax, PActive) Values (?, #3/5/2026#, ?, ?, 1, ?, ?, ?, 0, 0, ?, 'T', ?)"_s,
             { id, QString::fromLatin1(code), QString(u"Name of "_s + QLatin1String(code)), purchase, sale,
                 close, close, QString::fromLatin1(active) });
+    }
+
+    void Shot(QWidget& window, const char* name)
+    {
+        const QString folder = qEnvironmentVariable("KIVO_SHOTS");
+        if (!folder.isEmpty())
+            window.grab().save(folder + u'/' + QLatin1String(name));
     }
 
 private slots:
@@ -190,7 +169,8 @@ private slots:
         }
         const QString shown
             = u"%1 %2 %3|%4|%5 ; %6 ; %7 ; %8"_s
-                  .arg(QLatin1String(StepName(state.step())), QLatin1String(FocusName(state.focus())),
+                  .arg(u"PQRA"_s.mid(int(state.step()), 1),
+                      QStringList { u"list"_s, u"code"_s, u"qty"_s, u"rate"_s }.at(int(state.focus())),
                       state.PCode, state.Qty, state.Rate, lines.join(u", "_s))
                   .arg(grid.DocItems())
                   .arg(m_test->messages.shown.join(u", "_s));
@@ -229,7 +209,101 @@ private slots:
         QVERIFY(!codes.contains(u"G3"_s));
         QCOMPARE(codes.last(), u"G%1"_s.arg(extra - 1));
     }
+
+    void selectByKeys()
+    {
+        Preferences& shop = m_test->context.preferences;
+        shop.PStkChek = shop.PGrpSave = shop.PRatEdit = u"Y"_s;
+        shop.PAmtRoun = u"2"_s;
+        LineGrid grid;
+        grid.Setup();
+        QList<int> added;
+        KvPSelect dialog(m_test->context, grid, 1, true);
+        connect(&dialog.state(), &ProductSelectState::lineAdded, this, [&](int row) { added << row; });
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QCOMPARE(dialog.list()->model()->rowCount(), 2); // the active products only
+        QCOMPARE(dialog.box(3)->text(), u"1"_s);
+
+        // From the list: Enter takes the product, Enter twice more adds one at the sale rate.
+        dialog.list()->setFocus();
+        QCOMPARE(dialog.list()->currentIndex().row(), 0);
+        QTest::keyClick(dialog.list(), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), dialog.box(3));
+        QCOMPARE(dialog.box(4)->text(), u"99.99"_s);
+        QTest::keyClick(dialog.box(3), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), dialog.box(4));
+        QTest::keyClick(dialog.box(4), Qt::Key_Return);
+        QCOMPARE(added, QList<int>({ 0 }));
+        QCOMPARE(grid.Text(0, LineGrid::CodeColumn), u"P1"_s);
+        QCOMPARE(grid.Text(0, LineGrid::SavingColumn), u"10.00"_s);
+        QCOMPARE(QApplication::focusWidget(), dialog.list());
+
+        // A typed code, two of it at a typed rate; the window stays open for the next.
+        QLineEdit* code = dialog.box(2);
+        code->setFocus();
+        QTest::keyClicks(code, u"p1"_s);
+        QTest::keyClick(code, Qt::Key_Return);
+        QLineEdit* qty = dialog.box(3);
+        qty->selectAll();
+        QTest::keyClicks(qty, u"2"_s);
+        QTest::keyClick(qty, Qt::Key_Return);
+        QLineEdit* rate = dialog.box(4);
+        rate->selectAll();
+        QTest::keyClicks(rate, u"10,004"_s);
+        QTest::keyClick(rate, Qt::Key_Return);
+        QCOMPARE(added, QList<int>({ 0, 1 }));
+        QCOMPARE(grid.Text(1, LineGrid::RateColumn), u"10.00"_s);
+        QCOMPARE(grid.DocItems(), 3);
+
+        Shot(dialog, "kvpselect.png");
+
+        QTest::keyClick(dialog.list(), Qt::Key_Escape);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(grid.LineCount(), 2);
+    }
+
+    void rateLockedFromPreferences()
+    {
+        m_test->context.preferences.PRatEdit = u"N"_s;
+        LineGrid grid;
+        KvPSelect dialog(m_test->context, grid, 2, false);
+        m_test->context.preferences.PRatEdit = u"Y"_s;
+        QVERIFY(dialog.box(4)->isReadOnly());
+        QCOMPARE(dialog.box(3)->text(), QString());
+    }
+
+    void queryCard()
+    {
+        KvPQuery card(m_test->context);
+        int picks = 0;
+        std::optional<ListPick> answer = ListPick { u"P4"_s, u"Name of P4"_s };
+        card.pickProduct = [&] {
+            ++picks;
+            return answer;
+        };
+        card.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&card));
+        card.box(0)->setFocus();
+        QTest::keyClick(card.box(0), Qt::Key_A);
+        QCOMPARE(picks, 1);
+        const QStringList shown { u"P4"_s, u"3"_s, u"Name of P4"_s, u"T"_s, u"1"_s, u"8.10"_s, u"9.00"_s,
+            u"N"_s };
+        for (int i = 0; i < shown.size(); ++i)
+            QCOMPARE(card.box(i)->text(), shown.at(i));
+        QCOMPARE(card.hint(0)->text(), u"Name of P4"_s);
+        QCOMPARE(card.hint(4)->text(), u"Soaps"_s);
+        Shot(card, "kvpquery.png");
+
+        // Closed without a pick: the same code is looked up again; Escape closes the card.
+        answer.reset();
+        QTest::keyClick(card.box(3), Qt::Key_Space);
+        QCOMPARE(picks, 2);
+        QCOMPARE(card.box(1)->text(), u"3"_s);
+        QTest::keyClick(card.box(3), Qt::Key_Escape);
+        QVERIFY(!card.isVisible());
+    }
 };
 
-QTEST_GUILESS_MAIN(TestProductSelect)
+QTEST_MAIN(TestProductSelect)
 #include "tst_productselect.moc"

@@ -1,11 +1,15 @@
 #include "LaidReport.h"
+#include "PagePainter.h"
 #include "PdfTools.h"
+#include "ReportPdf.h"
 #include "ReportRows.h"
 #include "ReportViewer.h"
 
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QLocale>
+#include <QPainter>
 #include <QPrinter>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -133,22 +137,10 @@ private slots:
         }
         QCOMPARE(viewer.CurrentPage(), expected);
         QCOMPARE(pageBox->value(), expected + 1);
-        viewer.viewport()->repaint();
-        QVERIFY(viewer.PaintedPages().contains(expected));
-    }
-
-    void paintsOnlyThePagesInView()
-    {
-        Shown shown(listing, 6000);
-        ReportViewer& viewer = shown.viewer;
-        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
-        viewer.Show(*shown.report.layout);
-        viewer.FinishLayout();
-        viewer.GoToPage(40);
+        // Only the pages in view are painted, the current one first.
         viewer.viewport()->repaint();
         const QList<int> painted = viewer.PaintedPages();
-        QVERIFY(!painted.isEmpty());
-        QCOMPARE(painted.first(), 40);
+        QCOMPARE(painted.value(0, -1), expected);
         QVERIFY2(painted.size() <= 3, qPrintable(u"%1 pages painted"_s.arg(painted.size())));
     }
 
@@ -227,6 +219,76 @@ private slots:
         QVERIFY(qAbs(sizes[0].width() / PointsPerMm - 80) < 0.5);
         QVERIFY2(qAbs(sizes[0].height() / PointsPerMm - (4 + 30 * 6 + 4)) < 0.5,
             qPrintable(QString::number(sizes[0].height() / PointsPerMm)));
+    }
+
+    // Each page gets its own size in the PDF as well: a roll is as long as its bands, in mm.
+    void pdfPageSizes_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QSizeF>("size");
+        const QString roll = u"report page=roll width=80 margin-top=4 margin-bottom=4\n"
+                             "band kind=reportheader height=8\nlabel text=Receipt\n"
+                             "band kind=detail height=4\nfield w=50 expr=\"PCode\"\n"
+                             "band kind=pagefooter height=5\nlabel text=Thanks\n"_s;
+        QTest::newRow("A5 landscape")
+            << u"report page=A5 orientation=landscape\nband kind=detail height=5\nfield w=100 expr=\"PCode\"\n"_s
+            << 2 << QSizeF(210, 148);
+        QTest::newRow("roll of 5") << roll << 5 << QSizeF(80, 4 + 8 + 5 * 4 + 5 + 4);
+        QTest::newRow("roll of 50") << roll << 50 << QSizeF(80, 4 + 8 + 50 * 4 + 5 + 4);
+    }
+
+    void pdfPageSizes()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, rows);
+        QFETCH(QSizeF, size);
+        if (QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty())
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(u"size.pdf"_s);
+        const TableRows codes = Codes(rows);
+        LaidReport report(text, codes);
+        QString message;
+        QVERIFY2(
+            ReportPdf::Write(report.LayOutAll(), pdf, report.tpl.Title(), &message), qPrintable(message));
+        const QList<QSizeF> sizes = PdfPageSizes(pdf);
+        QCOMPARE(sizes.size(), 1);
+        QCOMPARE((sizes[0] / PointsPerMm).toSize(), size.toSize());
+        QVERIFY(PdfText(pdf).contains(codes.Value(rows - 1, 0).toString()));
+    }
+
+    // The viewer paints a page into any rectangle of a widget: here an image, at 2 pixels a
+    // millimetre, 20 pixels in from the left and 10 down.
+    void paintsIntoATarget()
+    {
+        const TableRows rows = Codes(1);
+        LaidReport report(u"report\nband kind=detail height=80\nbox x=0 y=0 w=100 h=50 width=1 fill=yes\n"
+                          "field x=0 y=60 w=100 h=10 expr=\"PCode\" size=20 bold=yes\n"_s,
+            rows);
+        const PageModel& pages = report.LayOutAll();
+        QCOMPARE(pages.PageCount(), 1);
+        QImage image(460, 620, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            painter.setPen(Qt::red); // the painter's own state is left alone
+            PagePainter::Paint(painter, pages, 0, QRectF(20, 10, 420, 594));
+            QCOMPARE(painter.pen().color(), QColor(Qt::red));
+        }
+        const auto grey = [&](int x, int y) { return qGray(image.pixel(x, y)); };
+        // The box runs from (10, 10) to (110, 60) mm: pixels 40..240 across, 30..130 down.
+        QVERIFY(grey(140, 30) < 100); // its top edge
+        QVERIFY(grey(40, 80) < 100); // its left edge
+        QVERIFY(grey(140, 80) > 150 && grey(140, 80) < 250); // its light grey ground
+        QCOMPARE(grey(30, 20), 255); // the margin stays white
+        int ink = 0;
+        for (int y = 150; y < 175; ++y)
+            for (int x = 40; x < 240; ++x)
+                ink += grey(x, y) < 128;
+        QVERIFY(ink > 200); // the text below the box
+        QPainter again(&image);
+        PagePainter::Paint(again, pages, 5, QRectF(0, 0, 10, 10)); // there is no page 6: nothing
     }
 };
 

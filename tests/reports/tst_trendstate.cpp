@@ -1,13 +1,25 @@
 // The sales trend on the demo shop's three months of bills and purchases: each grid's rows
-// checked against totals the test adds up itself from the plain lines.
+// checked against totals the test adds up itself from the plain lines. Then its window: the
+// drop-down calendars (pick, Escape, focus leaving), View through the window, and closing.
+#include "DropCalendar.h"
+#include "KvTrend.h"
 #include "Recordset.h"
+#include "Settings.h"
 #include "TestContext.h"
 #include "TrendState.h"
 
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 
 using namespace kivo;
 using namespace kivo::test;
@@ -53,18 +65,18 @@ void CompareTop(const TrendState::Grid& grid, const std::map<QString, double>& e
 class TrendStateTest : public QObject {
     Q_OBJECT
 private slots:
-    void init() { m_test = std::make_unique<TestContext>(TempDatabase::Content::Demo); }
-
-    void opensOnSalesAndToday()
+    // A fresh demo shop for each test (some change it), with the look settings a login loads,
+    // and the trend window open on it.
+    void init()
     {
-        TrendState state(m_test->context);
-        state.Open();
-        QCOMPARE(state.cmbTrend, TrendState::Sales);
-        QCOMPARE(state.monSel1, TempDatabase::FixedToday());
-        QCOMPARE(state.monSel2, TempDatabase::FixedToday());
-        QCOMPARE(state.txtTrend1, u"2026-03-05"_s);
-        QCOMPARE(state.txtTrend2, u"2026-03-05"_s);
+        m_test = std::make_unique<TestContext>(TempDatabase::Content::Demo);
+        LoadCustomize(m_test->context);
+        LoadPreferences(m_test->context);
+        m_window = std::make_unique<KvTrend>(m_test->context);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     }
+    void cleanup() { m_window.reset(); }
 
     void grids_data()
     {
@@ -74,7 +86,6 @@ private slots:
         QTest::addColumn<bool>("renamed"); // one product's description changed on some of its lines
         const QDate today = TempDatabase::FixedToday();
         const QDate history = today.addDays(-200);
-        QTest::newRow("sales, whole history") << int(TrendState::Sales) << history << today << false;
         QTest::newRow("purchases, whole history") << int(TrendState::Purchase) << history << today << false;
         QTest::newRow("sales, one day")
             << int(TrendState::Sales) << today.addDays(-3) << today.addDays(-3) << false;
@@ -127,7 +138,9 @@ private slots:
         state.cmbTrend = TrendState::Mode(mode);
         state.SetStart(start);
         state.SetEnd(end);
-        QVERIFY(state.View());
+        std::vector<int> filled; // each grid as soon as its statement is done
+        QVERIFY(state.View([&](int grid) { filled.push_back(grid); }));
+        QCOMPARE(filled, std::vector<int>({ 0, 1, 2, 3 }));
         QVERIFY(m_test->messages.shown.isEmpty());
         QVERIFY(m_test->ErrorLogLines().isEmpty());
         CompareTop(state.grid(0), byName.quantity, 10);
@@ -138,35 +151,20 @@ private slots:
         QCOMPARE(state.grid(3).headings, QStringList({ u"GName"_s, u"GGross"_s }));
     }
 
-    void range_data()
+    // A start after the end is refused, and the previous View's grids stay as they were.
+    void refusedRange()
     {
-        QTest::addColumn<QDate>("start");
-        QTest::addColumn<QDate>("end");
-        QTest::addColumn<bool>("accepted");
-        QTest::newRow("start a day after end") << QDate(2026, 3, 2) << QDate(2026, 3, 1) << false;
-        QTest::newRow("same day") << QDate(2026, 3, 1) << QDate(2026, 3, 1) << true;
-    }
-
-    void range()
-    {
-        QFETCH(QDate, start);
-        QFETCH(QDate, end);
-        QFETCH(bool, accepted);
         TrendState state(m_test->context);
         state.Open();
-        // A refused range leaves the previous View's grids as they were.
         state.SetStart(TempDatabase::FixedToday().addDays(-60));
         QVERIFY(state.View());
         const size_t before = state.grid(0).values.size();
         QVERIFY(before > 0);
-        state.SetStart(start);
-        state.SetEnd(end);
-        std::vector<int> filled;
-        QCOMPARE(state.View([&](int grid) { filled.push_back(grid); }), accepted);
-        QCOMPARE(filled, accepted ? std::vector<int>({ 0, 1, 2, 3 }) : std::vector<int>());
-        QCOMPARE(m_test->messages.shown, accepted ? QStringList() : QStringList { u"Invalid Range !"_s });
-        if (!accepted)
-            QCOMPARE(state.grid(0).values.size(), before);
+        state.SetStart(QDate(2026, 3, 2));
+        state.SetEnd(QDate(2026, 3, 1));
+        QVERIFY(!state.View([](int) { QFAIL("no grid is filled"); }));
+        QCOMPARE(m_test->messages.shown, QStringList { u"Invalid Range !"_s });
+        QCOMPARE(state.grid(0).values.size(), before);
     }
 
     void failingGridIsReportedAndOthersFilled()
@@ -182,9 +180,119 @@ private slots:
             QCOMPARE(state.grid(grid).values.empty(), grid >= 2);
     }
 
+    void opensOnSalesAndToday()
+    {
+        QCOMPARE(m_window->modeBox()->currentText(), u"Sales"_s);
+        QCOMPARE(m_window->startBox()->text(), u"2026-03-05"_s);
+        QCOMPARE(m_window->endBox()->text(), u"2026-03-05"_s);
+        QVERIFY(m_window->startBox()->isReadOnly() && m_window->endBox()->isReadOnly());
+        QVERIFY(m_window->modeBox()->hasFocus());
+        QCOMPARE(m_window->grid(0)->rowCount(), 0);
+    }
+
+    void calendar_data()
+    {
+        QTest::addColumn<bool>("end"); // the end date's calendar, else the start's
+        QTest::addColumn<int>("days"); // days moved with the arrow keys
+        QTest::addColumn<int>("finish"); // the key that ends it: Enter picks, Escape cancels
+        QTest::newRow("start: a week back, Enter") << false << -7 << int(Qt::Key_Return);
+        QTest::newRow("end: two days on, Enter") << true << 2 << int(Qt::Key_Enter);
+        QTest::newRow("start: Escape keeps the date") << false << -3 << int(Qt::Key_Escape);
+    }
+
+    void calendar()
+    {
+        QFETCH(bool, end);
+        QFETCH(int, days);
+        QFETCH(int, finish);
+        QPushButton* button = end ? m_window->endButton() : m_window->startButton();
+        DropCalendar* calendar = end ? m_window->endCalendar() : m_window->startCalendar();
+        QLineEdit* box = end ? m_window->endBox() : m_window->startBox();
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(calendar->isVisible());
+        QVERIFY(calendar->isAncestorOf(QApplication::focusWidget()) || calendar->hasFocus());
+        QCOMPARE(calendar->selectedDate(), TempDatabase::FixedToday());
+        // The calendar lies within the window and over the grids.
+        QVERIFY(m_window->rect().contains(calendar->geometry()));
+        for (int i = 0; i < qAbs(days); ++i)
+            QTest::keyClick(QApplication::focusWidget(), days < 0 ? Qt::Key_Left : Qt::Key_Right);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(finish));
+        QVERIFY(!calendar->isVisible());
+        QVERIFY(m_window->isVisible()); // Escape closed the calendar, not the window
+        const QDate expected = TempDatabase::FixedToday().addDays(finish == Qt::Key_Escape ? 0 : days);
+        QCOMPARE(box->text(), expected.toString(Qt::ISODate));
+        QCOMPARE(end ? m_window->state().monSel2 : m_window->state().monSel1, expected);
+        QVERIFY(button->hasFocus());
+    }
+
+    void calendarHidesWhenFocusLeaves()
+    {
+        QTest::mouseClick(m_window->startButton(), Qt::LeftButton);
+        QVERIFY(m_window->startCalendar()->isVisible());
+        m_window->modeBox()->setFocus();
+        QVERIFY(!m_window->startCalendar()->isVisible());
+        QCOMPARE(m_window->startBox()->text(), u"2026-03-05"_s);
+        // Dropping the other calendar hides the first.
+        QTest::mouseClick(m_window->startButton(), Qt::LeftButton);
+        QTest::mouseClick(m_window->endButton(), Qt::LeftButton);
+        QVERIFY(!m_window->startCalendar()->isVisible());
+        QVERIFY(m_window->endCalendar()->isVisible());
+    }
+
+    void monthMenuKeepsTheCalendar()
+    {
+        // The month list is a popup window of its own; choosing from it is still the calendar.
+        QTest::mouseClick(m_window->startButton(), Qt::LeftButton);
+        DropCalendar* calendar = m_window->startCalendar();
+        auto* monthButton = calendar->findChild<QToolButton*>(u"qt_calendar_monthbutton"_s);
+        QVERIFY(monthButton && monthButton->menu());
+        bool openDuringMenu = false;
+        QTimer::singleShot(0, this, [&] {
+            QMenu* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            openDuringMenu = menu && calendar->isVisible();
+            if (menu) {
+                menu->setActiveAction(menu->actions().at(0)); // January
+                QTest::keyClick(menu, Qt::Key_Return);
+            }
+        });
+        QTest::mouseClick(monthButton, Qt::LeftButton);
+        QVERIFY(openDuringMenu);
+        QVERIFY(calendar->isVisible());
+        QCOMPARE(calendar->monthShown(), 1);
+    }
+
+    // The mode chosen in the window reaches the statements; every grid shows its rows.
+    void viewFillsTheGrids()
+    {
+        m_window->modeBox()->setCurrentIndex(1);
+        m_window->state().SetStart(TempDatabase::FixedToday().addDays(-120));
+        QTest::mouseClick(m_window->viewButton(), Qt::LeftButton);
+        QVERIFY(m_test->messages.shown.isEmpty());
+        QVERIFY(m_test->ErrorLogLines().isEmpty());
+        for (int i = 0; i < TrendState::GridCount; ++i) {
+            const TrendState::Grid& data = m_window->state().grid(i);
+            QTableWidget* grid = m_window->grid(i);
+            QVERIFY(!data.texts.empty());
+            QCOMPARE(grid->rowCount(), int(data.texts.size()));
+            QCOMPARE(grid->item(0, 0)->text(), data.texts[0].at(0));
+            QCOMPARE(grid->horizontalHeaderItem(0)->text(), i < 2 ? u"PName"_s : u"GName"_s);
+        }
+        QVERIFY(m_window->state().SqlText.contains(u"ktPurcDetl"_s));
+        QVERIFY(m_window->modeBox()->hasFocus());
+    }
+
+    void escapeInModeBoxCloses()
+    {
+        m_window->modeBox()->setFocus();
+        QTest::keyClick(m_window->modeBox(), Qt::Key_Escape);
+        QVERIFY(!m_window->isVisible());
+        QCOMPARE(m_window->result(), int(QDialog::Rejected));
+    }
+
 private:
     std::unique_ptr<TestContext> m_test;
+    std::unique_ptr<KvTrend> m_window;
 };
 
-QTEST_GUILESS_MAIN(TrendStateTest)
+QTEST_MAIN(TrendStateTest)
 #include "tst_trendstate.moc"
