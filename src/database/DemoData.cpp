@@ -2,7 +2,6 @@
 
 #include "Connection.h"
 #include "DataGenerator.h"
-#include "PasswordHash.h"
 #include "ShopVocabulary.h"
 
 #include <vector>
@@ -212,12 +211,11 @@ void SeedDemo(Connection& connection, const QDate& today)
 
     // Two cashiers: sales mode, so they see the counter and not the back office.
     InsertMaster(connection, "kaUser",
-        { opened, S("Maria"), PasswordHash::Make(QStringLiteral("sales1"), PasswordHash::LetterCase::Ignore),
-            S("first"), S("S"), S("Maria Lind"), S("5 Elm Row, Millbrook"), S("0711300201"),
-            S("maria.lind@example.com"), S("Morning shift") });
+        { opened, S("Maria"), SeedSecret("sales1", PasswordHash::LetterCase::Ignore), S("first"), S("S"),
+            S("Maria Lind"), S("5 Elm Row, Millbrook"), S("0711300201"), S("maria.lind@example.com"),
+            S("Morning shift") });
     InsertMaster(connection, "kaUser",
-        { opened.addDays(30), S("Tom"),
-            PasswordHash::Make(QStringLiteral("sales2"), PasswordHash::LetterCase::Ignore), S("second"),
+        { opened.addDays(30), S("Tom"), SeedSecret("sales2", PasswordHash::LetterCase::Ignore), S("second"),
             S("S"), S("Tom Ashworth"), S("18 Quay Street, Ashby"), S("0711300202"),
             S("tom.ashworth@example.com"), S("Evening shift") });
 

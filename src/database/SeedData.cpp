@@ -4,6 +4,10 @@
 #include "PasswordHash.h"
 #include "Schema.h"
 
+#include <QHash>
+#include <QMutex>
+#include <QPair>
+
 namespace kivo {
 
 namespace {
@@ -13,13 +17,19 @@ QVariant S(const char* text)
     return QVariant(QString::fromUtf8(text));
 }
 
-// A password or access code as the tables keep it: its hash.
-QVariant Hashed(const char* secret, PasswordHash::LetterCase letterCase)
-{
-    return PasswordHash::Make(QString::fromUtf8(secret), letterCase);
-}
-
 } // namespace
+
+QString SeedSecret(const char* secret, PasswordHash::LetterCase letterCase)
+{
+    static QMutex guard;
+    static QHash<QPair<QString, int>, QString> made;
+    const QPair<QString, int> key(QString::fromUtf8(secret), int(letterCase));
+    const QMutexLocker locked(&guard);
+    auto found = made.constFind(key);
+    if (found == made.cend())
+        found = made.insert(key, PasswordHash::Make(key.first, letterCase));
+    return *found;
+}
 
 // Inserts one row with every column of the table, in table order.
 void InsertRow(Connection& connection, const QString& table, const QVariantList& values)
@@ -37,7 +47,7 @@ void SeedDefaults(Connection& connection, const QDate& today)
     InsertRow(connection, QStringLiteral("kaEnterprise"),
         { 1, date, S("My Shop"), S("MyShop"), S("Retail store"), S("Shop address line 1"),
             S("Address line 2"), S("City"), S("State"), S("Country"), S("0000000000"), S(""), S(""),
-            Hashed("KIVO", PasswordHash::LetterCase::Keep), S("") });
+            SeedSecret("KIVO", PasswordHash::LetterCase::Keep), S("") });
     InsertRow(connection, QStringLiteral("kaPreference"),
         { 1, date, S("Thank you for shopping with us"), S("Exchange within 7 days with bill"),
             S("Please keep this bill"), S("Visit again"), S("Y"), S("Y"), 0.0, S("Y"), S("Y"), 0.0, S("Tax1"),
@@ -49,7 +59,7 @@ void SeedDefaults(Connection& connection, const QDate& today)
             QString::number(ColourSamples::TextColor[1]), S("Y"), S("Y"), S("Y"), S("Y"), S("Y"), S("Y"),
             S("Y"), S("") });
     InsertRow(connection, QStringLiteral("kaUser"),
-        { 1, date, S(AdministratorLogin), Hashed(AdministratorPassword, PasswordHash::LetterCase::Ignore),
+        { 1, date, S(AdministratorLogin), SeedSecret(AdministratorPassword, PasswordHash::LetterCase::Ignore),
             S("kivo"), S("B"), S("Administrator"), S(""), S(""), S(""), S("") });
     transaction.Commit();
 }

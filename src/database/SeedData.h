@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PasswordHash.h"
+
 #include <QDate>
 #include <QVariantList>
 
@@ -14,6 +16,11 @@ void SeedDefaults(Connection& connection, const QDate& today);
 // A small, believable shop on top of the defaults: product groups with savings, about fifty
 // products with stock, customers, suppliers, pay types and cash-book accounts.
 void SeedDemo(Connection& connection, const QDate& today);
+
+// A password or access code of the seed rows as the tables keep it: its hash. Each is hashed
+// once per run, so a run that makes many databases (the tests) does not pay the slow hash for
+// every one; a shop's folder is set up by a run of its own.
+QString SeedSecret(const char* secret, PasswordHash::LetterCase letterCase);
 
 // The administrator's login and password in a new database.
 inline constexpr const char* AdministratorLogin = "Chief";

@@ -1,6 +1,6 @@
 #include "ShopState.h"
 
-#include "PasswordHash.h"
+#include "SeedData.h"
 #include "ShopVocabulary.h"
 
 #include <cmath>
@@ -135,8 +135,7 @@ void ShopState::EnsureRegisters(const Calendar& calendar)
             user.Int(id)
                 .Date(opened)
                 .Text("Cashier" + number)
-                .Text(PasswordHash::Make(
-                    QStringLiteral("sales") + QString::number(n), PasswordHash::LetterCase::Ignore)
+                .Text(SeedSecret(QByteArray("sales" + number).constData(), PasswordHash::LetterCase::Ignore)
                           .toUtf8())
                 .Text("counter")
                 .Text("S");

@@ -166,17 +166,6 @@ private slots:
         QCOMPARE(FileHash(Database()), before);
     }
 
-    void initRefusesAnExistingDatabase()
-    {
-        MakeDemoShop();
-        const QByteArray before = FileHash(Database());
-        const Outcome again = Admin({ u"init"_s, m_shop, u"--demo"_s });
-        QCOMPARE(again.exitCode, 2);
-        QVERIFY2(again.err.contains(u"already exists"_s), qPrintable(again.err));
-        QCOMPARE(again.out, QString());
-        QCOMPARE(FileHash(Database()), before);
-    }
-
     // An init that was cut off leaves its work file; the next one starts afresh and the
     // program never sees a half-made database.
     void initStartsAgainAfterAnInterruptedOne()
@@ -502,6 +491,7 @@ private slots:
         row("negative", "generate SHOP --products -5",
             "--products needs a whole number from 0 to 10000000, not '-5'");
         row("fraction", "generate SHOP --customers 2.5", "kivo-admin: --customers needs a whole number");
+        row("init over a database", "init SHOP --demo", "already exists; init never replaces a database");
         row("init with a bad day", "init SHOP/new --today tomorrow",
             "kivo-admin: --today needs a date written YYYY-MM-DD, not 'tomorrow'");
         row("folder missing", "generate SHOP/nowhere", "kivo-admin: the folder '");
@@ -511,8 +501,8 @@ private slots:
         row("nothing", "", "Usage:");
     }
 
-    // Wrong arguments are exit status 2 with a message that says what is wrong, and the
-    // database is left as it was.
+    // Wrong arguments and a refused init are exit status 2 with a message that says what is
+    // wrong, and the database is left as it was.
     void refusesBadArguments()
     {
         QFETCH(QStringList, arguments);
