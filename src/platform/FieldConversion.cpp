@@ -18,39 +18,6 @@ const QString& Source()
     return source;
 }
 
-// "2026-03-05" (a time part after it is ignored) without building a string first: the
-// browse lists read a date per row.
-QDate IsoDate(QStringView text)
-{
-    if (text.size() < 10 || text[4] != u'-' || text[7] != u'-')
-        return {};
-    auto digits = [&](qsizetype from, qsizetype count) {
-        int value = 0;
-        for (qsizetype i = from; i < from + count; ++i) {
-            const char16_t c = text[i].unicode();
-            if (c < u'0' || c > u'9')
-                return -1;
-            value = value * 10 + (c - u'0');
-        }
-        return value;
-    };
-    const int year = digits(0, 4);
-    const int month = digits(5, 2);
-    const int day = digits(8, 2);
-    static constexpr int monthDays[] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    if (year < 1 || month < 1 || month > 12 || day < 1 || day > monthDays[month - 1] + (month == 2 && leap))
-        return {};
-    // The day number straight from the parts (days from civil, proleptic Gregorian): cheaper
-    // than the calendar's general conversion, and the browse lists read one per row.
-    const int y = year - (month <= 2);
-    const int era = y / 400;
-    const int yearOfEra = y - era * 400;
-    const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return QDate::fromJulianDay(qint64(era) * 146097 + dayOfEra + 1721120);
-}
-
 } // namespace
 
 bool FieldTypeFromDeclared(const char* declared, FieldInfo& field)
@@ -112,9 +79,9 @@ QVariant FieldVariant(int fieldType, StoredKind kind, qint64 integer, double rea
     }
     if (fieldType == FieldDate) {
         // Stored as ISO text; a time part, if a statement wrote one, is not part of the date.
-        const QDate date = IsoDate(text);
-        if (date.isValid())
-            return QVariant(date);
+        const std::optional<qint64> day = IsoDayNumber(text.utf16(), text.size());
+        if (day)
+            return QVariant(QDate::fromJulianDay(*day));
     }
     return QVariant(text.toString());
 }

@@ -115,20 +115,20 @@ void Recordset::Load(CachedStatement& statement)
             typing[c] = Typing::Open;
             anyOpen = true;
         }
-    m_store.Reset(FieldCount());
+    m_store.Reset(m_fields);
     m_windowStart = 0;
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     auto typeByValue = [&](int c, const Cell& cell) {
-        if (typing[size_t(c)] == Typing::Declared || cell.kind == StoredKind::Null)
+        if (typing[size_t(c)] == Typing::Declared || cell.kind == Kind::Null)
             return;
         FieldInfo& field = m_fields[size_t(c)];
         if (typing[size_t(c)] == Typing::Open) {
-            field.type = cell.kind == StoredKind::Integer ? FieldLong
-                : cell.kind == StoredKind::Real           ? FieldDouble
-                                                          : FieldText;
+            field.type = cell.kind == Kind::Integer ? FieldLong
+                : cell.kind == Kind::Real           ? FieldDouble
+                                                    : FieldText;
             field.definedSize = field.type == FieldLong ? 4 : field.type == FieldDouble ? 8 : 255;
             typing[size_t(c)] = field.type == FieldLong ? Typing::Widenable : Typing::Declared;
-        } else if (cell.kind == StoredKind::Real) {
+        } else if (cell.kind == Kind::Real) {
             field.type = FieldDouble;
             field.definedSize = 8;
             typing[size_t(c)] = Typing::Declared;
@@ -137,14 +137,12 @@ void Recordset::Load(CachedStatement& statement)
     int rc;
     bool ascending = m_rowid;
     qint64 previous = std::numeric_limits<qint64>::min();
+    const int rowidField = m_rowid ? m_layout->rowidField : -1;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-        const qint64 rowid = first ? sqlite3_column_int64(s, 0) : 0;
+        const qint64 rowid = anyOpen ? m_store.Append(s, first, rowidField, decoder, typeByValue)
+                                     : m_store.Append(s, first, rowidField, decoder, [](int, const Cell&) {});
         ascending = ascending && rowid > previous;
         previous = rowid;
-        if (anyOpen)
-            m_store.Append(s, first, rowid, decoder, typeByValue);
-        else
-            m_store.Append(s, first, rowid, decoder, [](int, const Cell&) {});
         // Only a snapshot long enough to be searched by query needs to know what it was read
         // from; asked while the rows are being read, the answer belongs to the same reading.
         if (ascending && m_store.Rows() == QueryFindRows)
@@ -164,7 +162,7 @@ void Recordset::Begin()
 {
     // The rows are counted only when a count is asked for: reading the first window tells
     // whether there are any, and a list read to its end counts itself on the way.
-    m_store.Reset(FieldCount());
+    m_store.Reset(m_fields);
     m_windowStart = 0;
     m_rows = 0;
     m_counted = false;
@@ -251,12 +249,12 @@ void Recordset::Ensure(int position) const
 
 void Recordset::FillWindow(CachedStatement& statement, int position, bool endsAtPosition) const
 {
-    m_store.Reset(FieldCount());
+    m_store.Reset(m_fields);
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     sqlite3_stmt* s = statement.get();
     int rc;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW)
-        m_store.Append(s, 1, sqlite3_column_int64(s, 0), decoder, [](int, const Cell&) {});
+        m_store.Append(s, 1, m_layout->rowidField, decoder, [](int, const Cell&) {});
     if (rc != SQLITE_DONE)
         m_connection.ThrowEngineError(rc, Source());
     m_windowStart = endsAtPosition ? position - m_store.Rows() + 1 : position;
@@ -270,7 +268,7 @@ void Recordset::FillWindow(CachedStatement& statement, int position, bool endsAt
         // The table lost rows behind the list's back: count again; the cursor stays where the
         // caller put it, now past the end if the rows ran out.
         m_counted = false;
-        m_store.Reset(FieldCount());
+        m_store.Reset(m_fields);
         m_windowStart = 0;
         throw DbError(DbErrorNumber::NoCurrentRecord, Source(),
             QStringLiteral("Rows of %1 were removed by another routine; read the list again").arg(m_table));
@@ -349,10 +347,8 @@ bool Recordset::Bof() const
     return m_position < 0 || (m_counted && m_rows == 0);
 }
 
-bool Recordset::Eof() const
+bool Recordset::EofOutsideWindow() const
 {
-    if (m_position >= m_windowStart && m_position < m_windowStart + m_store.Rows())
-        return false;
     return (m_counted && m_rows == 0) || Past(m_position);
 }
 
@@ -378,13 +374,8 @@ void Recordset::MoveLast()
     m_position = Rows() > 0 ? m_rows - 1 : m_rows;
 }
 
-void Recordset::MoveNext()
+void Recordset::MoveNextOutsideWindow()
 {
-    if (m_open && !m_editing && !m_afterDelete && m_position >= m_windowStart
-        && m_position + 1 < m_windowStart + m_store.Rows()) {
-        ++m_position; // the next row is in the window
-        return;
-    }
     Settle();
     if (m_afterDelete) {
         // Stepping off the deleted row lands on the row that followed it, where we stand.
@@ -535,11 +526,15 @@ bool Recordset::FindInSnapshot(
         const Cell& cell = CellAt(row, column);
         int comparison = 0;
         switch (cell.kind) {
-        case StoredKind::Null:
+        case Kind::Null:
             continue;
-        case StoredKind::Integer:
-        case StoredKind::Real: {
-            const double v = cell.kind == StoredKind::Integer ? double(cell.integer) : cell.real;
+        case Kind::Day:
+            // Only a date field holds days, and a date compares by its ISO text.
+            comparison = RowStore::DayText(cell).compare(value, Qt::CaseInsensitive);
+            break;
+        case Kind::Integer:
+        case Kind::Real: {
+            const double v = cell.kind == Kind::Integer ? double(cell.integer) : cell.real;
             if (numeric)
                 comparison = v < number ? -1 : v > number ? 1 : 0;
             else
@@ -547,7 +542,7 @@ bool Recordset::FindInSnapshot(
                     = m_store.Value(row, column, field.type).toString().compare(value, Qt::CaseInsensitive);
             break;
         }
-        case StoredKind::Text: {
+        case Kind::Text: {
             QStringView text = m_store.Text(cell);
             if (numeric) {
                 const std::optional<double> v = ParseNumber(text.toString());
@@ -693,14 +688,8 @@ void Recordset::RequireUpdatable() const
             QStringLiteral("Current Recordset does not support updating"));
 }
 
-QVariant Recordset::Value(int index) const
+QVariant Recordset::CheckedValue(int index) const
 {
-    // Reading row after row stays inside the window: answered without the checks' calls.
-    if (m_position >= m_windowStart && m_position < m_windowStart + m_store.Rows() && index >= 0
-        && index < FieldCount() && (m_counted ? m_position < m_rows : true)) {
-        m_afterDelete = false;
-        return m_store.Value(m_position - m_windowStart, index, m_fields[size_t(index)].type);
-    }
     RequireCurrent("Value");
     Field(index);
     Arrive();
@@ -741,7 +730,7 @@ void Recordset::AddNew()
     m_positionBeforeAdd = m_position;
     // The new row goes last (it will have the highest EId); a window elsewhere is let go.
     if (m_windowStart + m_store.Rows() != Rows()) {
-        m_store.Reset(FieldCount());
+        m_store.Reset(m_fields);
         m_windowStart = m_rows;
     }
     m_store.AppendEmpty();
@@ -825,16 +814,21 @@ void Recordset::WriteRow()
         const Cell& cell = CellAt(m_position, c);
         ++index;
         switch (cell.kind) {
-        case StoredKind::Null:
+        case Kind::Null:
             sqlite3_bind_null(s, index);
             break;
-        case StoredKind::Integer:
+        case Kind::Integer:
             sqlite3_bind_int64(s, index, cell.integer);
             break;
-        case StoredKind::Real:
+        case Kind::Real:
             sqlite3_bind_double(s, index, cell.real);
             break;
-        case StoredKind::Text: {
+        case Kind::Day: {
+            const QByteArray text = RowStore::DayText(cell).toLatin1();
+            sqlite3_bind_text(s, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        case Kind::Text: {
             const QStringView text = m_store.Text(cell);
             sqlite3_bind_text16(s, index, text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT);
             break;

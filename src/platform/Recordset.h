@@ -44,11 +44,17 @@ public:
 
     // On an empty set both are true whatever the moves.
     bool Bof() const;
-    bool Eof() const;
+    bool Eof() const { return !InWindow(m_position) && EofOutsideWindow(); }
     void MoveFirst();
     void MoveLast();
     // Past the last row stands on EOF, before the first on BOF; further moves stay there.
-    void MoveNext();
+    void MoveNext()
+    {
+        if (m_open && !m_editing && !m_afterDelete && m_position >= m_windowStart && InWindow(m_position + 1))
+            ++m_position; // the next row is in the window
+        else
+            MoveNextOutsideWindow();
+    }
     void MovePrevious();
     int RecordCount() const;
     // 1-based position of the current row; -1 when on BOF or EOF.
@@ -70,7 +76,16 @@ public:
     int FieldIndex(const QString& name) const;
 
     // A field of the current row: null, qlonglong, double, QDate or QString.
-    QVariant Value(int index) const;
+    QVariant Value(int index) const
+    {
+        // Reading row after row stays inside the window: answered without the checks' calls.
+        if (InWindow(m_position) && unsigned(index) < unsigned(m_fields.size())
+            && (!m_counted || m_position < m_rows)) {
+            m_afterDelete = false;
+            return m_store.Value(m_position - m_windowStart, index, m_fields[size_t(index)].type);
+        }
+        return CheckedValue(index);
+    }
     QVariant Value(const QString& name) const { return Value(CheckedIndex(name)); }
     // The value as text: "" for null, dates in the short date form, numbers without trailing zeros.
     QString Text(int index) const;
@@ -110,6 +125,16 @@ public:
 
 private:
     using Cell = RowStore::Cell;
+    using Kind = RowStore::Kind;
+
+    // The cursor's fast paths and what they fall back on.
+    bool InWindow(int position) const
+    {
+        return position >= m_windowStart && position < m_windowStart + m_store.Rows();
+    }
+    bool EofOutsideWindow() const;
+    void MoveNextOutsideWindow();
+    QVariant CheckedValue(int index) const;
 
     void Load(CachedStatement& statement);
     void Begin(); // a windowed list: first window, count left for later

@@ -222,10 +222,12 @@ std::shared_ptr<const RecordsetLayout> RecordsetLayout::Make(
             layout->typedByValue[size_t(c)] = true;
     }
 
-    if (!table.isEmpty()) {
+    if (!table.isEmpty() && KeyedByEId(connection.Handle(), table)) {
+        for (int c = 0; c < columns && layout->rowidField < 0; ++c)
+            if (layout->fields[size_t(c)].baseColumn.compare(u"EId", Qt::CaseInsensitive) == 0)
+                layout->rowidField = c;
         const auto plain = PlainSelect(engineSql, tokens);
-        if (plain && plain->second.compare(table, Qt::CaseInsensitive) == 0
-            && KeyedByEId(connection.Handle(), table)) {
+        if (plain && plain->second.compare(table, Qt::CaseInsensitive) == 0) {
             layout->windowed = true;
             layout->windowSelect
                 = QStringLiteral("SELECT EId AS kivo_rowid, %1 FROM \"%2\"").arg(plain->first, table);

@@ -24,6 +24,8 @@ struct RecordsetLayout {
     // <table>", to which the window's conditions are added.
     bool windowed = false;
     QString windowSelect;
+    // The field that holds the rowid read in front (a master table's EId), or -1.
+    int rowidField = -1;
 
     // From a prepared statement; `rowid` when its first column is the rowid read in front.
     static std::shared_ptr<const RecordsetLayout> Make(

@@ -62,9 +62,12 @@ QStringDecoder* RowStore::Decoder()
     return &decoder;
 }
 
-void RowStore::Reset(int columns)
+void RowStore::Reset(const std::vector<FieldInfo>& fields)
 {
-    m_columns = columns;
+    m_columns = int(fields.size());
+    m_dates.resize(fields.size());
+    for (size_t c = 0; c < fields.size(); ++c)
+        m_dates[c] = fields[c].type == FieldDate;
     m_rows = 0;
     m_cells.clear();
     m_rowids.clear();
@@ -92,7 +95,17 @@ char16_t* RowStore::TextSpace(qsizetype size)
     return m_text.data() + m_textUsed;
 }
 
-RowStore::Cell RowStore::Read(sqlite3_stmt* statement, int column, QStringDecoder& decoder)
+qint64 RowStore::ColumnRowid(sqlite3_stmt* statement)
+{
+    return sqlite3_column_int64(statement, 0);
+}
+
+QString RowStore::DayText(const Cell& cell)
+{
+    return QDate::fromJulianDay(cell.integer).toString(Qt::ISODate);
+}
+
+RowStore::Cell RowStore::Read(sqlite3_stmt* statement, int column, bool date, QStringDecoder& decoder)
 {
     Cell cell;
     // One call reaches the column's value; each sqlite3_column_*() call would find it again.
@@ -100,11 +113,11 @@ RowStore::Cell RowStore::Read(sqlite3_stmt* statement, int column, QStringDecode
     sqlite3_value* value = sqlite3_column_value(statement, column);
     switch (sqlite3_value_type(value)) {
     case SQLITE_INTEGER:
-        cell.kind = StoredKind::Integer;
+        cell.kind = Kind::Integer;
         cell.integer = sqlite3_value_int64(value);
         break;
     case SQLITE_FLOAT:
-        cell.kind = StoredKind::Real;
+        cell.kind = Kind::Real;
         cell.real = sqlite3_value_double(value);
         break;
     case SQLITE_NULL:
@@ -112,6 +125,15 @@ RowStore::Cell RowStore::Read(sqlite3_stmt* statement, int column, QStringDecode
     default: {
         const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(value));
         const qsizetype size = sqlite3_value_bytes(value);
+        if (date && size == 10) {
+            // A date as the columns store it; anything else (a time part, text that is no
+            // date) stays text and reads as before.
+            if (const std::optional<qint64> day = IsoDayNumber(bytes, size)) {
+                cell.kind = Kind::Day;
+                cell.integer = *day;
+                break;
+            }
+        }
         // Decode straight into the shared text buffer: UTF-8 never needs more UTF-16 units
         // than it has bytes.
         const qsizetype offset = m_textUsed;
@@ -134,7 +156,7 @@ RowStore::Cell RowStore::Read(sqlite3_stmt* statement, int column, QStringDecode
             end = reinterpret_cast<char16_t*>(
                 decoder.appendToBuffer(reinterpret_cast<QChar*>(end), QByteArrayView(bytes + i, size - i)));
         m_textUsed += end - begin;
-        cell.kind = StoredKind::Text;
+        cell.kind = Kind::Text;
         cell.offset = offset;
         cell.length = quint32(end - begin);
         break;
@@ -146,17 +168,19 @@ RowStore::Cell RowStore::Read(sqlite3_stmt* statement, int column, QStringDecode
 RowStore::Cell RowStore::Store(const StoredValue& value)
 {
     Cell cell;
-    cell.kind = value.kind;
     switch (value.kind) {
     case StoredKind::Null:
         break;
     case StoredKind::Integer:
+        cell.kind = Kind::Integer;
         cell.integer = value.integer;
         break;
     case StoredKind::Real:
+        cell.kind = Kind::Real;
         cell.real = value.real;
         break;
     case StoredKind::Text:
+        cell.kind = Kind::Text;
         cell.offset = m_textUsed;
         cell.length = quint32(value.text.size());
         std::copy_n(reinterpret_cast<const char16_t*>(value.text.utf16()), value.text.size(),

@@ -2,7 +2,9 @@
 
 #include "FieldConversion.h"
 
+#include <QDate>
 #include <QString>
+#include <QVariant>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -16,21 +18,25 @@ namespace kivo {
 // of 64 KiB, so reading a large set never copies what was already read; a released store
 // hands its blocks to a shared pool that the next store takes them from, since touching fresh
 // memory costs a page fault per page, more than reading the rows. Text lives in one buffer
-// (offset and length per cell), so reading allocates nothing per cell.
+// (offset and length per cell), so reading allocates nothing per cell. A date is held as its
+// day number, read once from the engine's text, so that neither its text nor a parse per read
+// is paid for.
 class RowStore {
 public:
+    // What a cell holds: as a stored value, or (Day) a date column's ISO text as its day number.
+    enum class Kind : quint8 { Null, Integer, Real, Text, Day };
     struct Cell {
         union {
-            qint64 integer = 0;
+            qint64 integer = 0; // also the day number of a Day
             double real;
             qint64 offset;
         };
         quint32 length = 0;
-        StoredKind kind = StoredKind::Null;
+        Kind kind = Kind::Null;
     };
 
-    // Empties the store for rows of `columns` fields; keeps its memory for the next rows.
-    void Reset(int columns);
+    // Empties the store for rows of these fields; keeps its memory for the next rows.
+    void Reset(const std::vector<FieldInfo>& fields);
     // Empties the store and gives its memory back.
     void Release();
 
@@ -41,25 +47,49 @@ public:
     qint64 Rowid(int row) const { return m_rowids[size_t(row)]; }
     void SetRowid(int row, qint64 rowid) { m_rowids[size_t(row)] = rowid; }
     QStringView Text(const Cell& cell) const { return QStringView(m_text.data() + cell.offset, cell.length); }
+    // The cell as the field's type shows it (see FieldVariant); the common kinds inline.
     QVariant Value(int row, int column, int fieldType) const
     {
         const Cell& cell = At(row, column);
-        return FieldVariant(fieldType, cell.kind, cell.integer, cell.real,
-            cell.kind == StoredKind::Text ? Text(cell) : QStringView());
+        switch (cell.kind) {
+        case Kind::Day:
+            return QVariant(QDate::fromJulianDay(cell.integer));
+        case Kind::Integer:
+            if (fieldType == FieldLong)
+                return QVariant(qlonglong(cell.integer));
+            return FieldVariant(fieldType, StoredKind::Integer, cell.integer, 0, {});
+        case Kind::Null:
+            return QVariant();
+        case Kind::Real:
+            return FieldVariant(fieldType, StoredKind::Real, 0, cell.real, {});
+        case Kind::Text:
+            break;
+        }
+        return FieldVariant(fieldType, StoredKind::Text, 0, 0, Text(cell));
     }
+    // A Day cell's date as the engine stores it: "2026-03-05".
+    static QString DayText(const Cell& cell);
 
-    // Appends a row read from a statement: its rowid, then `Columns()` columns from `first`.
-    // `onCell` sees each cell as it is read (expression columns take their type from it).
+    // Appends a row read from a statement: `Columns()` columns from `first`, and its rowid
+    // (returned), which is column 0 or, when `rowidField` is not -1, that field (a master
+    // table's EId is its rowid: read once). `onCell` sees each cell as it is read (expression
+    // columns take their type from it).
     template <typename OnCell>
-    void Append(sqlite3_stmt* statement, int first, qint64 rowid, QStringDecoder& decoder, OnCell&& onCell)
+    qint64 Append(
+        sqlite3_stmt* statement, int first, int rowidField, QStringDecoder& decoder, OnCell&& onCell)
     {
-        m_rowids.push_back(rowid);
         for (int c = 0; c < m_columns; ++c) {
-            const Cell cell = Read(statement, first + c, decoder);
+            const Cell cell = Read(statement, first + c, m_dates[size_t(c)], decoder);
             onCell(c, cell);
             m_cells.push_back(cell);
         }
+        const qint64 rowid = rowidField >= 0
+            ? m_cells[m_cells.size() - size_t(m_columns - rowidField)].integer
+            : first ? ColumnRowid(statement)
+                    : 0;
+        m_rowids.push_back(rowid);
         ++m_rows;
+        return rowid;
     }
     // Overwrites the cells of one row from a statement's columns; `skip(c)` keeps a cell.
     template <typename Skip> void Overwrite(int row, sqlite3_stmt* statement, int first, Skip&& skip)
@@ -67,7 +97,7 @@ public:
         QStringDecoder* decoder = Decoder();
         for (int c = 0; c < m_columns; ++c)
             if (!skip(c))
-                At(row, c) = Read(statement, first + c, *decoder);
+                At(row, c) = Read(statement, first + c, m_dates[size_t(c)], *decoder);
     }
     // An empty row at the end (a row being added).
     void AppendEmpty();
@@ -104,7 +134,7 @@ private:
             m_blocks.clear();
             m_size = 0;
         }
-        void push_back(const T& value)
+        Q_ALWAYS_INLINE void push_back(const T& value)
         {
             if (m_size == m_blocks.size() * PerBlock)
                 m_blocks.push_back(static_cast<T*>(AcquireBlock()));
@@ -124,9 +154,11 @@ private:
     };
 
     size_t Index(int row, int column) const { return size_t(row) * size_t(m_columns) + size_t(column); }
-    Cell Read(sqlite3_stmt* statement, int column, QStringDecoder& decoder);
+    Cell Read(sqlite3_stmt* statement, int column, bool date, QStringDecoder& decoder);
+    static qint64 ColumnRowid(sqlite3_stmt* statement);
 
     int m_columns = 0;
+    std::vector<char> m_dates; // per column: a date field, whose ISO text is held as a Day
     int m_rows = 0;
     BlockArray<Cell> m_cells;
     BlockArray<qint64> m_rowids;

@@ -204,7 +204,8 @@ int AdminCommands::Init(const QStringList& arguments)
     return Done;
 }
 
-void AdminCommands::OpenDatabase(Connection& connection, LockFile& lock, const QString& folder)
+void AdminCommands::OpenDatabase(
+    Connection& connection, LockFile& lock, const QString& folder, QTextStream& err)
 {
     const Locations locations = InitLocations(folder);
     // A running copy holds the lock and its log is its own. Otherwise the lock is held while the
@@ -219,9 +220,9 @@ void AdminCommands::OpenDatabase(Connection& connection, LockFile& lock, const Q
         const bool setAside = maintenance.SetAsideForeignLogs();
         lock.Record({});
         if (setAside)
-            m_err << "kivo-admin: the log " << LogFile(locations.DatabaseFile())
-                  << " was left by a copy of another database file; it was set aside as "
-                  << LogFile(locations.DatabaseFile()) << ".foreign and not replayed\n";
+            err << "kivo-admin: the log " << LogFile(locations.DatabaseFile())
+                << " was left by a copy of another database file; it was set aside as "
+                << LogFile(locations.DatabaseFile()) << ".foreign and not replayed\n";
     }
     connection.Open(locations.DatabaseFile(), DatabasePassword());
     Schema::Upgrade(connection);
@@ -231,7 +232,7 @@ int AdminCommands::Sql(const QString& folder, const QString& statement)
 {
     LockFile lock(LockPathOf(folder));
     Connection connection;
-    OpenDatabase(connection, lock, folder);
+    OpenDatabase(connection, lock, folder, m_err);
     const QByteArray engineSql = connection.Translate(statement).toUtf8();
     sqlite3_stmt* raw = nullptr;
     const char* tail = nullptr;
@@ -265,7 +266,7 @@ int AdminCommands::Check(const QString& folder)
 {
     LockFile lock(LockPathOf(folder));
     Connection connection;
-    OpenDatabase(connection, lock, folder);
+    OpenDatabase(connection, lock, folder, m_err);
     const bool intact = CheckIntegrity(connection);
     const bool stockHolds = intact && CheckStock(connection);
     return intact && stockHolds ? Done : Failed;
@@ -283,7 +284,7 @@ int AdminCommands::Password(const QStringList& arguments)
     }
     LockFile lock(LockPathOf(folder));
     Connection connection;
-    OpenDatabase(connection, lock, folder);
+    OpenDatabase(connection, lock, folder, m_err);
     const bool accessCode = who == u"--access-code";
     // Stored as hashes: the access code with its letter case, a password without. The login
     // is matched as the login screen matches it, without regard to letter case.
@@ -340,7 +341,7 @@ int AdminCommands::Generate(const QStringList& arguments)
 
     LockFile lock(LockPathOf(folder));
     Connection connection;
-    OpenDatabase(connection, lock, folder);
+    OpenDatabase(connection, lock, folder, m_err);
     if (settings.bills > 0 && settings.products == 0
         && connection.Scalar(QStringLiteral("Select Count(*) From ktProduct Where PActive='Y'")).toLongLong()
             == 0) {

@@ -21,6 +21,10 @@ public:
     // arguments: the command line without the program name.
     int Run(const QStringList& arguments);
 
+    // Opens the folder's database and brings its layout up to date; `lock` (on the folder's lock
+    // file) is held meanwhile unless a running copy holds it. A log set aside is said on `err`.
+    static void OpenDatabase(Connection& connection, LockFile& lock, const QString& folder, QTextStream& err);
+
 private:
     int Init(const QStringList& arguments);
     int Sql(const QString& folder, const QString& statement);
@@ -36,9 +40,6 @@ private:
     int Usage();
     static void WriteUsage(QTextStream& stream);
 
-    // Opens the folder's database and brings its layout up to date; `lock` (on the folder's lock
-    // file) is held meanwhile unless a running copy holds it.
-    void OpenDatabase(Connection& connection, LockFile& lock, const QString& folder);
     bool CheckIntegrity(Connection& connection);
     bool CheckStock(Connection& connection);
 

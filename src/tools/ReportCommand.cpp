@@ -1,7 +1,9 @@
 #include "ReportCommand.h"
+#include "AdminCommands.h"
 
 #include "DatabasePassword.h"
 #include "DateText.h"
+#include "LockFile.h"
 #include "LoginState.h"
 #include "Messages.h"
 #include "PageModel.h"
@@ -9,8 +11,8 @@
 #include "Recordset.h"
 #include "ReportCatalogue.h"
 #include "ReportScreenState.h"
-#include "Schema.h"
 #include "Settings.h"
+#include "StartupFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -158,8 +160,8 @@ int ReportCommand::Run(const QStringList& arguments)
     context.SetLocations(InitLocations(QDir(a.folder).absolutePath()));
     if (!QFileInfo::exists(context.locations.DatabaseFile()))
         return Fail(QStringLiteral("report: %1 does not exist").arg(context.locations.DatabaseFile()));
-    context.connection.Open(context.locations.DatabaseFile(), DatabasePassword());
-    Schema::Upgrade(context.connection);
+    LockFile lock(StartupFiles::For(context.locations, QDate::currentDate()).lock);
+    AdminCommands::OpenDatabase(context.connection, lock, QDir(a.folder).absolutePath(), m_err);
     {
         Recordset enterprise(context.connection);
         enterprise.Open(QStringLiteral("kaEnterprise"));

@@ -1,4 +1,5 @@
 #include "DateText.h"
+#include "FieldConversion.h"
 
 #include <QLocale>
 #include <QTest>
@@ -71,6 +72,23 @@ private slots:
         QCOMPARE(parsed.isValid(), expected.isValid());
         if (expected.isValid())
             QCOMPARE(parsed, expected);
+    }
+
+    // Stored dates ("2026-03-05") become day numbers without the calendar's help: every day of
+    // eight centuries agrees with it, in the engine's bytes and in text alike, and text that is
+    // no stored date is refused.
+    void storedDayNumber()
+    {
+        for (QDate d(1600, 1, 1); d.year() <= 2400; d = d.addDays(1)) {
+            const QByteArray bytes = d.toString(Qt::ISODate).toLatin1() + "T10:00";
+            const QString text = QString::fromLatin1(bytes);
+            QCOMPARE(IsoDayNumber(bytes.constData(), bytes.size()), std::optional(d.toJulianDay()));
+            QCOMPARE(IsoDayNumber(text.utf16(), 10), std::optional(d.toJulianDay()));
+        }
+        for (const char* bad : { "2026-02-29", "1900-02-29", "2026-04-31", "2026-13-01", "2026-00-10",
+                 "2026-03-00", "0000-01-01", "2026-3-05", "2026/03/05", "20x6-03-05", "2026-03-0" }) {
+            QVERIFY2(!IsoDayNumber(bad, qsizetype(qstrlen(bad))), bad);
+        }
     }
 
     void sqlDate_data()

@@ -215,45 +215,6 @@ private slots:
         QFETCH(QString, expected);
         QCOMPARE(M(value).Format(picture), expected);
     }
-
-    // A bill's totals as the counter computes them: discount and taxes rounded to R digits,
-    // total and nett not rounded again, tax 2 a percentage of tax 1.
-    void billTotals_data()
-    {
-        QTest::addColumn<QStringList>("given"); // gross, taxable, discount %, tax 1 %, tax 2 %
-        QTest::addColumn<int>("digits");
-        QTest::addColumn<QStringList>("shown"); // gross, discount, total, tax 1, tax 2, nett
-
-        const auto row = [](const char* name, const char* given, int digits, const char* shown) {
-            QTest::newRow(name) << QString::fromLatin1(given).split(u' ') << digits
-                                << QString::fromLatin1(shown).split(u' ');
-        };
-        row("two lines, one taxable", "150 100 10 5 2", 2, "150.00 15.00 135.00 4.50 0.09 139.59");
-        row("whole amounts, 1.5 to even", "15 0 10 5 2", 0, "15.00 2.00 13.00 0.00 0.00 13.00");
-        // 5 % of 3.10 is 0.155, which a double holds a hair below the half.
-        row("discount on a decimal half", "3,10 3.10 5 10 0", 2, "3.10 0.16 2.94 0.29 0.00 3.23");
-        row("negative discount raises", "200 200 -12.5 12.5 0.5", 2,
-            "200.00 -25.00 225.00 28.12 0.14 253.26");
-        row("large amounts", "123456789012.5 123456789012.5 0 10 0", 0,
-            "123456789012.50 0.00 123456789012.50 12345678901.00 0.00 135802467913.50");
-    }
-    void billTotals()
-    {
-        QFETCH(QStringList, given);
-        QFETCH(int, digits);
-        QFETCH(QStringList, shown);
-
-        const Money g = M(given[0]), t = M(given[1]), d = M(given[2]);
-        const Money discount = g.Percent(d).Rounded(digits);
-        const Money total = g - discount;
-        const Money taxableDiscount = t.Percent(d).Rounded(digits);
-        const Money tax1 = (t - taxableDiscount).Percent(M(given[3])).Rounded(digits);
-        const Money tax2 = tax1.Percent(M(given[4])).Rounded(digits);
-        const Money nett = total + tax1 + tax2;
-        const QStringList amounts { g.Format(), discount.Format(), total.Format(), tax1.Format(),
-            tax2.Format(), nett.Format() };
-        QCOMPARE(amounts, shown);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestMoney)
