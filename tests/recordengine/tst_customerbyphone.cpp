@@ -3,7 +3,7 @@
 #include "Connection.h"
 #include "CustomerByPhone.h"
 #include "Recordset.h"
-#include "SeedData.h"
+#include "ShopRows.h"
 #include "TestContext.h"
 
 #include <memory>
@@ -16,13 +16,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QDate BillDay(2026, 3, 5);
-
-QVariantList Customer(
-    int id, const QString& name, const QString& phone, const QString& code, const char* active)
-{
-    return { id, QDate(2025, 7, 1), name, u"1 Mill Lane"_s, u"Leeds"_s, u"Yorks"_s, u"UK"_s, u"LS1"_s, phone,
-        u"a@b.c"_s, code, QString::fromLatin1(active), u"Regular"_s };
-}
 
 } // namespace
 
@@ -39,11 +32,11 @@ private slots:
     {
         t = std::make_unique<TestContext>();
         Connection& c = t->context.connection;
-        InsertRow(c, u"ktCustomer"_s, Customer(1, u"Ann Lee"_s, u"5550001"_s, u"C01015550"_s, "Y"));
-        InsertRow(c, u"ktCustomer"_s, Customer(2, u"Bo Ray"_s, u"5550002"_s, u"C01020002"_s, "N"));
+        AddCustomer(c, 1, u"Ann Lee"_s, u"5550001"_s, u"C01015550"_s);
+        AddCustomer(c, 2, u"Bo Ray"_s, u"5550002"_s, u"C01020002"_s, u"N"_s);
         // A phone stored twice by another route: the first stored is the one found.
-        InsertRow(c, u"ktCustomer"_s, Customer(3, u"Cy Dunn"_s, u"5550003"_s, u"C01030003"_s, "Y"));
-        InsertRow(c, u"ktCustomer"_s, Customer(4, u"Di Fox"_s, u"5550003"_s, u"C01040003"_s, "Y"));
+        AddCustomer(c, 3, u"Cy Dunn"_s, u"5550003"_s, u"C01030003"_s);
+        AddCustomer(c, 4, u"Di Fox"_s, u"5550003"_s, u"C01040003"_s);
     }
     void cleanup() { t.reset(); }
 

@@ -8,6 +8,7 @@
 #include "ProductLine.h"
 #include "ProductLookup.h"
 #include "Settings.h"
+#include "ShopRows.h"
 #include "StockPosting.h"
 
 #include <QScopeGuard>
@@ -18,8 +19,6 @@ using namespace kivo::test;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-const QDate Earlier(2026, 1, 2);
 
 // What a new document of each screen needs to pass validation, "field=text".
 QStringList Typed(const QString& table)
@@ -40,30 +39,7 @@ class TestDocumentLines : public QObject {
 
     Connection& db() { return f->context().connection; }
 
-    // "A purchased/sold/close date" for each product, the date as "today", "earlier" or as stored.
-    QString Stock()
-    {
-        QStringList products;
-        Recordset rs(db());
-        rs.Open(u"Select PCode, PPurchQty, PSaleQty, PCloseQty, PTranDate From ktProduct Order By PCode"_s);
-        for (; !rs.Eof(); rs.MoveNext()) {
-            const QDate date = rs.Value(4).toDate();
-            const QString when = date == f->context().Today() ? u"today"_s
-                : date == Earlier                             ? u"earlier"_s
-                                                              : rs.Text(4);
-            products << u"%1 %2/%3/%4 %5"_s.arg(rs.Text(0), rs.Text(1), rs.Text(2), rs.Text(3), when);
-        }
-        return products.join(u", "_s);
-    }
-
-    // Products whose closing stock is not opening + purchased - sold.
-    qint64 Broken()
-    {
-        return db()
-            .Scalar(u"Select Count(*) From ktProduct Where IfNull(PCloseQty,0) <> "
-                    "IfNull(POpenQty,0) + IfNull(PPurchQty,0) - IfNull(PSaleQty,0)"_s)
-            .toLongLong();
-    }
+    QString Stock() { return ShopStock(db(), f->context().Today()); }
 
     // "code:qty ..." of the stored lines of the document on screen, in the order written.
     QString StoredLines(const RecordScreen& screen)
@@ -137,12 +113,8 @@ private slots:
         f = std::make_unique<EngineFixture>();
         f->context().today = [] { return QDate(2026, 3, 5); };
         LoadPreferences(f->context());
-        int id = 0;
-        for (const char* code : { "A", "B" })
-            f->Insert("ktProduct",
-                { ++id, Earlier, QString::fromLatin1(code), QString(u"Item "_s + QLatin1String(code)), 1,
-                    u"Pcs"_s, 1.0, 2.0, 10, 0, 0, 10, 0, u"T"_s, Earlier, QString(), QString(), u"Y"_s,
-                    QString() });
+        for (const QString& code : { u"A"_s, u"B"_s })
+            AddProduct(db(), { .code = code, .saleRate = 2 });
     }
 
     void init()
@@ -150,8 +122,8 @@ private slots:
         for (const char* table : { "ktBillMast", "ktBillDetl", "ktQuotMast", "ktQuotDetl", "ktPurcMast",
                  "ktPurcDetl", "ktOrdrMast", "ktOrdrDetl" })
             db().Execute(u"Delete From "_s + QLatin1String(table));
-        db().Execute(
-            u"Update ktProduct Set PPurchQty=0, PSaleQty=0, PCloseQty=POpenQty, PTranDate=?"_s, { Earlier });
+        db().Execute(u"Update ktProduct Set PPurchQty=0, PSaleQty=0, PCloseQty=POpenQty, PTranDate=?"_s,
+            { ShopEarlier() });
         f->messages().shown.clear();
     }
 
@@ -206,7 +178,7 @@ private slots:
             const RecordScreen& screen = *f->screen; // a checkout opens the screen afresh
             QCOMPARE(f->messages().shown.filter(u"ErroR!"_s), QStringList());
             QCOMPARE(Stock(), stock.at(i));
-            QCOMPARE(Broken(), 0);
+            QCOMPARE(BrokenStock(db()), QStringList());
             if (steps.at(i) != u"delete") {
                 QVERIFY2(!screen.frameEnabled, qPrintable(f->messages().shown.join(u" | "_s)));
                 QCOMPARE(StoredLines(screen), stored.at(i));

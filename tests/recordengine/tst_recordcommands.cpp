@@ -111,73 +111,54 @@ private slots:
         QCOMPARE(f->messages().shown, QStringList());
     }
 
-    void addThenSaveStoresTheRecord()
+    // Add or Modify, then Save or Cancel: the record shown afterwards, where, and what is stored.
+    void editThenFinish_data()
     {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<int>("finish");
+        QTest::addColumn<QString>("shown"); // "position, id, name, saving" afterwards
+        QTest::addColumn<int>("stored"); // groups named "Frozen" saving 3.5 afterwards
+        const int add = CommandNumber::Add, modify = CommandNumber::Modify;
+        const int save = CommandNumber::Save, cancel = CommandNumber::Cancel;
+        QTest::newRow("Add, Save") << add << save << u"4 / 4, 31, Frozen, 3.50"_s << 1;
+        QTest::newRow("Add, Cancel shows the last") << add << cancel << u"3 / 3, 30, Bakery, 0.00"_s << 0;
+        QTest::newRow("Modify, Save keeps the position")
+            << modify << save << u"2 / 3, 20, Frozen, 3.50"_s << 1;
+        QTest::newRow("Modify, Cancel shows the one edited")
+            << modify << cancel << u"2 / 3, 20, Dairy, 2.50"_s << 0;
+    }
+    void editThenFinish()
+    {
+        QFETCH(int, command);
+        QFETCH(int, finish);
         RecordScreen& screen = f->Open(u"kmGroup"_s);
-        // Declining the question changes nothing.
-        f->host.calls.clear();
-        f->messages().Answer(false);
-        f->Command(CommandNumber::Add);
-        QCOMPARE(screen.Text(0), u"30"_s);
-        QCOMPARE(f->host.calls, QStringList());
-
-        f->messages().Answer(true);
-        f->Command(CommandNumber::Add);
-        QCOMPARE(screen.Text(0), u"(New)"_s);
-        QCOMPARE(screen.frameEnabled, true);
-        QCOMPARE(f->host.modulePaneEnabled, false);
-
+        f->Command(CommandNumber::Prior);
+        if (command == CommandNumber::Add) {
+            // Declining the question changes nothing.
+            f->host.calls.clear();
+            f->messages().Answer(false);
+            f->Command(command);
+            QCOMPARE(f->host.calls, QStringList());
+            f->messages().Answer(true);
+        }
+        f->Command(command);
+        QCOMPARE(screen.Text(0), command == CommandNumber::Add ? u"(New)"_s : u"20"_s);
+        QVERIFY(screen.frameEnabled && !f->host.modulePaneEnabled);
         screen.SetText(2, u"Frozen"_s);
         screen.SetText(3, u"3,5"_s);
         screen.SetText(4, u"Freezer"_s);
-        f->Command(CommandNumber::Save);
-        QCOMPARE(f->messages().shown, QStringList(2, u"Confirm Add ?"_s));
-        QCOMPARE(f->screen->newRecordPending, false);
-        QCOMPARE(screen.frameEnabled, false);
-        QCOMPARE(f->host.positionLabel, u"4 / 4"_s);
-        QCOMPARE(screen.Text(0), u"31"_s);
-        QCOMPARE(screen.Text(3), u"3.50"_s);
-        QCOMPARE(f->Scalar(u"Select GSavePer From kmGroup Where GName='Frozen'"_s).toDouble(), 3.5);
+        f->Command(finish);
+        QTEST(QStringList({ f->host.positionLabel, screen.Text(0), screen.Text(2), screen.Text(3) })
+                  .join(u", "_s),
+            "shown");
+        QTEST(f->Scalar(u"Select Count(*) From kmGroup Where GName='Frozen' And GSavePer=3.5"_s).toInt(),
+            "stored");
+        const bool added = command == CommandNumber::Add && finish == CommandNumber::Save;
+        QCOMPARE(f->Scalar(u"Select Count(*) From kmGroup"_s).toInt(), added ? 4 : 3);
+        // Only Add asks, once declined and once confirmed; Save and Cancel ask nothing.
+        QCOMPARE(f->messages().shown, QStringList(command == CommandNumber::Add ? 2 : 0, u"Confirm Add ?"_s));
+        QVERIFY(!screen.newRecordPending && !screen.frameEnabled);
         QCOMPARE(f->host.commandStates, QStringList({ u"Mast"_s, u"Edit"_s, u"Mast"_s }));
-    }
-
-    // Cancel shows the stored record again: after Add the last one, after Modify the one edited.
-    void cancel_data()
-    {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<QString>("position");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("after Add") << int(CommandNumber::Add) << u"3 / 3"_s << u"Bakery"_s;
-        QTest::newRow("after Modify") << int(CommandNumber::Modify) << u"1 / 3"_s << u"Grocery"_s;
-    }
-    void cancel()
-    {
-        QFETCH(int, command);
-        RecordScreen& screen = f->Open(u"kmGroup"_s);
-        f->Command(CommandNumber::First);
-        if (command == CommandNumber::Add)
-            f->messages().Answer(true);
-        f->Command(command);
-        screen.SetText(2, u"Changed"_s);
-        f->Command(CommandNumber::Cancel);
-        QTEST(screen.Text(2), "name");
-        QTEST(f->host.positionLabel, "position");
-        QCOMPARE(f->screen->newRecordPending, false);
-        QCOMPARE(screen.frameEnabled, false);
-        QCOMPARE(f->host.commandStates, QStringList({ u"Mast"_s, u"Edit"_s, u"Mast"_s }));
-        QCOMPARE(f->Scalar(u"Select Count(*) From kmGroup Where GName='Changed'"_s).toInt(), 0);
-    }
-
-    void modifyThenSaveKeepsPosition()
-    {
-        RecordScreen& screen = f->Open(u"kmGroup"_s);
-        f->Command(CommandNumber::Prior);
-        f->Command(CommandNumber::Modify);
-        screen.SetText(2, u"Milk"_s);
-        f->Command(CommandNumber::Save);
-        QCOMPARE(f->host.positionLabel, u"2 / 3"_s);
-        QCOMPARE(f->Scalar(u"Select GName From kmGroup Where EId=20"_s).toString(), u"Milk"_s);
-        QCOMPARE(f->Scalar(u"Select Count(*) From kmGroup"_s).toInt(), 3);
     }
 
     void deleteCommand_data()

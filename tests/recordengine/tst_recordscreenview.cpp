@@ -1,12 +1,8 @@
 // The generic register window over a screen's state: what it shows, and what it sends back.
 #include "DocumentLines.h"
-#include "FakeHost.h"
+#include "EngineFixture.h"
 #include "LineGrid.h"
-#include "RecordEngine.h"
-#include "RecordScreen.h"
 #include "RecordScreenView.h"
-#include "ScreenCatalogue.h"
-#include "TestContext.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -23,18 +19,11 @@ using namespace Qt::StringLiterals;
 class RecordScreenViewTest : public QObject {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        m_test = std::make_unique<TestContext>(TempDatabase::Content::Demo);
-        m_host = std::make_unique<FakeHost>(m_test->context);
-    }
+    void init() { f = std::make_unique<EngineFixture>(TempDatabase::Content::Demo); }
     void cleanup()
     {
         m_view.reset();
-        m_screen.reset();
-        m_engine.reset();
-        m_host.reset();
-        m_test.reset();
+        f.reset();
     }
 
     void showsTheScreenAndFollowsIt()
@@ -66,7 +55,7 @@ private slots:
         QCOMPARE(m_screen->Text(18), u"Gift's line and more"_s);
         view.button(13)->click();
         QCOMPARE(view.valueBox(13)->text(), u"T"_s);
-        m_host->AnswerPick(u"3"_s, u"Dairy"_s);
+        f->host.AnswerPick(u"3"_s, u"Dairy"_s);
         view.button(4)->click();
         QCOMPARE(view.valueBox(4)->text(), u"3"_s);
         QCOMPARE(view.hint(4)->text(), u"Dairy"_s);
@@ -86,7 +75,7 @@ private slots:
     // the document is edited, and only after "Remove Product ?".
     void documentLineGrid()
     {
-        Connection& db = m_test->context.connection;
+        Connection& db = f->context().connection;
         db.Execute(
             u"Insert Into ktPurcMast (EId, EDate, PUId, PReceipt, PSId) Values (999999, #3/5/2026#, 1, 'R-1', 1)"_s);
         for (const char* code : { "A1", "B2", "C3" })
@@ -100,7 +89,7 @@ private slots:
         for (int c = 0; c < LineGrid::ColumnCount; ++c)
             QCOMPARE(grid->isColumnHidden(c), c == 0 || c == 1 || c == 11);
         QVERIFY(grid->columnWidth(LineGrid::NameColumn) > grid->columnWidth(LineGrid::DelColumn));
-        m_screen->lines->Recount(m_test->context, *m_screen);
+        m_screen->lines->Recount(f->context(), *m_screen);
         const QModelIndex x = grid->model()->index(1, LineGrid::DelColumn);
         QCOMPARE(x.data().toString(), u"x"_s);
         QCOMPARE(x.data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
@@ -113,15 +102,15 @@ private slots:
         clickX(1); // browsing: the stored purchase stays as it is
         QCOMPARE(grid->model()->rowCount(), 3);
         StartEditing();
-        m_test->messages.Answer(false);
+        f->messages().Answer(false);
         clickX(1);
         QCOMPARE(grid->model()->rowCount(), 3);
-        m_test->messages.Answer(true);
+        f->messages().Answer(true);
         clickX(1);
-        QCOMPARE(m_test->messages.shown.last(), u"Remove Product ?"_s);
+        QCOMPARE(f->messages().shown.last(), u"Remove Product ?"_s);
         QCOMPARE(grid->model()->index(1, LineGrid::CodeColumn).data().toString(), u"C3"_s);
         grid->setCurrentIndex(grid->model()->index(0, LineGrid::DelColumn));
-        m_test->messages.Answer(true);
+        f->messages().Answer(true);
         QTest::keyClick(grid, Qt::Key_Return);
         QCOMPARE(grid->model()->rowCount(), 1);
         QCOMPARE(m_screen->lines->Grid().DocItems(), 2);
@@ -135,10 +124,10 @@ private slots:
 private:
     RecordScreenView& Show(const QString& name)
     {
-        m_screen = BuildRecordScreen(name);
-        m_engine = std::make_unique<RecordEngine>(m_test->context, *m_host);
-        m_view = std::make_unique<RecordScreenView>(m_test->context, *m_engine, *m_screen);
-        m_engine->OpenRecordScreen(*m_screen);
+        f->screen = BuildRecordScreen(name);
+        m_screen = f->screen.get();
+        m_view = std::make_unique<RecordScreenView>(f->context(), f->engine, *m_screen);
+        f->engine.OpenRecordScreen(*m_screen);
         m_view->show();
         if (!QTest::qWaitForWindowExposed(m_view.get()))
             qFatal("the window did not show");
@@ -150,10 +139,8 @@ private:
         m_screen->NotifyChanged();
     }
 
-    std::unique_ptr<TestContext> m_test;
-    std::unique_ptr<FakeHost> m_host;
-    std::unique_ptr<RecordEngine> m_engine;
-    std::unique_ptr<RecordScreen> m_screen;
+    std::unique_ptr<EngineFixture> f;
+    RecordScreen* m_screen = nullptr;
     std::unique_ptr<RecordScreenView> m_view;
 };
 

@@ -1,13 +1,7 @@
 // The register screens as built from the schema, and the rules the record engine runs for
 // them, on a real temporary database.
-#include "FakeHost.h"
-#include "RecordScreen.h"
-#include "Schema.h"
-#include "ScreenCatalogue.h"
-#include "ScreenRules.h"
-#include "SeedData.h"
+#include "EngineFixture.h"
 #include "Settings.h"
-#include "TestContext.h"
 
 #include <QTest>
 
@@ -18,16 +12,11 @@ using namespace Qt::StringLiterals;
 class RegisterScreensTest : public QObject {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        m_test = std::make_unique<TestContext>(TempDatabase::Content::Demo);
-        m_host = std::make_unique<FakeHost>(m_test->context);
-    }
+    void init() { f = std::make_unique<EngineFixture>(TempDatabase::Content::Demo); }
     void cleanup()
     {
         m_row.reset();
-        m_host.reset();
-        m_test.reset();
+        f.reset();
     }
 
     void screenDesign_data()
@@ -165,10 +154,9 @@ private slots:
     }
 
 private:
-    ProgramContext& context() { return m_test->context; }
-    FakeHost& host() { return *m_host; }
-    std::unique_ptr<TestContext> m_test;
-    std::unique_ptr<FakeHost> m_host;
+    ProgramContext& context() { return f->context(); }
+    FakeHost& host() { return f->host; }
+    std::unique_ptr<EngineFixture> f;
     std::unique_ptr<RecordScreen> Build(const QString& name)
     {
         auto screen = BuildRecordScreen(name);
@@ -184,7 +172,7 @@ private:
         screen.rules->AfterSave(context(), host(), screen, *m_row);
     }
     std::unique_ptr<Recordset> m_row;
-    QVariant Scalar(const QString& sql) { return context().connection.Scalar(sql); }
+    QVariant Scalar(const QString& sql) { return f->Scalar(sql); }
 };
 
 QTEST_GUILESS_MAIN(RegisterScreensTest)

@@ -21,6 +21,14 @@ void AddGroup(Connection& c, int id, const QString& name, double savePercent)
         { id, ShopEarlier(), name, savePercent });
 }
 
+void AddCustomer(Connection& c, int id, const QString& name, const QString& phone, const QString& code,
+    const QString& active)
+{
+    c.Execute(u"Insert Into ktCustomer Values (?,?,?,?,?,?,?,?,?,?,?,?,?)"_s,
+        { id, QDate(2025, 7, 1), name, u"1 Mill Lane"_s, u"Leeds"_s, u"Yorks"_s, u"UK"_s, u"LS1"_s, phone,
+            u"ann@shop.test"_s, code, active, u"Regular"_s });
+}
+
 QString ShopStock(Connection& c, const QDate& today)
 {
     QStringList products;

@@ -27,6 +27,9 @@ inline QDate ShopEarlier()
 
 void AddProduct(Connection& c, const ShopProduct& product);
 void AddGroup(Connection& c, int id, const QString& name, double savePercent);
+// A customer entered on 2025-07-01 with an address in Leeds and an e-mail address.
+void AddCustomer(Connection& c, int id, const QString& name, const QString& phone, const QString& code,
+    const QString& active = QStringLiteral("Y"));
 
 // Every product's stock, by code: "A 2/0/12 today, B 0/0/10 earlier" (purchased/sold/close and
 // the last move: `today`, ShopEarlier() or the stored date).
