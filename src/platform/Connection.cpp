@@ -55,97 +55,6 @@ void Connection::ThrowEngineError(int code, const QString& source) const
     throw DbError(primary, source, text);
 }
 
-namespace {
-
-// A statement with its literals taken out as parameters: the cache key and the values.
-struct Parameterized {
-    QString sql;
-    QVariantList values;
-};
-
-// Literals become parameters where a parameter means the same thing: in the clauses after
-// a query's FROM (in its select list a literal also names the column: "Select 'x'" is the
-// field "'x'") and anywhere in INSERT, UPDATE and DELETE. Numbers stay in a statement that
-// orders or groups, where "Order By 2" names a column. Statements with explicit parameters,
-// and anything else (schema, pragmas), are kept as written.
-Parameterized ParameterizeLiterals(const QString& sql)
-{
-    const std::vector<SqlToken> tokens = TokenizeSql(sql);
-    Parameterized result;
-    bool query = false;
-    bool numbers = true;
-    bool first = true;
-    bool literals = false;
-    for (const SqlToken& token : tokens) {
-        if (token.IsBlank())
-            continue;
-        if (first) {
-            first = false;
-            query = token.IsWord(sql, u"select") || token.IsWord(sql, u"with");
-            if (!query && !token.IsWord(sql, u"insert") && !token.IsWord(sql, u"update")
-                && !token.IsWord(sql, u"delete"))
-                return { sql, {} };
-        }
-        if (token.kind == SqlTokenKind::Symbol
-            && (token.IsSymbol(sql, u'?') || token.IsSymbol(sql, u':') || token.IsSymbol(sql, u'@')))
-            return { sql, {} };
-        if (token.kind == SqlTokenKind::Word && sql[token.begin] == u'$')
-            return { sql, {} };
-        if (token.IsWord(sql, u"order") || token.IsWord(sql, u"group"))
-            numbers = false;
-        literals = literals || token.kind == SqlTokenKind::String || token.kind == SqlTokenKind::Number;
-    }
-    if (!literals)
-        return { sql, {} };
-
-    int depth = 0;
-    bool afterFrom = !query;
-    qsizetype copied = 0;
-    result.sql.reserve(sql.size());
-    for (const SqlToken& token : tokens) {
-        if (token.IsSymbol(sql, u'('))
-            ++depth;
-        else if (token.IsSymbol(sql, u')'))
-            --depth;
-        else if (depth == 0 && token.IsWord(sql, u"from"))
-            afterFrom = true;
-        if (!afterFrom)
-            continue;
-        QVariant value;
-        const QStringView text = token.Text(sql);
-        if (token.kind == SqlTokenKind::String) {
-            QString unquoted = text.sliced(1, qMax<qsizetype>(0, text.size() - 2)).toString();
-            if (text.size() < 2 || !text.endsWith(u'\''))
-                continue; // unclosed: the engine reports it
-            unquoted.replace(QStringLiteral("''"), QStringLiteral("'"));
-            value = unquoted;
-        } else if (token.kind == SqlTokenKind::Number && numbers) {
-            bool ok = false;
-            if (!text.contains(u'.') && !text.contains(u'e') && !text.contains(u'E')) {
-                const qlonglong whole = text.toLongLong(&ok);
-                if (ok)
-                    value = whole;
-            }
-            if (!ok) {
-                const double real = text.toDouble(&ok);
-                if (!ok)
-                    continue;
-                value = real;
-            }
-        } else {
-            continue;
-        }
-        result.sql += QStringView(sql).sliced(copied, token.begin - copied);
-        result.sql += u'?';
-        copied = token.begin + token.length;
-        result.values << value;
-    }
-    result.sql += QStringView(sql).sliced(copied);
-    return result;
-}
-
-} // namespace
-
 void CachedStatement::GiveBack()
 {
     if (m_owner && m_statement)
@@ -370,8 +279,9 @@ CachedStatement Connection::Statement(const QString& engineSql, const QVariantLi
 {
     if (!m_db)
         throw DbError(DbErrorNumber::NotOpen, ErrorSource(), QStringLiteral("The database is not open"));
-    const Parameterized shape
-        = parameters.isEmpty() ? ParameterizeLiterals(engineSql) : Parameterized { engineSql, {} };
+    const ParameterizedSql shape = parameters.isEmpty()
+        ? ParameterizeLiterals(engineSql, TokenizeSql(engineSql))
+        : ParameterizedSql { engineSql, {} };
     CachedStatement statement = Lend(shape.sql);
     const QVariantList& values = parameters.isEmpty() ? shape.values : parameters;
     for (int i = 0; i < values.size(); ++i)

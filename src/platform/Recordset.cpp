@@ -44,6 +44,17 @@ qint64 ScalarInteger(Connection& connection, const QString& sql, const QVariantL
     return 0;
 }
 
+// The cached statement, as Connection::Statement lends it, for a statement already split into
+// tokens.
+CachedStatement LiteralsBound(Connection& connection, const QString& sql, const std::vector<SqlToken>& tokens)
+{
+    const ParameterizedSql shape = ParameterizeLiterals(sql, tokens);
+    CachedStatement statement = connection.StatementAsWritten(shape.sql);
+    for (int i = 0; i < shape.values.size(); ++i)
+        BindValue(statement.get(), i + 1, shape.values[i]);
+    return statement;
+}
+
 } // namespace
 
 Recordset::Recordset(Connection& connection)
@@ -61,14 +72,16 @@ void Recordset::Open(const QString& source)
 
     // A statement that may write back reads the rowid too. It is prepared once that way; only
     // the columns of one table out of a join ("rowid" is then ambiguous) need a second try.
+    // The statement is split into tokens once, for both.
     CachedStatement prepared;
     bool rowid = false;
     const std::vector<SqlToken> tokens = TokenizeSql(engineSql);
     if (!StatementMergesRows(engineSql, tokens)) {
-        const QString withRowid = RecordsetLayout::WithRowid(engineSql, tokens);
+        std::vector<SqlToken> rowidTokens = tokens;
+        const QString withRowid = RecordsetLayout::WithRowid(engineSql, rowidTokens);
         if (!withRowid.isEmpty()) {
             try {
-                prepared = m_connection.Statement(withRowid);
+                prepared = LiteralsBound(m_connection, withRowid, rowidTokens);
                 rowid = true;
                 m_engineSql = withRowid;
             } catch (const DbError&) {
@@ -76,7 +89,7 @@ void Recordset::Open(const QString& source)
         }
     }
     if (!rowid) {
-        prepared = m_connection.Statement(engineSql);
+        prepared = LiteralsBound(m_connection, engineSql, tokens);
         m_engineSql = engineSql;
     }
     std::shared_ptr<const RecordsetLayout> layout = m_connection.Layout(prepared);

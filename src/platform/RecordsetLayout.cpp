@@ -173,11 +173,21 @@ QString RecordsetLayout::WithRowid(const QString& engineSql)
     return RowidInFront(engineSql, Meaningful(engineSql));
 }
 
-QString RecordsetLayout::WithRowid(const QString& engineSql, const std::vector<SqlToken>& tokens)
+QString RecordsetLayout::WithRowid(const QString& engineSql, std::vector<SqlToken>& tokens)
 {
-    for (const SqlToken& token : tokens)
-        if (!token.IsBlank())
-            return token.IsWord(engineSql, u"select") ? RowidInFront(engineSql, { token }) : QString();
+    for (const SqlToken& token : tokens) {
+        if (token.IsBlank())
+            continue;
+        if (!token.IsWord(engineSql, u"select"))
+            return {};
+        const QString result = RowidInFront(engineSql, { token });
+        const qsizetype inserted = result.size() - engineSql.size();
+        const qsizetype at = token.begin + token.length;
+        for (SqlToken& moved : tokens)
+            if (moved.begin >= at)
+                moved.begin += inserted;
+        return result;
+    }
     return {};
 }
 

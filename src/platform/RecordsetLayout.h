@@ -33,8 +33,9 @@ struct RecordsetLayout {
     // The statement with the rowid read in front of its columns, or empty when it is not a
     // plain SELECT.
     static QString WithRowid(const QString& engineSql);
-    // The same for a statement already split into tokens.
-    static QString WithRowid(const QString& engineSql, const std::vector<SqlToken>& tokens);
+    // The same for a statement already split into tokens, which are then moved to describe
+    // the statement returned (the words put in front are no literal and left out of them).
+    static QString WithRowid(const QString& engineSql, std::vector<SqlToken>& tokens);
 };
 
 } // namespace kivo

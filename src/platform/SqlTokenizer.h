@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QString>
 #include <QStringView>
+#include <QVariantList>
 #include <vector>
 
 namespace kivo {
@@ -48,5 +50,20 @@ std::vector<SqlToken> TokenizeSql(QStringView sql);
 bool StatementMergesRows(QStringView sql);
 // The same for a statement already split into tokens.
 bool StatementMergesRows(QStringView sql, const std::vector<SqlToken>& tokens);
+
+// A statement with its literals taken out as parameters (the statement cache's key) and the
+// literals' values in order.
+struct ParameterizedSql {
+    QString sql;
+    QVariantList values;
+};
+
+// Literals become parameters where a parameter means the same thing: in the clauses after
+// a query's FROM (in its select list a literal also names the column: "Select 'x'" is the
+// field "'x'") and anywhere in INSERT, UPDATE and DELETE. Numbers stay in a statement that
+// orders or groups, where "Order By 2" names a column. Statements with explicit parameters,
+// and anything else (schema, pragmas), are kept as written.
+// `tokens` are the statement's, from TokenizeSql.
+ParameterizedSql ParameterizeLiterals(const QString& sql, const std::vector<SqlToken>& tokens);
 
 } // namespace kivo
