@@ -2,7 +2,7 @@
 // browse list to the end, look-ups by product code, a 50-row insert in one transaction, the
 // product screen's open and a Find by id, a Find by code in a snapshot, and the memory the
 // open adds. Prints one table:
-// work, Kivo, bare, ratio.
+// work, Kivo and bare processor time and ratio, Kivo and bare wall clock and ratio.
 //
 // Usage: bench_data [PRODUCTS] [RUNS]   (defaults 100000 products, 5 runs)
 #include "BenchScreen.h"
@@ -57,33 +57,43 @@ struct Row {
     double kivo = 0;
     double bare = 0;
     QString unit = QStringLiteral("ms");
+    double kivoWall = 0; // wall clock, where both sides were timed
+    double bareWall = 0;
 };
 
 // Kivo and the bare engine take turns, run after run, so that both meet the same caches;
-// each side's median is kept.
-template <typename Kivo, typename Bare> std::pair<double, double> Race(int runs, Kivo&& kivo, Bare&& bare)
+// each side's median processor time and wall clock are kept.
+template <typename Kivo, typename Bare> Row Race(const QString& work, int runs, Kivo&& kivo, Bare&& bare)
 {
-    std::vector<double> kivoMs;
-    std::vector<double> bareMs;
+    std::vector<double> kivoMs, bareMs, kivoWall, bareWall;
     kivo();
     bare();
+    QElapsedTimer clock;
     for (int run = 0; run < runs; ++run) {
+        clock.start();
         kivoMs.push_back(CpuMs(kivo));
+        kivoWall.push_back(clock.nsecsElapsed() / 1e6);
+        clock.start();
         bareMs.push_back(CpuMs(bare));
+        bareWall.push_back(clock.nsecsElapsed() / 1e6);
     }
-    return { Median(kivoMs), Median(bareMs) };
+    return { work, Median(kivoMs), Median(bareMs), QStringLiteral("ms"), Median(kivoWall), Median(bareWall) };
 }
 
 void Print(const std::vector<Row>& rows)
 {
-    std::printf("\n%-44s %12s %12s %8s\n", "work", "Kivo", "bare", "ratio");
+    std::printf("\n%-44s %12s %12s %8s %12s %12s %8s\n", "work", "Kivo cpu", "bare cpu", "ratio", "Kivo wall",
+        "bare wall", "ratio");
     for (const Row& row : rows) {
         if (row.bare > 0)
-            std::printf("%-44s %9.2f %-2s %9.2f %-2s %7.2fx\n", qPrintable(row.work), row.kivo,
+            std::printf("%-44s %9.2f %-2s %9.2f %-2s %7.2fx", qPrintable(row.work), row.kivo,
                 qPrintable(row.unit), row.bare, qPrintable(row.unit), row.kivo / row.bare);
         else
-            std::printf("%-44s %9.2f %-2s %12s %8s\n", qPrintable(row.work), row.kivo, qPrintable(row.unit),
-                "-", "-");
+            std::printf(
+                "%-44s %9.2f %-2s %12s %8s", qPrintable(row.work), row.kivo, qPrintable(row.unit), "-", "-");
+        if (row.bareWall > 0)
+            std::printf(" %9.2f ms %9.2f ms %7.2fx", row.kivoWall, row.bareWall, row.kivoWall / row.bareWall);
+        std::printf("\n");
     }
 }
 
@@ -173,8 +183,8 @@ int main(int argc, char** argv)
                 sink += sqlite3_column_int64(s, 0);
                 sqlite3_finalize(s);
             };
-            const auto [k, b] = Race(runs, kivo, bare);
-            table.push_back({ QStringLiteral("Find EId=%1 (with its position)").arg(id), k, b });
+            table.push_back(
+                Race(QStringLiteral("Find EId=%1 (with its position)").arg(id), runs, kivo, bare));
         }
         engine.CloseRecordScreen(*screen);
         table.push_back({ QStringLiteral("RSS added by the first open"), (rssAfter - rssBefore) / 1024.0, 0,
@@ -217,15 +227,14 @@ int main(int argc, char** argv)
             }
         };
         {
-            const auto [k, b] = Race(
-                runs, [&] { readAll(QStringLiteral("Select EId, EDate From ktProduct")); }, readBare);
-            table.push_back({ QStringLiteral("read all, Select EId, EDate (windowed)"), k, b });
+            table.push_back(Race(
+                QStringLiteral("read all, Select EId, EDate (windowed)"), runs,
+                [&] { readAll(QStringLiteral("Select EId, EDate From ktProduct")); }, readBare));
         }
         {
-            const auto [k, b] = Race(
-                runs, [&] { readAll(QStringLiteral("Select EId, EDate From ktProduct Where EId>0")); },
-                readBare);
-            table.push_back({ QStringLiteral("read all, same Where EId>0 (snapshot)"), k, b });
+            table.push_back(Race(
+                QStringLiteral("read all, same Where EId>0 (snapshot)"), runs,
+                [&] { readAll(QStringLiteral("Select EId, EDate From ktProduct Where EId>0")); }, readBare));
         }
 
         // Find by code in a snapshot of the table (a select with a condition), from its first row.
@@ -249,8 +258,8 @@ int main(int argc, char** argv)
                     sink += sqlite3_column_int64(s, 0);
                     sqlite3_finalize(s);
                 };
-                const auto [k, b] = Race(runs, kivo, bare);
-                table.push_back({ QStringLiteral("snapshot Find PCode='P%1'").arg(code), k, b });
+                table.push_back(
+                    Race(QStringLiteral("snapshot Find PCode='P%1'").arg(code), runs, kivo, bare));
             }
         }
 
@@ -307,12 +316,12 @@ int main(int argc, char** argv)
             return int(sink & 1);
         }
         {
-            const auto [k, b] = Race(runs, lookRecordset, lookBare);
-            table.push_back({ QStringLiteral("10,000 look-ups by PCode, Recordset"), k, b });
+            table.push_back(
+                Race(QStringLiteral("10,000 look-ups by PCode, Recordset"), runs, lookRecordset, lookBare));
         }
         {
-            const auto [k, b] = Race(runs, lookScalar, scalarBare);
-            table.push_back({ QStringLiteral("10,000 look-ups by PCode, Scalar"), k, b });
+            table.push_back(
+                Race(QStringLiteral("10,000 look-ups by PCode, Scalar"), runs, lookScalar, scalarBare));
         }
 
         // 50 new products in one transaction, committed.
@@ -353,12 +362,13 @@ int main(int argc, char** argv)
             transaction.Commit();
         };
         {
-            const auto [k, b] = Race(runs, insertRecordset, insertBare);
-            table.push_back({ QStringLiteral("50-row insert in one transaction"), k, b });
+            table.push_back(
+                Race(QStringLiteral("50-row insert in one transaction"), runs, insertRecordset, insertBare));
         }
 
-        std::printf(
-            "%d products, median processor time of %d alternating runs, same encrypted file and connection",
+        std::printf("%d products, medians of %d alternating runs (processor time and wall clock), same "
+                    "encrypted file and "
+                    "connection",
             products, runs);
         Print(table);
         std::printf(
