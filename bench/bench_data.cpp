@@ -366,9 +366,8 @@ int main(int argc, char** argv)
                 Race(QStringLiteral("50-row insert in one transaction"), runs, insertRecordset, insertBare));
         }
 
-        std::printf("%d products, medians of %d alternating runs (processor time and wall clock), same "
-                    "encrypted file and "
-                    "connection",
+        std::printf("%d products, medians of %d alternating runs (processor time and wall clock), "
+                    "same encrypted file and connection",
             products, runs);
         Print(table);
         std::printf(
