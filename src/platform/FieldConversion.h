@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <optional>
 #include <QString>
 #include <QStringView>
@@ -40,6 +41,32 @@ bool FieldTypeFromDeclared(const char* declared, FieldInfo& field);
 // for a value that cannot be converted or text wider than the field.
 StoredValue ConvertForField(const FieldInfo& field, const QVariant& value);
 
+namespace detail {
+
+// The Julian day number of a valid proleptic Gregorian date.
+constexpr qint64 CivilDayNumber(int year, int month, int day)
+{
+    constexpr int daysBefore[] = { 0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334 };
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    const int y = year - 1;
+    return qint64(y) * 365 + y / 4 - y / 100 + y / 400 + daysBefore[month - 1] + (month > 2 && leap) + day
+        + 1721425;
+}
+
+// The day number of the first of each month from January 1900 to December 2155 (and of the
+// month after): a stored date of those years is a look-up and an addition, and the month's
+// length (the next entry less this one) checks its day.
+constexpr int MonthTableFirstYear = 1900;
+constexpr int MonthTableYears = 256;
+inline constexpr auto MonthStarts = [] {
+    std::array<qint32, MonthTableYears * 12 + 1> starts {};
+    for (int i = 0; i < int(starts.size()); ++i)
+        starts[size_t(i)] = qint32(CivilDayNumber(MonthTableFirstYear + i / 12, i % 12 + 1, 1));
+    return starts;
+}();
+
+} // namespace detail
+
 // The day number (Julian day) of the "2026-03-05" at the start of `text` (a time part after it
 // is ignored); nothing when the text does not start with a valid date. Works on the engine's
 // UTF-8 and on QString's UTF-16 alike, without building a string: browse lists read a date per row.
@@ -55,18 +82,21 @@ template <typename Char> std::optional<qint64> IsoDayNumber(const Char* text, qs
     const int year = int(y1 * 1000 + y2 * 100 + y3 * 10 + y4);
     const int month = int(m1 * 10 + m2);
     const int day = int(d1 * 10 + d2);
+    if (month < 1 || month > 12 || day < 1)
+        return std::nullopt;
+    const unsigned yearIndex = unsigned(year - detail::MonthTableFirstYear);
+    if (yearIndex < unsigned(detail::MonthTableYears)) {
+        const size_t entry = size_t(yearIndex) * 12 + size_t(month - 1);
+        const qint32 start = detail::MonthStarts[entry];
+        if (day > detail::MonthStarts[entry + 1] - start)
+            return std::nullopt;
+        return qint64(start) + day - 1;
+    }
     static constexpr int monthDays[] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
-    static constexpr int daysBefore[] = { 0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334 };
-    if (year < 1 || month < 1 || month > 12 || day < 1)
-        return std::nullopt;
     const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    if (day > monthDays[month - 1] + (month == 2 && leap))
+    if (year < 1 || day > monthDays[month - 1] + (month == 2 && leap))
         return std::nullopt;
-    // Days from 1 January of year 1 (proleptic Gregorian) to the Julian day number: cheaper
-    // than the calendar's general conversion.
-    const int y = year - 1;
-    return qint64(y) * 365 + y / 4 - y / 100 + y / 400 + daysBefore[month - 1] + (month > 2 && leap) + day
-        + 1721425;
+    return detail::CivilDayNumber(year, month, day);
 }
 
 // A stored value as the field's type shows it: null, qlonglong, double, QDate or QString.

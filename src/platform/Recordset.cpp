@@ -55,10 +55,18 @@ CachedStatement LiteralsBound(Connection& connection, const QString& sql, const 
     return statement;
 }
 
+// The fields of a closed recordset.
+const std::shared_ptr<const std::vector<FieldInfo>>& NoFields()
+{
+    static const auto none = std::make_shared<const std::vector<FieldInfo>>();
+    return none;
+}
+
 } // namespace
 
 Recordset::Recordset(Connection& connection)
     : m_connection(connection)
+    , m_fields(NoFields())
 {
 }
 
@@ -101,7 +109,8 @@ void Recordset::Open(const QString& source)
     m_source = source;
     m_rowid = rowid;
     m_table = layout->table;
-    m_fields = layout->fields;
+    // The layout's fields, shared: a recordset opened again and again copies none of them.
+    m_fields = std::shared_ptr<const std::vector<FieldInfo>>(layout, &layout->fields);
     m_windowed = layout->windowed;
     if (m_windowed) {
         m_windowSelect = layout->windowSelect;
@@ -121,20 +130,26 @@ void Recordset::Load(CachedStatement& statement)
     // one decides (Count -> long, Sum of numbers -> double, anything else -> text), and a
     // long widens to a double when a fractional value follows.
     enum class Typing : quint8 { Declared, Open, Widenable };
-    std::vector<Typing> typing(m_fields.size(), Typing::Declared);
+    std::vector<Typing> typing(m_fields->size(), Typing::Declared);
     bool anyOpen = false;
-    for (size_t c = 0; c < m_fields.size(); ++c)
+    for (size_t c = 0; c < m_fields->size(); ++c)
         if (m_layout->typedByValue[c]) {
             typing[c] = Typing::Open;
             anyOpen = true;
         }
-    m_store.Reset(m_fields);
+    // Types decided by the values belong to this reading: the fields are then its own copy.
+    std::shared_ptr<std::vector<FieldInfo>> ownFields;
+    if (anyOpen) {
+        ownFields = std::make_shared<std::vector<FieldInfo>>(*m_fields);
+        m_fields = ownFields;
+    }
+    m_store.Reset(*m_fields);
     m_windowStart = 0;
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     auto typeByValue = [&](int c, const Cell& cell) {
         if (typing[size_t(c)] == Typing::Declared || cell.kind == Kind::Null)
             return;
-        FieldInfo& field = m_fields[size_t(c)];
+        FieldInfo& field = (*ownFields)[size_t(c)];
         if (typing[size_t(c)] == Typing::Open) {
             field.type = cell.kind == Kind::Integer ? FieldLong
                 : cell.kind == Kind::Real           ? FieldDouble
@@ -175,7 +190,7 @@ void Recordset::Begin()
 {
     // The rows are counted only when a count is asked for: reading the first window tells
     // whether there are any, and a list read to its end counts itself on the way.
-    m_store.Reset(m_fields);
+    m_store.Reset(*m_fields);
     m_windowStart = 0;
     m_rows = 0;
     m_counted = false;
@@ -209,7 +224,7 @@ bool Recordset::Past(int position) const
 void Recordset::Close()
 {
     m_open = false;
-    m_fields.clear();
+    m_fields = NoFields();
     m_store.Release();
     m_windowStart = 0;
     m_rows = 0;
@@ -260,14 +275,15 @@ void Recordset::Ensure(int position) const
         FetchAt(position);
 }
 
-void Recordset::FillWindow(CachedStatement& statement, int position, bool endsAtPosition) const
+void Recordset::FillWindow(CachedStatement& statement, int position, bool endsAtPosition, bool forward) const
 {
-    m_store.Reset(m_fields);
+    m_store.Reset(*m_fields);
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     sqlite3_stmt* s = statement.get();
+    const int first = forward && m_layout->rowidField >= 0 ? 0 : 1;
     int rc;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW)
-        m_store.Append(s, 1, m_layout->rowidField, decoder, [](int, const Cell&) {});
+        m_store.Append(s, first, m_layout->rowidField, decoder, [](int, const Cell&) {});
     if (rc != SQLITE_DONE)
         m_connection.ThrowEngineError(rc, Source());
     m_windowStart = endsAtPosition ? position - m_store.Rows() + 1 : position;
@@ -281,7 +297,7 @@ void Recordset::FillWindow(CachedStatement& statement, int position, bool endsAt
         // The table lost rows behind the list's back: count again; the cursor stays where the
         // caller put it, now past the end if the rows ran out.
         m_counted = false;
-        m_store.Reset(m_fields);
+        m_store.Reset(*m_fields);
         m_windowStart = 0;
         throw DbError(DbErrorNumber::NoCurrentRecord, Source(),
             QStringLiteral("Rows of %1 were removed by another routine; read the list again").arg(m_table));
@@ -291,8 +307,9 @@ void Recordset::FillWindow(CachedStatement& statement, int position, bool endsAt
 void Recordset::FetchAfter(qint64 id, int position) const
 {
     CachedStatement statement = m_connection.Statement(
-        m_windowSelect + QStringLiteral(" WHERE EId > ? ORDER BY EId LIMIT ?"), { id, m_windowRows });
-    FillWindow(statement, position, false);
+        m_layout->forwardSelect + QStringLiteral(" WHERE EId > ? ORDER BY EId LIMIT ?"),
+        { id, m_windowRows });
+    FillWindow(statement, position, false, true);
 }
 
 void Recordset::FetchBefore(qint64 id, int position) const
@@ -300,7 +317,7 @@ void Recordset::FetchBefore(qint64 id, int position) const
     CachedStatement statement = m_connection.Statement(QStringLiteral("SELECT * FROM (") + m_windowSelect
             + QStringLiteral(" WHERE EId < ? ORDER BY EId DESC LIMIT ?) ORDER BY kivo_rowid"),
         { id, m_windowRows });
-    FillWindow(statement, position, true);
+    FillWindow(statement, position, true, false);
 }
 
 void Recordset::FetchAt(int position) const
@@ -308,13 +325,14 @@ void Recordset::FetchAt(int position) const
     // Counted from the nearer end: the engine steps over the rows before the offset.
     if (position < Rows() / 2) {
         CachedStatement statement = m_connection.Statement(
-            m_windowSelect + QStringLiteral(" ORDER BY EId LIMIT ? OFFSET ?"), { m_windowRows, position });
-        FillWindow(statement, position, false);
+            m_layout->forwardSelect + QStringLiteral(" ORDER BY EId LIMIT ? OFFSET ?"),
+            { m_windowRows, position });
+        FillWindow(statement, position, false, true);
     } else {
         CachedStatement statement = m_connection.Statement(QStringLiteral("SELECT * FROM (") + m_windowSelect
                 + QStringLiteral(" ORDER BY EId DESC LIMIT ? OFFSET ?) ORDER BY kivo_rowid"),
             { m_windowRows, Rows() - 1 - position });
-        FillWindow(statement, position, true);
+        FillWindow(statement, position, true, false);
     }
 }
 
@@ -437,7 +455,7 @@ bool Recordset::Find(const QString& criterion)
     if (column < 0)
         throw DbError(DbErrorNumber::UnknownField, Source(),
             QStringLiteral("Item '%1' cannot be found in the collection").arg(condition.column));
-    const FieldInfo& field = m_fields[size_t(column)];
+    const FieldInfo& field = (*m_fields)[size_t(column)];
     const bool numeric = field.type == FieldLong || field.type == FieldDouble;
     double number = 0;
     if (numeric) {
@@ -487,14 +505,14 @@ QString Recordset::ComparedColumn(const FieldInfo& field, const QString& column)
 // current one on, answers through the table's indexes what a scan of the held rows would.
 std::optional<bool> Recordset::FindByQuery(const FindCriterion& condition, int column, const QVariant& bound)
 {
-    const FieldInfo& field = m_fields[size_t(column)];
+    const FieldInfo& field = (*m_fields)[size_t(column)];
     const int from = qMax(0, m_position);
     if (m_windowed || !m_rowid || !m_ascending || field.baseColumn.isEmpty() || m_rows - from < QueryFindRows
         || m_loadedSignature != DataSignature())
         return std::nullopt;
     // The field is named as the statement names it, which must be one column only.
     for (int c = 0; c < FieldCount(); ++c)
-        if (c != column && m_fields[size_t(c)].name.compare(field.name, Qt::CaseInsensitive) == 0)
+        if (c != column && (*m_fields)[size_t(c)].name.compare(field.name, Qt::CaseInsensitive) == 0)
             return std::nullopt;
     const QString name = u'"' + QString(field.name).replace(u'"', QStringLiteral("\"\"")) + u'"';
     CachedStatement statement = m_connection.Statement(
@@ -533,7 +551,7 @@ std::optional<bool> Recordset::FindByQuery(const FindCriterion& condition, int c
 bool Recordset::FindInSnapshot(
     const FindCriterion& condition, int column, const QString& value, double number)
 {
-    const FieldInfo& field = m_fields[size_t(column)];
+    const FieldInfo& field = (*m_fields)[size_t(column)];
     const bool numeric = field.type == FieldLong || field.type == FieldDouble;
     for (int row = qMax(0, m_position); row < m_rows; ++row) {
         const Cell& cell = CellAt(row, column);
@@ -592,7 +610,7 @@ bool Recordset::FindInTable(const FindCriterion& condition, int column, const QS
         Ensure(m_position);
         from = RowidAt(m_position);
     }
-    const FieldInfo& field = m_fields[size_t(column)];
+    const FieldInfo& field = (*m_fields)[size_t(column)];
     QString test = u'"' + field.baseColumn + u'"';
     QVariant bound;
     if (field.type == FieldLong || field.type == FieldDouble) {
@@ -646,13 +664,13 @@ const FieldInfo& Recordset::Field(int index) const
     if (index < 0 || index >= FieldCount())
         throw DbError(DbErrorNumber::UnknownField, Source(),
             QStringLiteral("Item %1 cannot be found in the collection").arg(index));
-    return m_fields[size_t(index)];
+    return (*m_fields)[size_t(index)];
 }
 
 int Recordset::FieldIndex(const QString& name) const
 {
     for (int i = 0; i < FieldCount(); ++i)
-        if (m_fields[size_t(i)].name.compare(name, Qt::CaseInsensitive) == 0)
+        if ((*m_fields)[size_t(i)].name.compare(name, Qt::CaseInsensitive) == 0)
             return i;
     const qsizetype dot = name.lastIndexOf(u'.');
     if (dot < 0)
@@ -661,7 +679,7 @@ int Recordset::FieldIndex(const QString& name) const
     const QStringView bare = QStringView(name).sliced(dot + 1);
     int unqualified = -1;
     for (int i = 0; i < FieldCount(); ++i) {
-        const FieldInfo& field = m_fields[size_t(i)];
+        const FieldInfo& field = (*m_fields)[size_t(i)];
         if (field.name.compare(bare, Qt::CaseInsensitive) != 0)
             continue;
         if (field.qualifier.compare(qualifier, Qt::CaseInsensitive) == 0)
@@ -706,7 +724,7 @@ QVariant Recordset::CheckedValue(int index) const
     RequireCurrent("Value");
     Field(index);
     Arrive();
-    return m_store.Value(m_position - m_windowStart, index, m_fields[size_t(index)].type);
+    return m_store.Value(m_position - m_windowStart, index, (*m_fields)[size_t(index)].type);
 }
 
 QString Recordset::Text(int index) const
@@ -721,7 +739,7 @@ void Recordset::SetValue(int index, const QVariant& value)
     RequireCurrent("SetValue");
     Field(index);
     RequireUpdatable();
-    const StoredValue converted = ConvertForField(m_fields[size_t(index)], value);
+    const StoredValue converted = ConvertForField((*m_fields)[size_t(index)], value);
     Arrive();
     if (!m_editing) {
         m_editing = true;
@@ -743,7 +761,7 @@ void Recordset::AddNew()
     m_positionBeforeAdd = m_position;
     // The new row goes last (it will have the highest EId); a window elsewhere is let go.
     if (m_windowStart + m_store.Rows() != Rows()) {
-        m_store.Reset(m_fields);
+        m_store.Reset(*m_fields);
         m_windowStart = m_rows;
     }
     m_store.AppendEmpty();
@@ -790,9 +808,9 @@ void Recordset::Update()
 void Recordset::WriteRow()
 {
     // The statement depends only on which columns changed: built once for each such set.
-    std::vector<bool> mask(m_fields.size(), false);
+    std::vector<bool> mask(m_fields->size(), false);
     for (int c = 0; c < FieldCount(); ++c)
-        mask[size_t(c)] = m_dirty[size_t(c)] && !m_fields[size_t(c)].baseColumn.isEmpty();
+        mask[size_t(c)] = m_dirty[size_t(c)] && !(*m_fields)[size_t(c)].baseColumn.isEmpty();
     const int written = int(std::count(mask.begin(), mask.end(), true));
     if (!m_adding && written == 0)
         return; // only expression columns changed: they live in the snapshot alone
@@ -805,7 +823,7 @@ void Recordset::WriteRow()
         for (int c = 0; c < FieldCount(); ++c) {
             if (!mask[size_t(c)])
                 continue;
-            const QString column = u'"' + m_fields[size_t(c)].baseColumn + u'"';
+            const QString column = u'"' + (*m_fields)[size_t(c)].baseColumn + u'"';
             columns += (columns.isEmpty() ? QString() : QStringLiteral(",")) + column;
             marks += marks.isEmpty() ? QStringLiteral("?") : QStringLiteral(",?");
             sets += (sets.isEmpty() ? QString() : QStringLiteral(",")) + column + QStringLiteral("=?");
@@ -869,7 +887,7 @@ void Recordset::ReloadRow(int position)
     // database's own conversions show.
     if (m_reloadSql.isEmpty()) {
         QString columns;
-        for (const FieldInfo& field : m_fields) {
+        for (const FieldInfo& field : *m_fields) {
             if (!columns.isEmpty())
                 columns += u',';
             columns += field.baseColumn.isEmpty() ? QStringLiteral("NULL") : u'"' + field.baseColumn + u'"';
@@ -882,7 +900,7 @@ void Recordset::ReloadRow(int position)
     if (sqlite3_step(s) != SQLITE_ROW)
         return;
     m_store.Overwrite(
-        position - m_windowStart, s, 0, [&](int c) { return m_fields[size_t(c)].baseColumn.isEmpty(); });
+        position - m_windowStart, s, 0, [&](int c) { return (*m_fields)[size_t(c)].baseColumn.isEmpty(); });
 }
 
 void Recordset::Delete()

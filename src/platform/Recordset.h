@@ -69,7 +69,7 @@ public:
     // cannot be read, names no field or compares a number field with text throws DbError.
     bool Find(const QString& criterion);
 
-    int FieldCount() const { return int(m_fields.size()); }
+    int FieldCount() const { return int(m_fields->size()); }
     const FieldInfo& Field(int index) const;
     // By name without regard to case; "b.BGross" names the field of the table with alias (or
     // name) b where a join repeats a name, and the bare name finds the first. -1 when none.
@@ -79,10 +79,10 @@ public:
     QVariant Value(int index) const
     {
         // Reading row after row stays inside the window: answered without the checks' calls.
-        if (InWindow(m_position) && unsigned(index) < unsigned(m_fields.size())
+        if (InWindow(m_position) && unsigned(index) < unsigned(m_fields->size())
             && (!m_counted || m_position < m_rows)) {
             m_afterDelete = false;
-            return m_store.Value(m_position - m_windowStart, index, m_fields[size_t(index)].type);
+            return m_store.Value(m_position - m_windowStart, index, (*m_fields)[size_t(index)].type);
         }
         return CheckedValue(index);
     }
@@ -148,7 +148,8 @@ private:
     void FetchAfter(qint64 id, int position) const;
     void FetchBefore(qint64 id, int position) const;
     void FetchAt(int position) const;
-    void FillWindow(CachedStatement& statement, int position, bool endsAtPosition) const;
+    // `forward`: the statement is the forward select (no rowid in front when a field holds it).
+    void FillWindow(CachedStatement& statement, int position, bool endsAtPosition, bool forward) const;
     qint64 Rank(qint64 id) const;
     bool FindInSnapshot(const FindCriterion& criterion, int column, const QString& value, double number);
     bool FindInTable(const FindCriterion& criterion, int column, const QString& value, double number);
@@ -177,7 +178,8 @@ private:
     bool m_open = false;
     bool m_rowid = false;
     std::shared_ptr<const RecordsetLayout> m_layout;
-    std::vector<FieldInfo> m_fields;
+    // The layout's fields, or a copy of them when values decide the types of some.
+    std::shared_ptr<const std::vector<FieldInfo>> m_fields;
 
     // The rows held: all of them in a snapshot (window start 0), a stretch of them in a
     // windowed list. Fetching a window changes no visible state, so it happens in const reads.

@@ -241,6 +241,11 @@ std::shared_ptr<const RecordsetLayout> RecordsetLayout::Make(
             layout->windowed = true;
             layout->windowSelect
                 = QStringLiteral("SELECT EId AS kivo_rowid, %1 FROM \"%2\"").arg(plain->first, table);
+            // Reading forward needs no rowid in front when a field holds it: the engine then
+            // reads the key once per row, not twice.
+            layout->forwardSelect = layout->rowidField >= 0
+                ? QStringLiteral("SELECT %1 FROM \"%2\"").arg(plain->first, table)
+                : layout->windowSelect;
         }
     }
     return layout;

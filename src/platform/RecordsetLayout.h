@@ -24,6 +24,8 @@ struct RecordsetLayout {
     // <table>", to which the window's conditions are added.
     bool windowed = false;
     QString windowSelect;
+    // The same for reading forward: without the rowid in front when `rowidField` holds it.
+    QString forwardSelect;
     // The field that holds the rowid read in front (a master table's EId), or -1.
     int rowidField = -1;
 

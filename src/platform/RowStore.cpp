@@ -105,33 +105,59 @@ QString RowStore::DayText(const Cell& cell)
     return QDate::fromJulianDay(cell.integer).toString(Qt::ISODate);
 }
 
+// One call reaches the column's value; each sqlite3_column_*() call would find it again. The
+// value is read on this thread only, while the statement stands on the row. Numbers and nulls
+// are read here; text (and a date) in ReadText.
 RowStore::Cell RowStore::Read(sqlite3_stmt* statement, int column, bool date, QStringDecoder& decoder)
 {
-    Cell cell;
-    // One call reaches the column's value; each sqlite3_column_*() call would find it again.
-    // The value is read on this thread only, while the statement stands on the row.
     sqlite3_value* value = sqlite3_column_value(statement, column);
+    Cell cell;
     switch (sqlite3_value_type(value)) {
     case SQLITE_INTEGER:
         cell.kind = Kind::Integer;
         cell.integer = sqlite3_value_int64(value);
-        break;
+        return cell;
     case SQLITE_FLOAT:
         cell.kind = Kind::Real;
         cell.real = sqlite3_value_double(value);
-        break;
+        return cell;
     case SQLITE_NULL:
-        break;
+        return cell;
     default: {
+        // The text first, then its length in bytes, as the engine asks.
         const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(value));
-        const qsizetype size = sqlite3_value_bytes(value);
+        return ReadText(bytes, sqlite3_value_bytes(value), date, decoder);
+    }
+    }
+}
+
+qint64 RowStore::Append(sqlite3_stmt* statement, int first, int rowidField, QStringDecoder& decoder)
+{
+    qint64 rowid = 0;
+    for (int c = 0; c < m_columns; ++c) {
+        const Cell cell = Read(statement, first + c, m_dates[size_t(c)], decoder);
+        m_cells.push_back(cell);
+        if (c == rowidField)
+            rowid = cell.integer;
+    }
+    if (rowidField < 0 && first)
+        rowid = ColumnRowid(statement);
+    m_rowids.push_back(rowid);
+    ++m_rows;
+    return rowid;
+}
+
+RowStore::Cell RowStore::ReadText(const char* bytes, qsizetype size, bool date, QStringDecoder& decoder)
+{
+    Cell cell;
+    {
         if (date && size == 10) {
             // A date as the columns store it; anything else (a time part, text that is no
             // date) stays text and reads as before.
             if (const std::optional<qint64> day = IsoDayNumber(bytes, size)) {
                 cell.kind = Kind::Day;
                 cell.integer = *day;
-                break;
+                return cell;
             }
         }
         // Decode straight into the shared text buffer: UTF-8 never needs more UTF-16 units
@@ -159,8 +185,6 @@ RowStore::Cell RowStore::Read(sqlite3_stmt* statement, int column, bool date, QS
         cell.kind = Kind::Text;
         cell.offset = offset;
         cell.length = quint32(end - begin);
-        break;
-    }
     }
     return cell;
 }

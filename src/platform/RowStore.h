@@ -78,19 +78,13 @@ public:
     qint64 Append(
         sqlite3_stmt* statement, int first, int rowidField, QStringDecoder& decoder, OnCell&& onCell)
     {
-        for (int c = 0; c < m_columns; ++c) {
-            const Cell cell = Read(statement, first + c, m_dates[size_t(c)], decoder);
-            onCell(c, cell);
-            m_cells.push_back(cell);
-        }
-        const qint64 rowid = rowidField >= 0
-            ? m_cells[m_cells.size() - size_t(m_columns - rowidField)].integer
-            : first ? ColumnRowid(statement)
-                    : 0;
-        m_rowids.push_back(rowid);
-        ++m_rows;
+        const qint64 rowid = Append(statement, first, rowidField, decoder);
+        const size_t row = size_t(m_rows - 1) * size_t(m_columns);
+        for (int c = 0; c < m_columns; ++c)
+            onCell(c, m_cells[row + size_t(c)]);
         return rowid;
     }
+    qint64 Append(sqlite3_stmt* statement, int first, int rowidField, QStringDecoder& decoder);
     // Overwrites the cells of one row from a statement's columns; `skip(c)` keeps a cell.
     template <typename Skip> void Overwrite(int row, sqlite3_stmt* statement, int first, Skip&& skip)
     {
@@ -126,35 +120,67 @@ private:
         size_t size() const { return m_size; }
         T& operator[](size_t i) { return m_blocks[i / PerBlock][i % PerBlock]; }
         const T& operator[](size_t i) const { return m_blocks[i / PerBlock][i % PerBlock]; }
-        void clear() { m_size = 0; } // keeps the blocks for the next read
+        void clear() // keeps the blocks for the next read
+        {
+            m_size = 0;
+            Aim();
+        }
         void Release()
         {
             for (T* block : m_blocks)
                 ReleaseBlock(block);
             m_blocks.clear();
             m_size = 0;
+            Aim();
         }
         Q_ALWAYS_INLINE void push_back(const T& value)
         {
-            if (m_size == m_blocks.size() * PerBlock)
-                m_blocks.push_back(static_cast<T*>(AcquireBlock()));
-            (*this)[m_size++] = value;
+            if (m_next == m_end) [[unlikely]]
+                NextBlock();
+            *m_next++ = value;
+            ++m_size;
         }
-        void Shrink(size_t count) { m_size -= count; }
+        void Shrink(size_t count)
+        {
+            m_size -= count;
+            Aim();
+        }
         void Erase(size_t first, size_t count)
         {
             for (size_t i = first; i + count < m_size; ++i)
                 (*this)[i] = (*this)[i + count];
             m_size -= count;
+            Aim();
         }
 
     private:
+        // Points the append cursor at element m_size, in its block when there is one.
+        void Aim()
+        {
+            const size_t block = m_size / PerBlock;
+            if (block < m_blocks.size()) {
+                m_next = m_blocks[block] + m_size % PerBlock;
+                m_end = m_blocks[block] + PerBlock;
+            } else {
+                m_next = m_end = nullptr;
+            }
+        }
+        void NextBlock()
+        {
+            if (m_size / PerBlock == m_blocks.size())
+                m_blocks.push_back(static_cast<T*>(AcquireBlock()));
+            Aim();
+        }
+
         std::vector<T*> m_blocks;
         size_t m_size = 0;
+        T* m_next = nullptr; // where the next element goes, up to m_end
+        T* m_end = nullptr;
     };
 
     size_t Index(int row, int column) const { return size_t(row) * size_t(m_columns) + size_t(column); }
     Cell Read(sqlite3_stmt* statement, int column, bool date, QStringDecoder& decoder);
+    Cell ReadText(const char* bytes, qsizetype size, bool date, QStringDecoder& decoder);
     static qint64 ColumnRowid(sqlite3_stmt* statement);
 
     int m_columns = 0;
