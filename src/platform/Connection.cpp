@@ -200,6 +200,7 @@ void Connection::DropCaches()
     m_statements.clear();
     m_translations.clear();
     m_shapes.clear();
+    m_openShapes.clear();
 }
 
 QString Connection::Translate(const QString& statement) const
@@ -250,6 +251,19 @@ QString Connection::Translate(const QString& statement) const
     return sql;
 }
 
+const Connection::OpenShape* Connection::KnownOpenShape(const QString& shape) const
+{
+    const auto found = m_openShapes.constFind(shape);
+    return found == m_openShapes.constEnd() ? nullptr : &*found;
+}
+
+void Connection::RememberOpenShape(const QString& shape, OpenShape known)
+{
+    if (m_openShapes.size() >= TranslationCacheSize)
+        m_openShapes.clear();
+    m_openShapes.insert(shape, std::move(known));
+}
+
 std::shared_ptr<const RecordsetLayout> Connection::Layout(const CachedStatement& statement) const
 {
     const auto found = m_statements.constFind(statement.Key());
@@ -273,6 +287,7 @@ void Connection::ForgetStatements()
         if (!entry.lent)
             sqlite3_finalize(entry.statement);
     m_statements.clear();
+    m_openShapes.clear(); // what the recordsets learned from them goes too
 }
 
 CachedStatement Connection::Statement(const QString& engineSql, const QVariantList& parameters)

@@ -133,6 +133,19 @@ public:
     std::shared_ptr<const RecordsetLayout> Layout(const CachedStatement& statement) const;
     void RememberLayout(const CachedStatement& statement, std::shared_ptr<const RecordsetLayout> layout);
 
+    // How a recordset opened a statement of one shape (its text literals emptied), learned
+    // from the first of them: the cached statement's text (the literals are its parameters, in
+    // order), whether the rowid is read in front, and the engine's statement in the parts
+    // between the literals. Dropped with the other caches.
+    struct OpenShape {
+        QString key;
+        bool rowid = false;
+        QStringList engineParts;
+    };
+    // Valid until the next RememberOpenShape; null when the shape is not known.
+    const OpenShape* KnownOpenShape(const QString& shape) const;
+    void RememberOpenShape(const QString& shape, OpenShape known);
+
 private:
     friend class CachedStatement;
     struct CacheEntry {
@@ -160,6 +173,7 @@ private:
     mutable QHash<QString, QString> m_translations;
     // Translations with stand-ins for text literals, kept as the parts between the stand-ins.
     mutable QHash<QString, QStringList> m_shapes;
+    QHash<QString, OpenShape> m_openShapes;
 };
 
 // Rolls back in its destructor unless committed: no manual cleanup paths.

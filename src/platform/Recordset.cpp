@@ -45,14 +45,83 @@ qint64 ScalarInteger(Connection& connection, const QString& sql, const QVariantL
 }
 
 // The cached statement, as Connection::Statement lends it, for a statement already split into
-// tokens.
-CachedStatement LiteralsBound(Connection& connection, const QString& sql, const std::vector<SqlToken>& tokens)
+// tokens; `key` receives the cached statement's text and `values` the literals bound to it.
+CachedStatement LiteralsBound(Connection& connection, const QString& sql, const std::vector<SqlToken>& tokens,
+    QString& key, QVariantList& values)
 {
-    const ParameterizedSql shape = ParameterizeLiterals(sql, tokens);
+    ParameterizedSql shape = ParameterizeLiterals(sql, tokens);
     CachedStatement statement = connection.StatementAsWritten(shape.sql);
     for (int i = 0; i < shape.values.size(); ++i)
         BindValue(statement.get(), i + 1, shape.values[i]);
+    key = std::move(shape.sql);
+    values = std::move(shape.values);
     return statement;
+}
+
+// A text literal as written ("'it''s'") and as a value ("it's").
+QString Unquoted(QStringView quoted)
+{
+    QString text = quoted.sliced(1, quoted.size() - 2).toString();
+    text.replace(QStringLiteral("''"), QStringLiteral("'"));
+    return text;
+}
+
+// The statement with each text literal emptied ("... Where PCode=''") and the literals as
+// written, found without the tokenizer: look-ups that differ only in their literals share
+// what the first of them learned. False for a statement whose text outside the literals could
+// make a literal's content change its translation or its reading (a "+", a Like, a comment,
+// brackets, quoted names, parameters, dates), which then takes the long way.
+bool LiteralShape(const QString& source, QString& shape, std::vector<QStringView>& quoted)
+{
+    const QStringView text(source);
+    const qsizetype n = text.size();
+    shape.reserve(n);
+    qsizetype copied = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c == u'\'') {
+            qsizetype j = i + 1;
+            while (true) {
+                if (j >= n)
+                    return false; // unclosed: the long way reports it
+                if (text[j] == u'\'') {
+                    if (j + 1 < n && text[j + 1] == u'\'') {
+                        j += 2;
+                        continue;
+                    }
+                    break;
+                }
+                ++j;
+            }
+            shape += text.sliced(copied, i - copied);
+            shape += QStringLiteral("''");
+            quoted.push_back(text.sliced(i, j + 1 - i));
+            copied = j + 1;
+            i = j;
+            continue;
+        }
+        switch (c) {
+        case u'"':
+        case u'[':
+        case u'`':
+        case u'#':
+        case u'+':
+        case u'-':
+        case u'/':
+        case u'?':
+        case u':':
+        case u'@':
+        case u'$':
+        case u';':
+        case u'\\':
+        case 0xE000:
+            return false;
+        default:
+            break;
+        }
+    }
+    shape += text.sliced(copied);
+    return !shape.contains(QStringLiteral("like"), Qt::CaseInsensitive);
 }
 
 // The fields of a closed recordset.
@@ -75,6 +144,31 @@ void Recordset::Open(const QString& source)
     Close();
     const QString trimmed = source.trimmed();
     const bool bareTable = !trimmed.isEmpty() && !trimmed.contains(u' ');
+
+    // A statement of a shape opened before (the same text but for its text literals) takes
+    // the cached statement, binds its literals and is ready.
+    QString shape;
+    std::vector<QStringView> quoted;
+    const bool shaped = !bareTable && LiteralShape(source, shape, quoted);
+    if (shaped) {
+        if (const Connection::OpenShape* known = m_connection.KnownOpenShape(shape)) {
+            if (known->engineParts.size() == qsizetype(quoted.size()) + 1) {
+                QString engineSql = known->engineParts.front();
+                for (size_t i = 0; i < quoted.size(); ++i)
+                    engineSql += quoted[i] + known->engineParts[qsizetype(i) + 1];
+                const bool rowid = known->rowid;
+                CachedStatement prepared = m_connection.StatementAsWritten(known->key);
+                for (size_t i = 0; i < quoted.size(); ++i)
+                    BindValue(prepared.get(), int(i) + 1, Unquoted(quoted[i]));
+                if (std::shared_ptr<const RecordsetLayout> layout = m_connection.Layout(prepared)) {
+                    m_engineSql = std::move(engineSql);
+                    Start(source, std::move(prepared), rowid, std::move(layout));
+                    return;
+                }
+            }
+        }
+    }
+
     const QString statement = bareTable ? QStringLiteral("Select * From ") + trimmed : source;
     const QString engineSql = m_connection.Translate(statement);
 
@@ -83,13 +177,16 @@ void Recordset::Open(const QString& source)
     // The statement is split into tokens once, for both.
     CachedStatement prepared;
     bool rowid = false;
+    QString key;
+    QVariantList values;
     const std::vector<SqlToken> tokens = TokenizeSql(engineSql);
+    std::vector<SqlToken> rowidTokens;
     if (!StatementMergesRows(engineSql, tokens)) {
-        std::vector<SqlToken> rowidTokens = tokens;
+        rowidTokens = tokens;
         const QString withRowid = RecordsetLayout::WithRowid(engineSql, rowidTokens);
         if (!withRowid.isEmpty()) {
             try {
-                prepared = LiteralsBound(m_connection, withRowid, rowidTokens);
+                prepared = LiteralsBound(m_connection, withRowid, rowidTokens, key, values);
                 rowid = true;
                 m_engineSql = withRowid;
             } catch (const DbError&) {
@@ -97,7 +194,7 @@ void Recordset::Open(const QString& source)
         }
     }
     if (!rowid) {
-        prepared = LiteralsBound(m_connection, engineSql, tokens);
+        prepared = LiteralsBound(m_connection, engineSql, tokens, key, values);
         m_engineSql = engineSql;
     }
     std::shared_ptr<const RecordsetLayout> layout = m_connection.Layout(prepared);
@@ -105,15 +202,47 @@ void Recordset::Open(const QString& source)
         layout = RecordsetLayout::Make(m_connection, prepared.get(), rowid, engineSql);
         m_connection.RememberLayout(prepared, layout);
     }
-    m_layout = layout;
+    if (shaped) {
+        // Remembered when every literal of the statement became a bound value as written and
+        // stands in the engine's statement as written, so that the next statement of this
+        // shape is the same but for those values.
+        const std::vector<SqlToken>& engineTokens = rowid ? rowidTokens : tokens;
+        Connection::OpenShape known { key, rowid, {} };
+        bool same = values.size() == qsizetype(quoted.size());
+        qsizetype copied = 0;
+        size_t literal = 0;
+        for (const SqlToken& token : engineTokens) {
+            if (!same)
+                break;
+            if (token.kind != SqlTokenKind::String)
+                continue;
+            same = literal < quoted.size() && token.Text(m_engineSql) == quoted[literal]
+                && values[qsizetype(literal)].typeId() == QMetaType::QString
+                && values[qsizetype(literal)].toString() == Unquoted(quoted[literal]);
+            known.engineParts << m_engineSql.mid(copied, token.begin - copied);
+            copied = token.begin + token.length;
+            ++literal;
+        }
+        if (same && literal == quoted.size()) {
+            known.engineParts << m_engineSql.mid(copied);
+            m_connection.RememberOpenShape(shape, std::move(known));
+        }
+    }
+    Start(source, std::move(prepared), rowid, std::move(layout));
+}
+
+void Recordset::Start(const QString& source, CachedStatement prepared, bool rowid,
+    std::shared_ptr<const RecordsetLayout> layout)
+{
+    m_layout = std::move(layout);
     m_source = source;
     m_rowid = rowid;
-    m_table = layout->table;
+    m_table = m_layout->table;
     // The layout's fields, shared: a recordset opened again and again copies none of them.
-    m_fields = std::shared_ptr<const std::vector<FieldInfo>>(layout, &layout->fields);
-    m_windowed = layout->windowed;
+    m_fields = std::shared_ptr<const std::vector<FieldInfo>>(m_layout, &m_layout->fields);
+    m_windowed = m_layout->windowed;
     if (m_windowed) {
-        m_windowSelect = layout->windowSelect;
+        m_windowSelect = m_layout->windowSelect;
         prepared = CachedStatement();
         Begin();
     } else {

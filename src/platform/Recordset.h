@@ -136,6 +136,9 @@ private:
     void MoveNextOutsideWindow();
     QVariant CheckedValue(int index) const;
 
+    // Reads the rows of the statement prepared for `source` and stands on the first.
+    void Start(const QString& source, CachedStatement prepared, bool rowid,
+        std::shared_ptr<const RecordsetLayout> layout);
     void Load(CachedStatement& statement);
     void Begin(); // a windowed list: first window, count left for later
     int Rows() const; // the number of rows, counted if it is not known yet
