@@ -1,6 +1,7 @@
 // Period closing on the demo shop: the roll of the quantities, the documents removed, the
 // questions and the access code in order, the archive renamed, and a copy killed in the
 // middle of the work leaving the period either closed whole or open and whole.
+#include "ChildProcess.h"
 #include "DatabasePassword.h"
 #include "PeriodClosing.h"
 #include "StartupFiles.h"
@@ -16,6 +17,7 @@
 #include <unistd.h>
 
 using namespace kivo;
+using kivo::test::InChild;
 using kivo::test::TempDatabase;
 using kivo::test::TestContext;
 using namespace Qt::StringLiterals;
@@ -46,24 +48,6 @@ QString ClosedState(Connection& c, const QDate& today)
             "' 0 0 0 0 0 0 0 0 0 customers ' || (SELECT count(*) FROM ktCustomer)"_s,
             { today.toString(Qt::ISODate) })
         .toString();
-}
-
-// Runs `body` in a child process that ends with it (the body kills it, or it exits; an
-// exception ends it with status 3, never back into the test); returns the wait status.
-template <typename Body> int InChild(Body&& body)
-{
-    const pid_t child = ::fork();
-    if (child == 0) {
-        try {
-            body();
-        } catch (...) {
-            ::_exit(3);
-        }
-        ::_exit(0);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return status;
 }
 
 } // namespace

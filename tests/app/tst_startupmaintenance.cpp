@@ -2,6 +2,7 @@
 // lock of one running copy, the file faults a shop's machine produces (left-over compaction
 // file, empty, cut or foreign database, a folder in its place, read-only files, a log that is
 // not the database's own) and a copy killed at each point of the work.
+#include "ChildProcess.h"
 #include "Connection.h"
 #include "DatabasePassword.h"
 #include "LockFile.h"
@@ -23,6 +24,7 @@
 #include <unistd.h>
 
 using namespace kivo;
+using kivo::test::InChild;
 using kivo::test::ScriptedMessages;
 using kivo::test::TempDatabase;
 using namespace Qt::StringLiterals;
@@ -70,24 +72,6 @@ QByteArray Bytes(const QString& file)
 {
     QFile f(file);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(none)");
-}
-
-// Runs `body` in a child process that ends with it (the body kills it, or it exits; an
-// exception ends it with status 3, never back into the test); returns the wait status.
-template <typename Body> int InChild(Body&& body)
-{
-    const pid_t child = ::fork();
-    if (child == 0) {
-        try {
-            body();
-        } catch (...) {
-            ::_exit(3);
-        }
-        ::_exit(0);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return status;
 }
 
 // Every file under `folder` by its path there, with a digest of its bytes. The lock file is

@@ -1,5 +1,6 @@
 // Validation before a save, writing the record by column position, and the save as one
 // transaction: a failure or a crash in the middle of it leaves nothing of it behind.
+#include "ChildProcess.h"
 #include "DatabasePassword.h"
 #include "DateText.h"
 #include "EngineFixture.h"
@@ -220,15 +221,10 @@ private slots:
                 = context.connection.Scalar(u"Select Count(*) From ktProduct Where PCode='NEW-1'"_s);
             ::_exit(written.toInt() == 1 ? 42 : 43);
         });
-        std::fflush(nullptr);
-        const pid_t child = ::fork();
-        QVERIFY(child >= 0);
-        if (child == 0) {
+        const int status = test::InChild([&] {
             f->Command(CommandNumber::Save);
             ::_exit(44);
-        }
-        int status = 0;
-        QCOMPARE(::waitpid(child, &status, 0), child);
+        });
         QVERIFY(WIFEXITED(status));
         QCOMPARE(WEXITSTATUS(status), 42);
 
