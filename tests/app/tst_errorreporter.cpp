@@ -57,7 +57,6 @@ private slots:
     {
         QTest::addColumn<QString>("logFile");
         QTest::newRow("missing Doc folder") << u"NoDoc/Kivo.Err"_s;
-        QTest::newRow("log path is a folder") << u"Doc"_s;
         QTest::newRow("full disk") << u"/dev/full"_s;
     }
 
