@@ -1,5 +1,5 @@
 // The register screens as built from the schema, the rules the record engine runs for them,
-// and the look-up captions and option buttons beside their fields, on the demo shop.
+// and the look-up captions beside their fields, on the demo shop.
 #include "EngineFixture.h"
 #include "Settings.h"
 
@@ -133,23 +133,6 @@ private slots:
         RecordEngine::ShowLookup(f->context(), *screen, 4, sql);
         QCOMPARE(screen->field(4).hint, hint.startsWith(u"Select"_s) ? f->Scalar(hint).toString() : hint);
         QCOMPARE(f->messages().shown, QStringList());
-    }
-
-    // A note after the last option stays with it; the stepping starts at the first option
-    // whatever the field holds.
-    void cycleChoiceKeepsTheNote()
-    {
-        auto screen = ScreenOf(u"ktProduct"_s);
-        Field& field = screen->field(5);
-        field.hint = u"0/1/2 (Digit after Decimal)"_s;
-        field.maxLength = 0;
-        field.text = u"Pcs"_s;
-        QStringList written;
-        for (int press = 0; press < 4; ++press) {
-            f->engine.CycleChoice(*screen, 5);
-            written << field.text;
-        }
-        QCOMPARE(written, QStringList({ u"0"_s, u"1"_s, u"2 (Digit after Decimal)"_s, u"0"_s }));
     }
 
     // A screen that claims one field more than its table has: reported once, the other
