@@ -38,9 +38,6 @@ answer Yes
 answer OK
 field txtField(13)=B
 checkpoint billed
-answer To Bill     >
-message Quote Already Processed !
-answer OK
 menu Operation/Exit
 closed Quote
 menu Transaction/Quit
@@ -60,11 +57,9 @@ private slots:
         const auto sql = [&](const QString& statement) { return AdminRows(data, statement); };
         // The newest quote, shown when the screen opens: three units of the first product.
         const QString product = sql(u"Select PCode From ktProduct Where EId=1"_s);
-        sql(u"Insert Into ktQuotMast (EDate, QUId, QRef, QCId, QDisPer, QItems, QGross, QDiscount, QTotal, "
-            u"QTax1, "
-            "QTax2, QNett, QStatus, QRemarks) Values (#03/05/2026#, 1, 'E2E-QUOTE', 1, 0, 3, 150, 0, 150, 0, "
-            "0, "
-            "150, 'N', '-')"_s);
+        sql(u"Insert Into ktQuotMast (EDate, QUId, QRef, QCId, QDisPer, QItems, QGross, QDiscount, "
+            "QTotal, QTax1, QTax2, QNett, QStatus, QRemarks) Values (#03/05/2026#, 1, 'E2E-QUOTE', 1, 0, "
+            "3, 150, 0, 150, 0, 0, 150, 'N', '-')"_s);
         const QString quote = sql(u"Select Max(EId) From ktQuotMast"_s);
         sql(u"Insert Into ktQuotDetl Values ("_s + quote + u", #03/05/2026#, 'x', '"_s + product
             + u"', 'Item', 3, 50, 150, 0, 150, 'T')"_s);

@@ -1,7 +1,5 @@
 #include "LaidReport.h"
-#include "Recordset.h"
 #include "ReportRows.h"
-#include "TempDatabase.h"
 
 #include <QLocale>
 #include <QTemporaryDir>
@@ -63,35 +61,7 @@ class TestReportLayout : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        QLocale::setDefault(QLocale::c());
-        m_db = std::make_unique<test::TempDatabase>(test::TempDatabase::Content::Demo);
-    }
-    void cleanupTestCase() { m_db.reset(); }
-
-    // Rows read in whatever order a layout asks for them (a group header looks ahead, a page
-    // footer looks back) give the row asked for, not the row the recordset last stood on.
-    void recordsetRowsReadInAnyOrder()
-    {
-        const QString sql = u"Select EId, BGross From ktBillMast Order By BGross Desc, EId"_s;
-        Recordset walk(m_db->connection());
-        walk.Open(sql);
-        QList<QVariantList> expected;
-        for (; !walk.Eof(); walk.MoveNext())
-            expected << QVariantList { walk.Value(0), walk.Value(1) };
-        QVERIFY(expected.size() > 4);
-
-        auto rs = std::make_unique<Recordset>(m_db->connection());
-        rs->Open(sql);
-        const RecordsetRows rows(std::move(rs));
-        QCOMPARE(rows.RowCount(), int(expected.size()));
-        for (int row : { 2, 2, 0, rows.RowCount() - 1, 3, 1, 2, 0 }) {
-            QCOMPARE(rows.Value(row, 1), expected[row][1]);
-            QCOMPARE(rows.Value(row, 0), expected[row][0]);
-        }
-        QCOMPARE(rows.Value(rows.RowCount(), 0), QVariant());
-    }
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
 
     void formats_data()
     {
@@ -441,15 +411,6 @@ private slots:
         QCOMPARE(report.layout->Pages().PageCount(), 0);
     }
 
-    void qualifiedNamesFindTheirColumn()
-    {
-        const TableRows rows = SomeRows();
-        test::LaidReport report(
-            u"report\nband kind=detail\nfield expr=\"b.BGross & '/' & BGross & '/' & A.bgross & '/' & #0\""_s,
-            rows);
-        QCOMPARE(Texts(report.LayOutAll(), 0), QStringList { u"2/1/1/X1"_s });
-    }
-
     // Hostile templates end with an error or a result, never with a crash or a hang.
     void hostileTemplatesEnd_data()
     {
@@ -477,9 +438,6 @@ private slots:
         if (readable)
             QCOMPARE(report.LayOutAll().PageCount(), 1); // the text is cut at the page's foot
     }
-
-private:
-    std::unique_ptr<test::TempDatabase> m_db;
 };
 
 QTEST_MAIN(TestReportLayout)
