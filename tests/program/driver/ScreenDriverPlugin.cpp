@@ -58,9 +58,8 @@ QString Caption(QString text)
 // The window that takes the user's input: a modal dialog when one is open.
 QWidget* InputWindow()
 {
-    if (QWidget* modal = QApplication::activeModalWidget())
-        return modal;
-    return QApplication::activeWindow();
+    QWidget* modal = QApplication::activeModalWidget();
+    return modal ? modal : QApplication::activeWindow();
 }
 
 QString Element(const QWidget* widget)
@@ -97,26 +96,20 @@ void ReturnActivation()
         next->activateWindow();
 }
 
-// What was on screen when a step did not happen.
-void ReportScreen()
+// Ends the run, with what was on screen when a step did not happen.
+[[noreturn]] void Fail(const QString& why, bool showScreen)
 {
-    for (QWidget* window : VisibleWindows()) {
-        Report(QStringLiteral("  window \"%1\"").arg(window->windowTitle()));
-        if (auto* box = qobject_cast<QMessageBox*>(window))
-            Report(QStringLiteral("    message \"%1\"").arg(box->text()));
+    Report(QStringLiteral("FAIL ") + why);
+    for (QWidget* window : showScreen ? VisibleWindows() : QList<QWidget*>()) {
+        auto* box = qobject_cast<QMessageBox*>(window);
+        Report(
+            QStringLiteral("  window \"%1\" %2").arg(window->windowTitle(), box ? box->text() : QString()));
         for (QLineEdit* edit : window->findChildren<QLineEdit*>())
             if (edit->isVisible())
                 Report(QStringLiteral("    %1 = \"%2\"").arg(Element(edit), edit->text()));
     }
-    const QWidget* focus = QApplication::focusWidget();
-    Report(QStringLiteral("  focus ") + (focus ? Element(focus) : QStringLiteral("none")));
-}
-
-[[noreturn]] void Fail(const QString& why, bool showScreen)
-{
-    Report(QStringLiteral("FAIL ") + why);
-    if (showScreen)
-        ReportScreen();
+    if (const QWidget* focus = QApplication::focusWidget(); showScreen && focus)
+        Report(QStringLiteral("  focus ") + Element(focus));
     std::fflush(nullptr);
     // The program may be inside a dialog's loop: leave at once rather than unwind through it.
     std::_Exit(3);
@@ -135,17 +128,13 @@ public:
             if (!line.isEmpty())
                 m_steps << Step { line.section(u' ', 0, 0), line.section(u' ', 1) };
         }
-        m_timer.setInterval(20);
         connect(&m_timer, &QTimer::timeout, this, &ScreenDriver::Poll);
         // Started from the event loop: the driver is created while the application is still
         // being constructed.
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                m_stepClock.start();
-                m_timer.start();
-            },
-            Qt::QueuedConnection);
+        QTimer::singleShot(0, this, [this] {
+            m_stepClock.start();
+            m_timer.start(20);
+        });
     }
 
 private:
@@ -188,15 +177,12 @@ private:
     template <typename Action> bool Issue(Action action)
     {
         m_actionQueued = true;
-        QMetaObject::invokeMethod(
-            this,
-            [this, action] {
-                m_actionQueued = false;
-                action();
-                // The last action may end the program before another poll comes.
-                FinishWhenDone();
-            },
-            Qt::QueuedConnection);
+        QTimer::singleShot(0, this, [this, action] {
+            m_actionQueued = false;
+            action();
+            // The last action may end the program before another poll comes.
+            FinishWhenDone();
+        });
         return true;
     }
 
