@@ -3,6 +3,7 @@
 #include "DbError.h"
 #include "TempDatabase.h"
 
+#include <memory>
 #include <QFile>
 #include <QTest>
 #include <sqlite3.h>
@@ -13,6 +14,8 @@ using kivo::test::TempDatabase;
 
 class TestConnection : public QObject {
     Q_OBJECT
+    std::unique_ptr<TempDatabase> m_users; // the Chief, O'Brien and a clerk, made once
+
 private slots:
     void wrongKeyIsReportedNotCrashed()
     {
@@ -62,14 +65,15 @@ private slots:
     {
         QFETCH(QString, statement);
         QFETCH(QVariant, expected);
-        TempDatabase db;
-        Connection& c = db.connection();
-        const QString user = u"Insert Into kaUser (EId, EDate, ULogin) Values (?, ?, ?)"_s;
-        c.Execute(user, { 2, QDate(2026, 3, 6), u"O'Brien"_s });
-        c.Execute(user, { 3, QDate(2026, 3, 5), u"clerk"_s });
+        if (!m_users) {
+            m_users = std::make_unique<TempDatabase>();
+            const QString user = u"Insert Into kaUser (EId, EDate, ULogin) Values (?, ?, ?)"_s;
+            m_users->connection().Execute(user, { 2, QDate(2026, 3, 6), u"O'Brien"_s });
+            m_users->connection().Execute(user, { 3, QDate(2026, 3, 5), u"clerk"_s });
+        }
         // Twice, so the second answer comes from the cached statement and translation.
-        QCOMPARE(c.Scalar(statement), expected);
-        QCOMPARE(c.Scalar(statement), expected);
+        QCOMPARE(m_users->connection().Scalar(statement), expected);
+        QCOMPARE(m_users->connection().Scalar(statement), expected);
     }
 
     // A cached statement still lent out (a recordset reading while another asks the same)

