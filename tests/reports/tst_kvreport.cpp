@@ -1,8 +1,6 @@
-#include "DateText.h"
-#include "DropCalendar.h"
 #include "KvReport.h"
 #include "PageModel.h"
-#include "PdfTools.h"
+#include "ProgramRun.h"
 #include "ReportCatalogue.h"
 #include "ReportViewer.h"
 #include "Settings.h"
@@ -152,30 +150,6 @@ private slots:
         QCOMPARE(m_shop->messages.shown, QStringList { u"Select Criteria !"_s });
         QVERIFY(!screen->viewer()->HasReport());
         QVERIFY(!Button(*screen, u"cmdExport"_s)->isVisible());
-    }
-
-    void calendarsFillTheDateBoxes()
-    {
-        const QDate today = TempDatabase::FixedToday();
-        const auto screen = Open(69, u"Daily Sales"_s);
-        QLineEdit* start = Box(*screen, u"txtRepo1"_s);
-        QLineEdit* end = Box(*screen, u"txtRepo2"_s);
-        QCOMPARE(end->text(), ShortDate(today));
-        auto* monSel1 = Element<DropCalendar>(*screen, u"monSel1"_s);
-        auto* monSel2 = Element<DropCalendar>(*screen, u"monSel2"_s);
-
-        QTest::mouseClick(Button(*screen, u"cmdList1"_s), Qt::LeftButton);
-        QVERIFY(monSel1->isVisible());
-        QCOMPARE(monSel1->selectedDate(), today);
-        monSel1->setSelectedDate(today.addDays(-10));
-        emit monSel1->activated(monSel1->selectedDate()); // Enter on the chosen day
-        QVERIFY(!monSel1->isVisible());
-        QCOMPARE(start->text(), ShortDate(today.addDays(-10)));
-
-        // The end's calendar fills the end box on a click.
-        QTest::mouseClick(Button(*screen, u"cmdList2"_s), Qt::LeftButton);
-        emit monSel2->clicked(today.addDays(-3));
-        QCOMPARE(end->text(), ShortDate(today.addDays(-3)));
     }
 
     void printModeShowsTheBillAtOnce()

@@ -1,5 +1,5 @@
 #include "LaidReport.h"
-#include "PdfTools.h"
+#include "ProgramRun.h"
 #include "ReportPdf.h"
 #include "ReportRows.h"
 #include "ReportViewer.h"

@@ -211,15 +211,6 @@ private slots:
         QVERIFY(button->hasFocus());
     }
 
-    void calendarHidesWhenFocusLeaves()
-    {
-        QTest::mouseClick(m_window->startButton(), Qt::LeftButton);
-        QVERIFY(m_window->startCalendar()->isVisible());
-        m_window->modeBox()->setFocus();
-        QVERIFY(!m_window->startCalendar()->isVisible());
-        QCOMPARE(m_window->startBox()->text(), u"2026-03-05"_s);
-    }
-
     // The mode chosen in the window reaches the statements; every grid shows its rows.
     void viewFillsTheGrids()
     {
