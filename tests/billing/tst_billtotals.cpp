@@ -53,7 +53,7 @@ private slots:
     }
 
     // Steps "CODE QTY GROSS [T]" add a line whose rate is its gross, "-ROW" removes a line,
-    // "recount" and "setup" as named; then the codes and "items gross taxable", by hand.
+    // "recount" recounts; then the codes and "items gross taxable", by hand.
     void gridEditing_data()
     {
         QTest::addColumn<QString>("steps");
@@ -69,7 +69,6 @@ private slots:
             << u"-0,A 1 3,-1,--1"_s << u"A"_s << u"1 3.00 0.00"_s;
         QTest::newRow("recount agrees with the running totals")
             << u"A 2.5 3 T,B 1.5 4,-0,C 7 0.01 T,recount"_s << u"B C"_s << u"9 4.01 0.01"_s;
-        QTest::newRow("set up again: empty") << u"A 1 3,B 1 3,setup"_s << u""_s << u"0 0.00 0.00"_s;
     }
 
     void gridEditing()
@@ -80,8 +79,6 @@ private slots:
         for (const QString& step : steps.split(u',')) {
             if (step.startsWith(u'-')) {
                 grid.RemoveLine(step.mid(1).toInt());
-            } else if (step == u"setup"_s) {
-                grid.Setup();
             } else if (step == u"recount"_s) {
                 grid.Recount();
             } else {
