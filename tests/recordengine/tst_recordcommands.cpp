@@ -44,16 +44,6 @@ private slots:
     }
     void cleanup() { f.reset(); }
 
-    void openShowsNewestRecord()
-    {
-        RecordScreen& screen = f->Open(u"kmGroup"_s);
-        QCOMPARE(f->host.commandStates, QStringList { u"Mast"_s });
-        QCOMPARE(f->engine.Current(), &screen);
-        QCOMPARE(f->host.positionLabel, u"3 / 3"_s);
-        QCOMPARE(screen.Text(2), u"Bakery"_s);
-        QVERIFY(!screen.frameEnabled);
-    }
-
     // The engine runs a screen's own rules when it shows a record.
     void rulesRunWhenARecordShows()
     {
