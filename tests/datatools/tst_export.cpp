@@ -329,10 +329,7 @@ private:
         QVERIFY(m_export->table >= 0);
         m_export->LoadColumns();
     }
-    int Count(const QString& from)
-    {
-        return m_test->context.connection.Scalar(u"Select Count(*) From "_s + from).toInt();
-    }
+    int Count(const QString& from) { return Scalar(u"Select Count(*) From "_s + from).toInt(); }
 
     std::unique_ptr<TestContext> m_test;
     std::unique_ptr<ExportState> m_export;
