@@ -1,5 +1,5 @@
 // The counter's amounts in decimal (a bill's totals, the line grid's running totals, the
-// suggested cash, the receipt number); then against a real database: a product's line and its
+// suggested cash); then against a real database: a product's line and its
 // amounts, the counter's state headless (scanning, tenders, groups, checkout), and what is
 // particular to its window offscreen (a scanner's keys, the "x" of a line).
 #include <QAbstractItemModelTester>
@@ -14,7 +14,6 @@
 #include "PayCaptions.h"
 #include "ProductLine.h"
 #include "ProductLookup.h"
-#include "ReceiptNumber.h"
 #include "ShopRows.h"
 
 #include <QApplication>
@@ -217,14 +216,6 @@ private slots:
         QCOMPARE(suggested(u"129.60"_s), u"140 200"_s);
         QCOMPARE(suggested(u"195.00"_s), u"200 300"_s);
         QCOMPARE(suggested(u"124.50"_s), u"130 200"_s);
-    }
-
-    void receiptNumber()
-    {
-        const QString atOpen = ReceiptNumber::AtOpen(QDateTime(QDate(2000, 2, 29), QTime(9, 5)));
-        QCOMPARE(atOpen, u"0002-290905-"_s);
-        QCOMPARE(ReceiptNumber::AtCheckout(atOpen, 7), u"0002-290905-000007"_s);
-        QCOMPARE(ReceiptNumber::AtCheckout(atOpen, 1234567), u"0002-290905-1234567"_s);
     }
 
     void addLine_data()

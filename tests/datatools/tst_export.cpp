@@ -1,7 +1,7 @@
 // The export of a register or document table into a workbook, read back by openpyxl and
 // compared with the database; and find and replace over the same tables: every refusal of
-// Replace, the access code, the typing limit that follows the column's size, and the
-// replacement written to exactly the found rows through the window's own controls.
+// Replace, the access code, and the replacement written to exactly the found rows through the
+// window's own controls.
 #include "CriterionBuilder.h"
 #include "DateText.h"
 #include "ExportState.h"
@@ -249,14 +249,6 @@ private slots:
         QCOMPARE(Snapshot(), before);
         // The found rows are still listed for another try.
         QVERIFY(state.HasFoundRows());
-    }
-
-    void typingLimitFollowsTheColumn()
-    {
-        FindReplaceState& state = Replacer();
-        state.field = int(state.fieldNames.indexOf(u"PName"_s));
-        state.LeaveField();
-        QCOMPARE(state.valueWidth, 25);
     }
 
     // Products whose name begins with "S" get a sale rate typed with a decimal comma through the
