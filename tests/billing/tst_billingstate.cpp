@@ -512,7 +512,7 @@ private slots:
 
     // The window as a scanner and a cashier use it: thirty codes typed and ended with Enter
     // without a pause, one line each in the order scanned; then the "x" of the first line,
-    // which removes it only once "Remove Product ?" is answered Yes.
+    // which removes it only once "Remove Product ?" is answered Yes; then closing mid-bill.
     void window()
     {
         m_messages->shown.clear();
@@ -543,7 +543,14 @@ private slots:
         QCOMPARE(lines, scanned.mid(1));
         QCOMPARE(Box(window, BillingState::Items)->text(), u"29"_s);
         QCOMPARE(Focused(), u"grdMain"_s);
-        QCOMPARE(m_messages->shown, QStringList(2, u"Remove Product ?"_s));
+        // Closing the window mid-bill asks too, and stays open on No.
+        m_messages->Answer(false);
+        QVERIFY(!window.close());
+        m_messages->Answer(true);
+        QVERIFY(window.close());
+        QCOMPARE(m_messages->shown,
+            QStringList({ u"Remove Product ?"_s, u"Remove Product ?"_s, u"Confirm Cancel/Exit ?"_s,
+                u"Confirm Cancel/Exit ?"_s }));
     }
 };
 

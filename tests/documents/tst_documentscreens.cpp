@@ -1,17 +1,20 @@
-// The document screens and their panels through the record engine: the totals a screen shows,
+// The document screens and their panels through the record engine: the totals a window shows,
 // a quote billed and an order purchased with the checks and questions on the way, and a bill
 // that fails or a process that dies part way, which leave the quote open.
 #include "../recordengine/EngineFixture.h"
 #include "ChildProcess.h"
 #include "DatabasePassword.h"
 #include "DocumentLines.h"
-#include "DocumentTotals.h"
+#include "DocumentScreenView.h"
 #include "LineAmounts.h"
 #include "LineGrid.h"
 #include "OrderPanel.h"
 #include "QuotePanel.h"
+#include "RecordScreenView.h"
 #include "Settings.h"
 
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <sqlite3.h>
@@ -53,6 +56,14 @@ class TestDocumentScreens : public QObject {
                    "', ') From (Select * From ktProduct Order By PCode)"_s);
     }
     RecordScreen& screen() { return *f->screen; }
+    // "field=text ..." with the texts the screen shows in those fields.
+    QString Shown(const QString& fields)
+    {
+        QStringList shown;
+        for (const QString& pair : fields.split(u' ', Qt::SkipEmptyParts))
+            shown << pair.section(u'=', 0, 0) + u'=' + screen().Text(pair.section(u'=', 0, 0).toInt());
+        return shown.join(u' ');
+    }
     DocumentPanel& Panel() { return m_quote ? static_cast<DocumentPanel&>(*m_quote) : *m_order; }
 
     // The screen as the program opens it, its panel included, showing document `id`; 0 a new
@@ -126,49 +137,6 @@ private slots:
         QVERIFY(!screen().newRecordPending);
     }
 
-    // Totals after the lines changed: "qty@rate[T]" lines, the typed tax paid or discount %.
-    void totals_data()
-    {
-        QTest::addColumn<QString>("table");
-        QTest::addColumn<QStringList>("lines");
-        QTest::addColumn<QString>("typed"); // "field=text"
-        QTest::addColumn<QString>("shown"); // "field=text ..." afterwards
-        QTest::newRow("order: halves count to even")
-            << "ktOrdrMast" << QStringList { u"2.5@2"_s, u"1@0.10"_s, u"1@0.20"_s } << ""
-            << "5=4 6=5.30";
-        QTest::newRow("quote: 100 taxable, 50 not, 10% off")
-            << "ktQuotMast" << QStringList { u"1@100T"_s, u"1@50"_s } << "5=10"
-            << "6=2 7=150.00 8=15.00 9=135.00 10=4.50 11=0.09 12=139.59";
-    }
-    void totals()
-    {
-        QFETCH(QString, table);
-        QFETCH(QStringList, lines);
-        QFETCH(QString, typed);
-        QFETCH(QString, shown);
-        f->context().preferences.PAmtRoun = u"2"_s;
-        f->context().preferences.PTaxPer1 = u"5"_s;
-        f->context().preferences.PTaxPer2 = u"2"_s;
-        RecordScreen& screen = f->Open(table);
-        LineGrid& grid = screen.lines->Grid();
-        grid.Setup();
-        for (const QString& line : lines) {
-            const Money qty = *Money::FromText(line.section(u'@', 0, 0));
-            QString rate = line.section(u'@', 1);
-            const bool taxable = rate.endsWith(u'T');
-            rate.remove(u'T');
-            grid.AddLine(
-                u"A"_s, u"Item A"_s, qty, LineAmounts::Price(qty, *Money::FromText(rate), {}, 2), taxable);
-        }
-        if (!typed.isEmpty())
-            screen.SetText(typed.section(u'=', 0, 0).toInt(), typed.section(u'=', 1));
-        RecalcDocumentTotals(f->context(), screen);
-        QStringList fields;
-        for (const QString& pair : shown.split(u' '))
-            fields << pair.section(u'=', 0, 0) + u'=' + screen.Text(pair.section(u'=', 0, 0).toInt());
-        QCOMPARE(fields.join(u' '), shown);
-    }
-
     void purchaseNettIsGrossAndTax()
     {
         RecordScreen& screen = f->Open(u"ktPurcMast"_s);
@@ -179,6 +147,50 @@ private slots:
         f->Command(CommandNumber::Save);
         QCOMPARE(f->messages().shown.join(u'|'), QString());
         QCOMPARE(Sql(u"Select PTax || ' ' || PNett From ktPurcMast Where EId=1"_s), u"12.3 112.3"_s);
+    }
+
+    // The window's Products button, enabled only while a document is edited, prices the lines
+    // for the screen (1 the sale side, 2 the purchase side); the totals follow the lines and the
+    // typed discount: 10 % off 125.00, 5 % tax on the rest, 2 % of that again, to the cent.
+    void productsButton_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("callerCode");
+        QTest::addColumn<QString>("shown"); // "field=text ..." afterwards
+        QTest::newRow("quote") << u"KvQuote"_s << 1
+                               << u"6=10 7=125.00 8=12.50 9=112.50 10=5.62 11=0.11 12=118.23"_s;
+        QTest::newRow("purchase") << u"KvPurchase"_s << 2 << u"5=10 6=125.00 8=125.00"_s;
+    }
+    void productsButton()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, shown);
+        Preferences& shop = f->context().preferences;
+        shop.PAmtRoun = u"2"_s;
+        shop.PTaxPer1 = u"5"_s;
+        shop.PTaxPer2 = u"2"_s;
+        shop.PDisEdit = u"Y"_s;
+        f->screen = BuildRecordScreen(name);
+        DocumentScreenView window(f->context(), f->engine, screen());
+        f->engine.OpenRecordScreen(screen());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        int callerCode = 0;
+        window.SetProductSelector([&](LineGrid& grid, int caller) {
+            callerCode = caller;
+            grid.AddLine(u"P1"_s, u"Item"_s, Money(10),
+                LineAmounts::Price(Money(10), Money::FromText(u"12.50"_s).value(), {}, 2), true);
+        });
+        QVERIFY(!window.productsButton()->isEnabled());
+        f->messages().Answer(true);
+        f->Command(CommandNumber::Add);
+        if (name == u"KvQuote"_s) {
+            window.fields()->valueBox(QuotePanel::DiscountField)->setFocus();
+            QTest::keyClicks(window.fields()->valueBox(QuotePanel::DiscountField), u"10"_s);
+        }
+        QTest::mouseClick(window.productsButton(), Qt::LeftButton);
+        QTEST(callerCode, "callerCode");
+        QCOMPARE(Shown(shown), shown);
     }
 
     // "To Bill" and "To Purchase": refused on a new or processed document; on an open one the
@@ -207,10 +219,7 @@ private slots:
         QCOMPARE(f->messages().shown.join(u'|'), notice);
         QCOMPARE(Panel().IsOpen(), notice.isEmpty());
         QCOMPARE(Panel().LinesEditable(), !notice.isEmpty());
-        QStringList fields;
-        for (const QString& pair : shown.split(u' ', Qt::SkipEmptyParts))
-            fields << pair.section(u'=', 0, 0) + u'=' + screen().Text(pair.section(u'=', 0, 0).toInt());
-        QCOMPARE(fields.join(u' '), shown);
+        QCOMPARE(Shown(shown), shown);
         f->Command(CommandNumber::First);
         QVERIFY(!Panel().IsOpen());
     }
@@ -411,5 +420,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestDocumentScreens)
+QTEST_MAIN(TestDocumentScreens)
 #include "tst_documentscreens.moc"
