@@ -1,10 +1,17 @@
-// The options screen's two actions and the database specifics, on a real data folder.
+// The options screen's two actions and the database specifics on a real data folder, and
+// the options' boxes and the access-code prompt as the user meets them, offscreen.
 #include "AdminOptions.h"
+#include "KvAccess.h"
+#include "KvOption.h"
+#include "Settings.h"
 #include "SpecificsState.h"
 #include "TestContext.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 using namespace kivo;
@@ -101,7 +108,46 @@ private slots:
         QCOMPARE(state.txtField[1], DatabaseSizeText(QFileInfo(t.context.locations.DatabaseFile()).size()));
         QCOMPARE(shown, 13);
     }
+
+    // A click asks, and the box clears itself once the action is done.
+    void options()
+    {
+        TestContext t;
+        LoadCustomize(t.context);
+        KvOption screen(t.context);
+        screen.show();
+        t.messages.Answer(true);
+        screen.box(1)->click();
+        QVERIFY(!screen.box(1)->isChecked());
+        QCOMPARE(t.messages.shown, (QStringList { u"Confirm Operation ?"_s, u"Done !"_s }));
+    }
+
+    // Typed blind, then Escape or "Close": one attempt per showing, whatever the answer.
+    void accessPrompt_data()
+    {
+        QTest::addColumn<bool>("close");
+        QTest::newRow("right code, Escape grants") << false;
+        QTest::newRow("right code, then Close does not") << true;
+    }
+    void accessPrompt()
+    {
+        QFETCH(bool, close);
+        TestContext test;
+        test.context.login.EnterpriseAccessCode = u"Kivo7"_s;
+        KvAccess prompt(test.context);
+        prompt.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&prompt));
+        QCOMPARE(prompt.field()->echoMode(), QLineEdit::Password);
+        QTest::keyClicks(prompt.field(), u"Kivo7"_s);
+        if (close)
+            prompt.findChild<QPushButton*>(u"cmdClose"_s)->click();
+        else
+            QTest::keyClick(prompt.field(), Qt::Key_Escape);
+        QCOMPARE(prompt.state().granted, !close);
+        QCOMPARE(test.messages.shown, QStringList());
+        QVERIFY(!prompt.isVisible());
+    }
 };
 
-QTEST_GUILESS_MAIN(TestAdminOptions)
+QTEST_MAIN(TestAdminOptions)
 #include "tst_adminoptions.moc"
