@@ -25,29 +25,28 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // The figures a closing changes, read by SQL: product quantity sums and dates, and the rows of
-// every document table.
+// every document table and of the customers.
+const char* const Counted[] = { "ktBillMast", "ktBillDetl", "ktQuotMast", "ktQuotDetl", "ktPurcMast",
+    "ktPurcDetl", "ktOrdrMast", "ktOrdrDetl", "ktAccounting", "ktCustomer" };
+
 QString State(Connection& c)
 {
-    return c
-        .Scalar(u"SELECT (SELECT printf('%d %d %d %d %s', sum(POpenQty), sum(PPurchQty), sum(PSaleQty), "
-                "sum(PCloseQty), max(PTranDate)) FROM ktProduct) || ' ' || "
-                "(SELECT count(*) FROM ktBillMast) || ' ' || (SELECT count(*) FROM ktBillDetl) || ' ' || "
-                "(SELECT count(*) FROM ktQuotMast) || ' ' || (SELECT count(*) FROM ktQuotDetl) || ' ' || "
-                "(SELECT count(*) FROM ktPurcMast) || ' ' || (SELECT count(*) FROM ktPurcDetl) || ' ' || "
-                "(SELECT count(*) FROM ktOrdrMast) || ' ' || (SELECT count(*) FROM ktOrdrDetl) || ' ' || "
-                "(SELECT count(*) FROM ktAccounting) || ' customers ' || (SELECT count(*) FROM ktCustomer)"_s)
-        .toString();
+    QString state = c.Scalar(u"SELECT printf('%d %d %d %d %s', sum(POpenQty), sum(PPurchQty), sum(PSaleQty), "
+                             "sum(PCloseQty), max(PTranDate)) FROM ktProduct"_s)
+                        .toString();
+    for (const char* table : Counted)
+        state += u' ' + c.Scalar(u"SELECT count(*) FROM "_s + QLatin1StringView(table)).toString();
+    return state;
 }
 
-// The same figures as a closing on `today` must leave them.
+// The same figures as a closing on `today` must leave them: the closing quantities carried
+// over, every document gone, the customers kept.
 QString ClosedState(Connection& c, const QDate& today)
 {
-    return c
-        .Scalar(
-            u"SELECT (SELECT printf('%d 0 0 %d ', sum(PCloseQty), sum(PCloseQty)) FROM ktProduct) || ? || "
-            "' 0 0 0 0 0 0 0 0 0 customers ' || (SELECT count(*) FROM ktCustomer)"_s,
-            { today.toString(Qt::ISODate) })
-        .toString();
+    return c.Scalar(u"SELECT printf('%d 0 0 %d ', sum(PCloseQty), sum(PCloseQty)) FROM ktProduct"_s)
+               .toString()
+        + today.toString(Qt::ISODate) + u" 0 0 0 0 0 0 0 0 0 "_s
+        + c.Scalar(u"SELECT count(*) FROM ktCustomer"_s).toString();
 }
 
 } // namespace
@@ -83,8 +82,7 @@ private slots:
         closing.Opened();
         for (int i = 0; i < 3; ++i)
             t.messages.Answer(true);
-        QStringList progress;
-        closing.Ok([] { return true; }, [&] { progress << closing.lblField[1]; });
+        closing.Ok([] { return true; });
         QStringList messages { u"Access-Code Required !"_s, u"All Users Logged Out ?"_s,
             u"Confirm Closing ?"_s, u"Are You Sure ?"_s, u"Closing Done !"_s,
             u"Shutting Down...\nDB Refresh Required !"_s };
@@ -98,9 +96,6 @@ private slots:
                           "FROM ktProduct WHERE EId=1"_s)
                      .toString(),
             u"12 0 0 12"_s);
-        QCOMPARE(progress.first(), u"Processing..."_s);
-        QVERIFY(progress.contains(u"Products..50"_s));
-        QCOMPARE(progress.last(), u"Processing Accounting.."_s);
         // The engine's settings for the closing are put back: the column rules hold again.
         QCOMPARE(c.Scalar(u"PRAGMA secure_delete"_s).toInt(), 1);
         QVERIFY_THROWS_EXCEPTION(DbError, c.Execute(u"Update ktProduct Set POpenQty='many' Where EId=1"_s));

@@ -92,20 +92,10 @@ private slots:
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QString>("stock");
 
-        QTest::newRow("checkout sells")
-            << QStringList { u"save KvBilling ktBillDetl 1 A:2 B:1"_s } << u"A 0/2/8 today, B 0/1/3 today"_s;
         QTest::newRow("deleting one bill leaves another")
             << QStringList { u"save KvBilling ktBillDetl 1 A:2"_s, u"save KvBilling ktBillDetl 2 A:3 B:1"_s,
                    u"delete KvBill ktBillDetl 1"_s }
             << u"A 0/3/7 today, B 0/1/3 today"_s;
-        QTest::newRow("purchase re-saved with a line less nets the difference") << QStringList {
-            u"save KvPurchase ktPurcDetl 5 A:5 B:2"_s, u"save KvPurchase ktPurcDetl 5 A:3"_s
-        } << u"A 3/0/13 today, B 0/0/4 today"_s;
-        QTest::newRow("quote billed sells, the quote itself moves nothing")
-            << QStringList { u"save KvQuote ktQuotDetl 2 A:4"_s, u"save KvQuote ktBillDetl 9 A:4"_s }
-            << u"A 0/4/6 today, B 0/0/4 earlier"_s;
-        QTest::newRow("order purchased posts once") << QStringList { u"save KvOrder ktOrdrDetl 3 B:7"_s,
-            u"save KvOrder ktPurcDetl 8 B:7"_s } << u"A 0/0/10 earlier, B 7/0/11 today"_s;
         QTest::newRow("halves to even, each line on its own")
             << QStringList { u"save KvBilling ktBillDetl 1 A:2.5 A:3.5 A:0.49 B:1,51"_s }
             << u"A 0/6/4 today, B 0/2/2 today"_s;

@@ -1,7 +1,7 @@
 // The export of a register or document table into a workbook, read back by openpyxl and
 // compared with the database; and find and replace over the same tables: every refusal of
-// Replace, the access code, the typing limit that follows the column's size, and the
-// replacement written to exactly the found rows through the window's own controls.
+// Replace, the access code, and the replacement written to exactly the found rows through the
+// window's own controls.
 #include "CriterionBuilder.h"
 #include "DateText.h"
 #include "ExportState.h"
@@ -251,14 +251,6 @@ private slots:
         QVERIFY(state.HasFoundRows());
     }
 
-    void typingLimitFollowsTheColumn()
-    {
-        FindReplaceState& state = Replacer();
-        state.field = int(state.fieldNames.indexOf(u"PName"_s));
-        state.LeaveField();
-        QCOMPARE(state.valueWidth, 25);
-    }
-
     // Products whose name begins with "S" get a sale rate typed with a decimal comma through the
     // window's own controls; the other products keep theirs; a second Replace needs a new Find.
     void findReplaceWindow()
@@ -329,10 +321,7 @@ private:
         QVERIFY(m_export->table >= 0);
         m_export->LoadColumns();
     }
-    int Count(const QString& from)
-    {
-        return m_test->context.connection.Scalar(u"Select Count(*) From "_s + from).toInt();
-    }
+    int Count(const QString& from) { return Scalar(u"Select Count(*) From "_s + from).toInt(); }
 
     std::unique_ptr<TestContext> m_test;
     std::unique_ptr<ExportState> m_export;

@@ -1,8 +1,8 @@
 // The product selection's steps: P (code), Q (quantity), R (rate) and A (at once), with their
 // messages, the rate by caller, the rate lock, the stock check of the counter, and the lines
-// it adds to the calling document's grid. Also its product list, read a page at a time, and
-// the selection and product query windows driven by keys as a cashier uses them; and the list
-// picker those windows open, its lines, its choice and its keys.
+// it adds to the calling document's grid. Also its product list, read a page at a time, what
+// the windows add to it (the rate lock, the query card's keys; the real-program run drives the
+// rest), and the list picker those windows open, its lines, its choice and its keys.
 #include "KvList.h"
 #include "KvPQuery.h"
 #include "KvPSelect.h"
@@ -16,7 +16,6 @@
 #include <QAbstractItemModelTester>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QListWidget>
 #include <QScopeGuard>
 #include <QTest>
@@ -195,44 +194,6 @@ private slots:
         QCOMPARE(codes.size(), active);
         QVERIFY(!codes.contains(u"G3"_s));
         QCOMPARE(codes.last(), u"G%1"_s.arg(extra - 1));
-    }
-
-    void selectByKeys()
-    {
-        Preferences& shop = m_test->context.preferences;
-        shop.PStkChek = shop.PGrpSave = shop.PRatEdit = u"Y"_s;
-        shop.PAmtRoun = u"2"_s;
-        LineGrid grid;
-        grid.Setup();
-        QList<int> added;
-        KvPSelect dialog(m_test->context, grid, 1, true);
-        connect(&dialog.state(), &ProductSelectState::lineAdded, this, [&](int row) { added << row; });
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        QCOMPARE(dialog.list()->model()->rowCount(), 2); // the active products only
-
-        // A typed code, two of it at a typed rate; the window stays open for the next. (The
-        // list's Enter chain is driven through the real program.)
-        QLineEdit* code = dialog.box(2);
-        code->setFocus();
-        QTest::keyClicks(code, u"p1"_s);
-        QTest::keyClick(code, Qt::Key_Return);
-        QLineEdit* qty = dialog.box(3);
-        qty->selectAll();
-        QTest::keyClicks(qty, u"2"_s);
-        QTest::keyClick(qty, Qt::Key_Return);
-        QLineEdit* rate = dialog.box(4);
-        rate->selectAll();
-        QTest::keyClicks(rate, u"10,004"_s);
-        QTest::keyClick(rate, Qt::Key_Return);
-        QCOMPARE(added, QList<int>({ 0 }));
-        QCOMPARE(grid.Text(0, LineGrid::RateColumn), u"10.00"_s);
-        QCOMPARE(grid.DocItems(), 2);
-        QCOMPARE(QApplication::focusWidget(), dialog.list());
-
-        QTest::keyClick(dialog.list(), Qt::Key_Escape);
-        QVERIFY(!dialog.isVisible());
-        QCOMPARE(grid.LineCount(), 1);
     }
 
     void rateLockedFromPreferences()

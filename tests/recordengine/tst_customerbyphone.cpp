@@ -1,6 +1,6 @@
 // The customer look-up by phone: found, added with placeholders, refused, and added inside
-// the caller's transaction; and the customer screen around it, without its window: search,
-// create, complete and save.
+// the caller's transaction; and the customer screen around it, without its window: a customer
+// found or created by phone, completed and saved.
 #include "CustomerBState.h"
 #include "CustomerByPhone.h"
 #include "EngineFixture.h"
@@ -128,39 +128,6 @@ private slots:
         QCOMPARE(int(result.outcome), int(O::Failed));
         QCOMPARE(shown(), QStringList { u"ErroR!"_s });
         QCOMPARE(f->test.ErrorLogLines().size(), 1);
-    }
-
-    // The screen on its own: a shown customer locks the phone and Search, and opens Active,
-    // the details and Save.
-    void search_data()
-    {
-        QTest::addColumn<QString>("phone");
-        QTest::addColumn<int>("answer"); // to "Create New ?": 1 Yes, 0 No, -1 not asked
-        QTest::addColumn<QString>("name"); // shown in field 2; empty: no customer shown
-        QTest::newRow("known") << "5550001" << -1 << "Ann Lee";
-        QTest::newRow("new, created") << "9876543210" << 1 << "-";
-        QTest::newRow("new, not created") << "9876543210" << 0 << "";
-        QTest::newRow("letters") << "555-0001" << -1 << "";
-    }
-    void search()
-    {
-        QFETCH(QString, phone);
-        QFETCH(int, answer);
-        QFETCH(QString, name);
-        if (answer >= 0)
-            f->messages().Answer(answer == 1);
-        state->OpenStandAlone();
-        QVERIFY(screen().field(F::PhoneField).typeable && !screen().field(F::NameField).typeable);
-        QVERIFY(!state->SaveEnabled() && !screen().field(F::ActiveField).buttonEnabled);
-        screen().SetText(F::PhoneField, phone);
-        state->Search();
-        QCOMPARE(screen().Text(F::NameField), name);
-        const bool found = !name.isEmpty();
-        QCOMPARE(state->SaveEnabled(), found);
-        QCOMPARE(screen().field(F::PhoneField).typeable, !found);
-        QCOMPARE(screen().field(F::PhoneField).buttonEnabled, !found);
-        QCOMPARE(screen().field(F::ActiveField).buttonEnabled, found);
-        QCOMPARE(screen().field(F::NameField).typeable, found);
     }
 
     void save_data()
