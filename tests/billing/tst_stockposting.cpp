@@ -96,6 +96,9 @@ private slots:
             << QStringList { u"save KvBilling ktBillDetl 1 A:2"_s, u"save KvBilling ktBillDetl 2 A:3 B:1"_s,
                    u"delete KvBill ktBillDetl 1"_s }
             << u"A 0/3/7 today, B 0/1/3 today"_s;
+        QTest::newRow("order saved moves nothing, purchased posts once")
+            << QStringList { u"save KvOrder ktOrdrDetl 3 B:7"_s, u"save KvOrder ktPurcDetl 8 B:7"_s }
+            << u"A 0/0/10 earlier, B 7/0/11 today"_s;
         QTest::newRow("halves to even, each line on its own")
             << QStringList { u"save KvBilling ktBillDetl 1 A:2.5 A:3.5 A:0.49 B:1,51"_s }
             << u"A 0/6/4 today, B 0/2/2 today"_s;

@@ -137,6 +137,16 @@ private slots:
         QVERIFY(!screen().newRecordPending);
     }
 
+    // A new quote starts at the shop's discount, which only the shop's setting lets a user change.
+    void quoteDiscountFollowsTheShop()
+    {
+        f->context().preferences.PDisPerc = u"7"_s;
+        f->context().preferences.PDisEdit = u"N"_s;
+        Show(u"KvQuote"_s, 0);
+        QCOMPARE(screen().Text(QuotePanel::DiscountField), u"7"_s);
+        QVERIFY(!screen().field(QuotePanel::DiscountField).typeable);
+    }
+
     void purchaseNettIsGrossAndTax()
     {
         RecordScreen& screen = f->Open(u"ktPurcMast"_s);
