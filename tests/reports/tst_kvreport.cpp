@@ -1,7 +1,6 @@
 #include "KvReport.h"
 #include "PageModel.h"
 #include "ProgramRun.h"
-#include "ReportCatalogue.h"
 #include "ReportViewer.h"
 #include "Settings.h"
 #include "TestContext.h"
@@ -138,18 +137,6 @@ private slots:
             QVERIFY2(Button(*screen, shownNow)->isVisible(), qPrintable(shownNow));
         QVERIFY(!Button(*screen, u"cmdPprint"_s)->isVisible());
         m_nextPick.reset();
-    }
-
-    // A picker closed without a choice leaves the criterion empty, and View asks for one.
-    void closedPickerAsksForCriteria()
-    {
-        const auto screen = Open(79, ReportCatalogue::Find(79)->title);
-        QTest::mouseClick(Button(*screen, u"cmdList1"_s), Qt::LeftButton);
-        QCOMPARE(Box(*screen, u"txtRepo1"_s)->text(), QString());
-        QTest::mouseClick(Button(*screen, u"cmdView"_s), Qt::LeftButton);
-        QCOMPARE(m_shop->messages.shown, QStringList { u"Select Criteria !"_s });
-        QVERIFY(!screen->viewer()->HasReport());
-        QVERIFY(!Button(*screen, u"cmdExport"_s)->isVisible());
     }
 
     void printModeShowsTheBillAtOnce()
