@@ -28,14 +28,13 @@ private slots:
         TestContext t;
         t.context.today = [] { return QDate(2026, 3, 20); };
         QDir arc(t.context.locations.ArchiveFolder);
-        QStringList kept { u"Ki-Feb2026-28.Kvd"_s, u"Ki250310.Kvd"_s };
+        QStringList kept { u"Ki-Feb2026-28.Kvd"_s, u"Ki250310.Kvd"_s }, made = kept;
         for (int day = 1; day <= 19; ++day) {
-            const QString name = u"Ki2603%1.Kvd"_s.arg(day, 2, 10, QChar(u'0'));
-            QVERIFY(QFile(arc.filePath(name)).open(QIODevice::WriteOnly));
+            made << u"Ki2603%1.Kvd"_s.arg(day, 2, 10, QChar(u'0'));
             if (day < 7 || day > 13)
-                kept << name;
+                kept << made.last();
         }
-        for (const QString& name : { u"Ki-Feb2026-28.Kvd"_s, u"Ki250310.Kvd"_s })
+        for (const QString& name : made)
             QVERIFY(QFile(arc.filePath(name)).open(QIODevice::WriteOnly));
         QVERIFY(QFile::setPermissions(arc.filePath(u"Ki260310.Kvd"_s), QFile::ReadOwner));
 

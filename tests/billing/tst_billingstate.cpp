@@ -37,14 +37,12 @@ class TestBillingState : public QObject {
     Q_OBJECT
 
     std::unique_ptr<EngineFixture> f;
-    ProgramContext* m_context = nullptr;
     Connection* c = nullptr;
-    ScriptedMessages* m_messages = nullptr;
 
     std::unique_ptr<BillingState> Open()
     {
-        m_messages->shown.clear();
-        return std::make_unique<BillingState>(*m_context, QDateTime(QDate(2026, 12, 3), QTime(23, 47)));
+        f->messages().shown.clear();
+        return std::make_unique<BillingState>(f->context(), QDateTime(QDate(2026, 12, 3), QTime(23, 47)));
     }
 
     void Scan(BillingState& bill, const QString& codes)
@@ -61,19 +59,6 @@ class TestBillingState : public QObject {
     }
 
     QString Sql(const QString& statement) { return c->Scalar(statement).toString(); }
-
-    void SetPreferences(const QString& stock, const QString& saving, const QString& round)
-    {
-        Preferences& p = m_context->preferences;
-        p.PStkChek = stock;
-        p.PGrpSave = saving;
-        p.PAmtRoun = round;
-        p.PTaxPer1 = u"5"_s;
-        p.PTaxPer2 = u"2"_s;
-        p.PDisPerc = u"0"_s;
-        p.PDisEdit = u"Y"_s;
-        p.PDefBill = u"S"_s;
-    }
 
     // The field of the window that has the cursor.
     static QString Focused()
@@ -98,10 +83,8 @@ private slots:
     void initTestCase()
     {
         f = std::make_unique<EngineFixture>();
-        m_context = &f->context();
         c = &f->db();
-        m_messages = &f->messages();
-        m_context->login.UserId = u"1"_s;
+        f->context().login.UserId = u"1"_s;
         c->Execute(u"Delete From ktProduct"_s);
         c->Execute(u"Delete From kmGroup"_s);
         AddGroup(*c, 1, u"Soaps"_s, 10);
@@ -121,7 +104,16 @@ private slots:
                    "'5550001111', 'Y')"_s);
     }
 
-    void init() { SetPreferences(u"Y"_s, u"N"_s, u"2"_s); }
+    void init()
+    {
+        Preferences& p = f->context().preferences;
+        p.PStkChek = p.PDisEdit = u"Y"_s;
+        p.PGrpSave = u"N"_s;
+        p.PAmtRoun = p.PTaxPer2 = u"2"_s;
+        p.PTaxPer1 = u"5"_s;
+        p.PDisPerc = u"0"_s;
+        p.PDefBill = u"S"_s;
+    }
 
     void compute_data()
     {
@@ -297,7 +289,7 @@ private slots:
         auto bill = Open();
         bill->SetText(BillingState::ProductCode, code);
         QCOMPARE(int(bill->EnterProductCode()), focus);
-        QTEST(m_messages->shown.join(u'|'), "message");
+        QTEST(f->messages().shown.join(u'|'), "message");
         QTEST(bill->Grid().LineCount(), "lines");
         QCOMPARE(bill->Text(BillingState::ProductCode), QString());
     }
@@ -326,7 +318,7 @@ private slots:
         QFETCH(QString, codes);
         QFETCH(QStringList, typed);
         QFETCH(int, button);
-        m_context->preferences.PDisPerc = u"10"_s;
+        f->context().preferences.PDisPerc = u"10"_s;
         auto bill = Open();
         Scan(*bill, codes);
         for (int i = 0; i < typed.size(); ++i)
@@ -410,11 +402,11 @@ private slots:
         bill->RefreshPayment();
         bill->SetText(BillingState::CashPay, cash); // as typed, not yet left
         if (messages.contains(u" ?"_s))
-            m_messages->Answer(!stored.isEmpty());
+            f->messages().Answer(!stored.isEmpty());
         const bool completed = bill->Checkout(Validator()) == BillingState::CheckoutResult::Completed;
         QCOMPARE(completed, !stored.isEmpty());
         const QString id = bill->Text(BillingState::BillId);
-        QCOMPARE(m_messages->shown.join(u'|'), completed ? messages + id : messages);
+        QCOMPARE(f->messages().shown.join(u'|'), completed ? messages + id : messages);
         if (!completed) {
             QCOMPARE(Sql(u"Select Count(*) From ktBillMast"_s), before);
             QCOMPARE(id, u"(New)"_s);
@@ -425,8 +417,8 @@ private slots:
 
     void checkoutWritesTheBill()
     {
-        SetPreferences(u"Y"_s, u"Y"_s, u"2"_s);
-        m_context->preferences.PDisPerc = u"10"_s;
+        f->context().preferences.PGrpSave = u"Y"_s;
+        f->context().preferences.PDisPerc = u"10"_s;
         const QString soldBefore = Sql(u"Select PSaleQty From ktProduct Where PCode='G99'"_s);
         auto bill = Open();
         Scan(*bill, u"T100 G99 G99"_s);
@@ -439,10 +431,10 @@ private slots:
         bill->RefreshPayment();
         bill->PickPayType(BillingState::OtherType, u"7"_s, u"Voucher"_s);
         bill->SetText(BillingState::Remarks, u"O'Brien; Drop Table"_s);
-        m_messages->Answer(true);
+        f->messages().Answer(true);
         QCOMPARE(bill->Checkout(Validator()), BillingState::CheckoutResult::Completed);
         const QString id = bill->Text(BillingState::BillId);
-        QCOMPARE(m_messages->shown.last(), u"Checkout Completed !\nBill#"_s + id);
+        QCOMPARE(f->messages().shown.last(), u"Checkout Completed !\nBill#"_s + id);
         QCOMPARE(bill->Text(BillingState::Receipt), u"2612-032347-"_s + id.rightJustified(6, u'0'));
         QCOMPARE(bill->BillPrintReport(), 56);
 
@@ -474,17 +466,17 @@ private slots:
         Scan(*bill, u"T100 N50"_s);
         bill->SetText(BillingState::CustomerId, u"1"_s);
         bill->PayButton(0);
-        m_messages->Answer(true);
+        f->messages().Answer(true);
         const BillingState::CheckoutResult result = bill->Checkout(Validator());
         c->ExecuteRaw(u"DROP TRIGGER fail_lines"_s);
         QCOMPARE(result, BillingState::CheckoutResult::Failed);
-        QCOMPARE(m_messages->shown.last(), u"ErroR!"_s);
+        QCOMPARE(f->messages().shown.last(), u"ErroR!"_s);
         QCOMPARE(Sql(u"Select Count(*) From ktBillMast"_s), bills);
         QCOMPARE(Sql(u"Select Sum(PSaleQty) From ktProduct"_s), sold);
         QCOMPARE(bill->Text(BillingState::BillId), u"(New)"_s);
         QCOMPARE(bill->Text(BillingState::Receipt), u"2612-032347-"_s);
         // The bill is still on the screen and goes through once the fault is gone.
-        m_messages->Answer(true);
+        f->messages().Answer(true);
         QCOMPARE(bill->Checkout(Validator()), BillingState::CheckoutResult::Completed);
     }
 
@@ -496,7 +488,7 @@ private slots:
             const QString nett = bill->Text(BillingState::NettAmount);
             bill->SetText(BillingState::DiscountPercent, discount);
             QVERIFY(!bill->LeaveDiscount());
-            QCOMPARE(m_messages->shown, QStringList { u"Invalid Discount !"_s });
+            QCOMPARE(f->messages().shown, QStringList { u"Invalid Discount !"_s });
             QCOMPARE(bill->Text(BillingState::NettAmount), nett);
         }
     }
@@ -506,8 +498,8 @@ private slots:
     // which removes it only once "Remove Product ?" is answered Yes; then closing mid-bill.
     void window()
     {
-        m_messages->shown.clear();
-        KvBilling window(*m_context, f->engine);
+        f->messages().shown.clear();
+        KvBilling window(f->context(), f->engine);
         window.resize(1280, 720);
         window.show();
         window.activateWindow();
@@ -525,7 +517,7 @@ private slots:
         auto* grid = qobject_cast<QTableView*>(window.Element(u"grdMain"_s));
         const QModelIndex x = grid->model()->index(0, LineGrid::DelColumn);
         for (bool answer : { false, true }) {
-            m_messages->Answer(answer);
+            f->messages().Answer(answer);
             QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(x).center());
         }
         QStringList lines;
@@ -535,11 +527,11 @@ private slots:
         QCOMPARE(Box(window, BillingState::Items)->text(), u"29"_s);
         QCOMPARE(Focused(), u"grdMain"_s);
         // Closing the window mid-bill asks too, and stays open on No.
-        m_messages->Answer(false);
+        f->messages().Answer(false);
         QVERIFY(!window.close());
-        m_messages->Answer(true);
+        f->messages().Answer(true);
         QVERIFY(window.close());
-        QCOMPARE(m_messages->shown,
+        QCOMPARE(f->messages().shown,
             QStringList({ u"Remove Product ?"_s, u"Remove Product ?"_s, u"Confirm Cancel/Exit ?"_s,
                 u"Confirm Cancel/Exit ?"_s }));
     }
