@@ -1,12 +1,17 @@
-// The options screen's two actions and the database specifics, on a real data folder.
+// The options screen's two actions and the database specifics on a real data folder, and
+// the options' boxes and the access-code prompt as the user meets them, offscreen.
 #include "AdminOptions.h"
-#include "PasswordHash.h"
-#include "ProgramRun.h"
+#include "KvAccess.h"
+#include "KvOption.h"
+#include "Settings.h"
 #include "SpecificsState.h"
 #include "TestContext.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 using namespace kivo;
@@ -23,11 +28,13 @@ private slots:
         TestContext t;
         t.context.today = [] { return QDate(2026, 3, 20); };
         QDir arc(t.context.locations.ArchiveFolder);
-        QStringList made;
-        for (int day = 1; day <= 19; ++day)
+        QStringList kept { u"Ki-Feb2026-28.Kvd"_s, u"Ki250310.Kvd"_s }, made = kept;
+        for (int day = 1; day <= 19; ++day) {
             made << u"Ki2603%1.Kvd"_s.arg(day, 2, 10, QChar(u'0'));
-        made << u"Ki-Feb2026-28.Kvd"_s << u"Ki250310.Kvd"_s;
-        for (const QString& name : std::as_const(made))
+            if (day < 7 || day > 13)
+                kept << made.last();
+        }
+        for (const QString& name : made)
             QVERIFY(QFile(arc.filePath(name)).open(QIODevice::WriteOnly));
         QVERIFY(QFile::setPermissions(arc.filePath(u"Ki260310.Kvd"_s), QFile::ReadOwner));
 
@@ -36,15 +43,13 @@ private slots:
         options.Click(AdminOptions::ClearBackups);
         QCOMPARE(t.messages.shown, (QStringList { u"Confirm Operation ?"_s, u"Done !"_s }));
         QVERIFY(!options.chkField[0]);
-        QStringList kept = made;
-        for (int day = 7; day <= 13; ++day)
-            kept.removeOne(u"Ki2603%1.Kvd"_s.arg(day, 2, 10, QChar(u'0')));
         kept.sort();
         QCOMPARE(arc.entryList(QDir::Files, QDir::Name), kept);
     }
 
     // No leaves the box ticked and does nothing; the next click only clears it. Yes empties the
-    // error log into a Unicode file holding just its byte-order mark.
+    // error log into a Unicode file holding just its byte-order mark; a log that cannot be
+    // recreated is reported, and the screen still says "Done !".
     void clearErrorListing()
     {
         TestContext t;
@@ -58,104 +63,90 @@ private slots:
         QVERIFY(options.chkField[1]);
         options.Click(AdminOptions::ClearErrors);
         QVERIFY(!options.chkField[1]);
-        QCOMPARE(t.messages.shown, QStringList { u"Confirm Operation ?"_s });
         QCOMPARE(QFileInfo(log).size(), old.size());
 
         t.messages.Answer(true);
         options.Click(AdminOptions::ClearErrors);
         QVERIFY(old.open(QIODevice::ReadOnly));
         QCOMPARE(old.readAll(), QByteArray("\xFF\xFE", 2));
-        QCOMPARE(t.messages.shown.last(), u"Done !"_s);
-    }
 
-    // A log that cannot be recreated is reported; the screen still says "Done !" and goes on.
-    void errorListingNotWritable()
-    {
-        TestContext t;
         QVERIFY(QDir(t.context.locations.DocFolder).removeRecursively());
-        AdminOptions options(t.context);
         t.messages.Answer(true);
         options.Click(AdminOptions::ClearErrors);
-        QCOMPARE(t.messages.shown, (QStringList { u"Confirm Operation ?"_s, u"ErroR!"_s, u"Done !"_s }));
+        QCOMPARE(t.messages.shown,
+            (QStringList { u"Confirm Operation ?"_s, u"Confirm Operation ?"_s, u"Done !"_s,
+                u"Confirm Operation ?"_s, u"ErroR!"_s, u"Done !"_s }));
     }
 
     void sizeText_data()
     {
         QTest::addColumn<qint64>("bytes");
         QTest::addColumn<QString>("text");
-        QTest::newRow("decimal megabytes") << qint64(5242880) << "5.24 MB";
         QTest::newRow("rounds half up") << qint64(1005000) << "1.01 MB";
         QTest::newRow("below a hundredth") << qint64(4999) << "0.00 MB";
-        QTest::newRow("no file") << qint64(0) << "0.00 MB";
         QTest::newRow("large") << qint64(212345678901) << "212345.68 MB";
     }
-
     void sizeText()
     {
         QFETCH(qint64, bytes);
         QTEST(DatabaseSizeText(bytes), "text");
     }
 
-    // The six labels and counts, each count read by SQL apart from the screen.
+    // The six counts, each read by SQL apart from the screen, and the file's size.
     void specifics()
     {
         TestContext t(kivo::test::TempDatabase::Content::Demo);
         SpecificsState state(t.context);
         int shown = 0;
         state.Calculate([&] { ++shown; });
-        QCOMPARE(state.lblField[0], u"Product:"_s);
-        QCOMPARE(state.lblField[5], u"PurcMast:"_s);
-        const QStringList tables
-            = { u"Product"_s, u"Coupon"_s, u"Customer"_s, u"Supplier"_s, u"BillMast"_s, u"PurcMast"_s };
+        const QStringList tables { u"Product"_s, u"Coupon"_s, u"Customer"_s, u"Supplier"_s, u"BillMast"_s,
+            u"PurcMast"_s };
         for (int i = 0; i < 6; ++i)
             QCOMPARE(state.txtField[i + 2],
                 t.context.connection.Scalar(u"SELECT count(*) FROM kt"_s + tables[i]).toString());
-        const qint64 bytes = QFileInfo(t.context.locations.DatabaseFile()).size();
-        QCOMPARE(state.txtField[1], u"%1 MB"_s.arg(QString::number(bytes / 1e6, 'f', 2)));
+        QCOMPARE(state.txtField[1], DatabaseSizeText(QFileInfo(t.context.locations.DatabaseFile()).size()));
         QCOMPARE(shown, 13);
     }
 
-    // kivo-admin's way back for a shop that forgot its password or access code.
-    void password_data()
+    // A click asks, and the box clears itself once the action is done.
+    void options()
     {
-        QTest::addColumn<QString>("who");
-        QTest::addColumn<QString>("secret");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("stored"); // what the stored hash now takes; empty: nothing changed
-        QTest::newRow("login in another letter case") << "CHIEF"
-                                                      << "n3wPass" << 0 << "n3wPass";
-        QTest::newRow("access code keeps its case") << "--access-code"
-                                                    << "Open-Up" << 0 << "Open-Up";
-        QTest::newRow("no such login") << "nobody"
-                                       << "x" << 1 << "";
-        QTest::newRow("longer than the field") << "Chief"
-                                               << "elevenchars" << 2 << "";
+        TestContext t;
+        LoadCustomize(t.context);
+        KvOption screen(t.context);
+        screen.show();
+        t.messages.Answer(true);
+        screen.box(1)->click();
+        QVERIFY(!screen.box(1)->isChecked());
+        QCOMPARE(t.messages.shown, (QStringList { u"Confirm Operation ?"_s, u"Done !"_s }));
     }
 
-    void password()
+    // Typed blind, then Escape or "Close": one attempt per showing, whatever the answer.
+    void accessPrompt_data()
     {
-        QFETCH(QString, who);
-        QFETCH(QString, secret);
-        QFETCH(QString, stored);
-        TestContext t;
-        t.context.connection.Close();
-        t.database.connection().Close();
-        const QString folder = t.context.locations.AppFolder;
-        const QString read = who == u"--access-code" ? u"Select EPasscd From kaEnterprise"_s
-                                                     : u"Select UPasscd From kaUser Where ULogin='Chief'"_s;
-        const auto value = [&] {
-            return kivo::test::Admin({ u"sql"_s, folder, read }).out.section(u'\n', 1, 1);
-        };
-        const QString before = value();
-        const kivo::test::Outcome run = kivo::test::Admin({ u"password"_s, folder, who, secret });
-        QTEST(run.exitCode, "status");
-        if (stored.isEmpty())
-            QCOMPARE(value(), before);
+        QTest::addColumn<bool>("close");
+        QTest::newRow("right code, Escape grants") << false;
+        QTest::newRow("right code, then Close does not") << true;
+    }
+    void accessPrompt()
+    {
+        QFETCH(bool, close);
+        TestContext test;
+        test.context.login.EnterpriseAccessCode = u"Kivo7"_s;
+        KvAccess prompt(test.context);
+        prompt.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&prompt));
+        QCOMPARE(prompt.field()->echoMode(), QLineEdit::Password);
+        QTest::keyClicks(prompt.field(), u"Kivo7"_s);
+        if (close)
+            prompt.findChild<QPushButton*>(u"cmdClose"_s)->click();
         else
-            QVERIFY(PasswordHash::Matches(stored, value(),
-                who == u"--access-code" ? PasswordHash::LetterCase::Keep : PasswordHash::LetterCase::Ignore));
+            QTest::keyClick(prompt.field(), Qt::Key_Escape);
+        QCOMPARE(prompt.state().granted, !close);
+        QCOMPARE(test.messages.shown, QStringList());
+        QVERIFY(!prompt.isVisible());
     }
 };
 
-QTEST_GUILESS_MAIN(TestAdminOptions)
+QTEST_MAIN(TestAdminOptions)
 #include "tst_adminoptions.moc"

@@ -131,18 +131,16 @@ private slots:
 
         Connection c;
         c.Open(m_folder + u"/Kivo.Kvd"_s, DatabasePassword());
-        // Every line is one unit: a whole bill has as many lines as items, and its stock.
-        QCOMPARE(Sql(c,
-                     u"Select Count(*) From ktBillMast m Where BItems <> "
-                     "(Select Count(*) From ktBillDetl d Where d.EId = m.EId)"_s),
-            u"0"_s);
-        QCOMPARE(Sql(c, u"Select Count(*) From ktBillDetl Where EId Not In (Select EId From ktBillMast)"_s),
-            u"0"_s);
-        // The bill row's columns came with it.
+        // Every bill is one unit: as many lines as items, the row's columns with it, no line
+        // without its bill, and the stock sold as the lines say.
         QCOMPARE(
-            Sql(c, u"Select Count(*) From ktBillMast Where BNett Is Null Or BReceipt Is Null"_s), u"0"_s);
-        QCOMPARE(Sql(c, u"Select Sum(PSaleQty) From ktProduct"_s).toLongLong(),
-            Sql(c, u"Select Count(*) From ktBillDetl"_s).toLongLong());
+            Sql(c,
+                u"Select (Select Count(*) From ktBillMast m Where BItems <> (Select Count(*) From ktBillDetl "
+                u"d "
+                "Where d.EId = m.EId) Or BNett Is Null Or BReceipt Is Null) || ' ' || (Select Count(*) From "
+                "ktBillDetl Where EId Not In (Select EId From ktBillMast)) || ' ' || ((Select Sum(PSaleQty) "
+                "From ktProduct) - (Select Count(*) From ktBillDetl))"_s),
+            u"0 0 0"_s);
         for (const QString& id : completed)
             QCOMPARE(Sql(c, u"Select Count(*) From ktBillMast Where EId="_s + id), u"1"_s);
         c.Close();

@@ -19,16 +19,11 @@ class TestDemoData : public QObject {
 private:
     std::unique_ptr<TempDatabase> m_db;
 
-    int Count(QString statement)
-    {
-        statement.replace(u"TODAY"_s, TempDatabase::FixedToday().toString(Qt::ISODate));
-        return m_db->connection().Scalar(statement).toInt();
-    }
+    int Count(const QString& statement) { return m_db->connection().Scalar(statement).toInt(); }
 
 private slots:
     // The tests only read the demo shop: it is made once.
     void initTestCase() { m_db = std::make_unique<TempDatabase>(TempDatabase::Content::Demo); }
-    void cleanupTestCase() { m_db.reset(); }
 
     // Each statement counts the rows breaking a rule.
     void rulesHold_data()
@@ -56,9 +51,10 @@ private slots:
     {
         QTest::addColumn<QString>("statement");
         QTest::addColumn<int>("least");
-        QTest::newRow("products") << u"Select Count(*) From ktProduct"_s << 40;
         QTest::newRow("inactive products") << u"Select Count(*) From ktProduct Where PActive='N'"_s << 1;
-        QTest::newRow("sales today") << u"Select Count(*) From ktBillMast Where EDate = 'TODAY'"_s << 1;
+        QTest::newRow("sales today") << u"Select Count(*) From ktBillMast Where EDate = '%1'"_s.arg(
+            TempDatabase::FixedToday().toString(Qt::ISODate))
+                                     << 1;
         QTest::newRow("discounts and taxes")
             << u"Select Min(Count(Distinct BDisPer), Sum(BTax1 > 0), Sum(BTax2 > 0)) From ktBillMast"_s << 2;
     }

@@ -24,24 +24,17 @@ class TestSchemaRules : public QObject {
 
     Connection& Db() { return m_db->connection(); }
 
-    static QString S(const char* utf8) { return QString::fromUtf8(utf8); }
-
 private slots:
     void initTestCase()
     {
         m_db = std::make_unique<TempDatabase>();
         Transaction transaction(Db());
         for (const char* name : { "Zoë", "åke", "Åsa", "Émile", "éva", "bo", "ΣΟΦΙΑ", "Пётр" })
-            Db().Execute(u"Insert Into kmGroup (GName) Values (?)"_s, { S(name) });
+            Db().Execute(u"Insert Into kmGroup (GName) Values (?)"_s, { QString::fromUtf8(name) });
         Db().Execute(u"Insert Into kaUser (ULogin, UName) Values (?, ?)"_s, { u"ÅSA"_s, u"A%b_c"_s });
         transaction.Commit();
         m_reader = std::make_unique<Connection>();
         m_reader->Open(m_db->file(), DatabasePassword(), Connection::OpenMode::Existing);
-    }
-    void cleanupTestCase()
-    {
-        m_reader.reset();
-        m_db.reset();
     }
 
     void caseFolding_data()
@@ -50,12 +43,10 @@ private slots:
         QTest::addColumn<int>("count");
         // The uniqueness check a screen runs before saving a group or a user.
         QTest::newRow("group name, other case") << u"Select Count(*) From kmGroup Where GName='åsa'"_s << 1;
-        QTest::newRow("Greek") << u"Select Count(*) From kmGroup Where GName='σοφια'"_s << 1;
         QTest::newRow("an accent is not a case") << u"Select Count(*) From kmGroup Where GName='asa'"_s << 0;
         QTest::newRow("distinct merges case") << u"Select Count(Distinct GName) From kmGroup Where GName "
                                                  "In ('Åsa', 'åsa', 'ÅSA')"_s
                                               << 1;
-        QTest::newRow("Like, other case") << u"Select Count(*) From kmGroup Where GName Like 'ÅS%'"_s << 1;
     }
     void caseFolding()
     {
@@ -101,7 +92,6 @@ private slots:
         QTest::newRow("number: text") << number << QVariant(u"12 kg"_s) << numberRule;
         QTest::newRow("number: decimal as text") << number << QVariant(u"-.5"_s) << QString();
         QTest::newRow("date: 30 February") << date << QVariant(u"2026-02-30"_s) << dateRule;
-        QTest::newRow("date: with a time") << date << QVariant(u"2026-02-03 10:00"_s) << dateRule;
         QTest::newRow("flag: two characters")
             << flag << QVariant(u"YN"_s)
             << u"Column PActive of table ktProduct takes at most one character"_s;

@@ -6,6 +6,8 @@
 #include "Schema.h"
 #include "TempDatabase.h"
 
+#include <algorithm>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -97,6 +99,36 @@ int UserVersion(Connection& connection)
     return Column(connection, u"PRAGMA user_version"_s).value(0).toInt();
 }
 
+// The layout each version of the file had, as a digest of what a fresh database holds. A
+// version is recorded here when it is raised, and never changed afterwards: a file of that
+// version out in a shop has exactly that layout.
+struct RecordedLayout {
+    int version;
+    const char* digest;
+};
+constexpr RecordedLayout RecordedLayouts[] = {
+    { 1, "a66bbdeacecfb71b3aaca846088fe09d9021cd20595f77770595858f1e952092" },
+    { 2, "7069911a174a8201809711cbdef740ca3fe47d87ee5e58373925399789704c2d" },
+};
+
+// Every table, index and trigger of a freshly made database, in name order, as the engine
+// keeps their statements: what an upgrade must bring an older file to.
+QByteArray LayoutDigest(Connection& connection)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    StatementHandle rows
+        = connection.Prepare(u"SELECT type, name, tbl_name, sql FROM sqlite_master ORDER BY type, name"_s);
+    while (sqlite3_step(rows.get()) == SQLITE_ROW) {
+        for (int c = 0; c < 4; ++c) {
+            const char* text = reinterpret_cast<const char*>(sqlite3_column_text(rows.get(), c));
+            hash.addData(QByteArrayView(text ? text : "", sqlite3_column_bytes(rows.get(), c)));
+            hash.addData("\x1f");
+        }
+        hash.addData("\n");
+    }
+    return hash.result().toHex();
+}
+
 } // namespace
 
 class TestSchemaUpgrade : public QObject {
@@ -124,6 +156,23 @@ private slots:
         kivo::test::TempDatabase fresh;
         m_freshLayout = Layout(fresh.connection());
         QCOMPARE(UserVersion(fresh.connection()), Schema::Version);
+    }
+
+    // A changed table, column rule or index without a new version would leave every shop's
+    // existing file in the old layout, since the upgrade only runs for an older version.
+    void layoutChangeRaisesVersion()
+    {
+        kivo::test::TempDatabase database;
+        const QByteArray digest = LayoutDigest(database.connection());
+        const auto recorded = std::find_if(std::begin(RecordedLayouts), std::end(RecordedLayouts),
+            [](const RecordedLayout& layout) { return layout.version == Schema::Version; });
+        if (recorded == std::end(RecordedLayouts) || digest != recorded->digest)
+            QFAIL(
+                qPrintable(u"The layout of a new file is not the one recorded for Schema::Version %1: raise "
+                           "the version in src/database/Schema.h if the tables or indexes changed, make "
+                           "Schema::Upgrade bring an older file to the new layout, and record its digest "
+                           "%2 in tests/database/tst_schemaupgrade.cpp"_s.arg(Schema::Version)
+                               .arg(QString::fromLatin1(digest))));
     }
 
     void oldFileTakesTheNewLayoutAndKeepsItsRows()

@@ -28,8 +28,8 @@ inline bool RunPython(const QString& script, const QStringList& arguments, QStri
     return true;
 }
 
-// The first sheet of a workbook as openpyxl reads it: "title", "rows" (one array per row:
-// numbers as numbers, text as strings, empty cells as null) and "width" (column A's).
+// The first sheet of a workbook as openpyxl reads it: "title" and "rows" (one array per row:
+// numbers as numbers, text as strings, empty cells as null).
 inline QJsonObject ReadWithOpenpyxl(const QString& path)
 {
     static const QString script = QStringLiteral(R"(
@@ -37,8 +37,7 @@ import json, sys, openpyxl
 book = openpyxl.load_workbook(sys.argv[1])
 sheet = book.worksheets[0]
 rows = [list(r) for r in sheet.iter_rows(values_only=True)]
-dim = sheet.column_dimensions['A']
-print(json.dumps({'title': sheet.title, 'rows': rows, 'width': dim.width}))
+print(json.dumps({'title': sheet.title, 'rows': rows}))
 )");
     QString out;
     if (!RunPython(script, { path }, &out))

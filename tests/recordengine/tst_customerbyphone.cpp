@@ -1,10 +1,10 @@
-// The counter's customer look-up by phone: found, added with placeholders, refused, and
-// added inside the caller's transaction.
-#include "Connection.h"
+// The customer look-up by phone: found, added with placeholders, refused, and added inside
+// the caller's transaction; and the customer screen around it, without its window: a customer
+// found or created by phone, completed and saved.
+#include "CustomerBState.h"
 #include "CustomerByPhone.h"
-#include "Recordset.h"
+#include "EngineFixture.h"
 #include "ShopRows.h"
-#include "TestContext.h"
 
 #include <memory>
 #include <QTest>
@@ -15,6 +15,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+using F = CustomerBState::FieldNumber;
+using O = CustomerByPhone::Outcome;
 const QDate BillDay(2026, 3, 5);
 
 } // namespace
@@ -22,111 +24,97 @@ const QDate BillDay(2026, 3, 5);
 class TestCustomerByPhone : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TestContext> t;
+    std::unique_ptr<EngineFixture> f;
+    std::unique_ptr<CustomerBState> state;
 
-    QVariant Scalar(const QString& sql) { return t->context.connection.Scalar(sql); }
+    QVariant Scalar(const QString& sql) { return f->Scalar(sql); }
     int Customers() { return Scalar(u"Select Count(*) From ktCustomer"_s).toInt(); }
+    RecordScreen& screen() { return state->screen(); }
+    QStringList& shown() { return f->messages().shown; }
 
 private slots:
     void init()
     {
-        t = std::make_unique<TestContext>();
-        Connection& c = t->context.connection;
-        AddCustomer(c, 1, u"Ann Lee"_s, u"5550001"_s, u"C01015550"_s);
-        AddCustomer(c, 2, u"Bo Ray"_s, u"5550002"_s, u"C01020002"_s, u"N"_s);
+        f = std::make_unique<EngineFixture>();
+        state = std::make_unique<CustomerBState>(f->context(), f->engine);
+        AddCustomer(f->db(), 1, u"Ann Lee"_s, u"5550001"_s, u"C01015550"_s);
+        AddCustomer(f->db(), 2, u"Bo Ray"_s, u"5550002"_s, u"C01020002"_s, u"N"_s);
         // A phone stored twice by another route: the first stored is the one found.
-        AddCustomer(c, 3, u"Cy Dunn"_s, u"5550003"_s, u"C01030003"_s);
-        AddCustomer(c, 4, u"Di Fox"_s, u"5550003"_s, u"C01040003"_s);
+        AddCustomer(f->db(), 3, u"Cy Dunn"_s, u"5550003"_s, u"C01030003"_s);
+        AddCustomer(f->db(), 4, u"Di Fox"_s, u"5550003"_s, u"C01040003"_s);
     }
-    void cleanup() { t.reset(); }
+    void cleanup()
+    {
+        state.reset();
+        f.reset();
+    }
 
     void lookUp_data()
     {
         QTest::addColumn<QString>("phone");
-        QTest::addColumn<QDate>("today");
         QTest::addColumn<int>("outcome");
         QTest::addColumn<QString>("found"); // "id name code", or "new CODE" for an added customer
-        QTest::addColumn<QStringList>("shown");
-        using O = CustomerByPhone::Outcome;
+        QTest::addColumn<QStringList>("messages");
         const QStringList added { u"New Customer Added !"_s };
         const QStringList invalid { u"Invalid Phone !"_s };
-        const QStringList none;
-
-        QTest::newRow("known") << "5550001" << BillDay << int(O::Found) << "1 Ann Lee C01015550" << none;
         QTest::newRow("known, blanks around")
-            << " 5550001 " << BillDay << int(O::Found) << "1 Ann Lee C01015550" << none;
-        QTest::newRow("inactive still used") << "5550002" << BillDay << int(O::Found) << "2 Bo Ray C01020002"
-                                             << QStringList { u"<Inactive Customer>"_s };
+            << " 5550001 " << int(O::Found) << "1 Ann Lee C01015550" << QStringList();
+        QTest::newRow("inactive still used")
+            << "5550002" << int(O::Found) << "2 Bo Ray C01020002" << QStringList { u"<Inactive Customer>"_s };
         QTest::newRow("phone stored twice")
-            << "5550003" << BillDay << int(O::Found) << "3 Cy Dunn C01030003" << none;
-        QTest::newRow("new ten digits")
-            << "9876543210" << BillDay << int(O::Created) << "new C03053210" << added;
-        QTest::newRow("new on 3 December")
-            << "0123453210" << QDate(2026, 12, 3) << int(O::Created) << "new C12033210" << added;
-        QTest::newRow("new, shorter than four")
-            << "123" << BillDay << int(O::Created) << "new C0305123" << added;
-        QTest::newRow("empty") << "" << BillDay << int(O::NoPhone) << "" << none;
-        QTest::newRow("letters") << "55500a1" << BillDay << int(O::InvalidPhone) << "" << invalid;
-        QTest::newRow("blanks only") << "   " << BillDay << int(O::NoPhone) << "" << none;
-        QTest::newRow("blank inside") << "555 0001" << BillDay << int(O::InvalidPhone) << "" << invalid;
-        QTest::newRow("quote") << "555'0001" << BillDay << int(O::InvalidPhone) << "" << invalid;
-        QTest::newRow("statement") << "1' Or '1'='1" << BillDay << int(O::InvalidPhone) << "" << invalid;
-        QTest::newRow("wider than the column")
-            << "98765432101" << BillDay << int(O::InvalidPhone) << "" << invalid;
+            << "5550003" << int(O::Found) << "3 Cy Dunn C01030003" << QStringList();
+        // The code takes the day the program runs, the row the bill's date.
+        QTest::newRow("new") << "0123453210" << int(O::Created) << "new C12033210" << added;
+        QTest::newRow("new, shorter than four") << "123" << int(O::Created) << "new C1203123" << added;
+        QTest::newRow("empty") << "" << int(O::NoPhone) << "" << QStringList();
+        QTest::newRow("blanks only") << "   " << int(O::NoPhone) << "" << QStringList();
+        QTest::newRow("quote") << "555'0001" << int(O::InvalidPhone) << "" << invalid;
+        QTest::newRow("wider than the column") << "98765432101" << int(O::InvalidPhone) << "" << invalid;
     }
     void lookUp()
     {
         QFETCH(QString, phone);
-        QFETCH(QDate, today);
         QFETCH(int, outcome);
         QFETCH(QString, found);
-        QFETCH(QStringList, shown);
-        t->context.today = [today] { return today; };
+        f->context().today = [] { return QDate(2026, 12, 3); };
         const int before = Customers();
 
-        const CustomerByPhone::Result result = CustomerByPhone(t->context).LookUp(phone, BillDay);
+        const CustomerByPhone::Result result = CustomerByPhone(f->context()).LookUp(phone, BillDay);
 
         QCOMPARE(int(result.outcome), outcome);
-        QCOMPARE(t->messages.shown, shown);
-        if (outcome == int(CustomerByPhone::Outcome::Found)) {
+        QTEST(shown(), "messages");
+        if (outcome == int(O::Found)) {
             const PhoneCustomer& c = result.customer;
             QCOMPARE(u"%1 %2 %3"_s.arg(c.id).arg(c.name, c.code), found);
             QCOMPARE(c.active, c.id != 2);
         }
-        if (outcome != int(CustomerByPhone::Outcome::Created)) {
-            QCOMPARE(Customers(), before);
+        QCOMPARE(Customers(), before + (outcome == int(O::Created) ? 1 : 0));
+        if (outcome != int(O::Created))
             return;
-        }
         // The added row, read back by SQL: placeholders, the trimmed phone, the bill's date.
-        QCOMPARE(Customers(), before + 1);
-        Recordset row(t->context.connection);
-        row.Open(u"Select * From ktCustomer Where EId="_s + QString::number(result.customer.id));
-        QVERIFY(!row.Eof());
-        QCOMPARE(u"new "_s + row.Text(u"CCode"_s), found);
-        QCOMPARE(row.Value(u"EDate"_s).toDate(), BillDay);
-        QCOMPARE(row.Text(u"CPhone"_s), phone.trimmed());
-        QCOMPARE(row.Text(u"CActive"_s), u"Y"_s);
-        for (const char* column :
-            { "CName", "CAddress", "CCity", "CState", "CCountry", "CZipCode", "CEmail", "CRemarks" })
-            QCOMPARE(row.Text(QString::fromLatin1(column)), u"-"_s);
+        QCOMPARE(
+            Scalar(
+                u"Select 'new ' || CCode || ' ' || EDate || ' ' || CPhone || CActive || CName || CAddress "
+                "|| CCity || CState || CCountry || CZipCode || CEmail || CRemarks From ktCustomer Where EId="_s
+                + QString::number(result.customer.id))
+                .toString(),
+            found + u" 2026-03-05 "_s + phone + u"Y--------"_s);
         QCOMPARE(result.customer.name, u"-"_s);
         // Asked again, the same phone finds the customer just added.
-        t->messages.shown.clear();
-        const CustomerByPhone::Result again = CustomerByPhone(t->context).LookUp(phone, BillDay);
-        QCOMPARE(int(again.outcome), int(CustomerByPhone::Outcome::Found));
+        const CustomerByPhone::Result again = CustomerByPhone(f->context()).LookUp(phone, BillDay);
+        QCOMPARE(int(again.outcome), int(O::Found));
         QCOMPARE(again.customer.id, result.customer.id);
     }
 
     // A bill that is never checked out takes its new customer back with it.
     void addedInsideTheCallersTransaction()
     {
-        Connection& c = t->context.connection;
         const int before = Customers();
         {
-            Transaction bill(c);
-            const CustomerByPhone::Result result = CustomerByPhone(t->context).LookUp(u"7770001"_s, BillDay);
-            QCOMPARE(int(result.outcome), int(CustomerByPhone::Outcome::Created));
-            QCOMPARE(c.TransactionDepth(), 1);
+            Transaction bill(f->db());
+            const auto result = CustomerByPhone(f->context()).LookUp(u"7770001"_s, BillDay);
+            QCOMPARE(int(result.outcome), int(O::Created));
+            QCOMPARE(f->db().TransactionDepth(), 1);
             QCOMPARE(Customers(), before + 1);
         }
         QCOMPARE(Customers(), before);
@@ -135,11 +123,56 @@ private slots:
     // A database that cannot answer: reported once, nothing added, the caller goes on.
     void failureIsReported()
     {
-        t->context.connection.ExecuteRaw(u"DROP TABLE ktCustomer"_s);
-        const CustomerByPhone::Result result = CustomerByPhone(t->context).LookUp(u"5550001"_s, BillDay);
-        QCOMPARE(int(result.outcome), int(CustomerByPhone::Outcome::Failed));
-        QCOMPARE(t->messages.shown, QStringList { u"ErroR!"_s });
-        QCOMPARE(t->ErrorLogLines().size(), 1);
+        f->db().ExecuteRaw(u"DROP TABLE ktCustomer"_s);
+        const auto result = CustomerByPhone(f->context()).LookUp(u"5550001"_s, BillDay);
+        QCOMPARE(int(result.outcome), int(O::Failed));
+        QCOMPARE(shown(), QStringList { u"ErroR!"_s });
+        QCOMPARE(f->test.ErrorLogLines().size(), 1);
+    }
+
+    void save_data()
+    {
+        QTest::addColumn<QString>("phone");
+        QTest::addColumn<QStringList>("typed"); // "field=text" over the shown customer
+        QTest::addColumn<QString>("problems"); // the message's lines after the heading; empty: saved
+        QTest::addColumn<QString>("stored"); // "CName CActive CCode" afterwards
+        QTest::newRow("created, completed")
+            << "9876543210" << QStringList { u"2=Eve Moss"_s, u"12=Weekly"_s } << ""
+            << "Eve Moss Y C03053210";
+        QTest::newRow("known, made inactive") << "5550001" << QStringList { u"11=N"_s } << ""
+                                              << "Ann Lee N C01015550";
+        QTest::newRow("known, name emptied")
+            << "5550001" << QStringList { u"2="_s, u"4= "_s } << "\nName\nCity"
+            << "Ann Lee Y C01015550";
+        QTest::newRow("code of another customer")
+            << "5550001" << QStringList { u"10=C01020002"_s } << "\nCustomer Code (Exists)"
+            << "Ann Lee Y C01015550";
+        QTest::newRow("own code kept") << "5550001" << QStringList { u"10=C01015550"_s } << ""
+                                       << "Ann Lee Y C01015550";
+    }
+    void save()
+    {
+        QFETCH(QString, phone);
+        QFETCH(QStringList, typed);
+        QFETCH(QString, problems);
+        f->messages().Answer(true); // creates an unknown phone
+        state->OpenStandAlone();
+        screen().SetText(F::PhoneField, phone);
+        state->Search();
+        QVERIFY(state->CustomerShown());
+        for (const QString& entry : typed)
+            screen().SetText(entry.section(u'=', 0, 0).toInt(), entry.section(u'=', 1));
+        shown().clear();
+
+        QCOMPARE(state->Save(), problems.isEmpty());
+
+        QCOMPARE(shown(),
+            problems.isEmpty() ? QStringList() : QStringList { u"Invalid-Empty Fields:\n\n"_s + problems });
+        QCOMPARE(state->SavedName(), problems.isEmpty() ? screen().Text(F::NameField) : QString());
+        QTEST(Scalar(u"Select CName || ' ' || CActive || ' ' || CCode From ktCustomer Where EId="_s
+                  + screen().Text(F::IdField))
+                  .toString(),
+            "stored");
     }
 };
 

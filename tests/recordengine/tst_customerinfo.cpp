@@ -28,15 +28,6 @@ type Eve Moss
 answer Save
 closed Customer Info
 checkpoint saved
-answer CUSTOMER INFO
-window Customer Info
-focus txtField(8)
-type 555 9876
-key Return
-message Invalid Phone !
-answer OK
-key Escape
-closed Customer Info
 answer QUIT
 )";
 

@@ -9,9 +9,7 @@
 #include "ProductLookup.h"
 #include "Settings.h"
 #include "ShopRows.h"
-#include "StockPosting.h"
 
-#include <QScopeGuard>
 #include <QTest>
 
 using namespace kivo;
@@ -25,8 +23,6 @@ QStringList Typed(const QString& table)
 {
     if (table == u"ktPurcMast")
         return { u"2=1"_s, u"3=R-100"_s, u"4=1"_s, u"9=CASH"_s, u"10=-"_s };
-    if (table == u"ktOrdrMast")
-        return { u"2=1"_s, u"3=O-100"_s, u"4=1"_s, u"7=N"_s, u"8=-"_s };
     return { u"2=1"_s, u"3=Q-100"_s, u"4=1"_s, u"13=N"_s, u"14=-"_s };
 }
 
@@ -71,26 +67,12 @@ class TestDocumentLines : public QObject {
     }
 
     // One step on the screen of `table`: "save CODE:QTY ..." adds the document (or modifies
-    // the one shown) with those lines and saves it; "delete" deletes the one shown;
-    // "checkout CODE:QTY ..." stores a bill as the counter does and shows it.
+    // the one shown) with those lines and saves it; "delete" deletes the one shown.
     void Step(const QString& table, const QString& step)
     {
         const QStringList words = step.split(u' ', Qt::SkipEmptyParts);
         RecordScreen& screen = *f->screen;
-        if (words.first() == u"checkout") {
-            Transaction unit(db());
-            db().Execute(u"Insert Into ktBillMast (EDate, BUId, BReceipt) Values (#3/5/2026#, 1, 'R')"_s);
-            const qint64 id = db().LastInsertId();
-            std::vector<StockPosting::Line> lines;
-            for (const QString& word : words.mid(1))
-                lines.push_back({ u"x"_s, word.section(u':', 0, 0), u"-"_s, word.section(u':', 1, 1), u"1"_s,
-                    u"1"_s, u"0"_s, u"1"_s, QString() });
-            StockPosting(db(), f->context().Today())
-                .Write(u"ktBillDetl"_s, id, f->context().Today(), lines, StockMove::Sale);
-            unit.Commit();
-            f->engine.CloseRecordScreen(screen);
-            f->Open(table);
-        } else if (words.first() == u"save") {
+        if (words.first() == u"save") {
             if (screen.Text(0) == NewRecordText() || screen.Text(0).isEmpty()) {
                 f->messages().Answer(true);
                 f->Command(CommandNumber::Add);
@@ -119,8 +101,7 @@ private slots:
 
     void init()
     {
-        for (const char* table : { "ktBillMast", "ktBillDetl", "ktQuotMast", "ktQuotDetl", "ktPurcMast",
-                 "ktPurcDetl", "ktOrdrMast", "ktOrdrDetl" })
+        for (const char* table : { "ktQuotMast", "ktQuotDetl", "ktPurcMast", "ktPurcDetl" })
             db().Execute(u"Delete From "_s + QLatin1String(table));
         db().Execute(u"Update ktProduct Set PPurchQty=0, PSaleQty=0, PCloseQty=POpenQty, PTranDate=?"_s,
             { ShopEarlier() });
@@ -146,24 +127,11 @@ private slots:
             << QStringList { u"A 2/0/12 today, B 1/0/11 today"_s, u"A 3/0/13 today, B 0/0/10 today"_s,
                    u"A 3/0/13 today, B 0/0/10 today"_s, u"A 0/0/10 today, B 0/0/10 today"_s }
             << QStringList { u"A:2 B:1"_s, u"A:3"_s, u"A:3"_s, QString() };
-        QTest::newRow("purchase: halves to even, the line keeps its fraction")
-            << u"ktPurcMast"_s << QStringList { u"save A:2.5 B:3.5"_s, u"delete"_s }
-            << QStringList { u"A 2/0/12 today, B 4/0/14 today"_s, u"A 0/0/10 today, B 0/0/10 today"_s }
-            << QStringList { u"A:2.5 B:3.5"_s, QString() };
-        QTest::newRow("bill: three lines of one product, deleted")
-            << u"ktBillMast"_s << QStringList { u"checkout A:2 A:2 A:2 B:1"_s, u"delete"_s }
-            << QStringList { u"A 0/6/4 today, B 0/1/9 today"_s, u"A 0/0/10 today, B 0/0/10 today"_s }
-            << QStringList { u"A:2 A:2 A:2 B:1"_s, QString() };
         QTest::newRow("quote: no stock moves; re-save and delete date the old lines' products")
             << u"ktQuotMast"_s << QStringList { u"save A:2"_s, u"save B:1"_s, u"delete"_s }
             << QStringList { u"A 0/0/10 earlier, B 0/0/10 earlier"_s, u"A 0/0/10 today, B 0/0/10 earlier"_s,
                    u"A 0/0/10 today, B 0/0/10 today"_s }
             << QStringList { u"A:2"_s, u"B:1"_s, QString() };
-        QTest::newRow("order: no stock moves")
-            << u"ktOrdrMast"_s << QStringList { u"save A:5 B:5"_s, u"save A:1"_s, u"delete"_s }
-            << QStringList { u"A 0/0/10 earlier, B 0/0/10 earlier"_s, u"A 0/0/10 today, B 0/0/10 today"_s,
-                   u"A 0/0/10 today, B 0/0/10 today"_s }
-            << QStringList { u"A:5 B:5"_s, u"A:1"_s, QString() };
     }
 
     void posting()
@@ -175,7 +143,7 @@ private slots:
         f->Open(table);
         for (int i = 0; i < steps.size(); ++i) {
             Step(table, steps.at(i));
-            const RecordScreen& screen = *f->screen; // a checkout opens the screen afresh
+            const RecordScreen& screen = *f->screen;
             QCOMPARE(f->messages().shown.filter(u"ErroR!"_s), QStringList());
             QCOMPARE(Stock(), stock.at(i));
             QCOMPARE(BrokenStock(db()), QStringList());
@@ -225,28 +193,6 @@ private slots:
         f->Command(CommandNumber::Add);
         QVERIFY(grid.IsEmpty());
         QCOMPARE(grid.DocItems(), 0);
-    }
-
-    // A new quote starts open at the shop's discount; a new order starts open.
-    void newDocumentDefaults()
-    {
-        const Preferences shop = f->context().preferences;
-        auto restore = qScopeGuard([&] { f->context().preferences = shop; });
-        f->context().preferences.PDisPerc = u"7"_s;
-        f->context().preferences.PDisEdit = u"N"_s;
-        RecordScreen& quote = f->Open(u"ktQuotMast"_s);
-        f->messages().Answer(true);
-        f->Command(CommandNumber::Add);
-        QCOMPARE(quote.Text(5), u"7"_s);
-        QCOMPARE(quote.field(5).typeable, false);
-        QCOMPARE(quote.Text(13), u"N"_s);
-        f->Command(CommandNumber::Cancel);
-        f->engine.CloseRecordScreen(quote);
-        RecordScreen& order = f->Open(u"ktOrdrMast"_s);
-        f->messages().Answer(true);
-        f->Command(CommandNumber::Add);
-        QCOMPARE(order.Text(7), u"N"_s);
-        f->Command(CommandNumber::Cancel);
     }
 };
 

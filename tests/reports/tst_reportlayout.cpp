@@ -1,7 +1,5 @@
 #include "LaidReport.h"
-#include "Recordset.h"
 #include "ReportRows.h"
-#include "TempDatabase.h"
 
 #include <QLocale>
 #include <QTemporaryDir>
@@ -63,55 +61,7 @@ class TestReportLayout : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        QLocale::setDefault(QLocale::c());
-        m_db = std::make_unique<test::TempDatabase>(test::TempDatabase::Content::Demo);
-    }
-    void cleanupTestCase() { m_db.reset(); }
-
-    // A join read through a recordset: names the join repeats are told apart by their alias,
-    // in any letter case (the shipped templates' group totals over joins are checked against
-    // the database in tst_templates).
-    void recordsetRowsOfAJoin()
-    {
-        Connection& connection = m_db->connection();
-        auto rs = std::make_unique<Recordset>(connection);
-        rs->Open(u"Select a.EId, b.EId, a.BGross, b.BPDesc, b.BValue From ktBillMast a, ktBillDetl b "
-                 "Where a.EId = b.EId Order By a.EId, b.BPDesc"_s);
-        const RecordsetRows rows(std::move(rs));
-        QCOMPARE(rows.RowCount(),
-            connection.Scalar(u"Select Count(*) From ktBillMast a, ktBillDetl b Where a.EId = b.EId"_s)
-                .toInt());
-        QVERIFY(rows.RowCount() > 0);
-        QCOMPARE(rows.ColumnIndex(u"B.eid"_s), 1);
-        QCOMPARE(rows.ColumnIndex(u"EId"_s), 0);
-        QCOMPARE(rows.ColumnIndex(u"c.EId"_s), 0); // a qualifier that names no table finds the name
-        QCOMPARE(rows.ColumnIndex(u"BNone"_s), -1);
-    }
-
-    // Rows read in whatever order a layout asks for them (a group header looks ahead, a page
-    // footer looks back) give the row asked for, not the row the recordset last stood on.
-    void recordsetRowsReadInAnyOrder()
-    {
-        const QString sql = u"Select EId, BGross From ktBillMast Order By BGross Desc, EId"_s;
-        Recordset walk(m_db->connection());
-        walk.Open(sql);
-        QList<QVariantList> expected;
-        for (; !walk.Eof(); walk.MoveNext())
-            expected << QVariantList { walk.Value(0), walk.Value(1) };
-        QVERIFY(expected.size() > 4);
-
-        auto rs = std::make_unique<Recordset>(m_db->connection());
-        rs->Open(sql);
-        const RecordsetRows rows(std::move(rs));
-        QCOMPARE(rows.RowCount(), int(expected.size()));
-        for (int row : { 2, 2, 0, rows.RowCount() - 1, 3, 1, 2, 0 }) {
-            QCOMPARE(rows.Value(row, 1), expected[row][1]);
-            QCOMPARE(rows.Value(row, 0), expected[row][0]);
-        }
-        QCOMPARE(rows.Value(rows.RowCount(), 0), QVariant());
-    }
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
 
     void formats_data()
     {
@@ -120,20 +70,15 @@ private slots:
         QTest::addColumn<QString>("shown");
 
         QTest::newRow("grouped") << QVariant(1234567.891) << u"#,##0.00"_s << u"1,234,567.89"_s;
-        QTest::newRow("grouped negative") << QVariant(-1234.5) << u"#,##0.00"_s << u"-1,234.50"_s;
         QTest::newRow("grouping carries") << QVariant(999.995) << u"#,##0.00"_s << u"1,000.00"_s;
         QTest::newRow("half away from zero") << QVariant(-2.5) << u"0"_s << u"-3"_s;
         QTest::newRow("decimal half of a double") << QVariant(2.675) << u"0.00"_s << u"2.68"_s;
         QTest::newRow("tiny negative has no sign") << QVariant(-0.001) << u"0.00"_s << u"0.00"_s;
-        QTest::newRow("optional decimal dropped") << QVariant(0.1) << u"#0.0#"_s << u"0.1"_s;
-        QTest::newRow("optional decimal rounds") << QVariant(0.125) << u"#0.0#"_s << u"0.13"_s;
         QTest::newRow("leading zeros") << QVariant(7) << u"000"_s << u"007"_s;
-        QTest::newRow("big") << QVariant(1e15) << u"#,##0"_s << u"1,000,000,000,000,000"_s;
         QTest::newRow("numeric text") << QVariant(u"12.5"_s) << u"0.00"_s << u"12.50"_s;
         QTest::newRow("other text stays") << QVariant(u"n/a"_s) << u"0.00"_s << u"n/a"_s;
         QTest::newRow("null as a number") << QVariant() << u"0.00"_s << u"0.00"_s;
         QTest::newRow("null as a date") << QVariant() << u"shortdate"_s << QString();
-        QTest::newRow("no format, double") << QVariant(12.50) << QString() << u"12.5"_s;
         QTest::newRow("shortdate") << QVariant(QDate(2026, 3, 5)) << u"shortdate"_s << u"2026-03-05"_s;
         QTest::newRow("date from text") << QVariant(u"2026-12-31"_s) << u"dd.MM.yyyy"_s << u"31.12.2026"_s;
     }
@@ -158,7 +103,6 @@ private slots:
         QTest::addColumn<QString>("shown");
 
         QTest::newRow("arithmetic order") << u"2 + 3 * 4 - 10 / 4"_s << u"11.5"_s;
-        QTest::newRow("sign and parentheses") << u"-(2 - 5) * PQty"_s << u"9"_s;
         QTest::newRow("division by zero") << u"PPrice / (PQty - 3)"_s << u"0"_s;
         QTest::newRow("join") << u"'n=' & PQty & '/' & PPrice"_s << u"n=3/2.5"_s;
         QTest::newRow("quote in text") << u"'it''s'"_s << u"it's"_s;
@@ -166,13 +110,9 @@ private slots:
             << u"iif(PQty > 2 and not (PPrice = 3) or 1 = 0, 'big', 'small')"_s << u"big"_s;
         QTest::newRow("text compares without case")
             << u"iif(trim(PName) = 'AB C', 'same', 'other')"_s << u"same"_s;
-        QTest::newRow("number against numeric text") << u"iif(PQty >= '3', 'yes', 'no')"_s << u"yes"_s;
         QTest::newRow("dates compare") << u"iif(PDate < PLater, 'before', 'after')"_s << u"before"_s;
         QTest::newRow("fixed rounds the decimal half") << u"fixed(1.005, 2)"_s << u"1.01"_s;
         QTest::newRow("format function") << u"format(PPrice * 1000, '#,##0.0')"_s << u"2,500.0"_s;
-        QTest::newRow("text functions")
-            << u"upper(trim(PName)) & '|' & left(trim(PName), 2) & '|' & left(PName, -1) & '|'"_s
-            << u"AB C|Ab||"_s;
         QTest::newRow("date parts and month names")
             << u"monthname(month(PDate)) & ' ' & day(PDate) & ' ' & year(PDate) & monthname(PDate) & monthname(13)"_s
             << u"Mar 5 2026Mar"_s;
@@ -180,7 +120,6 @@ private slots:
             << u"(PNull + 1) & '<' & PNull & year(PNull) & '>'"_s << u"1<>"_s;
         QTest::newRow("parameter, function in capitals")
             << u"UPPER(pEntName) & ' ' & pFilter"_s << u"SHOP -"_s;
-        QTest::newRow("by position") << u"#1 * 2"_s << u"6"_s;
         // The layout's today (5 December 2026) is a date, not the text of one.
         QTest::newRow("today")
             << u"iif(today > PLater, 'after ', 'before ') & month(today) & ' ' & format(today, 'dd.MM.yy')"_s
@@ -203,15 +142,16 @@ private slots:
     }
 
     // Every row once and in order, within the body of its page; "Page n of m" on each, and the
-    // page footer's total of its own page's rows.
+    // page footer's total of its own page's rows. Laid out in slices, as a viewer does to show
+    // the first page early, the pages come out the same.
     void pagination()
     {
         const TableRows rows = Products({ 250 });
-        const Laid laid(listingHead
-                + u"field x=0 y=0 w=60 h=5 expr=\"'Page total ' & sum(PPrice)\"\n"
-                  "band kind=detail height=5\nfield x=0 y=0 w=30 h=5 expr=\"PCode\"\n"
-                  "band kind=summary height=6\nfield x=0 y=0 w=30 h=5 expr=\"'Rows: ' & count()\"\n"_s,
-            rows);
+        const QString text = listingHead
+            + u"field x=0 y=0 w=60 h=5 expr=\"'Page total ' & sum(PPrice)\"\n"
+              "band kind=detail height=5\nfield x=0 y=0 w=30 h=5 expr=\"PCode\"\n"
+              "band kind=summary height=6\nfield x=0 y=0 w=30 h=5 expr=\"'Rows: ' & count()\"\n"_s;
+        const Laid laid(text, rows);
         QCOMPARE(laid.error, QString());
         const PageModel& pages = laid.pages;
         // 297 - 10 - 10 - 8 (footer) - 10 (header) leaves 259 mm: 51 rows of 5 mm a page.
@@ -241,6 +181,11 @@ private slots:
         }
         QCOMPARE(next, 251);
         QVERIFY(Texts(pages, 4).contains(u"Rows: 250"_s));
+        test::LaidReport stepped(text, rows);
+        QVERIFY(!stepped.layout->LayOutSome(60));
+        QCOMPARE(stepped.layout->Pages().PageCount(), 1);
+        while (!stepped.layout->LayOutSome(7)) { }
+        QCOMPARE(AllTexts(stepped.layout->Pages()), AllTexts(pages));
     }
 
     // Each page's texts, joined by '|'. Product n: code Cnnn, price 10n + 0.25, quantity n % 4.
@@ -311,35 +256,6 @@ private slots:
         QCOMPARE(shown, pages);
     }
 
-    // The coupon sheet: 24 to an A4 page as 3 columns of 8, left to right, then down.
-    void columnsAcrossThePage()
-    {
-        const TableRows rows = Products({ 50 });
-        const Laid laid(u"report margin-left=10 margin-right=10 margin-top=12 margin-bottom=12\n"
-                        "band kind=detail height=34 columns=3 gap=5\nfield x=2 y=2 w=50 h=5 expr=\"PCode\"\n"
-                        "box x=0 y=0 w=60 h=33\n"_s,
-            rows);
-        QCOMPARE(laid.error, QString());
-        QCOMPARE(laid.pages.PageCount(), 3);
-        const double cell = (190 - 2 * 5) / 3.0;
-        int n = 0;
-        for (int page = 0; page < 3; ++page) {
-            int onPage = 0;
-            const PageModel::Page& sheet = laid.pages.PageAt(page);
-            for (const PageModel::Item& item : sheet.items) {
-                if (item.kind != PageModel::Kind::Text)
-                    continue;
-                QCOMPARE(sheet.Text(item).toString(), u"C%1"_s.arg(n + 1, 3, 10, QChar(u'0')));
-                const int slot = n % 24;
-                QCOMPARE(item.Rect().left(), 10 + (slot % 3) * (cell + 5) + 2);
-                QCOMPARE(item.Rect().top(), 12 + (slot / 3) * 34.0 + 2);
-                ++n;
-                ++onPage;
-            }
-            QCOMPARE(onPage, page < 2 ? 24 : 2);
-        }
-    }
-
     // Bands taller than a page are cut, one to a page, and the layout ends.
     void oversizedBandsEnd_data()
     {
@@ -386,56 +302,6 @@ private slots:
         QVERIFY(items.back().Rect().top() > items[items.size() - 2].Rect().top());
     }
 
-    void shadeEverySecondRow()
-    {
-        const TableRows rows = Products({ 6 });
-        const Laid laid(u"report\nband kind=detail height=5 shade=yes\nfield expr=\"PCode\"\n"_s, rows);
-        QCOMPARE(laid.error, QString());
-        QList<double> shaded;
-        for (const PageModel::Item& item : laid.pages.PageAt(0).items)
-            if (item.kind == PageModel::Kind::Shade)
-                shaded << item.Rect().top();
-        QCOMPARE(shaded, QList<double>({ 15, 25, 35 }));
-    }
-
-    // A viewer shows the first page before the rest is laid out; the result is the same.
-    void layingOutInSteps()
-    {
-        const TableRows rows = Products({ 300 });
-        const QString text = listingHead + u"band kind=detail height=5\nfield expr=\"PCode\"\n"_s;
-        test::LaidReport stepped(text, rows);
-        QVERIFY(stepped.Bound());
-        QVERIFY(!stepped.layout->LayOutSome(60));
-        QCOMPARE(stepped.layout->Pages().PageCount(), 1);
-        while (!stepped.layout->LayOutSome(7)) { }
-        QVERIFY(stepped.layout->Done());
-        const Laid whole(text, rows);
-        QCOMPARE(AllTexts(stepped.layout->Pages()), AllTexts(whole.pages));
-        QCOMPARE(stepped.layout->Pages().PageCount(), whole.pages.PageCount());
-    }
-
-    // What the layout tests do not show: a title with doubled quotes, a comment and a blank
-    // line, an item continued on the next line, a line drawn upwards, a fractional margin.
-    void goodTemplateIsRead()
-    {
-        TemplateError error;
-        const ReportTemplate tpl = ReportTemplate::Parse(u"# Product Listing\n"
-                                                         "report title=\"Say \"\"hi\"\"\" margin-right=7.5\n"
-                                                         "\n"
-                                                         "band kind=detail height=5\n"
-                                                         "  field x=40 y=0 w=40 h=5 expr=\"sum(PPrice)\"\n"
-                                                         "        format=\"#,##0.00\" align=right\n"
-                                                         "  line x=0 y=5 w=180 h=-5 width=0.3\n"_s,
-            u"KiPro41.Kvr"_s, &error);
-        QVERIFY2(!tpl.IsEmpty(), qPrintable(error.Text()));
-        QCOMPARE(tpl.Title(), u"Say \"hi\""_s);
-        QCOMPARE(tpl.PageSetup().marginRight, 7.5);
-        const ReportTemplate::Band& detail = tpl.Bands()[0];
-        QCOMPARE(detail.items[0].format, u"#,##0.00"_s); // from the continuation line
-        QCOMPARE(detail.items[0].align, ReportTemplate::Align::Right);
-        QCOMPARE(detail.items[1].h, -5.0);
-    }
-
     void mistakesArePlaced_data()
     {
         QTest::addColumn<QString>("text");
@@ -445,55 +311,33 @@ private slots:
 
         QTest::newRow("empty file") << u"\n# nothing\n"_s << 1 << 1 << u"empty"_s;
         QTest::newRow("first is not report") << u"band kind=detail\n"_s << 1 << 1 << u"report"_s;
-        QTest::newRow("second report") << head + u"report\n"_s << 3 << 1 << u"one report"_s;
         QTest::newRow("unknown keyword")
             << head + u"  labl x=0\n"_s << 3 << 3 << u"unknown keyword \"labl\""_s;
         QTest::newRow("unknown attribute")
             << head + u"label x=0 wdth=3 text=a\n"_s << 3 << 11 << u"unknown attribute \"wdth\""_s;
-        QTest::newRow("not name=value") << head + u"label x=0 bold\n"_s << 3 << 11 << u"name=value"_s;
         QTest::newRow("unclosed quote") << head + u"label text=\"abc\n"_s << 3 << 12 << u"closing quote"_s;
-        QTest::newRow("glued after quote") << head + u"label text=\"a\"x=1\n"_s << 3 << 15 << u"blank"_s;
-        QTest::newRow("twice") << head + u"label text=a x=1 x=2\n"_s << 3 << 18 << u"twice"_s;
         QTest::newRow("not a number") << head + u"label text=a x=1o\n"_s << 3 << 16 << u"not a number"_s;
         QTest::newRow("out of range") << head + u"label text=a size=900\n"_s << 3 << 19 << u"between"_s;
         QTest::newRow("yes or no") << head + u"label text=a bold=true\n"_s << 3 << 19 << u"yes or no"_s;
-        QTest::newRow("align") << head + u"label text=a align=middle\n"_s << 3 << 20 << u"middle"_s;
-        QTest::newRow("label without text") << head + u"label x=1\n"_s << 3 << 1 << u"text="_s;
-        QTest::newRow("item before band") << u"report\nlabel text=a\n"_s << 2 << 1 << u"band"_s;
-        QTest::newRow("continuation first") << u"  title=x\n"_s << 1 << 3 << u"keyword"_s;
         QTest::newRow("band kind") << u"report\nband kind=body\n"_s << 2 << 11 << u"body"_s;
-        QTest::newRow("group band without group")
-            << u"report\nband kind=groupheader\n"_s << 2 << 1 << u"group="_s;
         QTest::newRow("unknown group")
             << u"report\nband kind=groupfooter group=g\n"_s << 2 << 29 << u"unknown group"_s;
         QTest::newRow("columns on a header")
             << u"report\nband kind=pageheader columns=2\n"_s << 2 << 22 << u"detail"_s;
-        QTest::newRow("fractional columns")
-            << u"report\nband kind=detail columns=2.5\n"_s << 2 << 26 << u"whole"_s;
         QTest::newRow("columns wider than the page")
             << u"report\nband kind=detail columns=10 gap=20\n"_s << 2 << 1 << u"wider than the page"_s;
-        QTest::newRow("roll without width") << u"report page=roll\n"_s << 1 << 1 << u"width="_s;
-        QTest::newRow("margins fill the page")
-            << u"report margin-left=150 margin-right=55\n"_s << 1 << 1 << u"margins"_s;
         QTest::newRow("parameter twice")
             << u"report\nparameter name=pA\nparameter name=PA\n"_s << 3 << 1 << u"twice"_s;
-        QTest::newRow("parameter name")
-            << u"report\nparameter name=\"p A\"\n"_s << 2 << 17 << u"not a name"_s;
         QTest::newRow("unknown format")
             << head + u"field expr=\"1\" format=\"0.0x\"\n"_s << 3 << 24 << u"unknown format"_s;
         // Expressions: the column is that of the mistake inside the quoted value.
         QTest::newRow("expression ends")
             << head + u"field expr=\"PCode +\"\n"_s << 3 << 20 << u"ends too soon"_s;
-        QTest::newRow("empty expression") << head + u"field expr=\"\"\n"_s << 3 << 13 << u"missing"_s;
-        QTest::newRow("stray token") << head + u"field expr=\"1 2\"\n"_s << 3 << 15 << u"unexpected"_s;
-        QTest::newRow("missing parenthesis") << head + u"field expr=\"(1 + 2\"\n"_s << 3 << 19 << u")"_s;
         QTest::newRow("unknown function")
             << head + u"field expr=\"1 + sqrt(4)\"\n"_s << 3 << 17 << u"unknown function \"sqrt\""_s;
         QTest::newRow("arguments") << head + u"field expr=\"iif(1, 2)\"\n"_s << 3 << 13 << u"3 arguments"_s;
         QTest::newRow("aggregate in aggregate")
             << head + u"field expr=\"sum(max(PCode))\"\n"_s << 3 << 17 << u"aggregate"_s;
-        QTest::newRow("open text") << head + u"field expr=\"'abc\"\n"_s << 3 << 13 << u"closing quote"_s;
-        QTest::newRow("column number") << head + u"field expr=\"#x\"\n"_s << 3 << 13 << u"column number"_s;
         QTest::newRow("pattern after doubled quotes")
             << head + u"field expr=\"format(PCode, \"\"0.0x\"\")\"\n"_s << 3 << 27 << u"unknown format"_s;
     }
@@ -527,19 +371,12 @@ private slots:
         QTest::newRow("unknown column")
             << declared + u"field expr=\"PCode & PNme\""_s << QStringList { u"pEntName"_s } << 4 << 21
             << u"unknown column or parameter \"PNme\""_s;
-        QTest::newRow("undeclared parameter used")
-            << declared + u"field expr=\"pFilter\""_s << QStringList { u"pEntName"_s } << 4 << 13
-            << u"pFilter"_s;
         QTest::newRow("qualifier names no table") << declared + u"field expr=\"c.Gross\""_s
                                                   << QStringList { u"pEntName"_s } << 4 << 13 << u"c.Gross"_s;
-        QTest::newRow("column past the last")
-            << declared + u"field expr=\"#3\""_s << QStringList { u"pEntName"_s } << 4 << 13 << u"#3"_s;
         QTest::newRow("parameter without value")
             << declared + u"field expr=\"1\""_s << QStringList() << 2 << 1 << u"pEntName"_s;
         QTest::newRow("parameter not declared")
             << declared << QStringList { u"pEntName"_s, u"pHeader"_s } << 1 << 1 << u"pHeader"_s;
-        QTest::newRow("in a band's visible") << declared + u"band kind=summary visible=\"count() > Limit\""_s
-                                             << QStringList { u"pEntName"_s } << 4 << 38 << u"Limit"_s;
     }
 
     void bindingMistakesArePlaced()
@@ -563,24 +400,6 @@ private slots:
         QCOMPARE(report.layout->Pages().PageCount(), 0);
     }
 
-    void qualifiedNamesFindTheirColumn()
-    {
-        const TableRows rows = SomeRows();
-        test::LaidReport report(
-            u"report\nband kind=detail\nfield expr=\"b.BGross & '/' & BGross & '/' & A.bgross & '/' & #0\""_s,
-            rows);
-        QCOMPARE(Texts(report.LayOutAll(), 0), QStringList { u"2/1/1/X1"_s });
-    }
-
-    void missingFileIsNamed()
-    {
-        QTemporaryDir dir;
-        TemplateError error;
-        QVERIFY(ReportTemplate::Load(dir.filePath(u"KiPro41.Kvr"_s), &error).IsEmpty());
-        QCOMPARE(error.file, u"KiPro41.Kvr"_s);
-        QVERIFY(error.Text().startsWith(u"KiPro41.Kvr: "_s));
-    }
-
     // Hostile templates end with an error or a result, never with a crash or a hang.
     void hostileTemplatesEnd_data()
     {
@@ -593,9 +412,6 @@ private slots:
         QTest::newRow("long sum") << head + u"field expr=\"1"_s + QString(deep, u'+').replace(u"+"_s, u"+1"_s)
                 + u"\"\n"_s << false;
         QTest::newRow("many signs") << head + u"field expr=\""_s + QString(deep, u'-') + u"1\"\n"_s << false;
-        QTest::newRow("many nots") << head + u"field expr=\""_s
-                + QString(deep, u' ').replace(u" "_s, u"not "_s)
-                + u"1\"\n"_s << false;
         QTest::newRow("10 MB label") << head + u"label text=\""_s + QString(10'000'000, u'x')
                 + u"\" grow=yes\n"_s << true;
         QTest::newRow("10 MB garbage") << head + QString(10'000'000, u'=') << false;
@@ -611,9 +427,6 @@ private slots:
         if (readable)
             QCOMPARE(report.LayOutAll().PageCount(), 1); // the text is cut at the page's foot
     }
-
-private:
-    std::unique_ptr<test::TempDatabase> m_db;
 };
 
 QTEST_MAIN(TestReportLayout)

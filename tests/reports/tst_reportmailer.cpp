@@ -114,50 +114,13 @@ ReportMailer MsmtpMailer(const QTemporaryDir& dir, quint16 port)
         QStandardPaths::findExecutable(u"msmtp"_s), { u"--file="_s + config, u"-t"_s, u"-i"_s });
 }
 
-struct Received {
-    QString subject;
-    QString to;
-    QString html;
-    QString attachmentName;
-    QByteArray attachment;
-};
-
-Received Parse(const QByteArray& raw)
+// The decoded content of a mail part.
+QString Extracted(const vmime::shared_ptr<const vmime::contentHandler>& content)
 {
-    vmime::message message;
-    message.parse(raw.toStdString());
-    const vmime::messageParser parser(vmime::make_shared<vmime::message>(message));
-    Received r;
-    r.subject = QString::fromStdString(parser.getSubject().getConvertedText(vmime::charsets::UTF_8));
-    r.to = QString::fromStdString(parser.getRecipients().getAddressAt(0)->generate());
-    for (size_t i = 0; i < parser.getTextPartCount(); ++i) {
-        const auto part = parser.getTextPartAt(i);
-        if (part->getType().getSubType() == vmime::mediaTypes::TEXT_HTML) {
-            std::string text;
-            vmime::utility::outputStreamStringAdapter out(text);
-            part->getText()->extract(out);
-            r.html = QString::fromStdString(text);
-        }
-    }
-    if (parser.getAttachmentCount() == 1) {
-        const auto attachment = parser.getAttachmentAt(0);
-        r.attachmentName
-            = QString::fromStdString(attachment->getName().getConvertedText(vmime::charsets::UTF_8));
-        std::string data;
-        vmime::utility::outputStreamStringAdapter out(data);
-        attachment->getData()->extract(out);
-        r.attachment = QByteArray::fromStdString(data);
-    }
-    return r;
-}
-
-// A stand-in for the report's PDF.
-QString WritePdf(const QTemporaryDir& dir, const QString& name)
-{
-    QFile file(dir.filePath(name));
-    if (file.open(QIODevice::WriteOnly))
-        file.write("%PDF-1.4");
-    return file.fileName();
+    std::string data;
+    vmime::utility::outputStreamStringAdapter out(data);
+    content->extract(out);
+    return QString::fromStdString(data);
 }
 
 } // namespace
@@ -203,13 +166,24 @@ void TestReportMailer::reportScreenMailsAndDeletes()
         QCOMPARE(sink.messages().size(), round);
     }
     QCOMPARE(shop.messages.shown, (QStringList { u"Report Emailed !"_s, u"Report Emailed !"_s }));
-    const Received r = Parse(sink.messages()[1]);
-    QCOMPARE(r.subject, u"Report: Daily Sales \u00e9t\u00e9"_s);
-    QVERIFY(r.to.contains(u"shop@example.com"_s));
-    QCOMPARE(r.html, u"<br>Report Attached (Daily Sales \u00e9t\u00e9)<br><br>Kaffe \u00c5s<br>"_s);
-    QCOMPARE(r.attachmentName, u"KiDai.Pdf"_s);
-    QVERIFY(r.attachment.startsWith("%PDF-"));
-    QVERIFY(r.attachment.trimmed().endsWith("%%EOF"));
+    vmime::message message;
+    message.parse(sink.messages()[1].toStdString());
+    const vmime::messageParser mail(vmime::make_shared<vmime::message>(message));
+    QCOMPARE(QString::fromStdString(mail.getSubject().getConvertedText(vmime::charsets::UTF_8)),
+        u"Report: Daily Sales \u00e9t\u00e9"_s);
+    QVERIFY(QString::fromStdString(mail.getRecipients().getAddressAt(0)->generate())
+                .contains(u"shop@example.com"_s));
+    QString html;
+    for (size_t i = 0; i < mail.getTextPartCount(); ++i)
+        if (mail.getTextPartAt(i)->getType().getSubType() == vmime::mediaTypes::TEXT_HTML)
+            html = Extracted(mail.getTextPartAt(i)->getText());
+    QCOMPARE(html, u"<br>Report Attached (Daily Sales \u00e9t\u00e9)<br><br>Kaffe \u00c5s<br>"_s);
+    QCOMPARE(mail.getAttachmentCount(), size_t(1));
+    const auto attachment = mail.getAttachmentAt(0);
+    QCOMPARE(QString::fromStdString(attachment->getName().getConvertedText(vmime::charsets::UTF_8)),
+        u"KiDai.Pdf"_s);
+    const QString pdf = Extracted(attachment->getData());
+    QVERIFY(pdf.startsWith(u"%PDF-"_s) && pdf.trimmed().endsWith(u"%%EOF"_s));
     QCOMPARE(shop.ErrorLogLines(), QStringList());
 }
 
@@ -230,10 +204,11 @@ void TestReportMailer::failedSend()
                                 : MsmtpMailer(m_dir, sink.port());
     if (hangs)
         mailer.SetTimeoutMs(300);
+    QFile pdf(m_dir.filePath(u"failed.Pdf"_s)); // a stand-in for the report's PDF
+    QVERIFY(pdf.open(QIODevice::WriteOnly) && pdf.write("%PDF-1.4") > 0);
+    pdf.close();
     QString error;
-    QVERIFY(!mailer.Send(
-        { u"x@example.com"_s, u"x@example.com"_s, u"s"_s, u"b"_s, WritePdf(m_dir, u"failed.Pdf"_s) },
-        &error));
+    QVERIFY(!mailer.Send({ u"x@example.com"_s, u"x@example.com"_s, u"s"_s, u"b"_s, pdf.fileName() }, &error));
     QVERIFY2(error.contains(message), qPrintable(error));
     QVERIFY(sink.messages().isEmpty());
 }

@@ -1,6 +1,6 @@
 #include "DateText.h"
 #include "LoginState.h"
-#include "PdfTools.h"
+#include "ProgramRun.h"
 #include "Recordset.h"
 #include "ReportCatalogue.h"
 #include "ReportScreenState.h"

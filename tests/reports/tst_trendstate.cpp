@@ -14,12 +14,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
-#include <QTimer>
-#include <QToolButton>
 
 using namespace kivo;
 using namespace kivo::test;
@@ -180,23 +177,12 @@ private slots:
             QCOMPARE(state.grid(grid).values.empty(), grid >= 2);
     }
 
-    void opensOnSalesAndToday()
-    {
-        QCOMPARE(m_window->modeBox()->currentText(), u"Sales"_s);
-        QCOMPARE(m_window->startBox()->text(), u"2026-03-05"_s);
-        QCOMPARE(m_window->endBox()->text(), u"2026-03-05"_s);
-        QVERIFY(m_window->startBox()->isReadOnly() && m_window->endBox()->isReadOnly());
-        QVERIFY(m_window->modeBox()->hasFocus());
-        QCOMPARE(m_window->grid(0)->rowCount(), 0);
-    }
-
     void calendar_data()
     {
         QTest::addColumn<bool>("end"); // the end date's calendar, else the start's
         QTest::addColumn<int>("days"); // days moved with the arrow keys
         QTest::addColumn<int>("finish"); // the key that ends it: Enter picks, Escape cancels
-        QTest::newRow("start: a week back, Enter") << false << -7 << int(Qt::Key_Return);
-        QTest::newRow("end: two days on, Enter") << true << 2 << int(Qt::Key_Enter);
+        QTest::newRow("end: a week back, Enter") << true << -7 << int(Qt::Key_Return);
         QTest::newRow("start: Escape keeps the date") << false << -3 << int(Qt::Key_Escape);
     }
 
@@ -225,42 +211,6 @@ private slots:
         QVERIFY(button->hasFocus());
     }
 
-    void calendarHidesWhenFocusLeaves()
-    {
-        QTest::mouseClick(m_window->startButton(), Qt::LeftButton);
-        QVERIFY(m_window->startCalendar()->isVisible());
-        m_window->modeBox()->setFocus();
-        QVERIFY(!m_window->startCalendar()->isVisible());
-        QCOMPARE(m_window->startBox()->text(), u"2026-03-05"_s);
-        // Dropping the other calendar hides the first.
-        QTest::mouseClick(m_window->startButton(), Qt::LeftButton);
-        QTest::mouseClick(m_window->endButton(), Qt::LeftButton);
-        QVERIFY(!m_window->startCalendar()->isVisible());
-        QVERIFY(m_window->endCalendar()->isVisible());
-    }
-
-    void monthMenuKeepsTheCalendar()
-    {
-        // The month list is a popup window of its own; choosing from it is still the calendar.
-        QTest::mouseClick(m_window->startButton(), Qt::LeftButton);
-        DropCalendar* calendar = m_window->startCalendar();
-        auto* monthButton = calendar->findChild<QToolButton*>(u"qt_calendar_monthbutton"_s);
-        QVERIFY(monthButton && monthButton->menu());
-        bool openDuringMenu = false;
-        QTimer::singleShot(0, this, [&] {
-            QMenu* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            openDuringMenu = menu && calendar->isVisible();
-            if (menu) {
-                menu->setActiveAction(menu->actions().at(0)); // January
-                QTest::keyClick(menu, Qt::Key_Return);
-            }
-        });
-        QTest::mouseClick(monthButton, Qt::LeftButton);
-        QVERIFY(openDuringMenu);
-        QVERIFY(calendar->isVisible());
-        QCOMPARE(calendar->monthShown(), 1);
-    }
-
     // The mode chosen in the window reaches the statements; every grid shows its rows.
     void viewFillsTheGrids()
     {
@@ -278,7 +228,6 @@ private slots:
             QCOMPARE(grid->horizontalHeaderItem(0)->text(), i < 2 ? u"PName"_s : u"GName"_s);
         }
         QVERIFY(m_window->state().SqlText.contains(u"ktPurcDetl"_s));
-        QVERIFY(m_window->modeBox()->hasFocus());
     }
 
     void escapeInModeBoxCloses()

@@ -4,7 +4,9 @@
 
 #include <functional>
 #include <QQueue>
+#include <QRegularExpression>
 #include <QStringList>
+#include <QTest>
 
 namespace kivo {
 class ProgramContext;
@@ -29,7 +31,14 @@ public:
     // (tests hand it the engine's CloseRecordScreen).
     std::function<void()> onCloseScreen;
 
-    void SetCommandState(const QString& key, bool screenEmpty = true) override;
+    void SetCommandState(const QString& key, bool = true) override
+    {
+        Note("SetCommandState", key);
+        commandStates << key;
+        // Browsing keys and "Edit": the pane can be used only while browsing.
+        if (key != u"Text" && key != u"Help")
+            modulePaneEnabled = key != u"Edit";
+    }
     void SetPositionLabel(const QString& text) override { Note("SetPositionLabel", positionLabel = text); }
     QString FindBoxText() const override { return findBox; }
     void SetFindBoxText(const QString& text) override { Note("SetFindBoxText", findBox = text); }
@@ -41,18 +50,30 @@ public:
     void RefreshDashboard(int panel) override { Note("RefreshDashboard", QString::number(panel)); }
     void SetupMainWindow() override { Note("SetupMainWindow"); }
     void ShowEnterpriseShort(const QString& shortName) override { Note("ShowEnterpriseShort", shortName); }
-    void ShowScreenCaption(const QString& caption) override
-    {
-        Note("ShowScreenCaption", screenCaption = caption);
-    }
+    void ShowScreenCaption(const QString& caption) override { Note("ShowScreenCaption", caption); }
     void ShowLeftPane(bool shown) override { Note("ShowLeftPane", Flag(leftPaneShown = shown)); }
-    void ShowDashboard(bool shown) override { Note("ShowDashboard", Flag(dashboardShown = shown)); }
+    void ShowDashboard(bool shown) override { Note("ShowDashboard", Flag(shown)); }
     void ResetModuleColours() override { Note("ResetModuleColours"); }
-    bool AskAccessCode() override;
+    bool AskAccessCode() override
+    {
+        Note("AskAccessCode");
+        if (m_accessAnswers.isEmpty())
+            QTest::qFail("Unexpected access-code prompt", __FILE__, __LINE__);
+        return !m_accessAnswers.isEmpty() && m_accessAnswers.dequeue();
+    }
     void OpenInquiry(RecordScreen&) override { Note("OpenInquiry"); }
     void OpenReport(int report) override { Note("OpenReport", QString::number(report)); }
-    std::optional<ListPick> PickFromList(const QString& source) override;
-    void CloseCurrentScreen() override;
+    std::optional<ListPick> PickFromList(const QString& source) override
+    {
+        Note("PickFromList", source);
+        return m_picks.isEmpty() ? std::nullopt : std::optional(m_picks.dequeue());
+    }
+    void CloseCurrentScreen() override
+    {
+        Note("CloseCurrentScreen");
+        if (onCloseScreen)
+            onCloseScreen();
+    }
     void CloseMainWindow() override { Note("CloseMainWindow"); }
 
     // Every call, in order: "SetCommandState(Edit)", "SetPositionLabel(3 / 12)", "OpenReport(41)"...
@@ -60,13 +81,14 @@ public:
     QStringList commandStates; // the keys passed to SetCommandState, in order
     QString positionLabel = QStringLiteral(".");
     QString findBox = QStringLiteral("Find Id");
-    QString screenCaption = QStringLiteral("Main");
     bool modulePaneEnabled = true;
     bool leftPaneShown = false;
-    bool dashboardShown = true;
 
     // The calls whose text starts with prefix ("SetPositionLabel").
-    QStringList CallsOf(const QString& prefix) const;
+    QStringList CallsOf(const QString& prefix) const
+    {
+        return calls.filter(QRegularExpression(u'^' + QRegularExpression::escape(prefix)));
+    }
 
 private:
     void Note(const char* call, const QString& argument = QString())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QSizeF>
 #include <QString>
 #include <QStringList>
 
@@ -25,5 +27,9 @@ QString AdminRows(const QString& data, const QString& statement);
 
 // The text of a PDF as pdftotext lays it out; empty when it could not be read.
 QString PdfText(const QString& path);
+// Each page's size in points, as pdfinfo reads it; empty when it could not be read.
+QList<QSizeF> PdfPageSizes(const QString& pdf);
+
+constexpr double PointsPerMm = 72 / 25.4;
 
 } // namespace kivo::test

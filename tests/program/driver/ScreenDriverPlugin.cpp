@@ -55,14 +55,6 @@ QString Caption(QString text)
     return text.remove(u'&');
 }
 
-// The window that takes the user's input: a modal dialog when one is open.
-QWidget* InputWindow()
-{
-    if (QWidget* modal = QApplication::activeModalWidget())
-        return modal;
-    return QApplication::activeWindow();
-}
-
 QString Element(const QWidget* widget)
 {
     return widget->accessibleDescription().isEmpty() ? widget->objectName() : widget->accessibleDescription();
@@ -97,26 +89,20 @@ void ReturnActivation()
         next->activateWindow();
 }
 
-// What was on screen when a step did not happen.
-void ReportScreen()
+// Ends the run, with what was on screen when a step did not happen.
+[[noreturn]] void Fail(const QString& why)
 {
+    Report(QStringLiteral("FAIL ") + why);
     for (QWidget* window : VisibleWindows()) {
-        Report(QStringLiteral("  window \"%1\"").arg(window->windowTitle()));
-        if (auto* box = qobject_cast<QMessageBox*>(window))
-            Report(QStringLiteral("    message \"%1\"").arg(box->text()));
+        auto* box = qobject_cast<QMessageBox*>(window);
+        Report(
+            QStringLiteral("  window \"%1\" %2").arg(window->windowTitle(), box ? box->text() : QString()));
         for (QLineEdit* edit : window->findChildren<QLineEdit*>())
             if (edit->isVisible())
                 Report(QStringLiteral("    %1 = \"%2\"").arg(Element(edit), edit->text()));
     }
-    const QWidget* focus = QApplication::focusWidget();
-    Report(QStringLiteral("  focus ") + (focus ? Element(focus) : QStringLiteral("none")));
-}
-
-[[noreturn]] void Fail(const QString& why, bool showScreen)
-{
-    Report(QStringLiteral("FAIL ") + why);
-    if (showScreen)
-        ReportScreen();
+    if (const QWidget* focus = QApplication::focusWidget())
+        Report(QStringLiteral("  focus ") + Element(focus));
     std::fflush(nullptr);
     // The program may be inside a dialog's loop: leave at once rather than unwind through it.
     std::_Exit(3);
@@ -129,23 +115,19 @@ public:
     {
         QFile file(scriptFile);
         if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-            Fail(QStringLiteral("cannot read the script ") + scriptFile, false);
+            Fail(QStringLiteral("cannot read the script ") + scriptFile);
         for (const QString& text : QString::fromUtf8(file.readAll()).split(u'\n')) {
             const QString line = text.trimmed();
             if (!line.isEmpty())
                 m_steps << Step { line.section(u' ', 0, 0), line.section(u' ', 1) };
         }
-        m_timer.setInterval(20);
         connect(&m_timer, &QTimer::timeout, this, &ScreenDriver::Poll);
         // Started from the event loop: the driver is created while the application is still
         // being constructed.
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                m_stepClock.start();
-                m_timer.start();
-            },
-            Qt::QueuedConnection);
+        QTimer::singleShot(0, this, [this] {
+            m_stepClock.start();
+            m_timer.start(20);
+        });
     }
 
 private:
@@ -161,8 +143,7 @@ private:
             const Step& step = m_steps.at(m_next);
             if (!Attempt(step)) {
                 if (m_stepClock.hasExpired(StepLimitMs))
-                    Fail(QStringLiteral("\"%1 %2\" did not happen in time").arg(step.verb, step.argument),
-                        true);
+                    Fail(QStringLiteral("\"%1 %2\" did not happen in time").arg(step.verb, step.argument));
                 return;
             }
             Report(QStringLiteral("step %1 %2").arg(step.verb, step.argument));
@@ -188,15 +169,12 @@ private:
     template <typename Action> bool Issue(Action action)
     {
         m_actionQueued = true;
-        QMetaObject::invokeMethod(
-            this,
-            [this, action] {
-                m_actionQueued = false;
-                action();
-                // The last action may end the program before another poll comes.
-                FinishWhenDone();
-            },
-            Qt::QueuedConnection);
+        QTimer::singleShot(0, this, [this, action] {
+            m_actionQueued = false;
+            action();
+            // The last action may end the program before another poll comes.
+            FinishWhenDone();
+        });
         return true;
     }
 
@@ -204,7 +182,10 @@ private:
     bool Attempt(const Step& step)
     {
         const QString& argument = step.argument;
-        QWidget* window = InputWindow();
+        // The window that takes the user's input: a modal dialog when one is open.
+        QWidget* window = QApplication::activeModalWidget();
+        if (!window)
+            window = QApplication::activeWindow();
         if (step.verb == u"window") {
             if (window && window->windowTitle() == argument)
                 return true;
@@ -287,7 +268,7 @@ private:
             m_checkpointReported = true;
             return QFileInfo::exists(QDir(m_scriptFolder).filePath(argument + QStringLiteral(".go")));
         }
-        Fail(QStringLiteral("unknown step \"%1\"").arg(step.verb), false);
+        Fail(QStringLiteral("unknown step \"%1\"").arg(step.verb));
     }
 
     QList<Step> m_steps;
@@ -308,9 +289,8 @@ class ScreenDriverPlugin : public QGenericPlugin {
 public:
     QObject* create(const QString& key, const QString& parameters) override
     {
-        if (key.compare(QStringLiteral("kivoscreendriver"), Qt::CaseInsensitive) != 0)
-            return nullptr;
-        return new ScreenDriver(parameters);
+        const bool ours = key.compare(QStringLiteral("kivoscreendriver"), Qt::CaseInsensitive) == 0;
+        return ours ? new ScreenDriver(parameters) : nullptr;
     }
 };
 
