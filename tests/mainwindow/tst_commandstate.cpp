@@ -7,20 +7,7 @@
 using namespace kivo;
 using namespace Qt::StringLiterals;
 
-namespace {
-
 using Commands = QList<int>;
-
-Commands EnabledCommands(const CommandState& state)
-{
-    Commands enabled;
-    for (const auto& [number, on] : state.enabled)
-        if (on)
-            enabled << number;
-    return enabled;
-}
-
-} // namespace
 
 class TestCommandState : public QObject {
     Q_OBJECT
@@ -55,7 +42,11 @@ private slots:
         QFETCH(bool, screenEmpty);
         QFETCH(bool, adminAllowed);
         const CommandState state = ComputeCommandState(key, screenEmpty, adminAllowed);
-        QTEST(EnabledCommands(state), "enabled");
+        Commands enabled;
+        for (const auto& [number, on] : state.enabled)
+            if (on)
+                enabled << number;
+        QTEST(enabled, "enabled");
         QTEST(state.commandList, "commandList");
         QTEST((QList<bool> { state.commandLock, state.frameEnabled, state.leftPaneEnabled,
                   state.mainMenusEnabled, state.operationMenuEnabled, state.adminMenuEnabled }),

@@ -14,20 +14,16 @@ class TestSqlFunctions : public QObject {
 
     sqlite3* m_db = nullptr;
 
+    // The value as text, or "error: " and the engine's message.
     QString Evaluate(const QString& expression)
     {
         const QByteArray sql = QByteArray("SELECT ") + expression.toUtf8();
         sqlite3_stmt* statement = nullptr;
-        if (sqlite3_prepare_v2(m_db, sql.constData(), -1, &statement, nullptr) != SQLITE_OK)
-            return u"error: "_s + QString::fromUtf8(sqlite3_errmsg(m_db));
-        QString result;
-        const int rc = sqlite3_step(statement);
-        if (rc == SQLITE_ROW)
-            result = sqlite3_column_type(statement, 0) == SQLITE_NULL
-                ? u"~"_s
-                : QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
-        else
-            result = u"error: "_s + QString::fromUtf8(sqlite3_errmsg(m_db));
+        const bool ran = sqlite3_prepare_v2(m_db, sql.constData(), -1, &statement, nullptr) == SQLITE_OK
+            && sqlite3_step(statement) == SQLITE_ROW;
+        const QString result = ran
+            ? QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)))
+            : u"error: "_s + QString::fromUtf8(sqlite3_errmsg(m_db));
         sqlite3_finalize(statement);
         return result;
     }
@@ -73,8 +69,7 @@ private slots:
     void functions()
     {
         QFETCH(QString, expression);
-        QFETCH(QString, result);
-        QCOMPARE(Evaluate(expression), result);
+        QTEST(Evaluate(expression), "result");
     }
 
     // The byte-by-byte path for plain ASCII and the decoding path for the rest give one

@@ -55,13 +55,6 @@ QString Caption(QString text)
     return text.remove(u'&');
 }
 
-// The window that takes the user's input: a modal dialog when one is open.
-QWidget* InputWindow()
-{
-    QWidget* modal = QApplication::activeModalWidget();
-    return modal ? modal : QApplication::activeWindow();
-}
-
 QString Element(const QWidget* widget)
 {
     return widget->accessibleDescription().isEmpty() ? widget->objectName() : widget->accessibleDescription();
@@ -97,10 +90,10 @@ void ReturnActivation()
 }
 
 // Ends the run, with what was on screen when a step did not happen.
-[[noreturn]] void Fail(const QString& why, bool showScreen)
+[[noreturn]] void Fail(const QString& why)
 {
     Report(QStringLiteral("FAIL ") + why);
-    for (QWidget* window : showScreen ? VisibleWindows() : QList<QWidget*>()) {
+    for (QWidget* window : VisibleWindows()) {
         auto* box = qobject_cast<QMessageBox*>(window);
         Report(
             QStringLiteral("  window \"%1\" %2").arg(window->windowTitle(), box ? box->text() : QString()));
@@ -108,7 +101,7 @@ void ReturnActivation()
             if (edit->isVisible())
                 Report(QStringLiteral("    %1 = \"%2\"").arg(Element(edit), edit->text()));
     }
-    if (const QWidget* focus = QApplication::focusWidget(); showScreen && focus)
+    if (const QWidget* focus = QApplication::focusWidget())
         Report(QStringLiteral("  focus ") + Element(focus));
     std::fflush(nullptr);
     // The program may be inside a dialog's loop: leave at once rather than unwind through it.
@@ -122,7 +115,7 @@ public:
     {
         QFile file(scriptFile);
         if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-            Fail(QStringLiteral("cannot read the script ") + scriptFile, false);
+            Fail(QStringLiteral("cannot read the script ") + scriptFile);
         for (const QString& text : QString::fromUtf8(file.readAll()).split(u'\n')) {
             const QString line = text.trimmed();
             if (!line.isEmpty())
@@ -150,8 +143,7 @@ private:
             const Step& step = m_steps.at(m_next);
             if (!Attempt(step)) {
                 if (m_stepClock.hasExpired(StepLimitMs))
-                    Fail(QStringLiteral("\"%1 %2\" did not happen in time").arg(step.verb, step.argument),
-                        true);
+                    Fail(QStringLiteral("\"%1 %2\" did not happen in time").arg(step.verb, step.argument));
                 return;
             }
             Report(QStringLiteral("step %1 %2").arg(step.verb, step.argument));
@@ -190,7 +182,10 @@ private:
     bool Attempt(const Step& step)
     {
         const QString& argument = step.argument;
-        QWidget* window = InputWindow();
+        // The window that takes the user's input: a modal dialog when one is open.
+        QWidget* window = QApplication::activeModalWidget();
+        if (!window)
+            window = QApplication::activeWindow();
         if (step.verb == u"window") {
             if (window && window->windowTitle() == argument)
                 return true;
@@ -273,7 +268,7 @@ private:
             m_checkpointReported = true;
             return QFileInfo::exists(QDir(m_scriptFolder).filePath(argument + QStringLiteral(".go")));
         }
-        Fail(QStringLiteral("unknown step \"%1\"").arg(step.verb), false);
+        Fail(QStringLiteral("unknown step \"%1\"").arg(step.verb));
     }
 
     QList<Step> m_steps;
@@ -294,9 +289,8 @@ class ScreenDriverPlugin : public QGenericPlugin {
 public:
     QObject* create(const QString& key, const QString& parameters) override
     {
-        if (key.compare(QStringLiteral("kivoscreendriver"), Qt::CaseInsensitive) != 0)
-            return nullptr;
-        return new ScreenDriver(parameters);
+        const bool ours = key.compare(QStringLiteral("kivoscreendriver"), Qt::CaseInsensitive) == 0;
+        return ours ? new ScreenDriver(parameters) : nullptr;
     }
 };
 
