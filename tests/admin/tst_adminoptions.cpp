@@ -78,18 +78,12 @@ private slots:
                 u"Confirm Operation ?"_s, u"ErroR!"_s, u"Done !"_s }));
     }
 
-    void sizeText_data()
-    {
-        QTest::addColumn<qint64>("bytes");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("rounds half up") << qint64(1005000) << "1.01 MB";
-        QTest::newRow("below a hundredth") << qint64(4999) << "0.00 MB";
-        QTest::newRow("large") << qint64(212345678901) << "212345.68 MB";
-    }
+    // Half up, below a hundredth, and large.
     void sizeText()
     {
-        QFETCH(qint64, bytes);
-        QTEST(DatabaseSizeText(bytes), "text");
+        QCOMPARE(QStringList(
+                     { DatabaseSizeText(1005000), DatabaseSizeText(4999), DatabaseSizeText(212345678901) }),
+            QStringList({ u"1.01 MB"_s, u"0.00 MB"_s, u"212345.68 MB"_s }));
     }
 
     // The six counts, each read by SQL apart from the screen, and the file's size.
@@ -121,30 +115,26 @@ private slots:
         QCOMPARE(t.messages.shown, (QStringList { u"Confirm Operation ?"_s, u"Done !"_s }));
     }
 
-    // Typed blind, then Escape or "Close": one attempt per showing, whatever the answer.
-    void accessPrompt_data()
-    {
-        QTest::addColumn<bool>("close");
-        QTest::newRow("right code, Escape grants") << false;
-        QTest::newRow("right code, then Close does not") << true;
-    }
+    // Typed blind, then Escape or "Close": one attempt per showing, whatever the answer; the right
+    // code and Escape grant, the right code and then Close does not.
     void accessPrompt()
     {
-        QFETCH(bool, close);
-        TestContext test;
-        test.context.login.EnterpriseAccessCode = u"Kivo7"_s;
-        KvAccess prompt(test.context);
-        prompt.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&prompt));
-        QCOMPARE(prompt.field()->echoMode(), QLineEdit::Password);
-        QTest::keyClicks(prompt.field(), u"Kivo7"_s);
-        if (close)
-            prompt.findChild<QPushButton*>(u"cmdClose"_s)->click();
-        else
-            QTest::keyClick(prompt.field(), Qt::Key_Escape);
-        QCOMPARE(prompt.state().granted, !close);
-        QCOMPARE(test.messages.shown, QStringList());
-        QVERIFY(!prompt.isVisible());
+        for (const bool close : { false, true }) {
+            TestContext test;
+            test.context.login.EnterpriseAccessCode = u"Kivo7"_s;
+            KvAccess prompt(test.context);
+            prompt.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&prompt));
+            QCOMPARE(prompt.field()->echoMode(), QLineEdit::Password);
+            QTest::keyClicks(prompt.field(), u"Kivo7"_s);
+            if (close)
+                prompt.findChild<QPushButton*>(u"cmdClose"_s)->click();
+            else
+                QTest::keyClick(prompt.field(), Qt::Key_Escape);
+            QCOMPARE(prompt.state().granted, !close);
+            QCOMPARE(test.messages.shown, QStringList());
+            QVERIFY(!prompt.isVisible());
+        }
     }
 };
 

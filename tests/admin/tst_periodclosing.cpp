@@ -147,9 +147,8 @@ private slots:
         });
         QCOMPARE(asked, yes == 2);
         QCOMPARE(State(t.context.connection), before);
-        QVERIFY(!closing.endProgram && !closing.progressVisible);
-        QVERIFY(QFile::exists(archive));
-        QVERIFY(!QFile::exists(closing.ClosingFile()));
+        QVERIFY(!closing.endProgram && !closing.progressVisible && QFile::exists(archive)
+            && !QFile::exists(closing.ClosingFile()));
     }
 
     // A copy killed inside the roll (at a share of the closing's engine steps, counted on a

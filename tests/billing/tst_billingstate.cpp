@@ -201,13 +201,11 @@ private slots:
     // whole (halves to even).
     void suggestedCash()
     {
-        const auto suggested = [](const QString& nett) -> QString {
-            return PayCaptions::NextTen(M(nett)).ToText() + u' ' + PayCaptions::NextHundred(M(nett)).ToText();
-        };
-        QCOMPARE(suggested(u"120.00"_s), u"130 200"_s);
-        QCOMPARE(suggested(u"129.60"_s), u"140 200"_s);
-        QCOMPARE(suggested(u"195.00"_s), u"200 300"_s);
-        QCOMPARE(suggested(u"124.50"_s), u"130 200"_s);
+        QStringList suggested;
+        for (const QString& nett : { u"120.00"_s, u"129.60"_s, u"195.00"_s, u"124.50"_s })
+            suggested << PayCaptions::NextTen(M(nett)).ToText() + u'/'
+                    + PayCaptions::NextHundred(M(nett)).ToText();
+        QCOMPARE(suggested.join(u' '), u"130/200 140/200 200/300 130/200"_s);
     }
 
     void addLine_data()
@@ -260,10 +258,10 @@ private slots:
     // PAmtRoun as the amounts' decimals: blanks around, and 2 for what is no number of decimals.
     void amountDecimals()
     {
-        QCOMPARE(ProductLineRules::FromPreferences(u"N"_s, u"N"_s, u" 1 "_s).amountDecimals, 1);
-        QCOMPARE(ProductLineRules::FromPreferences(u"N"_s, u"N"_s, u"x"_s).amountDecimals, 2);
-        QCOMPARE(ProductLineRules::FromPreferences(u"N"_s, u"N"_s, u"5"_s).amountDecimals, 2);
-        QCOMPARE(ProductLineRules::FromPreferences(u"N"_s, u"N"_s, u"-1"_s).amountDecimals, 0);
+        QList<int> decimals;
+        for (const QString& round : { u" 1 "_s, u"x"_s, u"5"_s, u"-1"_s })
+            decimals << ProductLineRules::FromPreferences(u"N"_s, u"N"_s, round).amountDecimals;
+        QCOMPARE(decimals, QList<int>({ 1, 2, 2, 0 }));
     }
 
     // What a typed code gives: the message, the lines on the bill, where the cursor goes.
