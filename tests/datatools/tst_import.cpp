@@ -43,6 +43,16 @@ QJsonArray Row(std::initializer_list<QJsonValue> values)
     return QJsonArray(values);
 }
 
+// A workbook's description (see WorkbookProbe.h) from its JSON text.
+QJsonObject Json(const char* text)
+{
+    QJsonParseError error;
+    const QJsonObject book = QJsonDocument::fromJson(text, &error).object();
+    if (error.error != QJsonParseError::NoError)
+        qFatal("bad workbook description: %s", qPrintable(error.errorString()));
+    return book;
+}
+
 } // namespace
 
 class ImportTest : public QObject {
@@ -112,20 +122,12 @@ private slots:
     void sheetFromAnotherWriter()
     {
         const QString file = m_folder.filePath(u"mixed.xlsx"_s);
-        const QJsonObject book {
-            { u"rows"_s,
-                QJsonArray {
-                    Row({ u"EId"_s, u" pcode "_s, u"pname"_s, u"PSaleRate"_s, u"POpenQty"_s, u"EDate"_s,
-                        u"PRemarks"_s, u"PPurchRate"_s }),
-                    Row({ 900, u"M1"_s, u"Tea"_s, 12.5, u"7"_s, u"2020-01-02"_s, u"merged"_s, QJsonValue() }),
-                    Row({ 901, u"M2"_s, u"Coffee"_s, u"cheap"_s, 3, u"2020-01-03"_s, QJsonValue(), 1 }),
-                    Row({ 902, u"M3"_s, u"  "_s, 4, QJsonValue(), u"2020-01-04"_s, u"x"_s, 2 }),
-                } },
-            { u"dates"_s, QJsonArray { u"F2"_s, u"F3"_s, u"F4"_s } },
-            { u"merge"_s, QJsonArray { u"G2:G3"_s } },
-            { u"formulas"_s, QJsonObject { { u"H2"_s, QJsonArray { u"=2*3"_s, 6 } } } },
-        };
-        QVERIFY(WriteWithOpenpyxl(file, book));
+        QVERIFY(WriteWithOpenpyxl(file, Json(R"({"rows": [
+            ["EId", " pcode ", "pname", "PSaleRate", "POpenQty", "EDate", "PRemarks", "PPurchRate"],
+            [900, "M1", "Tea", 12.5, "7", "2020-01-02", "merged", null],
+            [901, "M2", "Coffee", "cheap", 3, "2020-01-03", null, 1],
+            [902, "M3", "  ", 4, null, "2020-01-04", "x", 2]],
+            "dates": ["F2", "F3", "F4"], "merge": ["G2:G3"], "formulas": {"H2": ["=2*3", 6]}})")));
         QCOMPARE(ImportAll(u"Product"_s, file), 3);
         // Code, name, sale rate, open qty, entry date, remarks, purchase rate, and the closing
         // quantity by the stock rule, whatever the sheet had.
@@ -143,13 +145,8 @@ private slots:
     void xlsWorkbook()
     {
         const QString file = m_folder.filePath(u"old.xls"_s);
-        const QJsonObject book { { u"rows"_s,
-                                     QJsonArray {
-                                         Row({ u"PCode"_s, u"PName"_s, u"PSaleRate"_s, u"PTranDate"_s }),
-                                         Row({ u"X1"_s, u"Soap"_s, 2.25, u"2021-05-06"_s }),
-                                         Row({ u"X2"_s, u"Salt"_s, 1, u"2021-05-07"_s }) } },
-            { u"dates"_s, QJsonArray { u"D2"_s, u"D3"_s } } };
-        QVERIFY(WriteWithXlwt(file, book));
+        QVERIFY(WriteWithXlwt(file, Json(R"({"rows": [["PCode", "PName", "PSaleRate", "PTranDate"],
+            ["X1", "Soap", 2.25, "2021-05-06"], ["X2", "Salt", 1, "2021-05-07"]], "dates": ["D2", "D3"]})")));
         QCOMPARE(ImportAll(u"Product"_s, file), 2);
         QCOMPARE(
             Scalar(u"Select PName || ' ' || PSaleRate || ' ' || PTranDate From ktProduct Where PCode='X1'"_s)
@@ -237,9 +234,7 @@ private slots:
             QVERIFY(out.open(QIODevice::WriteOnly));
             out.write(content);
         } else if (sheet != u"-") {
-            QVERIFY(WriteWithOpenpyxl(file,
-                { { u"sheet"_s, sheet },
-                    { u"rows"_s, QJsonArray { Row({ u"PCode"_s }), Row({ u"Z1"_s }) } } }));
+            QVERIFY(WriteWithOpenpyxl(file, Json(R"({"sheet": "Prices", "rows": [["PCode"], ["Z1"]]})")));
         }
         const int before = Scalar(u"Select Count(*) From ktProduct"_s).toInt();
         m_import->txtFile = file;
@@ -289,8 +284,8 @@ private slots:
     // files' case).
     void refusals()
     {
-        const QString file = Workbook(u"refused.xlsx"_s,
-            { Row({ u"PCode"_s, u"Colour"_s, u"Size"_s }), Row({ u"R1"_s, u"red"_s, 4 }) });
+        const QString file = Workbook(
+            u"refused.xlsx"_s, Json(R"({"rows": [["PCode", "Colour", "Size"], ["R1", "red", 4]]})"));
         const int before = Scalar(u"Select Count(*) From ktProduct"_s).toInt();
         QAbstractItemModelTester tester(
             &m_import->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -324,8 +319,9 @@ private slots:
         QFETCH(QString, value);
         QFETCH(QString, codes);
         const QString file = Workbook(u"filter.xlsx"_s,
-            { Row({ u"PCode"_s, u"PName"_s, u"PSaleRate"_s }), Row({ u"F1"_s, u"Tea"_s, 1 }),
-                Row({ u"F2"_s, u"Rice"_s, 2.5 }), Row({ u"F3"_s, u"Tea cake"_s, 3 }) });
+            Json(
+                R"({"rows": [["PCode", "PName", "PSaleRate"], ["F1", "Tea", 1], ["F2", "Rice", 2.5],
+            ["F3", "Tea cake", 3]]})"));
         m_test->context.connection.Execute(u"Delete From ktProduct Where PCode Like 'F%'"_s);
         m_import->txtFile = file;
         m_import->List();
@@ -351,11 +347,10 @@ private slots:
     // the program then ends after the day's archive is gone.
     void refusedRowsAreSkipped()
     {
-        QJsonArray rows { Row({ u"PCode"_s, u"PName"_s }) };
-        for (const char* code : { "L1", "L2-much-too-long-for-a-code", "L3", "L4-much-too-long-for-a-code",
-                 "L5-much-too-long-for-a-code" })
-            rows.append(Row({ QString::fromLatin1(code), u"Row"_s }));
-        const QString file = Workbook(u"long.xlsx"_s, rows);
+        const QString file = Workbook(u"long.xlsx"_s,
+            Json(R"({"rows": [["PCode", "PName"], ["L1", "Fine"], ["L2-much-too-long-for-a-code", "Refused"],
+            ["L3", "Fine"], ["L4-much-too-long-for-a-code", "Refused"],
+            ["L5-much-too-long-for-a-code", "Refused"]]})"));
         const QString archive = TodaysArchiveFile(m_test->context.locations, TempDatabase::FixedToday());
         QVERIFY(archive.endsWith(u"/Arc/Ki260304.Kvd"_s));
         QFile(archive).open(QIODevice::WriteOnly);
@@ -386,7 +381,7 @@ private slots:
         QJsonArray rows { Row({ u"PCode"_s, u"PName"_s }) };
         for (int i = 0; i < 600; ++i)
             rows.append(Row({ i == 400 ? u"C-this-code-is-far-too-long"_s : u"C%1"_s.arg(i), u"Crash"_s }));
-        const QString file = Workbook(u"crash.xlsx"_s, rows);
+        const QString file = Workbook(u"crash.xlsx"_s, { { u"rows"_s, rows } });
         const int before = Scalar(u"Select Count(*) From ktProduct"_s).toInt();
         const int status = InChild([&] {
             CrashingMessages messages;
@@ -445,11 +440,11 @@ private:
         return rows;
     }
     QVariant Scalar(const QString& statement) { return m_test->context.connection.Scalar(statement); }
-    // A workbook of these rows written by openpyxl into the test folder: its path.
-    QString Workbook(const QString& name, const QJsonArray& rows)
+    // A workbook written by openpyxl into the test folder: its path.
+    QString Workbook(const QString& name, const QJsonObject& book)
     {
         const QString file = m_folder.filePath(name);
-        return WriteWithOpenpyxl(file, { { u"rows"_s, rows } }) ? file : QString();
+        return WriteWithOpenpyxl(file, book) ? file : QString();
     }
 
     QTemporaryDir m_folder;
