@@ -151,13 +151,10 @@ private slots:
         const Outcome withoutKey = RunProgram(u"sqlcipher"_s, { Database(), count });
         QVERIFY(withoutKey.exitCode != 0 && withoutKey.out.trimmed().isEmpty());
         const QString key = u"PRAGMA key='%1'; "_s.arg(DatabasePassword());
-        const Outcome withKey = RunProgram(u"sqlcipher"_s, { Database(), key + count });
-        // Twenty tables and their look-up indexes.
-        QVERIFY2(withKey.exitCode == 0 && withKey.out.trimmed().split(u'\n').last().toInt() >= 20,
-            qPrintable(withKey.out + withKey.err));
 
-        // The plain shell lacks the text collation: it refuses to compare text or to write into a
-        // text column's index, rather than read or build that index in another order.
+        // With the key the plain shell reads the schema, but it lacks the text collation: it refuses
+        // to compare text or to write into a text column's index, rather than read or build that
+        // index in another order.
         const QByteArray before = FileHash(Database());
         for (const char* statement : { "select count(*) from kaUser where ULogin='chief';",
                  "insert into kmGroup (GName) values ('Other');" }) {
@@ -303,26 +300,6 @@ private slots:
         QCOMPARE(broken.join(u' '), u"0 0 0 0 0 0 0"_s);
     }
 
-    // The listing of one group: its products and no others, the group named in the filter.
-    void reportListsAGroup()
-    {
-        const QString pdf = m_dir->filePath(u"41.pdf"_s);
-        QCOMPARE(
-            Admin({ u"report"_s, DemoTemplate(), u"41"_s, u"--pdf"_s, pdf, u"--value"_s, u"2"_s }).exitCode,
-            0);
-        const QString text = PdfText(pdf);
-        const QStringList codes
-            = AdminRows(DemoTemplate(), u"Select PCode From ktProduct Where PGId=2"_s).split(u'\n');
-        for (const QString& code : codes)
-            QVERIFY2(text.contains(code), qPrintable(code));
-        QVERIFY(text.contains(u"rows %1"_s.arg(codes.size())));
-        const QString name = AdminRows(DemoTemplate(), u"Select GName From kmGroup Where EId=2"_s);
-        QVERIFY2(text.contains(u"Filter: 2- "_s + name), qPrintable(text.left(200)));
-        for (const QString& code :
-            AdminRows(DemoTemplate(), u"Select PCode From ktProduct Where PGId<>2"_s).split(u'\n'))
-            QVERIFY2(!text.contains(code + u'\n') && !text.contains(code + u' '), qPrintable(code));
-    }
-
     // The day's sales between two dates: the days and the nett sum as the bills hold them.
     void reportSalesBetweenDates()
     {
@@ -344,6 +321,7 @@ private slots:
     // A log that a copy of another database file left beside this one (a backup put over the
     // database after a copy was killed) is set aside with a message, never replayed onto it;
     // every command opens the database the same way, the report command through its own call.
+    // The report made afterwards is whole.
     void foreignLogIsSetAside()
     {
         MakeDemoShop();
@@ -364,7 +342,8 @@ private slots:
 
         QVERIFY(QDir(m_shop).mkpath(u"Bin"_s)
             && QFile::copy(DemoTemplate() + u"/Bin/KiPro41.Kvr"_s, m_shop + u"/Bin/KiPro41.Kvr"_s));
-        const Outcome run = Admin({ u"report"_s, m_shop, u"41"_s, u"--pdf"_s, m_dir->filePath(u"41.pdf"_s) });
+        const QString pdf = m_dir->filePath(u"41.pdf"_s);
+        const Outcome run = Admin({ u"report"_s, m_shop, u"41"_s, u"--pdf"_s, pdf, u"--value"_s, u"2"_s });
         QCOMPARE(run.exitCode, 0);
         // Said first; the report's PDF writer may note the platform's missing runtime folder
         // before it, and the report says it was exported after it.
@@ -376,6 +355,20 @@ private slots:
         QVERIFY(QFileInfo::exists(Database() + u"-wal.foreign"_s) && !lock.exists());
         QCOMPARE(CountOf(m_shop, lines), before);
         QCOMPARE(Admin({ u"check"_s, m_shop }).out.section(u'\n', 0, 0), u"integrity: ok"_s);
+
+        // The report is the listing of group 2: its products and no others, the group named in
+        // the filter.
+        const QString text = PdfText(pdf);
+        const QStringList codes
+            = AdminRows(m_shop, u"Select PCode From ktProduct Where PGId=2"_s).split(u'\n');
+        for (const QString& code : codes)
+            QVERIFY2(text.contains(code), qPrintable(code));
+        QVERIFY(text.contains(u"rows %1"_s.arg(codes.size())));
+        const QString name = AdminRows(m_shop, u"Select GName From kmGroup Where EId=2"_s);
+        QVERIFY2(text.contains(u"Filter: 2- "_s + name), qPrintable(text.left(200)));
+        for (const QString& code :
+            AdminRows(m_shop, u"Select PCode From ktProduct Where PGId<>2"_s).split(u'\n'))
+            QVERIFY2(!text.contains(code + u'\n') && !text.contains(code + u' '), qPrintable(code));
     }
 
     // A shop that forgot its passwords sets new ones; they are stored as hashes and the real
