@@ -46,15 +46,13 @@ private slots:
         Connection& db = m_test->context.connection;
         db.Execute(u"Delete From ktProduct"_s);
         db.Execute(u"Delete From kmGroup"_s);
-        db.Execute(
-            u"Insert Into kmGroup (EId, EDate, GName, GSavePer) Values (1, #3/5/2026#, 'Soaps', 10)"_s);
+        db.Execute(u"Insert Into kmGroup (EId, EDate, GName, GSavePer) Values (1, #3/5/2026#, 'Soaps', 10), "
+                   "(2, #3/5/2026#, 'Coffee', 5)"_s);
         Product(1, "P1", 80, 99.99, 5);
         Product(2, "P3", 2, 3.5, 0);
         Product(3, "P4", 7, 8.1, 9, "N");
-        db.Execute(
-            u"Insert Into kmGroup (EId, EDate, GName, GSavePer) Values (2, #3/5/2026#, 'Coffee', 5)"_s);
-        db.Execute(u"Insert Into kmAccount (EId, EDate, AName) Values (1, #3/5/2026#, 'Bank')"_s);
-        db.Execute(u"Insert Into kmAccount (EId, EDate, AName) Values (2, #3/5/2026#, 'Petty cash')"_s);
+        db.Execute(u"Insert Into kmAccount (EId, EDate, AName) Values (1, #3/5/2026#, 'Bank'), "
+                   "(2, #3/5/2026#, 'Petty cash')"_s);
     }
     void init() { m_test->messages.shown.clear(); }
 
