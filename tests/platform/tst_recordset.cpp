@@ -115,36 +115,30 @@ private slots:
         QLocale::setDefault(QLocale::c());
     }
 
-    // What a statement opens as: its rows, whether it can be written back, and the type, width
-    // and table column of one field (type 202 text, 5 double, 3 long).
     // Statements that differ only in their text literals share what the first open learned:
     // each still reads its own rows (counted by the engine itself), reads again the same ones
     // and writes back to the row it stands on.
     void sameShapeOtherLiterals_data()
     {
         QTest::addColumn<QString>("pattern");
-        QTest::addColumn<QString>("counted");
         QTest::addColumn<QStringList>("literals");
         QTest::newRow("code") << u"Select EId, PName From ktProduct Where PCode='%1'"_s
-                              << u"Select Count(*) From ktProduct Where PCode='%1'"_s
                               << QStringList { u"P2"_s, u"P1"_s, u"P9"_s, u"P3"_s };
         QTest::newRow("quote inside")
             << u"Select EId, UPasscd From kaUser Where ULogin = '%1' And EDate>'2000-01-01'"_s
-            << u"Select Count(*) From kaUser Where ULogin = '%1'"_s
             << QStringList { u"clerk"_s, u"O''Brien"_s, u"o''brien"_s };
         QTest::newRow("like") << u"Select EId, PName From ktProduct Where PName Like '%1'"_s
-                              << u"Select Count(*) From ktProduct Where PName Like '%1'"_s
                               << QStringList { u"P%"_s, u"Eras%"_s, u"x%"_s, u"Pe%"_s };
     }
     void sameShapeOtherLiterals()
     {
         QFETCH(QString, pattern);
-        QFETCH(QString, counted);
         QFETCH(QStringList, literals);
         Recordset rs(db());
         for (const QString& literal : literals) {
             rs.Open(pattern.arg(literal));
-            const int rows = db().Scalar(counted.arg(literal)).toInt();
+            const int rows
+                = Scalar(u"Select Count(*) From "_s + pattern.arg(literal).section(u" From "_s, 1)).toInt();
             QCOMPARE(rs.RecordCount(), rows);
             rs.Requery();
             QCOMPARE(rs.RecordCount(), rows);
@@ -160,6 +154,8 @@ private slots:
         }
     }
 
+    // What a statement opens as: its rows, whether it can be written back, and the type, width
+    // and table column of one field (type 202 text, 5 double, 3 long).
     void open_data()
     {
         QTest::addColumn<QString>("source");

@@ -84,11 +84,7 @@ private slots:
                 QVariantList values;
                 for (const QString& v : Split(value))
                     values << (v == u"~" ? QVariant() : QVariant(v));
-                try {
-                    InsertRow(connection, key, values);
-                } catch (const DbError& e) {
-                    QFAIL(qPrintable(line + u": "_s + e.description));
-                }
+                InsertRow(connection, key, values); // a row the table refuses fails the suite here
                 continue;
             }
             Entry& e = m_entries.back();
