@@ -1,6 +1,7 @@
 #include "Connection.h"
 
 #include "DbError.h"
+#include "LiteralShape.h"
 #include "SqlFunctions.h"
 #include "SqlTokenizer.h"
 
@@ -201,6 +202,7 @@ void Connection::DropCaches()
     m_translations.clear();
     m_shapes.clear();
     m_openShapes.clear();
+    m_scalarShapes.clear();
 }
 
 QString Connection::Translate(const QString& statement) const
@@ -288,6 +290,7 @@ void Connection::ForgetStatements()
             sqlite3_finalize(entry.statement);
     m_statements.clear();
     m_openShapes.clear(); // what the recordsets learned from them goes too
+    m_scalarShapes.clear();
 }
 
 CachedStatement Connection::Statement(const QString& engineSql, const QVariantList& parameters)
@@ -456,9 +459,43 @@ void Connection::ExecuteRaw(const QString& sql)
     }
 }
 
+// A look-up that differs from an earlier one only in its text literals takes the cached
+// statement the first one learned and binds its literals, without translating or splitting it
+// again. Learned only when every literal became a bound value as written, in order.
+CachedStatement Connection::ScalarStatement(const QString& statement)
+{
+    QString shape;
+    std::vector<QStringView> quoted;
+    if (!LiteralShape(statement, shape, quoted))
+        return Statement(Translate(statement));
+    if (const auto known = m_scalarShapes.constFind(shape); known != m_scalarShapes.constEnd()) {
+        CachedStatement handle = StatementAsWritten(*known);
+        for (size_t i = 0; i < quoted.size(); ++i)
+            BindValue(handle.get(), int(i) + 1, Unquoted(quoted[i]));
+        return handle;
+    }
+    const QString engineSql = Translate(statement);
+    ParameterizedSql parameterized = ParameterizeLiterals(engineSql, TokenizeSql(engineSql));
+    CachedStatement handle = StatementAsWritten(parameterized.sql);
+    const QVariantList& values = parameterized.values;
+    bool same = values.size() == qsizetype(quoted.size());
+    for (int i = 0; i < values.size(); ++i) {
+        BindValue(handle.get(), i + 1, values[i]);
+        same = same && values[i].typeId() == QMetaType::QString
+            && values[i].toString() == Unquoted(quoted[size_t(i)]);
+    }
+    if (same) {
+        if (m_scalarShapes.size() >= TranslationCacheSize)
+            m_scalarShapes.clear();
+        m_scalarShapes.insert(shape, std::move(parameterized.sql));
+    }
+    return handle;
+}
+
 QVariant Connection::Scalar(const QString& statement, const QVariantList& parameters)
 {
-    CachedStatement handle = Statement(Translate(statement), parameters);
+    CachedStatement handle
+        = parameters.isEmpty() ? ScalarStatement(statement) : Statement(Translate(statement), parameters);
     const int rc = sqlite3_step(handle.get());
     if (rc == SQLITE_DONE)
         return {};

@@ -160,6 +160,7 @@ private:
     static constexpr qsizetype TranslationCacheSize = 256;
 
     void RegisterFunctions();
+    CachedStatement ScalarStatement(const QString& statement);
     sqlite3_stmt* PrepareRaw(const QString& engineSql);
     void GiveBack(const QString& key, sqlite3_stmt* statement);
     void DropCaches();
@@ -176,6 +177,7 @@ private:
     // Translations with stand-ins for text literals, kept as the parts between the stand-ins.
     mutable QHash<QString, QStringList> m_shapes;
     QHash<QString, OpenShape> m_openShapes;
+    QHash<QString, QString> m_scalarShapes; // a look-up's shape -> its cached statement
 };
 
 // Rolls back in its destructor unless committed: no manual cleanup paths.

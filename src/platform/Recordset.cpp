@@ -4,6 +4,7 @@
 #include "DateText.h"
 #include "DbError.h"
 #include "FindCriterion.h"
+#include "LiteralShape.h"
 #include "NumberText.h"
 #include "RecordsetLayout.h"
 #include "SqlFunctions.h"
@@ -56,72 +57,6 @@ CachedStatement LiteralsBound(Connection& connection, const QString& sql, const 
     key = std::move(shape.sql);
     values = std::move(shape.values);
     return statement;
-}
-
-// A text literal as written ("'it''s'") and as a value ("it's").
-QString Unquoted(QStringView quoted)
-{
-    QString text = quoted.sliced(1, quoted.size() - 2).toString();
-    text.replace(QStringLiteral("''"), QStringLiteral("'"));
-    return text;
-}
-
-// The statement with each text literal emptied ("... Where PCode=''") and the literals as
-// written, found without the tokenizer: look-ups that differ only in their literals share
-// what the first of them learned. False for a statement whose text outside the literals could
-// make a literal's content change its translation or its reading (a "+", a Like, a comment,
-// brackets, quoted names, parameters, dates), which then takes the long way.
-bool LiteralShape(const QString& source, QString& shape, std::vector<QStringView>& quoted)
-{
-    const QStringView text(source);
-    const qsizetype n = text.size();
-    shape.reserve(n);
-    qsizetype copied = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = text[i].unicode();
-        if (c == u'\'') {
-            qsizetype j = i + 1;
-            while (true) {
-                if (j >= n)
-                    return false; // unclosed: the long way reports it
-                if (text[j] == u'\'') {
-                    if (j + 1 < n && text[j + 1] == u'\'') {
-                        j += 2;
-                        continue;
-                    }
-                    break;
-                }
-                ++j;
-            }
-            shape += text.sliced(copied, i - copied);
-            shape += QStringLiteral("''");
-            quoted.push_back(text.sliced(i, j + 1 - i));
-            copied = j + 1;
-            i = j;
-            continue;
-        }
-        switch (c) {
-        case u'"':
-        case u'[':
-        case u'`':
-        case u'#':
-        case u'+':
-        case u'-':
-        case u'/':
-        case u'?':
-        case u':':
-        case u'@':
-        case u'$':
-        case u';':
-        case u'\\':
-        case 0xE000:
-            return false;
-        default:
-            break;
-        }
-    }
-    shape += text.sliced(copied);
-    return !shape.contains(QStringLiteral("like"), Qt::CaseInsensitive);
 }
 
 // Whether a snapshot's rows are read without the rowid in front, from the statement as
