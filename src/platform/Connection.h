@@ -136,11 +136,13 @@ public:
     // How a recordset opened a statement of one shape (its text literals emptied), learned
     // from the first of them: the cached statement's text (the literals are its parameters, in
     // order), whether the rowid is read in front, and the engine's statement in the parts
-    // between the literals. Dropped with the other caches.
+    // between the literals. A snapshot whose rows hold their rowid in a field reads them from
+    // `readKey`, the same statement without the rowid in front. Dropped with the other caches.
     struct OpenShape {
         QString key;
         bool rowid = false;
         QStringList engineParts;
+        QString readKey;
     };
     // Valid until the next RememberOpenShape; null when the shape is not known.
     const OpenShape* KnownOpenShape(const QString& shape) const;

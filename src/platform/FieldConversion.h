@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstring>
 #include <optional>
 #include <QString>
 #include <QStringView>
@@ -70,18 +71,43 @@ inline constexpr auto MonthStarts = [] {
 // The day number (Julian day) of the "2026-03-05" at the start of `text` (a time part after it
 // is ignored); nothing when the text does not start with a valid date. Works on the engine's
 // UTF-8 and on QString's UTF-16 alike, without building a string: browse lists read a date per row.
-template <typename Char> std::optional<qint64> IsoDayNumber(const Char* text, qsizetype size)
+template <typename Char> Q_ALWAYS_INLINE std::optional<qint64> IsoDayNumber(const Char* text, qsizetype size)
 {
-    if (size < 10 || text[4] != Char('-') || text[7] != Char('-'))
+    if (size < 10)
         return std::nullopt;
-    const auto digit = [text](int i) { return unsigned(text[i]) - unsigned('0'); };
-    const unsigned y1 = digit(0), y2 = digit(1), y3 = digit(2), y4 = digit(3);
-    const unsigned m1 = digit(5), m2 = digit(6), d1 = digit(8), d2 = digit(9);
-    if ((y1 > 9) | (y2 > 9) | (y3 > 9) | (y4 > 9) | (m1 > 9) | (m2 > 9) | (d1 > 9) | (d2 > 9))
-        return std::nullopt;
-    const int year = int(y1 * 1000 + y2 * 100 + y3 * 10 + y4);
-    const int month = int(m1 * 10 + m2);
-    const int day = int(d1 * 10 + d2);
+    int year, month, day;
+    if constexpr (sizeof(Char) == 1 && Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
+        // The engine's bytes: "YYYY-MM-" checked and split as one word, "DD" as another.
+        quint64 head;
+        quint16 tail;
+        std::memcpy(&head, text, 8);
+        std::memcpy(&tail, text + 8, 2);
+        constexpr quint64 digits = 0x00FFFF00FFFFFFFFULL; // bytes 0-3 and 5-6
+        constexpr quint64 dashes = 0x2D00002D00000000ULL;
+        constexpr quint64 high = 0x8080808080808080ULL;
+        // Each byte less '0': a digit is then 0..9, which adding 0x76 leaves below 0x80 (the low
+        // seven bits are added alone so that no carry crosses into the next byte).
+        const quint64 x = head ^ 0x3030303030303030ULL;
+        const unsigned y = unsigned(tail) ^ 0x3030u;
+        const quint64 bad = ((((x & ~high) + 0x7676767676767676ULL) | x) & high & digits)
+            | ((head & ~digits) ^ dashes) | ((((y & 0x7F7Fu) + 0x7676u) | y) & 0x8080u);
+        if (bad)
+            return std::nullopt;
+        year = int((x & 0xFF) * 1000 + (x >> 8 & 0xFF) * 100 + (x >> 16 & 0xFF) * 10 + (x >> 24 & 0xFF));
+        month = int((x >> 40 & 0xFF) * 10 + (x >> 48 & 0xFF));
+        day = int((y & 0xFF) * 10 + (y >> 8));
+    } else {
+        if (text[4] != Char('-') || text[7] != Char('-'))
+            return std::nullopt;
+        const auto digit = [text](int i) { return unsigned(text[i]) - unsigned('0'); };
+        const unsigned y1 = digit(0), y2 = digit(1), y3 = digit(2), y4 = digit(3);
+        const unsigned m1 = digit(5), m2 = digit(6), d1 = digit(8), d2 = digit(9);
+        if ((y1 > 9) | (y2 > 9) | (y3 > 9) | (y4 > 9) | (m1 > 9) | (m2 > 9) | (d1 > 9) | (d2 > 9))
+            return std::nullopt;
+        year = int(y1 * 1000 + y2 * 100 + y3 * 10 + y4);
+        month = int(m1 * 10 + m2);
+        day = int(d1 * 10 + d2);
+    }
     if (month < 1 || month > 12 || day < 1)
         return std::nullopt;
     const unsigned yearIndex = unsigned(year - detail::MonthTableFirstYear);

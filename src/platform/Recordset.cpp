@@ -124,6 +124,13 @@ bool LiteralShape(const QString& source, QString& shape, std::vector<QStringView
     return !shape.contains(QStringLiteral("like"), Qt::CaseInsensitive);
 }
 
+// Whether a snapshot's rows are read without the rowid in front, from the statement as
+// written: when they can be written back and a field (a master table's EId) holds the rowid.
+bool ReadsRowidFromField(bool rowid, const RecordsetLayout& layout)
+{
+    return rowid && !layout.windowed && layout.rowidField >= 0;
+}
+
 // The fields of a closed recordset.
 const std::shared_ptr<const std::vector<FieldInfo>>& NoFields()
 {
@@ -157,7 +164,8 @@ void Recordset::Open(const QString& source)
                 for (size_t i = 0; i < quoted.size(); ++i)
                     engineSql += quoted[i] + known->engineParts[qsizetype(i) + 1];
                 const bool rowid = known->rowid;
-                CachedStatement prepared = m_connection.StatementAsWritten(known->key);
+                CachedStatement prepared
+                    = m_connection.StatementAsWritten(known->readKey.isEmpty() ? known->key : known->readKey);
                 for (size_t i = 0; i < quoted.size(); ++i)
                     BindValue(prepared.get(), int(i) + 1, Unquoted(quoted[i]));
                 if (std::shared_ptr<const RecordsetLayout> layout = m_connection.Layout(prepared)) {
@@ -202,12 +210,22 @@ void Recordset::Open(const QString& source)
         layout = RecordsetLayout::Make(m_connection, prepared.get(), rowid, engineSql);
         m_connection.RememberLayout(prepared, layout);
     }
+    // A snapshot of a master table's rows is read without the rowid in front: its EId field
+    // holds it, and the engine then reads the key once per row, not twice. The statement as
+    // written describes its rows with the layout learned with the rowid.
+    QString readKey;
+    if (ReadsRowidFromField(rowid, *layout)) {
+        QVariantList readValues;
+        CachedStatement reading = LiteralsBound(m_connection, engineSql, tokens, readKey, readValues);
+        m_connection.RememberLayout(reading, layout);
+        prepared = std::move(reading);
+    }
     if (shaped) {
         // Remembered when every literal of the statement became a bound value as written and
         // stands in the engine's statement as written, so that the next statement of this
         // shape is the same but for those values.
         const std::vector<SqlToken>& engineTokens = rowid ? rowidTokens : tokens;
-        Connection::OpenShape known { key, rowid, {} };
+        Connection::OpenShape known { key, rowid, {}, readKey };
         bool same = values.size() == qsizetype(quoted.size());
         qsizetype copied = 0;
         size_t literal = 0;
@@ -254,7 +272,7 @@ void Recordset::Start(const QString& source, CachedStatement prepared, bool rowi
 void Recordset::Load(CachedStatement& statement)
 {
     sqlite3_stmt* s = statement.get();
-    const int first = m_rowid ? 1 : 0;
+    const int first = m_rowid && !ReadsRowidFromField(m_rowid, *m_layout) ? 1 : 0;
     // An expression column has no declared type and takes it from its values: the first
     // one decides (Count -> long, Sum of numbers -> double, anything else -> text), and a
     // long widens to a double when a fractional value follows.
@@ -379,8 +397,9 @@ void Recordset::Requery()
         Begin();
         return;
     }
-    CachedStatement statement = m_connection.Statement(m_engineSql);
-    Load(statement);
+    // Opened again, it reads from the statement it was read from at first.
+    const QString source = m_source;
+    Open(source);
 }
 
 // ---- the window of a browse list ----

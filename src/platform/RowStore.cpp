@@ -106,9 +106,10 @@ QString RowStore::DayText(const Cell& cell)
 }
 
 // One call reaches the column's value; each sqlite3_column_*() call would find it again. The
-// value is read on this thread only, while the statement stands on the row. Numbers and nulls
-// are read here; text (and a date) in ReadText.
-RowStore::Cell RowStore::Read(sqlite3_stmt* statement, int column, bool date, QStringDecoder& decoder)
+// value is read on this thread only, while the statement stands on the row. Numbers, nulls and
+// stored dates are read here, inline in the row loop; other text in ReadText.
+Q_ALWAYS_INLINE RowStore::Cell RowStore::ReadInline(
+    sqlite3_stmt* statement, int column, bool date, QStringDecoder& decoder)
 {
     sqlite3_value* value = sqlite3_column_value(statement, column);
     Cell cell;
@@ -126,16 +127,31 @@ RowStore::Cell RowStore::Read(sqlite3_stmt* statement, int column, bool date, QS
     default: {
         // The text first, then its length in bytes, as the engine asks.
         const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(value));
-        return ReadText(bytes, sqlite3_value_bytes(value), date, decoder);
+        const int size = sqlite3_value_bytes(value);
+        // A date as the columns store it; anything else (a time part, text that is no date)
+        // stays text and reads as before.
+        if (date && size == 10) {
+            if (const std::optional<qint64> day = IsoDayNumber(bytes, size)) {
+                cell.kind = Kind::Day;
+                cell.integer = *day;
+                return cell;
+            }
+        }
+        return ReadText(bytes, size, decoder);
     }
     }
+}
+
+RowStore::Cell RowStore::Read(sqlite3_stmt* statement, int column, bool date, QStringDecoder& decoder)
+{
+    return ReadInline(statement, column, date, decoder);
 }
 
 qint64 RowStore::Append(sqlite3_stmt* statement, int first, int rowidField, QStringDecoder& decoder)
 {
     qint64 rowid = 0;
     for (int c = 0; c < m_columns; ++c) {
-        const Cell cell = Read(statement, first + c, m_dates[size_t(c)], decoder);
+        const Cell cell = ReadInline(statement, first + c, m_dates[size_t(c)], decoder);
         m_cells.push_back(cell);
         if (c == rowidField)
             rowid = cell.integer;
@@ -147,45 +163,34 @@ qint64 RowStore::Append(sqlite3_stmt* statement, int first, int rowidField, QStr
     return rowid;
 }
 
-RowStore::Cell RowStore::ReadText(const char* bytes, qsizetype size, bool date, QStringDecoder& decoder)
+RowStore::Cell RowStore::ReadText(const char* bytes, qsizetype size, QStringDecoder& decoder)
 {
-    Cell cell;
-    {
-        if (date && size == 10) {
-            // A date as the columns store it; anything else (a time part, text that is no
-            // date) stays text and reads as before.
-            if (const std::optional<qint64> day = IsoDayNumber(bytes, size)) {
-                cell.kind = Kind::Day;
-                cell.integer = *day;
-                return cell;
-            }
-        }
-        // Decode straight into the shared text buffer: UTF-8 never needs more UTF-16 units
-        // than it has bytes.
-        const qsizetype offset = m_textUsed;
-        char16_t* begin = TextSpace(size);
-        char16_t* end = begin;
-        // Codes, dates and most names are plain ASCII: widened directly, they skip the decoder.
-        qsizetype i = 0;
-        // Eight bytes at a time while none has its high bit set.
-        for (quint64 word; i + 8 <= size; i += 8) {
-            std::memcpy(&word, bytes + i, 8);
-            if (word & 0x8080808080808080ULL)
-                break;
-            for (int k = 0; k < 8; ++k)
-                end[k] = char16_t(uchar(bytes[i + k]));
-            end += 8;
-        }
-        while (i < size && uchar(bytes[i]) < 0x80)
-            *end++ = char16_t(uchar(bytes[i++]));
-        if (i < size)
-            end = reinterpret_cast<char16_t*>(
-                decoder.appendToBuffer(reinterpret_cast<QChar*>(end), QByteArrayView(bytes + i, size - i)));
-        m_textUsed += end - begin;
-        cell.kind = Kind::Text;
-        cell.offset = offset;
-        cell.length = quint32(end - begin);
+    // Decode straight into the shared text buffer: UTF-8 never needs more UTF-16 units
+    // than it has bytes.
+    const qsizetype offset = m_textUsed;
+    char16_t* begin = TextSpace(size);
+    char16_t* end = begin;
+    // Codes, dates and most names are plain ASCII: widened directly, they skip the decoder.
+    qsizetype i = 0;
+    // Eight bytes at a time while none has its high bit set.
+    for (quint64 word; i + 8 <= size; i += 8) {
+        std::memcpy(&word, bytes + i, 8);
+        if (word & 0x8080808080808080ULL)
+            break;
+        for (int k = 0; k < 8; ++k)
+            end[k] = char16_t(uchar(bytes[i + k]));
+        end += 8;
     }
+    while (i < size && uchar(bytes[i]) < 0x80)
+        *end++ = char16_t(uchar(bytes[i++]));
+    if (i < size)
+        end = reinterpret_cast<char16_t*>(
+            decoder.appendToBuffer(reinterpret_cast<QChar*>(end), QByteArrayView(bytes + i, size - i)));
+    m_textUsed += end - begin;
+    Cell cell;
+    cell.kind = Kind::Text;
+    cell.offset = offset;
+    cell.length = quint32(end - begin);
     return cell;
 }
 

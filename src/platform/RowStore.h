@@ -180,7 +180,8 @@ private:
 
     size_t Index(int row, int column) const { return size_t(row) * size_t(m_columns) + size_t(column); }
     Cell Read(sqlite3_stmt* statement, int column, bool date, QStringDecoder& decoder);
-    Cell ReadText(const char* bytes, qsizetype size, bool date, QStringDecoder& decoder);
+    Cell ReadInline(sqlite3_stmt* statement, int column, bool date, QStringDecoder& decoder);
+    Cell ReadText(const char* bytes, qsizetype size, QStringDecoder& decoder);
     static qint64 ColumnRowid(sqlite3_stmt* statement);
 
     int m_columns = 0;

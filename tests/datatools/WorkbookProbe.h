@@ -95,12 +95,9 @@ dates = set(book.get('dates', []))
 style = xlwt.easyxf(num_format_str='YYYY-MM-DD')
 for r, row in enumerate(book['rows']):
     for c, value in enumerate(row):
-        ref = chr(ord('A') + c) + str(r + 1)
-        if value is None:
-            continue
-        if ref in dates:
+        if chr(ord('A') + c) + str(r + 1) in dates:
             ws.write(r, c, datetime.date.fromisoformat(value), style)
-        else:
+        elif value is not None:
             ws.write(r, c, value)
 wb.save(sys.argv[1])
 )");

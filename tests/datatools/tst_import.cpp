@@ -43,6 +43,16 @@ QJsonArray Row(std::initializer_list<QJsonValue> values)
     return QJsonArray(values);
 }
 
+// A workbook's description (see WorkbookProbe.h) from its JSON text.
+QJsonObject Json(const char* text)
+{
+    QJsonParseError error;
+    const QJsonObject book = QJsonDocument::fromJson(text, &error).object();
+    if (error.error != QJsonParseError::NoError)
+        qFatal("bad workbook description: %s", qPrintable(error.errorString()));
+    return book;
+}
+
 } // namespace
 
 class ImportTest : public QObject {
@@ -70,19 +80,19 @@ private slots:
         QTest::newRow("values and inline text") << QByteArray(
             R"(<?xml version="1.0"?><worksheet><sheetData><row r="1"><c r="A1" t="inlineStr"><is><t>Tea &amp; cake</t></is></c>)"
             R"(<c r="C1" s="2"><v>12.5</v></c></row></sheetData></worksheet>)")
-                                                << u"0:inlineStr:Tea & cake 2::12.5|"_s;
+                                                << u"0:inlineStr:Tea & cake 2::12.5 |"_s;
         QTest::newRow("prefixed names, no references, self-closing cells") << QByteArray(
             R"(<x:worksheet xmlns:x="m"><x:sheetData><x:row><x:c t='s'><x:v>3</x:v></x:c><x:c/>)"
             R"(<x:c><x:f>1+1</x:f><x:v>2</x:v></x:c></x:row><x:row/></x:sheetData></x:worksheet>)")
-                                                                           << u"0:s:3 1:: 2::2||"_s;
+                                                                           << u"0:s:3 1:: 2::2 ||"_s;
         QTest::newRow("rich text runs, phonetic text left out, references")
             << QByteArray(
                    R"(<row><c r="B7" t="inlineStr"><is><r><t>Ab</t></r><r><t xml:space="preserve"> cd</t></r>)"
                    R"(<rPh><t>ignored</t></rPh></is></c><c r="D7" t="str"><v>&#72;&#x49;&lt;&gt;</v></c></row>)")
-            << u"1:inlineStr:Ab cd 3:str:HI<>|"_s;
+            << u"1:inlineStr:Ab cd 3:str:HI<> |"_s;
         QTest::newRow("comment and character data")
             << QByteArray(R"(<row><!-- a > b --><c t="inlineStr"><is><t><![CDATA[x<y]]></t></is></c></row>)")
-            << u"0:inlineStr:x<y|"_s;
+            << u"0:inlineStr:x<y |"_s;
     }
 
     void scanner()
@@ -90,21 +100,16 @@ private slots:
         QFETCH(QByteArray, xml);
         QFETCH(QString, rows);
         for (int slice = 1; slice <= 9; ++slice) {
-            QStringList cells;
             QString read;
-            const QString problem
-                = Scan(xml, slice)
-                      .Read(
-                          [&](const SheetRowScanner::Cell& cell) {
-                              cells << u"%1:%2:%3"_s.arg(cell.column)
-                                           .arg(QString::fromUtf8(cell.type), QString::fromUtf8(cell.value));
-                          },
-                          [&] {
-                              read += cells.join(u' ') + u'|';
-                              cells.clear();
-                              return true;
-                          });
-            QCOMPARE(problem, QString());
+            const auto cell = [&](const SheetRowScanner::Cell& c) {
+                read += u"%1:%2:%3 "_s.arg(c.column).arg(
+                    QString::fromUtf8(c.type), QString::fromUtf8(c.value));
+            };
+            const auto row = [&] {
+                read += u'|';
+                return true;
+            };
+            QCOMPARE(Scan(xml, slice).Read(cell, row), QString());
             QCOMPARE(read, rows);
         }
         // Cut short inside a row, the part is damaged.
@@ -117,32 +122,22 @@ private slots:
     void sheetFromAnotherWriter()
     {
         const QString file = m_folder.filePath(u"mixed.xlsx"_s);
-        const QJsonObject book {
-            { u"rows"_s,
-                QJsonArray {
-                    Row({ u"EId"_s, u" pcode "_s, u"pname"_s, u"PSaleRate"_s, u"POpenQty"_s, u"EDate"_s,
-                        u"PRemarks"_s, u"PPurchRate"_s }),
-                    Row({ 900, u"M1"_s, u"Tea"_s, 12.5, u"7"_s, u"2020-01-02"_s, u"merged"_s, QJsonValue() }),
-                    Row({ 901, u"M2"_s, u"Coffee"_s, u"cheap"_s, 3, u"2020-01-03"_s, QJsonValue(), 1 }),
-                    Row({ 902, u"M3"_s, u"  "_s, 4, QJsonValue(), u"2020-01-04"_s, u"x"_s, 2 }),
-                } },
-            { u"dates"_s, QJsonArray { u"F2"_s, u"F3"_s, u"F4"_s } },
-            { u"merge"_s, QJsonArray { u"G2:G3"_s } },
-            { u"formulas"_s, QJsonObject { { u"H2"_s, QJsonArray { u"=2*3"_s, 6 } } } },
-        };
-        QVERIFY(WriteWithOpenpyxl(file, book));
+        QVERIFY(WriteWithOpenpyxl(file, Json(R"({"rows": [
+            ["EId", " pcode ", "pname", "PSaleRate", "POpenQty", "EDate", "PRemarks", "PPurchRate"],
+            [900, "M1", "Tea", 12.5, "7", "2020-01-02", "merged", null],
+            [901, "M2", "Coffee", "cheap", 3, "2020-01-03", null, 1],
+            [902, "M3", "  ", 4, null, "2020-01-04", "x", 2]],
+            "dates": ["F2", "F3", "F4"], "merge": ["G2:G3"], "formulas": {"H2": ["=2*3", 6]}})")));
         QCOMPARE(ImportAll(u"Product"_s, file), 3);
-        // code, name, sale rate, open qty, entry date, remarks, purchase rate
-        QCOMPARE(Rows(u"Select PCode, PName, PSaleRate, POpenQty, EDate, PRemarks, PPurchRate From ktProduct "
-                      "Where PCode Like 'M%' Order By PCode"_s),
+        // Code, name, sale rate, open qty, entry date, remarks, purchase rate, and the closing
+        // quantity by the stock rule, whatever the sheet had.
+        QCOMPARE(Rows(u"Select PCode, PName, PSaleRate, POpenQty, EDate, PRemarks, PPurchRate, PCloseQty "
+                      "From ktProduct Where PCode Like 'M%' Order By PCode"_s),
             (QStringList {
-                u"M1|Tea|12.5|7|2026-03-05|merged|6"_s, // the formula's cached value
-                u"M2|Coffee|0|3|2026-03-05|-|1"_s, // text in a number column: the default
-                u"M3|-|4|0|2026-03-05|x|2"_s, // blank text and an empty cell: the defaults
+                u"M1|Tea|12.5|7|2026-03-05|merged|6|7"_s, // the formula's cached value
+                u"M2|Coffee|0|3|2026-03-05|-|1|3"_s, // text in a number column: the default
+                u"M3|-|4|0|2026-03-05|x|2|0"_s, // blank text and an empty cell: the defaults
             }));
-        // New products keep the stock rule, whatever closing quantity the sheet had.
-        QCOMPARE(Rows(u"Select PCloseQty From ktProduct Where PCode Like 'M%' Order By PCode"_s),
-            (QStringList { u"7"_s, u"3"_s, u"0"_s }));
         // EId is the database's own, never the sheet's.
         QCOMPARE(Scalar(u"Select Count(*) From ktProduct Where EId In (900, 901, 902)"_s).toInt(), 0);
     }
@@ -150,13 +145,8 @@ private slots:
     void xlsWorkbook()
     {
         const QString file = m_folder.filePath(u"old.xls"_s);
-        const QJsonObject book { { u"rows"_s,
-                                     QJsonArray {
-                                         Row({ u"PCode"_s, u"PName"_s, u"PSaleRate"_s, u"PTranDate"_s }),
-                                         Row({ u"X1"_s, u"Soap"_s, 2.25, u"2021-05-06"_s }),
-                                         Row({ u"X2"_s, u"Salt"_s, 1, u"2021-05-07"_s }) } },
-            { u"dates"_s, QJsonArray { u"D2"_s, u"D3"_s } } };
-        QVERIFY(WriteWithXlwt(file, book));
+        QVERIFY(WriteWithXlwt(file, Json(R"({"rows": [["PCode", "PName", "PSaleRate", "PTranDate"],
+            ["X1", "Soap", 2.25, "2021-05-06"], ["X2", "Salt", 1, "2021-05-07"]], "dates": ["D2", "D3"]})")));
         QCOMPARE(ImportAll(u"Product"_s, file), 2);
         QCOMPARE(
             Scalar(u"Select PName || ' ' || PSaleRate || ' ' || PTranDate From ktProduct Where PCode='X1'"_s)
@@ -244,9 +234,7 @@ private slots:
             QVERIFY(out.open(QIODevice::WriteOnly));
             out.write(content);
         } else if (sheet != u"-") {
-            QVERIFY(WriteWithOpenpyxl(file,
-                { { u"sheet"_s, sheet },
-                    { u"rows"_s, QJsonArray { Row({ u"PCode"_s }), Row({ u"Z1"_s }) } } }));
+            QVERIFY(WriteWithOpenpyxl(file, Json(R"({"sheet": "Prices", "rows": [["PCode"], ["Z1"]]})")));
         }
         const int before = Scalar(u"Select Count(*) From ktProduct"_s).toInt();
         m_import->txtFile = file;
@@ -296,11 +284,8 @@ private slots:
     // files' case).
     void refusals()
     {
-        const QString file = m_folder.filePath(u"refused.xlsx"_s);
-        QVERIFY(WriteWithOpenpyxl(file,
-            { { u"rows"_s,
-                QJsonArray {
-                    Row({ u"PCode"_s, u"Colour"_s, u"Size"_s }), Row({ u"R1"_s, u"red"_s, 4 }) } } }));
+        const QString file = Workbook(
+            u"refused.xlsx"_s, Json(R"({"rows": [["PCode", "Colour", "Size"], ["R1", "red", 4]]})"));
         const int before = Scalar(u"Select Count(*) From ktProduct"_s).toInt();
         QAbstractItemModelTester tester(
             &m_import->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -333,11 +318,10 @@ private slots:
         QFETCH(QString, op);
         QFETCH(QString, value);
         QFETCH(QString, codes);
-        const QString file = m_folder.filePath(u"filter.xlsx"_s);
-        QVERIFY(WriteWithOpenpyxl(file,
-            { { u"rows"_s,
-                QJsonArray { Row({ u"PCode"_s, u"PName"_s, u"PSaleRate"_s }), Row({ u"F1"_s, u"Tea"_s, 1 }),
-                    Row({ u"F2"_s, u"Rice"_s, 2.5 }), Row({ u"F3"_s, u"Tea cake"_s, 3 }) } } }));
+        const QString file = Workbook(u"filter.xlsx"_s,
+            Json(
+                R"({"rows": [["PCode", "PName", "PSaleRate"], ["F1", "Tea", 1], ["F2", "Rice", 2.5],
+            ["F3", "Tea cake", 3]]})"));
         m_test->context.connection.Execute(u"Delete From ktProduct Where PCode Like 'F%'"_s);
         m_import->txtFile = file;
         m_import->List();
@@ -363,13 +347,10 @@ private slots:
     // the program then ends after the day's archive is gone.
     void refusedRowsAreSkipped()
     {
-        const QString file = m_folder.filePath(u"long.xlsx"_s);
-        QVERIFY(WriteWithOpenpyxl(file,
-            { { u"rows"_s,
-                QJsonArray { Row({ u"PCode"_s, u"PName"_s }), Row({ u"L1"_s, u"Fine"_s }),
-                    Row({ u"L2-much-too-long-for-a-code"_s, u"Refused"_s }), Row({ u"L3"_s, u"Fine"_s }),
-                    Row({ u"L4-much-too-long-for-a-code"_s, u"Refused"_s }),
-                    Row({ u"L5-much-too-long-for-a-code"_s, u"Refused"_s }) } } }));
+        const QString file = Workbook(u"long.xlsx"_s,
+            Json(R"({"rows": [["PCode", "PName"], ["L1", "Fine"], ["L2-much-too-long-for-a-code", "Refused"],
+            ["L3", "Fine"], ["L4-much-too-long-for-a-code", "Refused"],
+            ["L5-much-too-long-for-a-code", "Refused"]]})"));
         const QString archive = TodaysArchiveFile(m_test->context.locations, TempDatabase::FixedToday());
         QVERIFY(archive.endsWith(u"/Arc/Ki260304.Kvd"_s));
         QFile(archive).open(QIODevice::WriteOnly);
@@ -397,11 +378,10 @@ private slots:
     // it was before.
     void crashLeavesTheTableAsItWas()
     {
-        const QString file = m_folder.filePath(u"crash.xlsx"_s);
         QJsonArray rows { Row({ u"PCode"_s, u"PName"_s }) };
         for (int i = 0; i < 600; ++i)
             rows.append(Row({ i == 400 ? u"C-this-code-is-far-too-long"_s : u"C%1"_s.arg(i), u"Crash"_s }));
-        QVERIFY(WriteWithOpenpyxl(file, { { u"rows"_s, rows } }));
+        const QString file = Workbook(u"crash.xlsx"_s, { { u"rows"_s, rows } });
         const int before = Scalar(u"Select Count(*) From ktProduct"_s).toInt();
         const int status = InChild([&] {
             CrashingMessages messages;
@@ -460,6 +440,12 @@ private:
         return rows;
     }
     QVariant Scalar(const QString& statement) { return m_test->context.connection.Scalar(statement); }
+    // A workbook written by openpyxl into the test folder: its path.
+    QString Workbook(const QString& name, const QJsonObject& book)
+    {
+        const QString file = m_folder.filePath(name);
+        return WriteWithOpenpyxl(file, book) ? file : QString();
+    }
 
     QTemporaryDir m_folder;
     std::unique_ptr<TestContext> m_test;

@@ -37,7 +37,7 @@ private slots:
         QTest::addColumn<int>("type");
         QTest::addColumn<QString>("op");
         QTest::addColumn<QString>("value");
-        QTest::addColumn<QString>("criterion"); // "" when the value is refused
+        QTest::addColumn<QString>("criterion");
 
         QTest::newRow("blank lists all") << u"PName"_s << int(FieldText) << u"Like"_s << u""_s << u"1=1"_s;
         QTest::newRow("text begins with")
@@ -47,11 +47,11 @@ private slots:
         QTest::newRow("decimal comma")
             << u"PSaleRate"_s << int(FieldDouble) << u"<"_s << u"12,5"_s << u"PSaleRate < 12.5"_s;
         QTest::newRow("statement in a number refused")
-            << u"EId"_s << int(FieldLong) << u"="_s << u"1 Or 1=1"_s << u""_s;
+            << u"EId"_s << int(FieldLong) << u"="_s << u"1 Or 1=1"_s << u"(refused)"_s;
         QTest::newRow("date") << u"EDate"_s << int(FieldDate) << u"="_s << u"2026-03-05"_s
                               << u"EDate = #03/05/2026#"_s;
         QTest::newRow("impossible date refused")
-            << u"EDate"_s << int(FieldDate) << u">"_s << u"2026-02-30"_s << u""_s;
+            << u"EDate"_s << int(FieldDate) << u">"_s << u"2026-02-30"_s << u"(refused)"_s;
     }
 
     void criterion()
@@ -60,10 +60,7 @@ private slots:
         QFETCH(int, type);
         QFETCH(QString, op);
         QFETCH(QString, value);
-        QFETCH(QString, criterion);
-        const std::optional<QString> built = CriterionBuilder::Build(column, type, op, value);
-        QCOMPARE(built.value_or(QString()), criterion);
-        QCOMPARE(built.has_value(), !criterion.isEmpty());
+        QTEST(CriterionBuilder::Build(column, type, op, value).value_or(u"(refused)"_s), "criterion");
     }
 
     // The inquiry opens on the screen's record; a criterion that is no number is refused and the

@@ -24,14 +24,8 @@ answer <     All
 answer <    List
 message Total Records: PRODUCTS
 answer OK
-key Tab
-key Tab
-key Tab
-key Tab
-key Tab
-key Tab
-key Tab
-key Tab
+key Tab, Tab, Tab, Tab
+key Tab, Tab, Tab, Tab
 focus txtFile
 type EXPORT
 answer Export  >
@@ -43,9 +37,7 @@ closed Export
 menu Transaction/Import..
 window Import
 focus cmbTable
-key Down
-key Down
-key Down
+key Down, Down, Down
 key Tab
 focus txtFile
 type IMPORT

@@ -28,10 +28,9 @@ private slots:
     void shortDate()
     {
         QFETCH(QString, locale);
-        QFETCH(QString, format);
         QFETCH(QString, text);
         QLocale::setDefault(QLocale(locale));
-        QCOMPARE(ShortDateFormat(), format);
+        QTEST(ShortDateFormat(), "format");
         QCOMPARE(ShortDate(QDate(2026, 3, 5)), text);
         QCOMPARE(ParseShortDate(text), QDate(2026, 3, 5));
         QCOMPARE(ShortDate(QDate()), QString());
@@ -65,12 +64,8 @@ private slots:
     {
         QFETCH(QString, locale);
         QFETCH(QString, text);
-        QFETCH(QDate, expected);
         QLocale::setDefault(QLocale(locale));
-        const QDate parsed = ParseShortDate(text);
-        QCOMPARE(parsed.isValid(), expected.isValid());
-        if (expected.isValid())
-            QCOMPARE(parsed, expected);
+        QTEST(ParseShortDate(text), "expected");
     }
 
     // Stored dates ("2026-03-05") become day numbers without the calendar's help: every day of
@@ -90,22 +85,14 @@ private slots:
         }
     }
 
-    void sqlDate_data()
-    {
-        QTest::addColumn<QString>("locale");
-        QTest::addColumn<QDate>("date");
-        QTest::addColumn<QString>("expected");
-
-        QTest::newRow("de_DE dot separator") << u"de_DE"_s << QDate(2026, 3, 5) << u"#03/05/2026#"_s;
-        QTest::newRow("ar_EG native digits") << u"ar_EG"_s << QDate(2026, 3, 5) << u"#03/05/2026#"_s;
-    }
+    // A date in a statement is month/day/year in ASCII digits, whatever the separator and
+    // digits of the shop's locale.
     void sqlDate()
     {
-        QFETCH(QString, locale);
-        QFETCH(QDate, date);
-        QFETCH(QString, expected);
-        QLocale::setDefault(QLocale(locale));
-        QCOMPARE(SqlDate(date), expected);
+        for (const QString& locale : { u"de_DE"_s, u"ar_EG"_s }) {
+            QLocale::setDefault(QLocale(locale));
+            QCOMPARE(SqlDate(QDate(2026, 3, 5)), u"#03/05/2026#"_s);
+        }
     }
 };
 

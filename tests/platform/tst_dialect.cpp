@@ -43,8 +43,10 @@ class TestDialect : public QObject {
         return got;
     }
 
-    // The expected translation of a statement the dialect refuses for an impossible date.
+    // The expected translation of a statement the dialect refuses for an impossible date, and of
+    // one it leaves as written.
     inline static const QString BadDate = u"(bad date)"_s;
+    inline static const QString Same = u"(same)"_s;
 
     static JetDialect Dialect()
     {
@@ -60,8 +62,6 @@ private slots:
     {
         QTest::addColumn<QString>("statement");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("month/day/year") << u"Select * From ktBillMast Where EDate=#03/05/2026#"_s
-                                        << u"Select * From ktBillMast Where EDate='2026-03-05'"_s;
         QTest::newRow("two-digit year, 21st century") << u"EDate=#1/1/29#"_s << u"EDate='2029-01-01'"_s;
         QTest::newRow("two-digit year 30") << u"EDate=#1/1/30#"_s << u"EDate='1930-01-01'"_s;
         QTest::newRow("time of day is dropped")
@@ -74,35 +74,24 @@ private slots:
         QTest::newRow("subquery without an order")
             << u"Select * From (Select Top 5 * From ktProduct) Where EId>1"_s
             << u"Select * From (Select * From ktProduct LIMIT 5) Where EId>1"_s;
-        QTest::newRow("top not followed by a count")
-            << u"Select Top From kmGroup"_s << u"Select Top From kmGroup"_s;
+        QTest::newRow("top not followed by a count") << u"Select Top From kmGroup"_s << Same;
         QTest::newRow("star glued to From") << u"Delete *From ktBillMast"_s << u"Delete From ktBillMast"_s;
-        QTest::newRow("multiplication")
-            << u"Select PSaleRate * 2 From ktProduct"_s << u"Select PSaleRate * 2 From ktProduct"_s;
-        QTest::newRow("function result and literal")
-            << u"Select Left(CName,16)+';'+CPhone As [Customer], EId From ktCustomer Where CActive='Y'"_s
-            << u"Select \"Left\"(CName,16)||';'||CPhone As [Customer], EId From ktCustomer "
-               "Where CActive='Y'"_s;
+        QTest::newRow("multiplication") << u"Select PSaleRate * 2 From ktProduct"_s << Same;
         QTest::newRow("ampersand") << u"Select CName & EId From ktCustomer"_s
                                    << u"Select CName || EId From ktCustomer"_s;
-        QTest::newRow("text plus a number adds") << u"Select '5' + 3, CPhone + 1 From ktCustomer"_s
-                                                 << u"Select '5' + 3, CPhone + 1 From ktCustomer"_s;
-        // Left and Right are join keywords to the engine; a number after Like compares as a
-        // number, as the program means when it writes a numeric criterion with Like.
+        QTest::newRow("text plus a number adds") << u"Select '5' + 3, CPhone + 1 From ktCustomer"_s << Same;
+        // Left and Right are join keywords to the engine.
         QTest::newRow("Right, lower case, blank before the parenthesis")
             << u"Select right (CPhone, 4) From ktCustomer"_s
             << u"Select \"right\" (CPhone, 4) From ktCustomer"_s;
         QTest::newRow("left join stays")
-            << u"Select * From ktBillMast a Left Join ktCustomer b On a.BCId=b.EId"_s
-            << u"Select * From ktBillMast a Left Join ktCustomer b On a.BCId=b.EId"_s;
-        QTest::newRow("Like with a whole number") << u"Where PSaleRate Like 2"_s << u"Where PSaleRate = 2"_s;
+            << u"Select * From ktBillMast a Left Join ktCustomer b On a.BCId=b.EId"_s << Same;
         QTest::newRow("Like with a prefix gets the index range")
             << u"Where a.CName Like 'O''B_%' And EId > 1"_s
             << u"Where a.CName Like 'O''B_%' AND a.CName >= 'O''B' AND a.CName < 'O''B' || "
                "char(1114111) And EId > 1"_s;
         QTest::newRow("Like after Not or an operator keeps no range")
-            << u"Where Not CName Like 'Ab%' Or 'x' || CName Like 'x%' Or CName Like '%b'"_s
-            << u"Where Not CName Like 'Ab%' Or 'x' || CName Like 'x%' Or CName Like '%b'"_s;
+            << u"Where Not CName Like 'Ab%' Or 'x' || CName Like 'x%' Or CName Like '%b'"_s << Same;
         QTest::newRow("double-quoted with a single quote")
             << u"Where CName = \"O'Brien\""_s << u"Where CName = 'O''Brien'"_s;
         QTest::newRow("double-quoted with a doubled double quote")
@@ -110,11 +99,11 @@ private slots:
         QTest::newRow("double-quoted dialect words")
             << u"Where CName = \"#01/02/2024# + Top 5 Delete * From\""_s
             << u"Where CName = '#01/02/2024# + Top 5 Delete * From'"_s;
-        QTest::newRow("single-quoted dialect words") << u"Where CName='Top 5 + Delete * From #1/2/2024#'"_s
-                                                     << u"Where CName='Top 5 + Delete * From #1/2/2024#'"_s;
+        QTest::newRow("single-quoted dialect words")
+            << u"Where CName='Top 5 + Delete * From #1/2/2024#'"_s << Same;
         // Left as written so that the engine reports the statement instead of running a
         // shortened value.
-        QTest::newRow("unterminated double-quoted") << u"Where CName = \"abc"_s << u"Where CName = \"abc"_s;
+        QTest::newRow("unterminated double-quoted") << u"Where CName = \"abc"_s << Same;
         // Double quotes hold text in the program's dialect, even around a column's name.
         QTest::newRow("double-quoted column name is text")
             << u"Select \"EId\" From kmGroup Where \"EId\" + CName = 'x'"_s
@@ -128,21 +117,24 @@ private slots:
         QTest::newRow("no year") << u"Where EDate=#01/31#"_s << BadDate;
         QTest::newRow("text after the date") << u"Where EDate=#01/31/2024 soon#"_s << BadDate;
         QTest::newRow("second literal bad") << u"EDate Between #01/31/2024# And #02/30/2024#"_s << BadDate;
+        QTest::newRow("year 100") << u"EDate=#1/1/0100#"_s << u"EDate='0100-01-01'"_s;
+        QTest::newRow("year 99 with four digits") << u"EDate=#1/1/0099#"_s << BadDate;
+        QTest::newRow("five-digit year") << u"EDate=#1/1/20240#"_s << BadDate;
+        // Placed between quotes, a typed value quoted by the helper stays one literal.
+        const QString typed = u"Where ULogin='"_s + SqlQuote(u"x' Or '1'='1"_s) + u'\'';
+        QTest::newRow("quoted injection attempt") << typed << u"Where ULogin='x'' Or ''1''=''1'"_s;
     }
     void translate()
     {
         QFETCH(QString, statement);
         QFETCH(QString, expected);
-        if (expected != BadDate) {
-            QCOMPARE(Dialect().Translate(statement), expected);
-            return;
-        }
+        QString translated;
         try {
-            Dialect().Translate(statement);
-            QFAIL("an impossible date was translated");
+            translated = Dialect().Translate(statement);
         } catch (const DbError& e) {
-            QCOMPARE(e.number, DbErrorNumber::BadDate);
+            translated = e.number == DbErrorNumber::BadDate ? BadDate : e.description;
         }
+        QCOMPARE(translated, expected == Same ? statement : expected);
     }
 
     // Whether a statement merges rows (its result cannot be written back): only words outside
@@ -163,40 +155,7 @@ private slots:
     void mergesRows()
     {
         QFETCH(QString, sql);
-        QFETCH(bool, merges);
-        QCOMPARE(StatementMergesRows(sql), merges);
-    }
-
-    void isoFromDateLiteral_data()
-    {
-        QTest::addColumn<QString>("body");
-        QTest::addColumn<QString>("iso");
-        QTest::newRow("year 100") << u"1/1/0100"_s << u"0100-01-01"_s;
-        QTest::newRow("year 99 with four digits") << u"1/1/0099"_s << QString();
-        QTest::newRow("five-digit year") << u"1/1/20240"_s << QString();
-    }
-    void isoFromDateLiteral()
-    {
-        QFETCH(QString, body);
-        QFETCH(QString, iso);
-        QCOMPARE(JetDialect::DateLiteralToIso(body), iso);
-    }
-
-    void sqlQuote_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("quoted");
-        QTest::newRow("apostrophe") << u"O'Brien"_s << u"O''Brien"_s;
-        QTest::newRow("injection attempt") << u"x' Or '1'='1"_s << u"x'' Or ''1''=''1"_s;
-    }
-    void sqlQuote()
-    {
-        QFETCH(QString, typed);
-        QFETCH(QString, quoted);
-        QCOMPARE(SqlQuote(typed), quoted);
-        // Placed between quotes, the value stays one literal through the translation.
-        const QString statement = u"Select * From kaUser Where ULogin='"_s + quoted + u'\'';
-        QCOMPARE(Dialect().Translate(statement), statement);
+        QTEST(StatementMergesRows(sql), "merges");
     }
 
     // Which "+" joins text depends on the open database's columns: a name that is text in one
@@ -213,9 +172,7 @@ private slots:
     void textColumnsOfTheSchema()
     {
         QFETCH(QString, statement);
-        QFETCH(QString, expected);
-        test::TempDatabase db;
-        QCOMPARE(db.connection().Translate(statement), expected);
+        QTEST(Shop().Translate(statement), "expected");
     }
 
     // Thousands of nested parentheses translate without recursion; each "+" after a closing
@@ -250,14 +207,12 @@ private slots:
         row("ties on case-folded text", "Select Top 5 GName From kmGroup Order By GName",
             "bo,cid,dan,eve,Åsa,åsa");
         row("grouped sum, as the sales trend",
-            "Select Top 1 GRemarks, Sum(GSavePer) As Total From kmGroup Group By GRemarks Order By "
-            "Sum(GSavePer) "
-            "Desc",
+            "Select Top 1 GRemarks, Sum(GSavePer) As Total From kmGroup Group By GRemarks "
+            "Order By Sum(GSavePer) Desc",
             "a,b");
         row("correlated subquery, plain limit",
-            "Select (Select Top 1 b.GName From kmGroup b Where b.GRemarks = a.GRemarks Order By b.GSavePer "
-            "Desc) "
-            "From kmGroup a Where a.GName = 'cid'",
+            "Select (Select Top 1 b.GName From kmGroup b Where b.GRemarks = a.GRemarks Order By "
+            "b.GSavePer Desc) From kmGroup a Where a.GName = 'cid'",
             "Åsa");
         row("percent, rounded up", "Select Top 40 Percent GName From kmGroup Order By GName Desc",
             "eve,Åsa,åsa");

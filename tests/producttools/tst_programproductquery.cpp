@@ -79,11 +79,10 @@ private slots:
         sql(u"Insert Into kaUser (EDate, ULogin, UPasscd, UHint, UMode, UName) "
             "Values (#12/1/2026#, 'sue', 'till', 'till', 'S', 'Sue')"_s);
         sql(u"Insert Into kmGroup (EId, EDate, GName, GSavePer) Values (1, #12/1/2026#, 'Pantry', 5)"_s);
-        sql(u"Insert Into ktProduct (EDate, PCode, PName, PGId, PSaleRate, POpenQty, PPurchQty, PSaleQty, "
-            "PCloseQty, PTax, PActive) Values (#12/1/2026#, 'P100', 'Tea', 1, 100, 10, 0, 0, 10, 'T', 'Y')"_s);
         // Inactive products are looked up as well.
         sql(u"Insert Into ktProduct (EDate, PCode, PName, PGId, PSaleRate, POpenQty, PPurchQty, PSaleQty, "
-            "PCloseQty, PTax, PActive) Values (#12/1/2026#, 'P250', 'Sugar', 1, 2.5, 10, 0, 0, 10, '', 'N')"_s);
+            "PCloseQty, PTax, PActive) Values (#12/1/2026#, 'P100', 'Tea', 1, 100, 10, 0, 0, 10, 'T', 'Y'), "
+            "(#12/1/2026#, 'P250', 'Sugar', 1, 2.5, 10, 0, 0, 10, '', 'N')"_s);
         ScriptedProgram program(work.path(), data, ScriptedProgram::Login(u"sue"_s, u"till"_s) + Script);
         QVERIFY(program.Reach(u"done"_s));
         QCOMPARE(program.Ended(), 0);

@@ -89,7 +89,6 @@ private slots:
         QFETCH(int, id);
         QFETCH(QString, typed);
         f->db().Execute(u"Update kaUser Set ULogin=? Where EId=?"_s, { typed, id });
-        QCOMPARE(f->Scalar(u"Select Count(*) From kaUser Where EId=%1"_s.arg(id)).toInt(), 1);
         Saved(u"KvUser"_s, u"kaUser"_s, id);
         QTEST(f->Scalar(u"Select ULogin From kaUser Where EId=%1"_s.arg(id)).toString(), "stored");
     }
@@ -144,21 +143,6 @@ private slots:
         RecordEngine::ShowLookup(f->context(), *screen, 4, sql);
         QCOMPARE(screen->field(4).hint, hint.startsWith(u"Select"_s) ? f->Scalar(hint).toString() : hint);
         QCOMPARE(f->messages().shown, QStringList());
-    }
-
-    // A screen that claims one field more than its table has: reported once, the other
-    // fields still shown.
-    void badColumnLeavesOtherFieldsShown()
-    {
-        auto screen = ScreenOf(u"kmGroup"_s);
-        screen->lastField = 5;
-        screen->fields.push_back(Field {});
-        f->engine.OpenRecordScreen(*screen);
-        const QString newest = u" From kmGroup Where EId=(Select Max(EId) From kmGroup)"_s;
-        QCOMPARE(screen->Text(2), f->Scalar(u"Select GName"_s + newest).toString());
-        QCOMPARE(screen->Text(4), f->Scalar(u"Select GRemarks"_s + newest).toString());
-        QCOMPARE(f->messages().shown, QStringList { u"ErroR!"_s });
-        QCOMPARE(f->test.ErrorLogLines().size(), 1);
     }
 
     void showsTheScreenAndFollowsIt()
@@ -220,10 +204,11 @@ private slots:
         QCOMPARE(grid->model()->rowCount(), 3);
         f->messages().Answer(true);
         clickX(1);
-        QCOMPARE(f->messages().shown.last(), u"Remove Product ?"_s);
-        QCOMPARE(grid->model()->index(1, LineGrid::CodeColumn).data().toString(), u"C3"_s);
-        QCOMPARE(grid->model()->rowCount(), 2);
-        QCOMPARE(m_screen->lines->Grid().DocItems(), 4);
+        QCOMPARE(f->messages().shown, QStringList(2, u"Remove Product ?"_s));
+        QCOMPARE(u"%1 %2 %3"_s.arg(grid->model()->rowCount())
+                     .arg(grid->model()->index(1, LineGrid::CodeColumn).data().toString())
+                     .arg(m_screen->lines->Grid().DocItems()),
+            u"2 C3 4"_s);
     }
 
 private:
