@@ -36,7 +36,6 @@ private slots:
         const QStringList blank { u"Blank Login/Password !"_s };
         const QStringList invalid { u"Invalid Login/Password !"_s };
         QTest::newRow("blank login") << u""_s << u"kivo"_s << blank << QString() << false;
-        QTest::newRow("unknown login") << u"nobody"_s << u"kivo"_s << invalid << QString() << true;
         QTest::newRow("wrong password") << u"Chief"_s << u"kiwi"_s << invalid << QString() << true;
         QTest::newRow("password in other case")
             << u"Chief"_s << u"KiVO"_s << QStringList() << u"B"_s << false;

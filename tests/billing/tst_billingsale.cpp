@@ -13,42 +13,14 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const char* const Script = R"(answer BILLING
-window Billing
-focus txtField(5)
-key Shift+Tab
-key Shift+Tab
-focus txtField(41)
-type 5551234567
-key Return
-message New Customer Added !
-answer OK
-focus cmdList(4)
-key Tab
-focus txtField(5)
-key Return
-focus txtField(98)
-type P100
-key Return
-type p250
-key Return
-type P100
-key Return
-field txtField(6)=3
-key F2
-focus txtField(20)
-field txtField(13)=210.00
-field txtField(17)=7.50
-answer CHECKOUT
-message Confirm Checkout ?
-answer Yes
-answer OK
-window Bill Print (S)
-answer Close
-closed Billing
-checkpoint sold
-answer QUIT
-)";
+const char* const Script
+    = "answer BILLING\nwindow Billing\nfocus txtField(5)\nkey Shift+Tab\nkey Shift+Tab\n"
+      "focus txtField(41)\ntype 5551234567\nkey Return\nmessage New Customer Added !\nanswer OK\n"
+      "focus cmdList(4)\nkey Tab\nfocus txtField(5)\nkey Return\nfocus txtField(98)\ntype P100\n"
+      "key Return\ntype p250\nkey Return\ntype P100\nkey Return\nfield txtField(6)=3\nkey F2\n"
+      "focus txtField(20)\nfield txtField(13)=210.00\nfield txtField(17)=7.50\nanswer CHECKOUT\n"
+      "message Confirm Checkout ?\nanswer Yes\nanswer OK\nwindow Bill Print (S)\nanswer Close\n"
+      "closed Billing\ncheckpoint sold\nanswer QUIT\n";
 
 } // namespace
 

@@ -12,6 +12,7 @@
 #include "Messages.h"
 #include "ProgramContext.h"
 #include "ProgramRun.h"
+#include "Settings.h"
 #include "ShopRows.h"
 
 #include <QProcess>
@@ -50,12 +51,7 @@ int RunChild(const QString& folder, quint32 seed)
     context.SetLocations(InitLocations(folder));
     context.connection.Open(context.locations.DatabaseFile(), DatabasePassword());
     context.login.UserId = u"1"_s;
-    context.preferences.PStkChek = u"N"_s;
-    context.preferences.PGrpSave = u"N"_s;
-    context.preferences.PAmtRoun = u"2"_s;
-    context.preferences.PTaxPer1 = u"5"_s;
-    context.preferences.PTaxPer2 = u"1"_s;
-    context.preferences.PDisPerc = u"0"_s;
+    LoadPreferences(context); // the new shop's
     QRandomGenerator random(seed);
     for (;;) {
         BillingState bill(context, QDateTime::currentDateTime());

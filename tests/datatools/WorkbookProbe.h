@@ -45,6 +45,16 @@ print(json.dumps({'title': sheet.title, 'rows': rows}))
     return QJsonDocument::fromJson(out.toUtf8()).object();
 }
 
+// A workbook's description from its JSON text (a mistake in it ends the test run).
+inline QJsonObject Json(const char* text)
+{
+    QJsonParseError error;
+    const QJsonObject book = QJsonDocument::fromJson(text, &error).object();
+    if (error.error != QJsonParseError::NoError)
+        qFatal("bad workbook description: %s", qPrintable(error.errorString()));
+    return book;
+}
+
 // Writes a workbook with openpyxl from a JSON description: {"sheet": name, "rows": [[...]],
 // "dates": ["B2", ...] (cells given as "YYYY-MM-DD" written as real dates), "merge": ["A3:B3"],
 // "formulas": {"C2": ["=1+1", 2]} (a formula with the value a spreadsheet would have cached)}.

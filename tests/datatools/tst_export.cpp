@@ -87,7 +87,7 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QStringList>("shown");
 
-        const QStringList listed { u"Total Records: %1"_s };
+        const QStringList listed { u"Total Records: %1"_s.arg(Count(u"ktProduct"_s)) };
         QTest::newRow("before any listing")
             << QString() << QString() << u"x.xlsx"_s << QStringList { u"List Records !"_s };
         QTest::newRow("table changed after the listing") << u"list, customers"_s << QString() << u"x.xlsx"_s
@@ -103,7 +103,6 @@ private slots:
         QFETCH(QString, before);
         QFETCH(QString, value);
         QFETCH(QString, file);
-        QFETCH(QStringList, shown);
         ExportState& state = *m_export;
         Choose(u"Product"_s);
         state.crita = int(state.fieldNames.indexOf(u"PName"_s));
@@ -114,9 +113,7 @@ private slots:
             Choose(u"Customer"_s);
         state.txtFile = file;
         state.Export();
-        if (shown.first().contains(u"%1"_s))
-            shown.first() = shown.first().arg(Count(u"ktProduct"_s));
-        QCOMPARE(m_test->messages.shown, shown);
+        QTEST(m_test->messages.shown, "shown");
         QVERIFY(!state.closed);
     }
 

@@ -43,16 +43,6 @@ QJsonArray Row(std::initializer_list<QJsonValue> values)
     return QJsonArray(values);
 }
 
-// A workbook's description (see WorkbookProbe.h) from its JSON text.
-QJsonObject Json(const char* text)
-{
-    QJsonParseError error;
-    const QJsonObject book = QJsonDocument::fromJson(text, &error).object();
-    if (error.error != QJsonParseError::NoError)
-        qFatal("bad workbook description: %s", qPrintable(error.errorString()));
-    return book;
-}
-
 } // namespace
 
 class ImportTest : public QObject {

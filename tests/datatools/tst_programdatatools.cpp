@@ -68,11 +68,9 @@ private slots:
         const QString products = sql(u"Select Count(*) From ktProduct"_s);
         const QString exported = work.filePath(u"products.xlsx"_s);
         const QString imported = work.filePath(u"suppliers.xlsx"_s);
-        QVERIFY(WriteWithOpenpyxl(imported,
-            { { u"rows"_s,
-                QJsonArray { QJsonArray { u"SCompany"_s, u"scity"_s, u"EId"_s },
-                    QJsonArray { u"Harbour Foods"_s, u"Bergen"_s, 1 },
-                    QJsonArray { u"Fjord Dairy"_s, QJsonValue(), 2 } } } }));
+        QVERIFY(WriteWithOpenpyxl(
+            imported, Json(R"({"rows": [["SCompany", "scity", "EId"], ["Harbour Foods", "Bergen", 1],
+            ["Fjord Dairy", null, 2]]})")));
         const int suppliers = sql(u"Select Count(*) From ktSupplier"_s).toInt();
         const QByteArray script = ScriptedProgram::Login(u"Chief"_s, u"kivo"_s)
             + QString::fromLatin1(Script)

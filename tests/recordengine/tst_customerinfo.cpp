@@ -13,23 +13,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const char* const Script = R"(answer CUSTOMER INFO
-window Customer Info
-focus txtField(8)
-type 5559876543
-key Return
-message Customer Not Found; Create New ?
-answer Yes
-message New Customer Added !
-answer OK
-focus txtField(2)
-checkpoint added
-type Eve Moss
-answer Save
-closed Customer Info
-checkpoint saved
-answer QUIT
-)";
+const char* const Script
+    = "answer CUSTOMER INFO\nwindow Customer Info\nfocus txtField(8)\ntype 5559876543\nkey Return\n"
+      "message Customer Not Found; Create New ?\nanswer Yes\nmessage New Customer Added !\n"
+      "answer OK\nfocus txtField(2)\ncheckpoint added\ntype Eve Moss\nanswer Save\n"
+      "closed Customer Info\ncheckpoint saved\nanswer QUIT\n";
 
 } // namespace
 

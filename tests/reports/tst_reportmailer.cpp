@@ -129,89 +129,85 @@ class TestReportMailer : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void reportScreenMailsAndDeletes();
-    void failedSend_data();
-    void failedSend();
+    void initTestCase()
+    {
+        if (QStandardPaths::findExecutable(u"msmtp"_s).isEmpty())
+            QFAIL("msmtp is needed (scripts/install-deps installs it)");
+    }
+
+    // The report screen's mail goes through msmtp to the sink: subject and body in UTF-8, the PDF
+    // attached whole; mailing twice writes and deletes the same attachment each time.
+    void reportScreenMailsAndDeletes()
+    {
+        SmtpSink sink;
+        test::TestContext shop(test::TempDatabase::Content::Demo);
+        shop.context.login.EnterpriseShort = u"Kaffe \u00c5s"_s;
+        shop.context.login.EnterpriseEmail = u"shop@example.com"_s;
+        ReportScreenState state(shop.context, 69, u"Daily Sales \u00e9t\u00e9"_s);
+        QFile tpl(state.TemplateName());
+        QVERIFY(tpl.open(QIODevice::WriteOnly));
+        tpl.write("report title=T page=A4\nparameter name=pEntName\nparameter name=pFilter\n"
+                  "band kind=detail height=5\nfield x=0 y=0 w=40 h=5 expr=\"tBDate\"\n");
+        tpl.close();
+        QVERIFY(state.View());
+        const ReportMailer mailer = MsmtpMailer(m_dir, sink.port());
+        for (int round = 1; round <= 2; ++round) {
+            QVERIFY(state.MailReport(mailer));
+            QVERIFY(!QFile::exists(state.AttachmentName()));
+            QCOMPARE(sink.messages().size(), round);
+        }
+        QCOMPARE(shop.messages.shown, (QStringList { u"Report Emailed !"_s, u"Report Emailed !"_s }));
+        vmime::message message;
+        message.parse(sink.messages()[1].toStdString());
+        const vmime::messageParser mail(vmime::make_shared<vmime::message>(message));
+        QCOMPARE(QString::fromStdString(mail.getSubject().getConvertedText(vmime::charsets::UTF_8)),
+            u"Report: Daily Sales \u00e9t\u00e9"_s);
+        QVERIFY(QString::fromStdString(mail.getRecipients().getAddressAt(0)->generate())
+                    .contains(u"shop@example.com"_s));
+        QString html;
+        for (size_t i = 0; i < mail.getTextPartCount(); ++i)
+            if (mail.getTextPartAt(i)->getType().getSubType() == vmime::mediaTypes::TEXT_HTML)
+                html = Extracted(mail.getTextPartAt(i)->getText());
+        QCOMPARE(html, u"<br>Report Attached (Daily Sales \u00e9t\u00e9)<br><br>Kaffe \u00c5s<br>"_s);
+        QCOMPARE(mail.getAttachmentCount(), size_t(1));
+        const auto attachment = mail.getAttachmentAt(0);
+        QCOMPARE(QString::fromStdString(attachment->getName().getConvertedText(vmime::charsets::UTF_8)),
+            u"KiDai.Pdf"_s);
+        const QString pdf = Extracted(attachment->getData());
+        QVERIFY(pdf.startsWith(u"%PDF-"_s) && pdf.trimmed().endsWith(u"%%EOF"_s));
+        QCOMPARE(shop.ErrorLogLines(), QStringList());
+    }
+
+    void failedSend_data()
+    {
+        QTest::addColumn<bool>("hangs"); // the mail program never ends; else the server refuses the recipient
+        QTest::addColumn<QString>("message");
+        QTest::newRow("recipient refused") << false << u"refused"_s;
+        QTest::newRow("program hangs") << true << u"did not finish"_s;
+    }
+
+    void failedSend()
+    {
+        QFETCH(bool, hangs);
+        QFETCH(QString, message);
+        SmtpSink sink(true);
+        ReportMailer mailer = hangs ? ReportMailer(QStandardPaths::findExecutable(u"sleep"_s), { u"600"_s })
+                                    : MsmtpMailer(m_dir, sink.port());
+        if (hangs)
+            mailer.SetTimeoutMs(300);
+        QFile pdf(m_dir.filePath(u"failed.Pdf"_s)); // a stand-in for the report's PDF
+        QVERIFY(pdf.open(QIODevice::WriteOnly) && pdf.write("%PDF-1.4") > 0);
+        pdf.close();
+        QString error;
+        QVERIFY(
+            !mailer.Send({ u"x@example.com"_s, u"x@example.com"_s, u"s"_s, u"b"_s, pdf.fileName() }, &error));
+        QVERIFY2(error.contains(message), qPrintable(error));
+        QVERIFY(sink.messages().isEmpty());
+    }
 
 private:
     QTemporaryDir m_dir;
 };
-
-void TestReportMailer::initTestCase()
-{
-    if (QStandardPaths::findExecutable(u"msmtp"_s).isEmpty())
-        QFAIL("msmtp is needed (scripts/install-deps installs it)");
-}
-
-// The report screen's mail goes through msmtp to the sink: subject and body in UTF-8, the PDF
-// attached whole; mailing twice writes and deletes the same attachment each time.
-void TestReportMailer::reportScreenMailsAndDeletes()
-{
-    SmtpSink sink;
-    test::TestContext shop(test::TempDatabase::Content::Demo);
-    shop.context.login.EnterpriseShort = u"Kaffe \u00c5s"_s;
-    shop.context.login.EnterpriseEmail = u"shop@example.com"_s;
-    ReportScreenState state(shop.context, 69, u"Daily Sales \u00e9t\u00e9"_s);
-    QFile tpl(state.TemplateName());
-    QVERIFY(tpl.open(QIODevice::WriteOnly));
-    tpl.write("report title=T page=A4\nparameter name=pEntName\nparameter name=pFilter\n"
-              "band kind=detail height=5\nfield x=0 y=0 w=40 h=5 expr=\"tBDate\"\n");
-    tpl.close();
-    QVERIFY(state.View());
-    const ReportMailer mailer = MsmtpMailer(m_dir, sink.port());
-    for (int round = 1; round <= 2; ++round) {
-        QVERIFY(state.MailReport(mailer));
-        QVERIFY(!QFile::exists(state.AttachmentName()));
-        QCOMPARE(sink.messages().size(), round);
-    }
-    QCOMPARE(shop.messages.shown, (QStringList { u"Report Emailed !"_s, u"Report Emailed !"_s }));
-    vmime::message message;
-    message.parse(sink.messages()[1].toStdString());
-    const vmime::messageParser mail(vmime::make_shared<vmime::message>(message));
-    QCOMPARE(QString::fromStdString(mail.getSubject().getConvertedText(vmime::charsets::UTF_8)),
-        u"Report: Daily Sales \u00e9t\u00e9"_s);
-    QVERIFY(QString::fromStdString(mail.getRecipients().getAddressAt(0)->generate())
-                .contains(u"shop@example.com"_s));
-    QString html;
-    for (size_t i = 0; i < mail.getTextPartCount(); ++i)
-        if (mail.getTextPartAt(i)->getType().getSubType() == vmime::mediaTypes::TEXT_HTML)
-            html = Extracted(mail.getTextPartAt(i)->getText());
-    QCOMPARE(html, u"<br>Report Attached (Daily Sales \u00e9t\u00e9)<br><br>Kaffe \u00c5s<br>"_s);
-    QCOMPARE(mail.getAttachmentCount(), size_t(1));
-    const auto attachment = mail.getAttachmentAt(0);
-    QCOMPARE(QString::fromStdString(attachment->getName().getConvertedText(vmime::charsets::UTF_8)),
-        u"KiDai.Pdf"_s);
-    const QString pdf = Extracted(attachment->getData());
-    QVERIFY(pdf.startsWith(u"%PDF-"_s) && pdf.trimmed().endsWith(u"%%EOF"_s));
-    QCOMPARE(shop.ErrorLogLines(), QStringList());
-}
-
-void TestReportMailer::failedSend_data()
-{
-    QTest::addColumn<bool>("hangs"); // the mail program never ends; else the server refuses the recipient
-    QTest::addColumn<QString>("message");
-    QTest::newRow("recipient refused") << false << u"refused"_s;
-    QTest::newRow("program hangs") << true << u"did not finish"_s;
-}
-
-void TestReportMailer::failedSend()
-{
-    QFETCH(bool, hangs);
-    QFETCH(QString, message);
-    SmtpSink sink(true);
-    ReportMailer mailer = hangs ? ReportMailer(QStandardPaths::findExecutable(u"sleep"_s), { u"600"_s })
-                                : MsmtpMailer(m_dir, sink.port());
-    if (hangs)
-        mailer.SetTimeoutMs(300);
-    QFile pdf(m_dir.filePath(u"failed.Pdf"_s)); // a stand-in for the report's PDF
-    QVERIFY(pdf.open(QIODevice::WriteOnly) && pdf.write("%PDF-1.4") > 0);
-    pdf.close();
-    QString error;
-    QVERIFY(!mailer.Send({ u"x@example.com"_s, u"x@example.com"_s, u"s"_s, u"b"_s, pdf.fileName() }, &error));
-    QVERIFY2(error.contains(message), qPrintable(error));
-    QVERIFY(sink.messages().isEmpty());
-}
 
 QTEST_MAIN(TestReportMailer)
 #include "tst_reportmailer.moc"

@@ -101,8 +101,6 @@ private slots:
               };
         const QDate jan31(2024, 1, 31), feb29(2024, 2, 29);
 
-        typed("group number, no blank after =", G::ProductGroup, u"3"_s, u"Snacks"_s, S::Ok,
-            u" And ( a.PGId =3 ) "_s, u"3- Snacks"_s);
         typed("group number padded with blanks", G::ProductGroup, u"  3 "_s, u"Snacks"_s, S::Ok,
             u" And ( a.PGId =3 ) "_s, u"  3 - Snacks"_s);
         typed("empty value selects everything", G::ProductGroup, u"   "_s, u"Snacks"_s, S::Ok, QString(),
@@ -111,13 +109,9 @@ private slots:
             u" And ( a.EId =12.5 ) "_s, u"12,5- "_s);
         typed("number with a statement behind it", G::DocumentNumber, u"1 ) Or ( 1=1"_s, QString(),
             S::InvalidCriteria, QString(), u"-"_s);
-        typed("product code", G::ProductCode, u"P100"_s, u"Tea"_s, S::Ok, u" And ( a.PCode = 'P100' ) "_s,
-            u"P100"_s);
         typed("product code with a quote stays one literal", G::ProductCode, u"P' Or '1'='1"_s, QString(),
             S::Ok, u" And ( a.PCode = 'P'' Or ''1''=''1' ) "_s, u"P' Or '1'='1"_s);
-        dated("dates month first", u"2024-01-31"_s, jan31, feb29, u"2024-02-29"_s, S::Ok,
-            u" And ( a.EDate Between #01/31/2024# And #02/29/2024# ) "_s, u"2024-01-31 To 2024-02-29"_s);
-        dated("start equal to end", u"31.01.2024"_s, jan31, jan31, u"31.01.2024"_s, S::Ok,
+        dated("start equal to end, month first", u"31.01.2024"_s, jan31, jan31, u"31.01.2024"_s, S::Ok,
             u" And ( a.EDate Between #01/31/2024# And #01/31/2024# ) "_s, u"31.01.2024 To 31.01.2024"_s);
         dated("start after end", u"x"_s, feb29, jan31, u"y"_s, S::InvalidRange, QString(), u"-"_s);
         dated(
@@ -248,18 +242,10 @@ private slots:
         QFETCH(QString, menuCaption);
         QFETCH(bool, fromScreen);
         QFETCH(QDate, calendars);
-        // An open screen whose field i holds "f<i>" except the fields the groups read.
-        OpenScreenValues form;
-        for (int i = 0; i < 8; ++i) {
-            form.fields << u"f%1"_s.arg(i);
-            form.listLabels << u"l%1"_s.arg(i);
-        }
-        form.fields[0] = u"17"_s;
-        form.fields[1] = ShortDate(QDate(2026, 2, 14));
-        form.fields[2] = u"2017-03-01"_s;
-        form.listLabels[2] = u"Cash Box"_s;
-        form.fields[4] = u"3"_s;
-        form.listLabels[4] = u"Snacks"_s;
+        // An open screen whose fields 0, 1, 2 and 4 hold what the groups read.
+        const OpenScreenValues form { { u"17"_s, ShortDate(QDate(2026, 2, 14)), u"2017-03-01"_s, u"f3"_s,
+                                          u"3"_s, u"f5"_s, u"f6"_s, u"f7"_s },
+            { u"l0"_s, u"l1"_s, u"Cash Box"_s, u"l3"_s, u"Snacks"_s, u"l5"_s, u"l6"_s, u"l7"_s } };
 
         ReportScreenState state(m_shop->context, code, menuCaption, fromScreen ? &form : nullptr);
         QTEST(state.title, "title");

@@ -338,12 +338,10 @@ void TestTemplates::renders()
             qPrintable(r.text.right(300)));
     }
 
-    const QStringList expectedRows = Values(Db(), rows);
-    QVERIFY(rows.isEmpty() || !expectedRows.isEmpty());
-    for (const QString& row : expectedRows)
-        QVERIFY2(Occurrences(r.text, row) > 0, qPrintable(u"row value "_s + row));
-    for (const QString& total : Values(Db(), totals))
-        QVERIFY2(Occurrences(r.text, total) > 0, qPrintable(u"total "_s + total));
+    const QStringList printed = Values(Db(), rows) + Values(Db(), totals);
+    QVERIFY(rows.isEmpty() || !Values(Db(), rows).isEmpty());
+    for (const QString& value : printed)
+        QVERIFY2(Occurrences(r.text, value) > 0, qPrintable(u"printed value "_s + value));
     for (const QString& left : Values(Db(), absent))
         QVERIFY2(Occurrences(r.text, left) == 0, qPrintable(u"left out "_s + left));
 }

@@ -6,7 +6,6 @@
 #include "FakeHost.h"
 #include "RecordEngine.h"
 #include "RecordScreen.h"
-#include "Schema.h"
 #include "ScreenCatalogue.h"
 #include "ScreenRules.h"
 #include "SeedData.h"
@@ -50,9 +49,14 @@ struct EngineFixture {
     }
 
     // Opens the screen of a table as the program builds it.
-    RecordScreen& Open(const QString& table) { return Show(ScreenOf(table)); }
-    // Opens a screen by its name ("KvProduct").
-    RecordScreen& OpenScreen(const QString& name) { return Show(BuildRecordScreen(name)); }
+    RecordScreen& Open(const QString& table)
+    {
+        screen = ScreenOf(table);
+        if (!screen)
+            qFatal("no such record screen");
+        engine.OpenRecordScreen(*screen);
+        return *screen;
+    }
 
     ProgramContext& context() { return test.context; }
     Connection& db() { return test.context.connection; }
@@ -68,16 +72,6 @@ struct EngineFixture {
     FakeHost host { test.context };
     RecordEngine engine { test.context, host };
     std::unique_ptr<RecordScreen> screen;
-
-private:
-    RecordScreen& Show(std::unique_ptr<RecordScreen> built)
-    {
-        screen = std::move(built);
-        if (!screen)
-            qFatal("no such record screen");
-        engine.OpenRecordScreen(*screen);
-        return *screen;
-    }
 };
 
 } // namespace kivo::test

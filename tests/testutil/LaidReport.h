@@ -47,11 +47,12 @@ public:
                     PageModel::PagesMarker, QString::number(pages.PagesShown()));
         return texts;
     }
+    // Each page's texts joined by '|', page by page.
     static QStringList AllTexts(const PageModel& pages)
     {
         QStringList texts;
         for (int page = 0; page < pages.PageCount(); ++page)
-            texts << Texts(pages, page);
+            texts << Texts(pages, page).join(u'|');
         return texts;
     }
 

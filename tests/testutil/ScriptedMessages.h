@@ -4,6 +4,7 @@
 
 #include <QQueue>
 #include <QStringList>
+#include <QTest>
 
 namespace kivo::test {
 
@@ -12,7 +13,13 @@ namespace kivo::test {
 class ScriptedMessages : public Messages {
 public:
     void Notice(const QString& text) override { shown << text; }
-    bool Ask(const QString& text) override;
+    bool Ask(const QString& text) override
+    {
+        shown << text;
+        if (m_answers.isEmpty())
+            QTest::qFail(qPrintable(QStringLiteral("Unexpected question: ") + text), __FILE__, __LINE__);
+        return !m_answers.isEmpty() && m_answers.dequeue();
+    }
 
     // Scripts the answer to the next question.
     void Answer(bool yes) { m_answers.enqueue(yes); }

@@ -164,14 +164,16 @@ private:
         Report(QStringLiteral("done"));
     }
 
-    // Runs an action after the poll returns: an action that opens a modal dialog does not
-    // return until the dialog closes, and the polling must go on inside the dialog's loop.
-    template <typename Action> bool Issue(Action action)
+    // Runs an action on `target` after the poll returns, unless the target is gone by then: an
+    // action that opens a modal dialog does not return until the dialog closes, and the polling
+    // must go on inside the dialog's loop.
+    template <typename Action> bool Issue(QObject* target, Action action)
     {
         m_actionQueued = true;
-        QTimer::singleShot(0, this, [this, action] {
+        QTimer::singleShot(0, this, [this, target = QPointer<QObject>(target), action] {
             m_actionQueued = false;
-            action();
+            if (target)
+                action();
             // The last action may end the program before another poll comes.
             FinishWhenDone();
         });
@@ -228,10 +230,10 @@ private:
             if (!target)
                 return false;
             const bool typing = step.verb == u"type";
-            return Issue([typing, argument, target = QPointer<QWidget>(target)] {
-                if (target && typing)
+            return Issue(target, [typing, argument, target] {
+                if (typing)
                     QTest::keyClicks(target, argument);
-                else if (target)
+                else
                     QTest::keySequence(target, QKeySequence(argument, QKeySequence::PortableText));
             });
         }
@@ -246,20 +248,14 @@ private:
                     for (QAction* entry : menu->menu()->actions())
                         if (entry->isVisible() && entry->isEnabled()
                             && Caption(entry->text()) == argument.section(u'/', 1))
-                            return Issue([entry = QPointer<QAction>(entry)] {
-                                if (entry)
-                                    entry->trigger();
-                            });
+                            return Issue(entry, [entry] { entry->trigger(); });
             return false;
         }
         if (step.verb == u"answer") {
             for (QAbstractButton* button :
                 window ? window->findChildren<QAbstractButton*>() : QList<QAbstractButton*>())
                 if (button->isVisible() && button->isEnabled() && Caption(button->text()) == argument)
-                    return Issue([button = QPointer<QAbstractButton>(button)] {
-                        if (button)
-                            button->click();
-                    });
+                    return Issue(button, [button] { button->click(); });
             return false;
         }
         if (step.verb == u"checkpoint") {
