@@ -143,9 +143,8 @@ private slots:
         QTest::addColumn<bool>("focus");
 
         const QDate today = TempDatabase::FixedToday();
-        for (int code : { 48, 57 })
-            QTest::addRow("%d empty", code)
-                << code << u" "_s << QDate() << QDate() << u"Select Criteria !"_s << true;
+        QTest::newRow("document number empty")
+            << 57 << u" "_s << QDate() << QDate() << u"Select Criteria !"_s << true;
         QTest::newRow("bill id not a number")
             << 56 << u"1 Or 1=1"_s << QDate() << QDate() << u"Invalid Criteria !"_s << false;
         QTest::newRow("start after end")

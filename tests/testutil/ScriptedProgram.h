@@ -20,8 +20,6 @@ public:
     ScriptedProgram(const QString& work, const QString& data, const QByteArray& script,
         const QString& name = QStringLiteral("script"));
     ~ScriptedProgram() { Kill(); }
-    ScriptedProgram(const ScriptedProgram&) = delete;
-    ScriptedProgram& operator=(const ScriptedProgram&) = delete;
 
     // The script's steps that log `user` in and wait for the main window.
     static QByteArray Login(const QString& user, const QString& password)

@@ -132,8 +132,7 @@ public:
 
 private:
     struct Step {
-        QString verb;
-        QString argument;
+        QString verb, argument;
     };
 
     void Poll()
@@ -269,9 +268,7 @@ private:
 
     QList<Step> m_steps;
     qsizetype m_next = 0;
-    bool m_actionQueued = false;
-    bool m_checkpointReported = false;
-    bool m_finished = false;
+    bool m_actionQueued = false, m_checkpointReported = false, m_finished = false;
     QString m_scriptFolder;
     QTimer m_timer;
     QElapsedTimer m_stepClock;
