@@ -79,10 +79,12 @@ public:
     QVariant Value(int index) const
     {
         // Reading row after row stays inside the window: answered without the checks' calls.
-        if (InWindow(m_position) && unsigned(index) < unsigned(m_fields->size())
+        // (The store holds a cell per field of each row it holds.)
+        const int row = m_position - m_windowStart;
+        if (unsigned(row) < unsigned(m_store.Rows()) && unsigned(index) < unsigned(m_store.Columns())
             && (!m_counted || m_position < m_rows)) {
             m_afterDelete = false;
-            return m_store.Value(m_position - m_windowStart, index, (*m_fields)[size_t(index)].type);
+            return m_store.Value(row, index, (*m_fields)[size_t(index)].type);
         }
         return CheckedValue(index);
     }
