@@ -198,7 +198,7 @@ private slots:
         QTest::newRow("text file renamed")
             << u"notes.xlsx"_s << QByteArray("PCode,PName\nA1,Tea\n") << QString() << u"not a workbook"_s;
         QTest::newRow("damaged archive")
-            << u"cut.xlsx"_s << QByteArray("PK\x03\x04 and then nothing", 24) << QString() << u"damaged"_s;
+            << u"cut.xlsx"_s << QByteArray("PK\x03\x04 and then nothing") << QString() << u"damaged"_s;
         QTest::newRow("password protected")
             << u"locked.xlsx"_s
             << (QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(504, '\0')
