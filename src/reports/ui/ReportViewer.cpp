@@ -122,7 +122,14 @@ ReportViewer::ReportViewer(QWidget* parent)
     UpdateBar();
 }
 
-ReportViewer::~ReportViewer() = default;
+ReportViewer::~ReportViewer()
+{
+    // A viewer shown as a window of its own is hidden by the base class as it goes, which
+    // takes the focus from an edited zoom or page box and commits its text: that signal must
+    // not reach the part of the viewer already destroyed.
+    for (QObject* child : findChildren<QObject*>())
+        child->disconnect(this);
+}
 
 void ReportViewer::Show(ReportLayout& layout)
 {
