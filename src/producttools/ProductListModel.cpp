@@ -89,10 +89,31 @@ int ProductListModel::rowCount(const QModelIndex& parent) const
 
 QVariant ProductListModel::data(const QModelIndex& index, int role) const
 {
-    if (role != Qt::DisplayRole
-        || !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    if (role == Qt::CheckStateRole && m_tickable)
+        return Qt::Unchecked;
+    if (role != Qt::DisplayRole)
         return {};
     return m_lines[size_t(index.row())];
+}
+
+Qt::ItemFlags ProductListModel::flags(const QModelIndex& index) const
+{
+    const Qt::ItemFlags flags = QAbstractListModel::flags(index);
+    return m_tickable && index.isValid() ? flags | Qt::ItemIsUserCheckable : flags;
+}
+
+bool ProductListModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (role != Qt::CheckStateRole || !m_tickable
+        || !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return false;
+    if (value.toInt() == Qt::Checked) {
+        emit dataChanged(index, index, { Qt::CheckStateRole }); // shown clear again
+        emit ticked(index.row());
+    }
+    return true;
 }
 
 bool ProductListModel::canFetchMore(const QModelIndex& parent) const

@@ -34,11 +34,20 @@ public:
     static QString NameHeading() { return QStringLiteral("PName"); }
     static QString CodeHeading() { return QStringLiteral("PCode"); }
 
+    // A tickable list shows a box on each line; ticking it picks the line (ticked(row)) and the
+    // box is left clear for the next pick.
+    void SetTickable(bool tickable) { m_tickable = tickable; }
+
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
     bool canFetchMore(const QModelIndex& parent) const override;
     // Reads the next page; a database failure is reported and ends the list where it stands.
     void fetchMore(const QModelIndex& parent) override;
+
+signals:
+    void ticked(int row);
 
 private:
     // Up to PageSize lines after product id `after`, appended to `lines`; the last id read
@@ -51,6 +60,7 @@ private:
     std::vector<QString> m_lines;
     qint64 m_lastId = 0;
     bool m_atEnd = true;
+    bool m_tickable = false;
 };
 
 } // namespace kivo

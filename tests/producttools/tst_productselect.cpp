@@ -16,8 +16,11 @@
 #include <QAbstractItemModelTester>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QScopeGuard>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QTest>
 
 using namespace kivo;
@@ -177,6 +180,27 @@ private slots:
         m_test->context.preferences.PRatEdit = u"Y"_s;
         QVERIFY(dialog.box(4)->isReadOnly());
         QCOMPARE(dialog.box(3)->text(), QString());
+    }
+
+    // Ticking a line's box takes its product as a double click does, and the box is clear for
+    // the next one.
+    void tickingALine()
+    {
+        LineGrid grid;
+        grid.Setup();
+        KvPSelect dialog(m_test->context, grid, 1, false);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QListView* list = dialog.list();
+        const QModelIndex line = list->model()->index(1, 0);
+        QStyleOptionViewItem option;
+        option.initFrom(list);
+        option.rect = list->visualRect(line);
+        option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+        const QRect box = list->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, list);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, box.center());
+        QCOMPARE(dialog.state().PCode + u' ' + u"PQRA"_s.mid(int(dialog.state().step()), 1), u"P3 Q"_s);
+        QCOMPARE(line.data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
     }
 
     // The product query card: a list closed without a pick looks the same code up again, and

@@ -14,6 +14,8 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QVBoxLayout>
 
 namespace kivo {
@@ -81,11 +83,25 @@ KvPSelect::KvPSelect(ProgramContext& context, LineGrid& grid, int callerCode, bo
     const int nameColumn = metrics.horizontalAdvance(QString(ListPickerState::NameWidth + 1, u'M'));
     const int lineWidth = metrics.horizontalAdvance(
         QString(ListPickerState::NameWidth + 1 + ListPickerState::KeyWidth, u'M'));
-    m_headings[0]->setFixedWidth(nameColumn + m_list->frameWidth() + 4);
+    // The codes start where the list draws a line's text, right of its tick box.
+    QStyleOptionViewItem line;
+    line.initFrom(m_list);
+    line.font = fixed;
+    line.rect = QRect(0, 0, lineWidth, metrics.height());
+    line.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+    line.text = QStringLiteral("M");
+    const int textStart = m_list->style()->subElementRect(QStyle::SE_ItemViewItemText, &line, m_list).left();
+    m_headings[0]->setFixedWidth(nameColumn + m_list->frameWidth() + textStart);
+    m_headings[0]->setIndent(m_list->frameWidth() + textStart);
     headings->addWidget(m_headings[0]);
     headings->addWidget(m_headings[1], 1);
-    m_list->setMinimumSize(lineWidth + 2 * m_list->frameWidth() + 28, 300);
+    m_list->setMinimumSize(textStart + lineWidth + 2 * m_list->frameWidth() + 28, 300);
     connect(m_list, &QListView::doubleClicked, this, [this] { TakeListItem(); });
+    m_state->list().SetTickable(true);
+    connect(&m_state->list(), &ProductListModel::ticked, this, [this](int row) {
+        m_list->setCurrentIndex(m_state->list().index(row));
+        TakeListItem();
+    });
 
     auto* boxes = new QGridLayout;
     boxes->setHorizontalSpacing(8);

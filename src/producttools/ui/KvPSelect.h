@@ -16,9 +16,9 @@ class ProductSelectState;
 
 // The product selection window, "Product Listing": the active products in lstList under the
 // headings "PName" and "PCode", the boxes PCode, Qty and Rate, the "<" step button and "Close".
-// Enter in a box (or "<") runs the step; Enter, Tab, Space or a double click in the list takes
-// its product; Escape closes. Each product goes into the caller's grid as a new line, and the
-// window stays open for the next one. The steps are ProductSelectState's.
+// Enter in a box (or "<") runs the step; Enter, Tab, Space, a double click or ticking a line
+// in the list takes its product; Escape closes. Each product goes into the caller's grid as a new line, and
+// the window stays open for the next one. The steps are ProductSelectState's.
 class KvPSelect : public QDialog {
     Q_OBJECT
 public:
