@@ -67,16 +67,22 @@ KvPQuery::KvPQuery(ProgramContext& context, QWidget* parent)
         Paint(box, false);
         m_boxes[i] = box;
         grid->addWidget(label, i, 0);
-        grid->addWidget(box, i, 1);
+        // The code's and the group's names stand right beside their boxes.
+        auto* row = new QHBoxLayout;
+        row->setSpacing(10);
+        row->addWidget(box);
+        if (i == 0 || i == 4) {
+            QLabel*& hint = m_hints[i == 0 ? 0 : 1];
+            hint = new QLabel(this);
+            hint->setObjectName(QStringLiteral("lblList(%1)").arg(i));
+            hint->setTextFormat(Qt::PlainText);
+            row->addWidget(hint, 1);
+        } else {
+            row->addStretch();
+        }
+        grid->addLayout(row, i, 1);
     }
-    for (int k = 0; k < 2; ++k) {
-        const int field = k == 0 ? 0 : 4;
-        m_hints[k] = new QLabel(this);
-        m_hints[k]->setObjectName(QStringLiteral("lblList(%1)").arg(field));
-        m_hints[k]->setTextFormat(Qt::PlainText);
-        grid->addWidget(m_hints[k], field, 2);
-    }
-    grid->setColumnStretch(2, 1);
+    grid->setColumnStretch(1, 1);
 
     auto* close = new QPushButton(QStringLiteral("Close"), this);
     close->setObjectName(QStringLiteral("cmdClose"));
